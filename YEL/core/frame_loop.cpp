@@ -1,0 +1,175 @@
+// The main thread: the first function, then one frame after another until the quit message.
+#include "YEL/core/debug_window.h"
+#include "YEL/core/input.h"
+#include "YEL/core/private_messages.h"
+#include "YEL/core/render.h"
+#include "YEL/core/system.h"
+#include "YEL/core/threads.h"
+#include "YEL/graphics/screen_effects.h"
+#include "YEL/media/video.h"
+#include "YEL/render/renderer.h"
+#include "os/clock.h"
+#include "os/message_box.h"
+
+namespace yel {
+namespace {
+
+// Sleeps out the rest of each frame's share of a second, measured from the end of the previous
+// pacing. A late frame is not made up.
+class FramePacer {
+ public:
+  void Pace(int32_t frame_rate, int32_t pacing_mode) {
+    if (!started_) {
+      last_ = os::TimeMs();
+      started_ = true;
+    }
+    if (frame_rate == 0) {
+      // A zero rate cannot be divided by; it is reported once and then runs unlimited.
+      if (!zero_reported_) os::ShowMessageBox("YelFrameSkip zero div", "", os::BoxButtons::kOk);
+      zero_reported_ = true;
+      frame_rate = -1;
+    }
+    const uint32_t frame_ms = frame_rate == -1 ? 0 : 1000u / static_cast<uint32_t>(frame_rate);
+    const uint32_t elapsed = os::TimeMs() - last_;
+    if (elapsed > frame_ms || pacing_mode != 2 || frame_rate == -1) {
+      os::SleepMs(1);
+    } else {
+      os::SleepMs(frame_ms - elapsed);
+    }
+    last_ = os::TimeMs();
+  }
+
+ private:
+  bool started_ = false;
+  bool zero_reported_ = false;
+  uint32_t last_ = 0;
+};
+
+class FrameCounter {
+ public:
+  void Count(YelSystem& system) {
+    ++frames_;
+    const uint32_t now = os::TimeMs();
+    if (now - since_ >= 1000) {
+      measured_ = frames_;
+      frames_ = 0;
+      since_ = now;
+    }
+    system.measured_fps = measured_;
+  }
+
+ private:
+  uint32_t since_ = 0;
+  int frames_ = 0;
+  int measured_ = 0;
+};
+
+void PostToWindow(YelSystem& system, uint32_t id, uintptr_t wparam) {
+  system.ui_queue->Post(os::Message{id, wparam, 0});
+}
+
+void DebugHotKeys(YelSystem& system) {
+  const InputState& input = system.input;
+  if (!(input.key_push & kKeyF11)) return;
+  if (input.key_on & kKeyCtrl) {
+    PostToWindow(system, WM_YEL_DEBUG_TASK, 2);
+  } else if (input.key_on & kKeyShift) {
+    PostToWindow(system, WM_YEL_DEBUG_TASK, 1);
+  }
+}
+
+bool TaskWalkAllowed(const YelSystem& system) {
+  return (system.active.load() && !system.inactive.load()) ||
+         (system.param.flags & YEL_FLAG_RUN_INACTIVE);
+}
+
+void RunFrame(YelSystem& system, FramePacer& pacer, FrameCounter& counter) {
+  system.frame_time = os::TimeMs();
+  InputPoll(system);
+  if (system.param.debug && !ScreenEffectRunning()) DebugHotKeys(system);
+  if (system.movie.load()) VideoStep(system);
+  if (TaskWalkAllowed(system)) YelTaskRunFrame();
+  pacer.Pace(system.param.frame_rate, system.param.pacing_mode);
+  if (system.param.debug) counter.Count(system);
+  RendererPresent(system);
+  system.input.window_event = 0;
+  system.input.wheel = 0;
+}
+
+// Has the UI thread change the window or the device while this thread holds the render lock and
+// the work thread stands still between jobs.
+void Forward(YelSystem& system, uint32_t id, uintptr_t wparam, intptr_t lparam) {
+  RenderLockScope lock;
+  WorkGate().Pause();
+  system.ui_queue->Send(os::Message{id, wparam, lparam});
+  WorkGate().Resume();
+}
+
+void ApplyInputCode(InputState& input, uintptr_t code, intptr_t value) {
+  switch (code) {
+    case kInputLeftDoubleClick:
+    case kInputRightDoubleClick:
+    case kInputMiddleDoubleClick:
+    case kInputWindowModeSwitch: input.window_event |= static_cast<uint32_t>(code); break;
+    case kInputWheel: input.wheel = static_cast<int16_t>(value & 0xFFFF); break;
+    case kInputKeyOnExtra: input.key_on |= 0x40800000; break;
+    case kInputRightClickTouch:
+    case kInputRightClick: input.key_on |= kInputRightClick; break;
+    case kInputLeftClick: input.key_on |= kInputLeftClick; break;
+    case kInputMiddleClick: input.key_on |= kInputMiddleClick; break;
+    default: break;
+  }
+}
+
+// Handles every message in the thread's queue; true once the quit message was among them.
+bool DrainMessages(YelSystem& system) {
+  bool quit = false;
+  os::Message m;
+  while (system.main.queue->Peek(m)) {
+    switch (m.id) {
+      case os::kMsgQuit:
+      case WM_YEL_THREAD_QUIT: quit = true; break;
+      case WM_YEL_REQ_MODE:
+        if (!system.geometry.change_enabled) break;
+        Process().change_mode_time = os::TimeMs();
+        Forward(system, WM_YEL_CHANGE_MODE, m.wparam, 0);
+        break;
+      case WM_YEL_REQ_RESTORE: Forward(system, WM_YEL_DEVICE_RESTORE, 0, 0); break;
+      case WM_YEL_REQ_RESIZE: Forward(system, WM_YEL_RESIZE, m.wparam, m.lparam); break;
+      case WM_YEL_REQ_ASPECT: Forward(system, WM_YEL_ASPECT, m.wparam, m.lparam); break;
+      case WM_YEL_END:
+        if (m.wparam == 8) system.input.window_event |= 1u << 8;
+        break;
+      case WM_YEL_CALL: ApplyInputCode(system.input, m.wparam, m.lparam); break;
+      default: break;
+    }
+  }
+  return quit;
+}
+
+void* FirstTopTaskData(YelSystem& system) {
+  YelTask* first = system.tasks.root ? system.tasks.root->next : nullptr;
+  return first ? first->data : nullptr;
+}
+
+}  // namespace
+
+void MainThreadProc(YelSystem* system) {
+  os::MessageQueue::AdoptForCurrentThread(system->main.queue);
+  system->main_thread_id = std::this_thread::get_id();
+  system->main.started.Set();
+  if (system->param.first_func() == 0) {
+    YelEnd();
+    return;
+  }
+  FramePacer pacer;
+  FrameCounter counter;
+  bool quit = false;
+  while (!quit) {
+    RunFrame(*system, pacer, counter);
+    quit = DrainMessages(*system);
+  }
+  if (system->param.end_func) system->param.end_func(FirstTopTaskData(*system));
+}
+
+}  // namespace yel

@@ -1,0 +1,23 @@
+// The random table and the MSVC-compatible rand() sequence.
+#pragma once
+
+#include <cstdint>
+#include <vector>
+
+namespace yel {
+
+// rand() as the original C library computes it: state * 214013 + 2531011, bits 16 to 30.
+// One process-wide state, seeded once at start.
+void MsvcSrand(uint32_t seed);
+int32_t MsvcRand();
+
+struct RandomTable {
+  int32_t* entries = nullptr;  // a YelMemoryAlloc block
+  uint32_t size = 0;
+  uint32_t index = 0;
+};
+
+bool RandomTableInitialize(RandomTable& table, uint32_t size);
+void RandomTableRelease(RandomTable& table);
+
+}  // namespace yel

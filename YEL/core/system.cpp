@@ -1,0 +1,75 @@
+// The global record and the small getters and setters of the exported interface.
+#include "YEL/core/system.h"
+
+#include "os/clock.h"
+
+namespace yel {
+namespace {
+
+YelSystem* g_system = nullptr;
+
+}  // namespace
+
+YelSystem* System() { return g_system; }
+void SetSystem(YelSystem* system) { g_system = system; }
+
+ProcessWords& Process() {
+  static ProcessWords words;
+  return words;
+}
+
+}  // namespace yel
+
+using yel::System;
+
+extern "C" {
+
+YEL_API void YelGetSystemParameters(YelInitParam* out) {
+  if (out && System()) *out = System()->param;
+}
+
+YEL_API int IsActive(void) {
+  yel::YelSystem* s = System();
+  if (!s || s->inactive.load()) return 0;
+  return s->active.load();
+}
+
+YEL_API int IsMovie(void) { return System() ? System()->movie.load() : 0; }
+YEL_API int IsSystemEnd(void) { return yel::Process().system_end.load() ? 1 : 0; }
+YEL_API int YelCheckWindowMode(void) { return System() ? System()->param.full_screen : 0; }
+YEL_API int YelCheckAspectMode(void) { return System() ? System()->param.aspect_mode : 0; }
+// No drawing back-end record exists yet.
+YEL_API YelCore* YelGetCore(void) { return nullptr; }
+YEL_API YelRender* YelGetRender(void) { return System() ? System()->active_render.load() : nullptr; }
+YEL_API int Yel3DIs(void) { return System() ? static_cast<int>(System()->param.flags & 8) : 0; }
+YEL_API int YelDebugIs(void) { return System() ? System()->param.debug : 0; }
+YEL_API const char* YelGetCmdLine(void) { return System() ? System()->param.cmd_line : nullptr; }
+
+YEL_API void* YelGetWindowHandle(void) {
+  yel::YelSystem* s = System();
+  return s && s->window ? s->window.get() : nullptr;
+}
+
+YEL_API void* YelGetInstanceHandle(void) { return System() ? System()->param.instance : nullptr; }
+
+YEL_API void YelDisableChangeWindowMode(int32_t disabled) {
+  yel::Process().change_mode_disabled = disabled;
+}
+
+YEL_API uint32_t YelGetChangeWindowModeTime(void) {
+  return yel::Process().change_mode_time.load();
+}
+
+YEL_API uint32_t YelSetChangeWindowModeTime(void) {
+  const uint32_t now = os::TimeMs();
+  yel::Process().change_mode_time = now;
+  return now;
+}
+
+YEL_API void YelDebugDump(void) {}
+
+YEL_API void YelFrameRateSet(int32_t frames_per_second) {
+  if (System()) System()->param.frame_rate = frames_per_second;
+}
+
+}  // extern "C"

@@ -1,0 +1,22 @@
+// The life cycle's view of the renderer with no drawing back-end: the window shows nothing and
+// every device operation succeeds.
+#include "YEL/render/renderer.h"
+
+#include "YEL/core/system.h"
+
+namespace yel {
+
+bool RendererCreate(YelSystem&, bool) { return true; }
+void RendererRelease(YelSystem&) {}
+bool RendererCreateTextureSlots(YelSystem&) { return true; }
+bool RendererCreateCaptureTexture(YelSystem&) { return true; }
+bool RendererResize(YelSystem&, int, int) { return true; }
+
+os::Rect RendererSetAspect(YelSystem& system, int) {
+  return os::Rect{0, 0, system.param.window_width, system.param.window_height};
+}
+
+int RendererRestoreDevice(YelSystem&) { return 0; }
+void RendererPresent(YelSystem&) {}
+
+}  // namespace yel

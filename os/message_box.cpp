@@ -1,0 +1,139 @@
+#include "os/message_box.h"
+
+#include <SDL.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <mutex>
+#include <sstream>
+#include <vector>
+
+namespace os {
+namespace {
+
+std::mutex g_mutex;  // guards g_hook and g_scripted
+MessageBoxHook g_hook;
+bool g_scripted_loaded = false;
+std::vector<std::string> g_scripted;
+size_t g_scripted_next = 0;
+
+BoxAnswer CancellingAnswer(BoxButtons buttons) {
+  switch (buttons) {
+    case BoxButtons::kOk: return BoxAnswer::kOk;
+    case BoxButtons::kOkCancel: return BoxAnswer::kCancel;
+    case BoxButtons::kYesNo: return BoxAnswer::kNo;
+    case BoxButtons::kYesNoCancel: return BoxAnswer::kCancel;
+  }
+  return BoxAnswer::kCancel;
+}
+
+const char* AnswerName(BoxAnswer answer) {
+  switch (answer) {
+    case BoxAnswer::kOk: return "ok";
+    case BoxAnswer::kCancel: return "cancel";
+    case BoxAnswer::kYes: return "yes";
+    case BoxAnswer::kNo: return "no";
+  }
+  return "cancel";
+}
+
+// The next answer from OS_MESSAGEBOX_ANSWERS, if one is left.
+bool ScriptedAnswer(BoxAnswer& answer) {
+  if (!g_scripted_loaded) {
+    g_scripted_loaded = true;
+    if (const char* env = std::getenv("OS_MESSAGEBOX_ANSWERS")) {
+      std::stringstream list(env);
+      for (std::string item; std::getline(list, item, ',');) g_scripted.push_back(item);
+    }
+  }
+  if (g_scripted_next >= g_scripted.size()) return false;
+  const std::string& word = g_scripted[g_scripted_next++];
+  for (BoxAnswer candidate :
+       {BoxAnswer::kOk, BoxAnswer::kCancel, BoxAnswer::kYes, BoxAnswer::kNo}) {
+    if (word == AnswerName(candidate)) {
+      answer = candidate;
+      return true;
+    }
+  }
+  return false;
+}
+
+bool DisplayAvailable() {
+  const char* driver = std::getenv("SDL_VIDEODRIVER");
+  if (driver && (std::string(driver) == "offscreen" || std::string(driver) == "dummy")) {
+    return false;
+  }
+  return std::getenv("DISPLAY") || std::getenv("WAYLAND_DISPLAY");
+}
+
+void Report(const std::string& text, const std::string& caption, BoxAnswer answer) {
+  std::fprintf(stderr, "[message box] %s: %s -> %s\n", caption.c_str(), text.c_str(),
+               AnswerName(answer));
+  std::fflush(stderr);
+}
+
+Uint32 SdlIconFlags(BoxIcon icon) {
+  switch (icon) {
+    case BoxIcon::kError: return SDL_MESSAGEBOX_ERROR;
+    case BoxIcon::kWarning: return SDL_MESSAGEBOX_WARNING;
+    default: return SDL_MESSAGEBOX_INFORMATION;
+  }
+}
+
+bool ShowSdlBox(const std::string& text, const std::string& caption, BoxButtons buttons,
+                BoxIcon icon, BoxAnswer& answer) {
+  std::vector<SDL_MessageBoxButtonData> data;
+  auto add = [&](BoxAnswer a, const char* label, Uint32 flags) {
+    data.push_back({flags, static_cast<int>(a), label});
+  };
+  const Uint32 kReturn = SDL_MESSAGEBOX_BUTTON_RETURNKEY_DEFAULT;
+  const Uint32 kEscape = SDL_MESSAGEBOX_BUTTON_ESCAPEKEY_DEFAULT;
+  switch (buttons) {
+    case BoxButtons::kOk: add(BoxAnswer::kOk, "OK", kReturn | kEscape); break;
+    case BoxButtons::kOkCancel:
+      add(BoxAnswer::kOk, "OK", kReturn);
+      add(BoxAnswer::kCancel, "Cancel", kEscape);
+      break;
+    case BoxButtons::kYesNo:
+      add(BoxAnswer::kYes, "Yes", kReturn);
+      add(BoxAnswer::kNo, "No", kEscape);
+      break;
+    case BoxButtons::kYesNoCancel:
+      add(BoxAnswer::kYes, "Yes", kReturn);
+      add(BoxAnswer::kNo, "No", 0);
+      add(BoxAnswer::kCancel, "Cancel", kEscape);
+      break;
+  }
+  SDL_MessageBoxData box{SdlIconFlags(icon), nullptr, caption.c_str(), text.c_str(),
+                         static_cast<int>(data.size()), data.data(), nullptr};
+  int pressed = -1;
+  if (SDL_ShowMessageBox(&box, &pressed) != 0 || pressed < 0) return false;
+  answer = static_cast<BoxAnswer>(pressed);
+  return true;
+}
+
+}  // namespace
+
+void SetMessageBoxHook(MessageBoxHook hook) {
+  std::lock_guard lock(g_mutex);
+  g_hook = std::move(hook);
+}
+
+BoxAnswer ShowMessageBox(const std::string& text, const std::string& caption, BoxButtons buttons,
+                         BoxIcon icon) {
+  BoxAnswer answer = CancellingAnswer(buttons);
+  {
+    std::lock_guard lock(g_mutex);
+    if (g_hook) return g_hook(text, caption, buttons);
+    if (ScriptedAnswer(answer)) {
+      Report(text, caption, answer);
+      return answer;
+    }
+  }
+  if (DisplayAvailable() && ShowSdlBox(text, caption, buttons, icon, answer)) return answer;
+  answer = CancellingAnswer(buttons);
+  Report(text, caption, answer);
+  return answer;
+}
+
+}  // namespace os

@@ -1,0 +1,25 @@
+// Message boxes. Where no display can show one (headless runs, tests, CI) the text goes to
+// stderr and the box gives its cancelling answer, so nothing blocks and nothing is deleted
+// unasked. Tests choose answers through the environment variable OS_MESSAGEBOX_ANSWERS: a
+// comma-separated list ("yes,no,ok,cancel") taken one answer per box, in order.
+#pragma once
+
+#include <functional>
+#include <string>
+
+namespace os {
+
+enum class BoxButtons { kOk, kOkCancel, kYesNo, kYesNoCancel };
+enum class BoxIcon { kNone, kInformation, kWarning, kError, kQuestion };
+enum class BoxAnswer { kOk, kCancel, kYes, kNo };
+
+// Texts are UTF-8; convert engine texts with Cp932ToUtf8 or GbkToUtf8 first.
+BoxAnswer ShowMessageBox(const std::string& text, const std::string& caption, BoxButtons buttons,
+                         BoxIcon icon = BoxIcon::kNone);
+
+// In-process replacement for the box, for tests; an empty function restores the real box.
+using MessageBoxHook =
+    std::function<BoxAnswer(const std::string& text, const std::string& caption, BoxButtons)>;
+void SetMessageBoxHook(MessageBoxHook hook);
+
+}  // namespace os

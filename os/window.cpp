@@ -1,0 +1,252 @@
+#include "os/window.h"
+
+#include <SDL.h>
+
+#include <algorithm>
+#include <atomic>
+#include <mutex>
+
+#include "os/clock.h"
+
+namespace os {
+namespace {
+
+std::mutex g_video_mutex;  // guards g_video_users
+int g_video_users = 0;
+
+bool AcquireVideo() {
+  std::lock_guard lock(g_video_mutex);
+  if (g_video_users == 0) {
+    // The engine handles termination signals and window closing itself.
+    SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
+    SDL_SetHint(SDL_HINT_QUIT_ON_LAST_WINDOW_CLOSE, "0");
+    SDL_SetHint(SDL_HINT_VIDEO_MINIMIZE_ON_FOCUS_LOSS, "0");
+    if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) return false;
+  }
+  ++g_video_users;
+  return true;
+}
+
+void ReleaseVideo() {
+  std::lock_guard lock(g_video_mutex);
+  if (--g_video_users == 0) SDL_QuitSubSystem(SDL_INIT_VIDEO);
+}
+
+SDL_Window* Sdl(void* window) { return static_cast<SDL_Window*>(window); }
+
+uint32_t ButtonMessage(uint8_t button, bool down, int clicks) {
+  const bool double_click = down && clicks >= 2 && clicks % 2 == 0;
+  switch (button) {
+    case SDL_BUTTON_LEFT:
+      return double_click ? kWmLButtonDblClk : (down ? kWmLButtonDown : kWmLButtonUp);
+    case SDL_BUTTON_RIGHT:
+      return double_click ? kWmRButtonDblClk : (down ? kWmRButtonDown : kWmRButtonUp);
+    case SDL_BUTTON_MIDDLE:
+      return double_click ? kWmMButtonDblClk : (down ? kWmMButtonDown : kWmMButtonUp);
+    default: return 0;
+  }
+}
+
+std::atomic<int> g_cursor_count{0};
+
+}  // namespace
+
+std::unique_ptr<Window> Window::Create(const Options& options) {
+  if (!AcquireVideo()) return nullptr;
+  Uint32 flags = SDL_WINDOW_OPENGL | (options.visible ? SDL_WINDOW_SHOWN : SDL_WINDOW_HIDDEN);
+  if (options.resizable) flags |= SDL_WINDOW_RESIZABLE;
+  SDL_Window* sdl = SDL_CreateWindow(options.title_utf8.c_str(), options.x, options.y,
+                                     options.width, options.height, flags);
+  if (!sdl) {
+    // Some headless drivers cannot give an OpenGL window; the software path needs none.
+    flags &= ~SDL_WINDOW_OPENGL;
+    sdl = SDL_CreateWindow(options.title_utf8.c_str(), options.x, options.y, options.width,
+                           options.height, flags);
+  }
+  if (!sdl) {
+    ReleaseVideo();
+    return nullptr;
+  }
+  std::unique_ptr<Window> window(new Window());
+  window->window_ = sdl;
+  window->window_id_ = SDL_GetWindowID(sdl);
+  SDL_StopTextInput();  // the input method stays off while the game runs
+  return window;
+}
+
+Window::~Window() {
+  if (window_) {
+    SDL_DestroyWindow(Sdl(window_));
+    ReleaseVideo();
+  }
+}
+
+void Window::Show() { SDL_ShowWindow(Sdl(window_)); }
+
+void Window::SetTitle(const std::string& utf8) { SDL_SetWindowTitle(Sdl(window_), utf8.c_str()); }
+
+void Window::SetClientSize(int width, int height) {
+  SDL_SetWindowSize(Sdl(window_), width, height);
+}
+
+void Window::SetPosition(int x, int y) { SDL_SetWindowPosition(Sdl(window_), x, y); }
+
+Rect Window::ClientRect() const {
+  int x = 0, y = 0, w = 0, h = 0;
+  SDL_GetWindowPosition(Sdl(window_), &x, &y);
+  SDL_GetWindowSize(Sdl(window_), &w, &h);
+  return Rect{x, y, x + w, y + h};
+}
+
+bool Window::IsMinimized() const {
+  return (SDL_GetWindowFlags(Sdl(window_)) & SDL_WINDOW_MINIMIZED) != 0;
+}
+
+bool Window::IsMaximized() const {
+  return (SDL_GetWindowFlags(Sdl(window_)) & SDL_WINDOW_MAXIMIZED) != 0;
+}
+
+void Window::SetSizeLimits(int min_width, int min_height, int max_width, int max_height) {
+  SDL_SetWindowMinimumSize(Sdl(window_), min_width, min_height);
+  SDL_SetWindowMaximumSize(Sdl(window_), max_width, max_height);
+}
+
+bool Window::SetFullScreen(bool full_screen) {
+  return SDL_SetWindowFullscreen(Sdl(window_), full_screen ? SDL_WINDOW_FULLSCREEN_DESKTOP : 0) ==
+         0;
+}
+
+bool Window::IsFullScreen() const {
+  return (SDL_GetWindowFlags(Sdl(window_)) & SDL_WINDOW_FULLSCREEN) != 0;
+}
+
+void Window::SetTimer(uint32_t ms) {
+  timer_period_ = ms;
+  timer_due_ = TimeMs() + ms;
+}
+
+void Window::PumpEvents(const std::function<void(const Message&)>& sink) {
+  SDL_Event event;
+  while (SDL_PollEvent(&event)) Translate(&event, sink);
+  if (timer_period_ != 0 && static_cast<int32_t>(TimeMs() - timer_due_) >= 0) {
+    timer_due_ = TimeMs() + timer_period_;
+    sink(Message{kWmTimer, 1, 0});
+  }
+}
+
+void Window::Translate(const void* raw, const std::function<void(const Message&)>& sink) {
+  const SDL_Event& e = *static_cast<const SDL_Event*>(raw);
+  switch (e.type) {
+    case SDL_WINDOWEVENT:
+      if (e.window.windowID != window_id_) return;
+      switch (e.window.event) {
+        case SDL_WINDOWEVENT_MOVED:
+          sink({kWmMove, 0, PackXY(e.window.data1, e.window.data2)});
+          break;
+        case SDL_WINDOWEVENT_SIZE_CHANGED:
+          // The maximise itself arrives as its own event, so a size change is a plain resize.
+          sink({kWmSize, kSizeRestored, PackXY(e.window.data1, e.window.data2)});
+          break;
+        case SDL_WINDOWEVENT_MINIMIZED: {
+          Rect r = ClientRect();
+          sink({kWmSize, kSizeMinimized, PackXY(r.Width(), r.Height())});
+          break;
+        }
+        case SDL_WINDOWEVENT_MAXIMIZED:
+        case SDL_WINDOWEVENT_RESTORED: {
+          Rect r = ClientRect();
+          sink({kWmSize, e.window.event == SDL_WINDOWEVENT_MAXIMIZED ? kSizeMaximized
+                                                                     : kSizeRestored,
+                PackXY(r.Width(), r.Height())});
+          break;
+        }
+        case SDL_WINDOWEVENT_FOCUS_GAINED:
+          sink({kWmActivateApp, 1, 0});
+          sink({kWmActivate, 1, 0});
+          break;
+        case SDL_WINDOWEVENT_FOCUS_LOST:
+          sink({kWmActivate, 0, 0});
+          sink({kWmActivateApp, 0, 0});
+          break;
+        case SDL_WINDOWEVENT_CLOSE: sink({kWmClose, 0, 0}); break;
+        case SDL_WINDOWEVENT_LEAVE: sink({kWmMouseLeave, 0, 0}); break;
+        default: break;
+      }
+      break;
+    case SDL_QUIT: sink({kWmClose, 0, 0}); break;
+    case SDL_MOUSEMOTION:
+      if (e.motion.which == SDL_TOUCH_MOUSEID) return;
+      sink({kWmMouseMove, 0, PackXY(e.motion.x, e.motion.y)});
+      break;
+    case SDL_MOUSEBUTTONDOWN:
+    case SDL_MOUSEBUTTONUP: {
+      if (e.button.which == SDL_TOUCH_MOUSEID) return;
+      uint32_t id = ButtonMessage(e.button.button, e.type == SDL_MOUSEBUTTONDOWN, e.button.clicks);
+      if (id) sink({id, 0, PackXY(e.button.x, e.button.y)});
+      break;
+    }
+    case SDL_MOUSEWHEEL: {
+      int delta = e.wheel.y * 120;
+      if (e.wheel.direction == SDL_MOUSEWHEEL_FLIPPED) delta = -delta;
+      if (delta != 0) sink({kWmMouseWheel, static_cast<uintptr_t>(static_cast<intptr_t>(delta)), 0});
+      break;
+    }
+    case SDL_KEYDOWN:
+    case SDL_KEYUP: {
+      const bool alt = (e.key.keysym.mod & KMOD_ALT) != 0;
+      const bool system = alt || e.key.keysym.scancode == SDL_SCANCODE_F10;
+      const bool down = e.type == SDL_KEYDOWN;
+      uint32_t id = system ? (down ? kWmSysKeyDown : kWmSysKeyUp) : (down ? kWmKeyDown : kWmKeyUp);
+      const intptr_t flags = (alt ? intptr_t{kKeyAltHeld} : 0) | (e.key.repeat ? intptr_t{kKeyRepeat} : 0);
+      sink({id, static_cast<uintptr_t>(e.key.keysym.scancode), flags});
+      break;
+    }
+    case SDL_FINGERDOWN:
+    case SDL_FINGERUP:
+    case SDL_FINGERMOTION: {
+      Rect r = ClientRect();
+      uintptr_t kind = e.type == SDL_FINGERDOWN ? kTouchDown
+                       : e.type == SDL_FINGERUP ? kTouchUp
+                                                : kTouchMove;
+      uintptr_t finger = static_cast<uintptr_t>(e.tfinger.fingerId & 0xFF);
+      sink({kWmTouch, kind | (finger << 8),
+            PackXY(static_cast<int>(e.tfinger.x * r.Width()),
+                   static_cast<int>(e.tfinger.y * r.Height()))});
+      break;
+    }
+    default: break;
+  }
+}
+
+Rect DesktopRect() {
+  // Before the window exists the video system is started just long enough to ask; without one
+  // a 1280 x 720 desktop is assumed.
+  const bool borrowed = !SDL_WasInit(SDL_INIT_VIDEO) && AcquireVideo();
+  SDL_Rect r{0, 0, 1280, 720};
+  if (SDL_WasInit(SDL_INIT_VIDEO) && SDL_GetDisplayBounds(0, &r) != 0) r = SDL_Rect{0, 0, 1280, 720};
+  if (borrowed) ReleaseVideo();
+  return Rect{r.x, r.y, r.x + r.w, r.y + r.h};
+}
+
+Rect VirtualScreenRect() {
+  Rect all = DesktopRect();
+  if (!SDL_WasInit(SDL_INIT_VIDEO)) return all;
+  const int count = SDL_GetNumVideoDisplays();
+  for (int i = 0; i < count; ++i) {
+    SDL_Rect r;
+    if (SDL_GetDisplayBounds(i, &r) != 0) continue;
+    all.left = std::min(all.left, r.x);
+    all.top = std::min(all.top, r.y);
+    all.right = std::max(all.right, r.x + r.w);
+    all.bottom = std::max(all.bottom, r.y + r.h);
+  }
+  return all;
+}
+
+int ShowCursorCount(bool show) {
+  const int count = show ? ++g_cursor_count : --g_cursor_count;
+  if (SDL_WasInit(SDL_INIT_VIDEO)) SDL_ShowCursor(count >= 0 ? SDL_ENABLE : SDL_DISABLE);
+  return count;
+}
+
+}  // namespace os

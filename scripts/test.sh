@@ -1,0 +1,23 @@
+#!/usr/bin/env bash
+# Installs what is missing, builds, and runs every test: first the normal build, then a build
+# with AddressSanitizer and UndefinedBehaviorSanitizer.
+set -euo pipefail
+root=$(cd "$(dirname "$0")/.." && pwd)
+cd "$root"
+
+scripts/install_deps.sh
+
+# Tests never need a display or a sound card.
+export SDL_VIDEODRIVER=offscreen
+export SDL_AUDIODRIVER=dummy
+export ASAN_OPTIONS=detect_leaks=1:abort_on_error=1
+export LSAN_OPTIONS=suppressions=$root/tests/lsan.supp:print_suppressions=0
+export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
+
+jobs=$(nproc)
+
+scripts/build.sh build
+ctest --test-dir build --output-on-failure -j "$jobs"
+
+scripts/build.sh build-asan -DYEL_SANITIZE=ON
+ctest --test-dir build-asan --output-on-failure -j "$jobs"
