@@ -177,6 +177,12 @@ YEL_API int YelErrorLogPrintf(const char* format, ...) __attribute__((format(pri
 YEL_API int YelErrorLogPrintfBasic(const char* format, ...) __attribute__((format(printf, 1, 2)));
 YEL_API int YelErrorLogPuts(void);
 
+/* ---- Files and archives ---------------------------------------------------------------- */
+
+/* ---- Input ----------------------------------------------------------------------------- */
+
+/* ---- Render objects, render lock and present ------------------------------------------- */
+
 #ifdef __cplusplus
 }
 #endif
