@@ -79,6 +79,10 @@ typedef struct YelInitParam {
 typedef struct YelTask YelTask;
 typedef struct YelRender YelRender;
 typedef struct YelCore YelCore;
+typedef struct YelRenderNode YelRenderNode;
+
+/* Draws a render-list node; 0 means done: the node is removed after the call. */
+typedef int (*YelDrawFunc)(YelCore* core, void* object);
 
 typedef struct YelListNode {
   uintptr_t data;
@@ -182,6 +186,31 @@ YEL_API int YelErrorLogPuts(void);
 /* ---- Input ----------------------------------------------------------------------------- */
 
 /* ---- Render objects, render lock and present ------------------------------------------- */
+
+YEL_API YelRender* YelRenderInit(void);
+YEL_API void YelRenderUninit(YelRender* render);
+YEL_API void YelRenderSetActive(YelRender* render);
+YEL_API YelRender* YelRenderGetActive(void);
+YEL_API YelRenderNode* YelRenderInsert(YelRender* render, void* object, YelDrawFunc draw,
+                                       int32_t priority);
+YEL_API YelRenderNode* YelRenderInsertNext(YelRender* render, void* object, YelDrawFunc draw,
+                                           int32_t priority, void* other_object);
+YEL_API void YelRenderNodeSetPriority(YelRenderNode* node, int32_t priority);
+YEL_API int YelRenderRemove(YelRender* render, void* object);
+YEL_API int YelRenderRemoveLocked(YelRender* render, void* object);
+
+YEL_API int YelRenderLockEnter(void);
+YEL_API int YelRenderLockLeave(void);
+YEL_API int YelRenderLock(void);
+YEL_API int YelRenderUnlock(void);
+YEL_API int YelRenderMainLock(int32_t value);
+YEL_API int YelRenderLockWait(void);
+YEL_API int YelRenderLockIsBusy(void);
+YEL_API int32_t YelRenderGetState(void);
+
+YEL_API void YelTargetRenderListClear(void);
+YEL_API void YelTargetRenderListAdd(void* object);
+YEL_API int YelTargetRenderListDraw(void);
 
 #ifdef __cplusplus
 }

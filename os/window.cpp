@@ -53,16 +53,11 @@ std::atomic<int> g_cursor_count{0};
 
 std::unique_ptr<Window> Window::Create(const Options& options) {
   if (!AcquireVideo()) return nullptr;
-  Uint32 flags = SDL_WINDOW_OPENGL | (options.visible ? SDL_WINDOW_SHOWN : SDL_WINDOW_HIDDEN);
+  Uint32 flags = options.visible ? SDL_WINDOW_SHOWN : SDL_WINDOW_HIDDEN;
   if (options.resizable) flags |= SDL_WINDOW_RESIZABLE;
+  if (options.opengl) flags |= SDL_WINDOW_OPENGL;
   SDL_Window* sdl = SDL_CreateWindow(options.title_utf8.c_str(), options.x, options.y,
                                      options.width, options.height, flags);
-  if (!sdl) {
-    // Some headless drivers cannot give an OpenGL window; the software path needs none.
-    flags &= ~SDL_WINDOW_OPENGL;
-    sdl = SDL_CreateWindow(options.title_utf8.c_str(), options.x, options.y, options.width,
-                           options.height, flags);
-  }
   if (!sdl) {
     ReleaseVideo();
     return nullptr;

@@ -68,6 +68,7 @@ class Window {
     int x = 0, y = 0, width = 0, height = 0;  // client area
     bool resizable = true;
     bool visible = true;
+    bool opengl = false;  // the window will carry an OpenGL context
   };
 
   // Creates the window on the calling thread; null when the video system or window fails.

@@ -91,7 +91,7 @@ void RunFrame(YelSystem& system, FramePacer& pacer, FrameCounter& counter) {
   if (TaskWalkAllowed(system)) YelTaskRunFrame();
   pacer.Pace(system.param.frame_rate, system.param.pacing_mode);
   if (system.param.debug) counter.Count(system);
-  RendererPresent(system);
+  YelRenderPresent();
   system.input.window_event = 0;
   system.input.wheel = 0;
 }

@@ -1,16 +1,31 @@
-// Render objects and the render lock. The render lock is the critical section of the active
-// render object: the main thread holds it for the whole task walk, and any other thread that
-// touches sprites or tasks must hold it too.
+// Render objects and the render lock.
+//
+// What is on screen is the render list of the active render object: (object, draw callback)
+// nodes in descending priority, drawn first to last once per frame by present. The render lock
+// is the active object's critical section: the main thread holds it for the whole task walk and
+// for present, and any other thread holds it while it changes what is drawn. Lock order: the
+// render lock first, then the process-wide render-list lock.
 #pragma once
 
 #include <atomic>
+#include <cstdint>
 #include <mutex>
 
 #include "YEL/yel.h"
 
+struct YelRenderNode {
+  void* object;
+  YelDrawFunc draw;
+  int32_t priority;
+  YelRenderNode* next;
+  YelRenderNode* prev;  // null for the first node
+  YelRender* owner;     // the render object whose list holds the node
+};
+
 struct YelRender {
-  std::recursive_mutex lock;  // the render lock
-  std::atomic<int> lock_word{0};
+  std::atomic<int32_t> lock_word{0};  // advisory: someone announced the lock
+  std::recursive_mutex lock;          // the render lock
+  YelRenderNode* first = nullptr;     // guarded by RenderListLock()
 };
 
 namespace yel {
@@ -19,6 +34,9 @@ namespace yel {
 inline constexpr uint32_t ERROR_INVALID_HANDLE = 6;
 void SetLastError(uint32_t code);
 uint32_t GetLastError();
+
+// Guards walks and changes of every render list; lives as long as the process.
+std::recursive_mutex& RenderListLock();
 
 // Takes the render lock of the active render object and returns that object; with none active
 // the last error becomes ERROR_INVALID_HANDLE and null is returned.
@@ -37,5 +55,9 @@ class RenderLockScope {
  private:
   YelRender* render_;
 };
+
+// Draws the active render list and presents the frame (main thread, once per frame). A frame
+// whose render lock another thread holds at this moment is skipped.
+int YelRenderPresent();
 
 }  // namespace yel

@@ -9,6 +9,7 @@
 #include <mutex>
 #include <string>
 #include <thread>
+#include <vector>
 
 #include "YEL/core/input_state.h"
 #include "YEL/core/random_table.h"
@@ -78,6 +79,8 @@ struct YelSystem {
 
   std::atomic<uint32_t> frame_time{0};
   std::atomic<YelRender*> active_render{nullptr};
+  uint32_t clear_colour = 0xFF000000;
+  std::vector<void*> target_list;  // objects drawn by YelTargetRenderListDraw, in order
 
   // Debug mode: the error log and the trace switch.
   std::mutex log_mutex;  // guards error_log

@@ -5,5 +5,6 @@ namespace yel {
 
 bool ScreenEffectsInitialize(YelSystem&) { return true; }
 bool ScreenEffectRunning() { return false; }
+void ScreenEffectDrawOver(YelSystem&) {}
 
 }  // namespace yel

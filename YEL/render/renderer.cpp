@@ -17,6 +17,10 @@ os::Rect RendererSetAspect(YelSystem& system, int) {
 }
 
 int RendererRestoreDevice(YelSystem&) { return 0; }
-void RendererPresent(YelSystem&) {}
+YelCore* RendererCore(YelSystem&) { return nullptr; }
+bool RendererBeginFrame(YelSystem&, uint32_t) { return true; }
+void RendererEndFrame(YelSystem&) {}
+bool RendererBeginTarget(YelSystem&, uint32_t) { return false; }
+void RendererEndTarget(YelSystem&) {}
 
 }  // namespace yel

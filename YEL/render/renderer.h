@@ -2,6 +2,9 @@
 // changes, released at the end. Until a back-end is created a frame presents nothing.
 #pragma once
 
+#include <cstdint>
+
+#include "YEL/yel.h"
 #include "os/window.h"
 
 namespace yel {
@@ -19,7 +22,15 @@ bool RendererResize(YelSystem& system, int width, int height);
 os::Rect RendererSetAspect(YelSystem& system, int aspect_mode);
 // Restores a lost device: 0 restored (or nothing to restore), 1 still lost.
 int RendererRestoreDevice(YelSystem& system);
-// Draws the active render list and shows the frame.
-void RendererPresent(YelSystem& system);
+// The record that draw callbacks receive; null while no back-end exists.
+YelCore* RendererCore(YelSystem& system);
+// Begins a frame cleared to `clear_colour`; false when nothing can be drawn now (device lost).
+bool RendererBeginFrame(YelSystem& system, uint32_t clear_colour);
+// Ends the frame and shows it.
+void RendererEndFrame(YelSystem& system);
+// Begins and ends drawing into the current render target without showing it; false when the
+// back-end cannot draw into targets.
+bool RendererBeginTarget(YelSystem& system, uint32_t clear_colour);
+void RendererEndTarget(YelSystem& system);
 
 }  // namespace yel
