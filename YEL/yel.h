@@ -75,6 +75,14 @@ typedef struct YelInitParam {
   int32_t video_flag;
 } YelInitParam;
 
+typedef struct YelRect {
+  int32_t left, top, right, bottom;
+} YelRect;
+
+typedef struct YelPoint {
+  int32_t x, y;
+} YelPoint;
+
 /* Opaque records of the library. */
 typedef struct YelTask YelTask;
 typedef struct YelRender YelRender;
@@ -124,6 +132,22 @@ YEL_API void YelDisableChangeWindowMode(int32_t disabled);
 YEL_API uint32_t YelGetChangeWindowModeTime(void);
 YEL_API uint32_t YelSetChangeWindowModeTime(void);
 YEL_API void YelDebugDump(void);
+
+/* ---- Window modes, size and aspect ---------------------------------------------------- */
+
+YEL_API int YelWindowChangeMode(int32_t mode);
+YEL_API int YelChangeWindowSize(int32_t width, int32_t height);
+YEL_API int YelChangeAspectMode(int32_t mode);
+YEL_API int YelWindowChangeEnable(int32_t flag);
+YEL_API int YelWindowChangeEnableIs(void);
+YEL_API void YelSetDesktopRect(int32_t flag, int32_t width, int32_t height);
+YEL_API void YelGetDesktopRect(YelRect* out);
+YEL_API int YelIsDesktopRectFix(void);
+YEL_API int YelGetWindowSize(int32_t* width, int32_t* height);
+YEL_API void YelWindowGetPos(int32_t* x, int32_t* y);
+YEL_API void YelWindowSetPos(int32_t x, int32_t y);
+YEL_API int YelWindowGetPosCenter(YelPoint* out, int32_t width, int32_t height);
+YEL_API void GetMinWindowSize(int32_t* width, int32_t* height);
 
 /* ---- Task tree ------------------------------------------------------------------------- */
 

@@ -106,10 +106,20 @@ void Window::SetSizeLimits(int min_width, int min_height, int max_width, int max
   SDL_SetWindowMaximumSize(Sdl(window_), max_width, max_height);
 }
 
-bool Window::SetFullScreen(bool full_screen) {
-  return SDL_SetWindowFullscreen(Sdl(window_), full_screen ? SDL_WINDOW_FULLSCREEN_DESKTOP : 0) ==
-         0;
+bool Window::SetFullScreen(bool full_screen, const Rect* area) {
+  SDL_Window* window = Sdl(window_);
+  if (full_screen && area) {
+    SDL_SetWindowFullscreen(window, 0);
+    SDL_SetWindowBordered(window, SDL_FALSE);
+    SDL_SetWindowPosition(window, area->left, area->top);
+    SDL_SetWindowSize(window, area->Width(), area->Height());
+    return true;
+  }
+  SDL_SetWindowBordered(window, SDL_TRUE);
+  return SDL_SetWindowFullscreen(window, full_screen ? SDL_WINDOW_FULLSCREEN_DESKTOP : 0) == 0;
 }
+
+void Window::Restore() { SDL_RestoreWindow(Sdl(window_)); }
 
 bool Window::IsFullScreen() const {
   return (SDL_GetWindowFlags(Sdl(window_)) & SDL_WINDOW_FULLSCREEN) != 0;
@@ -236,6 +246,29 @@ Rect VirtualScreenRect() {
     all.bottom = std::max(all.bottom, r.y + r.h);
   }
   return all;
+}
+
+Rect DisplayRectAt(int x, int y, int* index) {
+  if (index) *index = 0;
+  if (!SDL_WasInit(SDL_INIT_VIDEO)) return DesktopRect();
+  const SDL_Point point{x, y};
+  int best = 0;
+  long best_distance = -1;
+  for (int i = 0; i < SDL_GetNumVideoDisplays(); ++i) {
+    SDL_Rect r;
+    if (SDL_GetDisplayBounds(i, &r) != 0) continue;
+    const long dx = point.x < r.x ? r.x - point.x : std::max(0, point.x - (r.x + r.w - 1));
+    const long dy = point.y < r.y ? r.y - point.y : std::max(0, point.y - (r.y + r.h - 1));
+    const long distance = dx * dx + dy * dy;
+    if (best_distance < 0 || distance < best_distance) {
+      best = i;
+      best_distance = distance;
+    }
+  }
+  SDL_Rect r{0, 0, 1280, 720};
+  SDL_GetDisplayBounds(best, &r);
+  if (index) *index = best;
+  return Rect{r.x, r.y, r.x + r.w, r.y + r.h};
 }
 
 int ShowCursorCount(bool show) {

@@ -85,8 +85,10 @@ class Window {
   bool IsMinimized() const;
   bool IsMaximized() const;
   void SetSizeLimits(int min_width, int min_height, int max_width, int max_height);
-  bool SetFullScreen(bool full_screen);
+  // Full screen over the whole display, or, with `area`, a borderless window covering `area`.
+  bool SetFullScreen(bool full_screen, const Rect* area = nullptr);
   bool IsFullScreen() const;
+  void Restore();
   // Starts (or restarts) a repeating timer that posts kWmTimer every `ms`; 0 stops it.
   void SetTimer(uint32_t ms);
 
@@ -108,6 +110,8 @@ class Window {
 // The desktop of the primary display, and the union of all displays.
 Rect DesktopRect();
 Rect VirtualScreenRect();
+// The display nearest a point: its rectangle, and its index in `index` when given.
+Rect DisplayRectAt(int x, int y, int* index);
 
 // The cursor's display counter: visible while the count is 0 or more. Returns the new count.
 int ShowCursorCount(bool show);

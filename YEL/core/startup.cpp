@@ -10,6 +10,7 @@
 #include "YEL/core/input.h"
 #include "YEL/core/render.h"
 #include "YEL/core/system.h"
+#include "YEL/core/window_modes.h"
 #include "YEL/core/window_proc.h"
 #include "YEL/graphics/screen_effects.h"
 #include "YEL/media/sound.h"
@@ -73,7 +74,7 @@ void InitGeometry(YelSystem& system) {
   g.view = os::Rect{0, 0, p.window_width, p.window_height};
   g.adjusted_game = os::Rect{0, 0, p.game_width, p.game_height};
   g.window = system.window->ClientRect();
-  g.desktop = os::DesktopRect();
+  g.desktop = DesktopRect();
   g.change_enabled = true;
 }
 
@@ -171,15 +172,19 @@ bool YelSystemInitialize(std::unique_ptr<os::Window> window, const YelInitParam&
   return true;
 }
 
-// A window whose corner lies off the virtual screen is centred on the desktop.
+// A window whose corner lies off the virtual screen is centred on the desktop; with a fixed
+// desktop the window starts at its corner.
 void PlaceWindow(YelInitParam& p) {
-  const os::Rect desktop = os::DesktopRect();
+  const os::Rect desktop = DesktopRect();
   const os::Rect screen = os::VirtualScreenRect();
   if (p.window_x < screen.left || p.window_y < screen.top ||
       p.window_x > screen.left + desktop.Width() || p.window_y > screen.top + desktop.Height()) {
-    p.window_x = desktop.left + (desktop.Width() - p.window_width) / 2;
-    p.window_y = desktop.top + (desktop.Height() - p.window_height) / 2;
+    YelPoint centre;
+    YelWindowGetPosCenter(&centre, p.window_width, p.window_height);
+    p.window_x = centre.x;
+    p.window_y = centre.y;
   }
+  if (YelIsDesktopRectFix()) p.window_x = p.window_y = 0;
 }
 
 }  // namespace
@@ -192,7 +197,7 @@ extern "C" {
 
 YEL_API void YelDefaultCreate(YelInitParam* param) {
   if (!param) return;
-  const os::Rect desktop = os::DesktopRect();
+  const os::Rect desktop = yel::DesktopRect();
   *param = YelInitParam{};
   param->title = "WindowTitle";
   param->class_name = "CLASS";
@@ -234,9 +239,13 @@ YEL_API int YelInit(YelInitParam* param) {
   if (!yel::YelSystemInitialize(std::move(window), *param)) return 0;
   YelSystem* system = System();
   yel::YelWindowProc(os::Message{os::kWmCreate, 0, 0});
+  // The window may be sized from a quarter to twice the game size.
+  system->window->SetSizeLimits(param->game_width / 4, param->game_height / 4,
+                                2 * param->game_width, 2 * param->game_height);
   yel::ShowCursorNow();
-  const os::Rect desktop = os::DesktopRect();
-  if (desktop.Width() <= param->window_width || desktop.Height() <= param->window_height) {
+  const os::Rect desktop = yel::DesktopRect();
+  if (YelIsDesktopRectFix() || desktop.Width() <= param->window_width ||
+      desktop.Height() <= param->window_height) {
     system->param.full_screen = 1;
   }
   system->param.window_x = param->window_x;

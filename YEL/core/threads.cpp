@@ -4,7 +4,6 @@
 #include "YEL/core/debug_log.h"
 #include "YEL/core/private_messages.h"
 #include "YEL/core/system.h"
-#include "YEL/core/window_modes.h"
 #include "YEL/core/window_proc.h"
 #include "os/clock.h"
 #include "os/message_box.h"
@@ -124,19 +123,22 @@ YEL_API int YelRun(void) {
   YelSystem* system = System();
   if (!system) return -1;
   os::InstallTerminationHandler();
+  // Set before the threads start, so that requests made in the very first frame are taken.
+  system->running = 1;
   if (!yel::StartThread(system, system->work, yel::WorkThreadProc, "创建线程失败。[0x0A]")) {
+    system->running = 0;
     return -1;
   }
   yel::UiWaitFor(system->work.started, yel::kForever);
   if (!yel::StartThread(system, system->main, yel::MainThreadProc, "创建线程失败。[0x0B]")) {
     yel::YelStopThreads();
+    system->running = 0;
     return -1;
   }
   yel::UiWaitFor(system->main.started, yel::kForever);
-  system->running = 1;
   if (system->param.full_screen) {
     system->param.full_screen = 0;
-    yel::WindowChangeMode(*system, 1);
+    YelWindowChangeMode(1);
   }
   int exit_code = 0;
   while (system->running.load()) {

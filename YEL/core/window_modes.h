@@ -1,13 +1,20 @@
-// Window modes and window size as the window procedure and YelRun use them.
+// Window modes, window size and aspect: requests from any thread, carried out on the UI thread.
 #pragma once
+
+#include "os/window.h"
 
 namespace yel {
 
 struct YelSystem;
 
-// 1 full screen, 0 window.
+// The desktop: the fixed one when set, else the primary display's.
+os::Rect DesktopRect();
+// The switch itself (UI thread): 1 full screen, 0 window.
 void WindowChangeMode(YelSystem& system, int mode);
-// Gives the window a new client size.
+// Gives the window a new client size (UI thread).
 void WindowChangeSize(YelSystem& system, int width, int height);
+// The frame rectangle a drag of `edge` should have so that the client keeps the game's aspect.
+enum class SizingEdge { kLeft, kRight, kTop, kTopLeft, kTopRight, kBottom, kBottomLeft, kBottomRight };
+os::Rect WindowSizing(int game_width, int game_height, SizingEdge edge, os::Rect frame);
 
 }  // namespace yel

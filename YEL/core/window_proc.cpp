@@ -54,10 +54,16 @@ void OnSize(YelSystem& system, uintptr_t kind, intptr_t lparam) {
     }
   }
   if (system.geometry.sizing.load() || kind == os::kSizeMinimized) return;
+  if (YelIsDesktopRectFix()) {
+    YelRect desktop;
+    YelGetDesktopRect(&desktop);
+    YelChangeWindowSize(desktop.right - desktop.left, desktop.bottom - desktop.top);
+    return;
+  }
   const int width = os::UnpackWidth(lparam);
   const int height = os::UnpackHeight(lparam);
   if (width != system.param.window_width || height != system.param.window_height) {
-    WindowChangeSize(system, width, height);
+    YelChangeWindowSize(width, height);
   }
 }
 
