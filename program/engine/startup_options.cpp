@@ -45,7 +45,7 @@ VersionInfo ReadVersionInfo(const std::string& program_folder) {
                    VersionValue(ini, "Comments", GAME_COMMENTS)};
   // INI values lose their leading blanks, but keywords such as " SVGA" begin with one: the
   // comments are read as if a blank stood before them.
-  info.comments.insert(0, " ");
+  info.comments = " " + info.comments;
   return info;
 }
 
