@@ -207,6 +207,73 @@ YEL_API int YelErrorLogPuts(void);
 
 /* ---- Files and archives ---------------------------------------------------------------- */
 
+/* A name is looked up by its file-name part (folders dropped, ASCII letters upper-cased) in the
+ * search folders, the folder added last first, each tried as a plain folder and then as the
+ * archive "<folder>.pac"; at last in the base folder (YelGetFilePath). A name that starts with
+ * "/" is looked for only in its own folder and that folder's archive. Names are CP932 bytes and
+ * may separate folders with "\"; on disk each component is matched without regard to case. */
+
+/* An opened plain file or archive entry. Close it with YelFileClose. */
+typedef struct YelFile YelFile;
+
+/* Where the data lies in the opened file: for a plain file (0, size, size), for an archive entry
+ * its place in the archive. */
+typedef struct YelFileEntry {
+  uint32_t start; /* offset of the first byte */
+  uint32_t end;   /* start + size */
+  uint32_t size;  /* bytes of data */
+} YelFileEntry;
+
+/* Arguments of YelFileCreateEx. The file layer only reads: any other access or disposition is
+ * refused. The share mode is accepted and not needed; the flags are read as a hint. */
+#define YEL_GENERIC_READ 0x80000000u
+#define YEL_FILE_SHARE_READ 0x1u
+#define YEL_OPEN_EXISTING 3u
+#define YEL_FILE_FLAG_RANDOM_ACCESS 0x10000000u
+#define YEL_FILE_FLAG_SEQUENTIAL_SCAN 0x08000000u
+
+/* Move methods of YelFileSetFilePointer and origins of YelFileSeek. */
+#define YEL_FILE_BEGIN 0
+#define YEL_FILE_CURRENT 1
+#define YEL_FILE_END 2
+
+/* Creates the search-folder list (a list left from before is released); 1, or 0 without memory. */
+YEL_API int YelSystemPathInit(void);
+/* Puts a folder in front of the search folders: one that starts with "/" as it is, any other
+ * under the base folder. 0 when there is no list or no memory, else 1. */
+YEL_API int YelSystemPathSet(const char* folder);
+/* Removes every search folder; 0 when there is no list. */
+YEL_API int YelSystemPathClear(void);
+/* Removes every search folder and ends the list; 0 when there is no list. */
+YEL_API int YelSystemPathUninit(void);
+
+/* Opens a file for reading, positioned at the start of its data, and fills `entry` (zeros when
+ * nothing is found; `entry` may be null). Null when the file is found nowhere. */
+YEL_API YelFile* YelFileCreateEx(const char* name, uint32_t access, uint32_t share_mode,
+                                 uint32_t creation, uint32_t flags, YelFileEntry* entry);
+/* YelFileCreateEx with read access, sequential reading. */
+YEL_API YelFile* YelFileCreate(const char* name, YelFileEntry* entry);
+/* Moves the position, counted like the entry's start and end (offsets in the opened file):
+ * from the file's start, the current position or the file's end by the 64-bit distance
+ * high:low. 1, or 0 (position unchanged) for a null file, a bad method or a negative result. */
+YEL_API int YelFileSetFilePointer(YelFile* file, int32_t distance_low, int32_t distance_high,
+                                  uint32_t unused, uint32_t method);
+/* Moves the position counted from the data's start: from the data's start, the current position
+ * or the data's end. The new position from the data's start, or -1 (position unchanged). */
+YEL_API int64_t YelFileSeek(YelFile* file, int64_t offset, int32_t origin);
+/* Reads up to `size` bytes of the data at the position; reads never go past the data's end (nor
+ * return bytes from before its start). 1 with the count in `out_read` (0 at the end), or 0 on a
+ * read error or a null file. */
+YEL_API int YelFileRead(YelFile* file, void* buffer, uint32_t size, uint32_t* out_read);
+/* The size of the data; 0 for a null file. */
+YEL_API uint32_t YelFileGetSize(YelFile* file);
+/* Closes the file; 0 for a null file. */
+YEL_API int YelFileClose(YelFile* file);
+/* The path of the file the search finds: the folder it was found in joined with the file-name
+ * part (for an archive entry, the archive's folder path, not a file of its own). 1 when found
+ * and the path and its terminating zero fit in `size` bytes, else 0. */
+YEL_API int YelFileGetFullPath(char* buffer, uint32_t size, const char* name);
+
 /* ---- Input ----------------------------------------------------------------------------- */
 
 /* ---- Render objects, render lock and present ------------------------------------------- */
