@@ -8,12 +8,16 @@
 
 namespace os {
 
-std::string ExecutableFolder() {
+std::string ExecutablePath() {
   std::vector<char> buffer(4096);
-  ssize_t n = readlink("/proc/self/exe", buffer.data(), buffer.size() - 1);
-  if (n <= 0) return ".";
-  std::string path(buffer.data(), static_cast<size_t>(n));
-  size_t slash = path.rfind('/');
+  const ssize_t n = readlink("/proc/self/exe", buffer.data(), buffer.size() - 1);
+  return n <= 0 ? std::string() : std::string(buffer.data(), static_cast<size_t>(n));
+}
+
+std::string ExecutableFolder() {
+  const std::string path = ExecutablePath();
+  if (path.empty()) return ".";
+  const size_t slash = path.rfind('/');
   return slash == std::string::npos ? "." : (slash == 0 ? "/" : path.substr(0, slash));
 }
 

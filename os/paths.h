@@ -5,7 +5,8 @@
 
 namespace os {
 
-// The folder that holds the running executable (no trailing slash).
+// The full path of the running executable, and the folder that holds it (no trailing slash).
+std::string ExecutablePath();
 std::string ExecutableFolder();
 // Creates a folder and its missing parents; true when the folder exists afterwards.
 bool CreateFolders(const std::string& path);

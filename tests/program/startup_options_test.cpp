@@ -1,4 +1,5 @@
 #include "program/engine/startup_options.h"
+#include "program/engine/program_folder_check.h"
 
 #include <gtest/gtest.h>
 
@@ -74,6 +75,25 @@ TEST(VersionInfo, IniBesideTheProgramOverridesTheCompiledValues) {
   EXPECT_EQ(adv::ParseVersionKeywords(info.comments).resolution_index, 2)
       << "a keyword at the start of the value is found";
   std::filesystem::remove_all(dir);
+}
+
+}  // namespace
+
+namespace {
+
+TEST(ProgramFolder, ForeignCharactersAreFoundOutsideDoubleByteCharacters) {
+  EXPECT_EQ(adv::FindForeignCharacter("/home/game"), std::string::npos);
+  EXPECT_EQ(adv::FindForeignCharacter("/home/g?me"), 7u);
+  // 0x83 starts a double-byte character whose second byte may be "?" (0x3F).
+  EXPECT_EQ(adv::FindForeignCharacter("/\x83?x"), std::string::npos);
+  EXPECT_EQ(adv::FindForeignCharacter("/\xE0?\x3F"), 3u);
+  EXPECT_EQ(adv::FindForeignCharacter("/\xF0?"), 2u) << "0xF0 does not start a pair here";
+}
+
+TEST(ProgramFolder, LongPathsAreRefused) {
+  EXPECT_TRUE(adv::ProgramFolderCheck("/usr/games/x/Game"));
+  EXPECT_FALSE(adv::ProgramFolderCheck("/" + std::string(300, 'a') + "/Game"));
+  EXPECT_FALSE(adv::ProgramFolderCheck("/a?b/Game"));
 }
 
 }  // namespace
