@@ -276,6 +276,58 @@ YEL_API int YelFileGetFullPath(char* buffer, uint32_t size, const char* name);
 
 /* ---- Input ----------------------------------------------------------------------------- */
 
+/* Key bits of the key words: 0 Esc, 1 Space, 2 Enter, 3 Ctrl, 4 Shift, 5 Alt, 6 Tab, 7-10 Up,
+ * Down, Left, Right, 11-22 F1-F12, 23-25 left, right and middle mouse button, 26-30 Y, N, Z,
+ * X, C. Window-event word: 1, 2, 4 left, right, middle double click; 8 window-mode switch
+ * request. Joystick words: 0 up, 1 down, 2 left, 3 right, 4-13 buttons 0 to 9. */
+
+/* The system cursor number of the arrow, for YelSetCursor with type 1. */
+enum { YEL_CURSOR_ARROW = 32512 };
+
+YEL_API uint32_t YelInputGetKeyPush(void);  /* pressed in this frame */
+YEL_API uint32_t YelInputGetKeyOn(void);    /* held in this and the previous frame */
+YEL_API uint32_t YelInputGetKeyPull(void);  /* released in this frame */
+YEL_API uint32_t YelInputGetKeyEx(void);    /* window-event word */
+YEL_API uint32_t YelInputGetKeyOnEx(void);  /* keys held past the repeat delay */
+YEL_API int16_t YelInputGetWheel(void);     /* +1 toward the user, -1 away */
+YEL_API int32_t YelInputGetMouseX(void);    /* game coordinates, -1 outside */
+YEL_API int32_t YelInputGetMouseY(void);
+YEL_API int32_t YelInputGetMouseMoveX(void);
+YEL_API int32_t YelInputGetMouseMoveY(void);
+YEL_API uint32_t YelInputGetJoyPush(void);  /* the joystick words are 0 without a joystick */
+YEL_API uint32_t YelInputGetJoyOn(void);
+YEL_API uint32_t YelInputGetJoyPull(void);
+YEL_API uint32_t YelInputGetJoyOnEx(void);
+
+YEL_API void YelInputSetKeyOn(uint32_t bits);
+YEL_API void YelInputSetKeyPull(uint32_t bits);
+YEL_API void YelInputSetKeyPush(uint32_t bits);
+/* Keeps the low mask's bits out of the key words, and the high mask's out of the window-event
+ * word (bit 4 of it also clears the wheel), now and after every later poll until changed. */
+YEL_API void YelInputKeyCancel(uint32_t low_mask, uint32_t high_mask);
+YEL_API void YelInputKeyRepeatClear(void);
+YEL_API void YelInputClear(void);
+
+/* Type 1: `name` is a system cursor number (YEL_CURSOR_ARROW) cast to a pointer. Any other
+ * type: `name` is a TGA file (32-bit, rows bottom to top). 0 when the file cannot be read or is
+ * not a usable image; the cursor in use then stays. */
+YEL_API int YelSetCursor(const char* name, uint16_t type, int32_t hot_x, int32_t hot_y);
+YEL_API void YelReleaseCursor(void);
+YEL_API void YelDeleteCursor(void);
+/* Moves the pointer to a game position; the mouse words read it until the next poll. */
+YEL_API void YelCursorSetPos(int32_t x, int32_t y);
+/* Hides an idle cursor over the game view after `ms`; 0 never hides it. */
+YEL_API void YelCursorSetAutoHideTime(uint32_t ms);
+
+YEL_API void YelTouchEnable(uint8_t enable);
+YEL_API void YelTouchMode(uint8_t on);
+YEL_API int32_t YelIsTouchMode(void);
+YEL_API int YelIsTouch(void);
+YEL_API void YelSetGesture(int32_t mode);
+YEL_API void YelGetGesture(void* out_record48);
+YEL_API int YelGestureCheck(void);
+YEL_API void YelSetPow(uint8_t on);
+
 /* ---- Render objects, render lock and present ------------------------------------------- */
 
 YEL_API YelRender* YelRenderInit(void);

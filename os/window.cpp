@@ -180,12 +180,12 @@ void Window::Translate(const void* raw, const std::function<void(const Message&)
       break;
     case SDL_QUIT: sink({kWmClose, 0, 0}); break;
     case SDL_MOUSEMOTION:
-      if (e.motion.which == SDL_TOUCH_MOUSEID) return;
+      if (e.motion.which == SDL_TOUCH_MOUSEID && !touch_as_mouse_) return;
       sink({kWmMouseMove, 0, PackXY(e.motion.x, e.motion.y)});
       break;
     case SDL_MOUSEBUTTONDOWN:
     case SDL_MOUSEBUTTONUP: {
-      if (e.button.which == SDL_TOUCH_MOUSEID) return;
+      if (e.button.which == SDL_TOUCH_MOUSEID && !touch_as_mouse_) return;
       uint32_t id = ButtonMessage(e.button.button, e.type == SDL_MOUSEBUTTONDOWN, e.button.clicks);
       if (id) sink({id, 0, PackXY(e.button.x, e.button.y)});
       break;
@@ -209,6 +209,7 @@ void Window::Translate(const void* raw, const std::function<void(const Message&)
     case SDL_FINGERDOWN:
     case SDL_FINGERUP:
     case SDL_FINGERMOTION: {
+      if (touch_as_mouse_) return;  // the system's mouse events for the touch come instead
       Rect r = ClientRect();
       uintptr_t kind = e.type == SDL_FINGERDOWN ? kTouchDown
                        : e.type == SDL_FINGERUP ? kTouchUp
@@ -270,6 +271,8 @@ Rect DisplayRectAt(int x, int y, int* index) {
   if (index) *index = best;
   return Rect{r.x, r.y, r.x + r.w, r.y + r.h};
 }
+
+bool TouchDevicePresent() { return SDL_WasInit(SDL_INIT_VIDEO) && SDL_GetNumTouchDevices() > 0; }
 
 int ShowCursorCount(bool show) {
   const int count = show ? ++g_cursor_count : --g_cursor_count;

@@ -3,6 +3,7 @@
 // platform library's window procedure handles.
 #pragma once
 
+#include <atomic>
 #include <cstdint>
 #include <functional>
 #include <memory>
@@ -91,6 +92,8 @@ class Window {
   void Restore();
   // Starts (or restarts) a repeating timer that posts kWmTimer every `ms`; 0 stops it.
   void SetTimer(uint32_t ms);
+  // Touches arrive as kWmTouch (the default), or as mouse messages instead. Any thread.
+  void SetTouchAsMouse(bool as_mouse) { touch_as_mouse_ = as_mouse; }
 
   // Takes every pending event and hands the messages for this window to `sink`.
   void PumpEvents(const std::function<void(const Message&)>& sink);
@@ -105,6 +108,7 @@ class Window {
   uint32_t window_id_ = 0;
   uint32_t timer_period_ = 0;
   uint32_t timer_due_ = 0;
+  std::atomic<bool> touch_as_mouse_{false};
 };
 
 // The desktop of the primary display, and the union of all displays.
@@ -112,6 +116,9 @@ Rect DesktopRect();
 Rect VirtualScreenRect();
 // The display nearest a point: its rectangle, and its index in `index` when given.
 Rect DisplayRectAt(int x, int y, int* index);
+
+// True when a touch screen or pad is attached.
+bool TouchDevicePresent();
 
 // The cursor's display counter: visible while the count is 0 or more. Returns the new count.
 int ShowCursorCount(bool show);

@@ -70,10 +70,10 @@ void PostToWindow(YelSystem& system, uint32_t id, uintptr_t wparam) {
 
 void DebugHotKeys(YelSystem& system) {
   const InputState& input = system.input;
-  if (!(input.key_push & kKeyF11)) return;
-  if (input.key_on & kKeyCtrl) {
+  if (!(input.keys.push & kKeyF11)) return;
+  if (input.keys.on & kKeyCtrl) {
     PostToWindow(system, WM_YEL_DEBUG_TASK, 2);
-  } else if (input.key_on & kKeyShift) {
+  } else if (input.keys.on & kKeyShift) {
     PostToWindow(system, WM_YEL_DEBUG_TASK, 1);
   }
 }
@@ -105,22 +105,6 @@ void Forward(YelSystem& system, uint32_t id, uintptr_t wparam, intptr_t lparam) 
   WorkGate().Resume();
 }
 
-void ApplyInputCode(InputState& input, uintptr_t code, intptr_t value) {
-  switch (code) {
-    case kInputLeftDoubleClick:
-    case kInputRightDoubleClick:
-    case kInputMiddleDoubleClick:
-    case kInputWindowModeSwitch: input.window_event |= static_cast<uint32_t>(code); break;
-    case kInputWheel: input.wheel = static_cast<int16_t>(value & 0xFFFF); break;
-    case kInputKeyOnExtra: input.key_on |= 0x40800000; break;
-    case kInputRightClickTouch:
-    case kInputRightClick: input.key_on |= kInputRightClick; break;
-    case kInputLeftClick: input.key_on |= kInputLeftClick; break;
-    case kInputMiddleClick: input.key_on |= kInputMiddleClick; break;
-    default: break;
-  }
-}
-
 // Handles every message in the thread's queue; true once the quit message was among them.
 bool DrainMessages(YelSystem& system) {
   bool quit = false;
@@ -138,9 +122,9 @@ bool DrainMessages(YelSystem& system) {
       case WM_YEL_REQ_RESIZE: Forward(system, WM_YEL_RESIZE, m.wparam, m.lparam); break;
       case WM_YEL_REQ_ASPECT: Forward(system, WM_YEL_ASPECT, m.wparam, m.lparam); break;
       case WM_YEL_END:
-        if (m.wparam == 8) system.input.window_event |= 1u << 8;
+        if (m.wparam == kInputWindowModeSwitch) InputApplyCode(system, kInputWindowModeSwitch, 0);
         break;
-      case WM_YEL_CALL: ApplyInputCode(system.input, m.wparam, m.lparam); break;
+      case WM_YEL_CALL: InputApplyCode(system, m.wparam, m.lparam); break;
       default: break;
     }
   }

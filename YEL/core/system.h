@@ -39,11 +39,6 @@ struct WindowGeometry {
   os::Rect desktop, view, adjusted_game, window;
 };
 
-struct TouchState {
-  std::atomic<uint32_t> bits{0};
-  std::atomic<int> x{0}, y{0};
-};
-
 struct YelSystem {
   std::unique_ptr<os::Window> window;
 
@@ -67,7 +62,7 @@ struct YelSystem {
 
   uint32_t pool_size = 0;
   RandomTable random;
-  InputState input;  // main thread only
+  InputState input;  // owners in input_state.h
   TouchState touch;
 
   // The start-up record as changed at run time; its strings point into the copies below.

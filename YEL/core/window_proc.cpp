@@ -2,8 +2,6 @@
 // into input codes for the main thread, the quit question, and the cursor.
 #include "YEL/core/window_proc.h"
 
-#include <SDL_scancode.h>
-
 #include "YEL/core/input.h"
 #include "YEL/core/private_messages.h"
 #include "YEL/core/system.h"
@@ -11,6 +9,7 @@
 #include "os/clock.h"
 #include "os/encoding.h"
 #include "os/message_box.h"
+#include "os/virtual_keys.h"
 #include "os/window.h"
 
 namespace yel {
@@ -97,9 +96,9 @@ void OnClose(YelSystem& system) {
 // Keys pressed with Alt (and F10, which the system treats alike). F10 alone is swallowed.
 void OnSysKeyDown(YelSystem& system, uintptr_t scancode, intptr_t flags) {
   if (!(flags & os::kKeyAltHeld)) return;
-  if (scancode == SDL_SCANCODE_RETURN || scancode == SDL_SCANCODE_KP_ENTER) {
+  if (os::ScancodeIsVirtualKey(scancode, os::kVkReturn)) {
     if (!Process().change_mode_disabled.load()) RequestWindowModeSwitch(system);
-  } else if (scancode == SDL_SCANCODE_F4) {
+  } else if (os::ScancodeIsVirtualKey(scancode, os::kVkF4)) {
     OnClose(system);
   }
 }
@@ -116,6 +115,7 @@ void OnMouseMove(YelSystem& system) {
 // Touch: points 0 and 1 are tracked; a lift clears every touch bit.
 void OnTouch(YelSystem& system, uintptr_t wparam, intptr_t lparam) {
   TouchState& touch = system.touch;
+  if (!touch.enabled.load()) return;
   const uintptr_t finger = wparam >> 8;
   touch.x = os::UnpackX(lparam);
   touch.y = os::UnpackY(lparam);
@@ -126,6 +126,7 @@ void OnTouch(YelSystem& system, uintptr_t wparam, intptr_t lparam) {
 }
 
 intptr_t HandleSystemMessage(YelSystem& system, const os::Message& m) {
+  InputWindowMessage(system, m);
   switch (m.id) {
     case os::kWmCreate: Process().change_mode_time = os::TimeMs(); break;
     case os::kWmDestroy: system.ui_queue->PostQuit(0); break;
@@ -137,23 +138,17 @@ intptr_t HandleSystemMessage(YelSystem& system, const os::Message& m) {
       break;
     case os::kWmClose: OnClose(system); break;
     case os::kWmMouseLeave: ShowCursorNow(); break;
-    case os::kWmSysKeyDown:
-      InputWindowMessage(system, m);
-      OnSysKeyDown(system, m.wparam, m.lparam);
-      break;
-    case os::kWmKeyDown:
-    case os::kWmKeyUp:
-    case os::kWmSysKeyUp: InputWindowMessage(system, m); break;
+    case os::kWmSysKeyDown: OnSysKeyDown(system, m.wparam, m.lparam); break;
     case os::kWmTimer:
       if (CursorOverGameView(system)) HideCursorNow(system);
       break;
-    case os::kWmMouseMove:
-      InputWindowMessage(system, m);
-      OnMouseMove(system);
-      break;
+    case os::kWmMouseMove: OnMouseMove(system); break;
     case os::kWmLButtonDown: PostToMain(system, kInputLeftClick); break;
     case os::kWmLButtonDblClk: PostToMain(system, kInputLeftDoubleClick); break;
-    case os::kWmRButtonDown: PostToMain(system, kInputRightClick); break;
+    case os::kWmRButtonDown:
+      // While touches are read, a right press counts only as the pen's (touch bit 3).
+      if (!system.touch.enabled.load()) PostToMain(system, kInputRightClick);
+      break;
     case os::kWmRButtonDblClk: PostToMain(system, kInputRightDoubleClick); break;
     case os::kWmMButtonDown: PostToMain(system, kInputMiddleClick); break;
     case os::kWmMButtonDblClk: PostToMain(system, kInputMiddleDoubleClick); break;
