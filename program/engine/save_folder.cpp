@@ -1,6 +1,7 @@
 #include "program/engine/save_folder.h"
 
 #include "os/encoding.h"
+#include "os/file_system.h"
 #include "os/ini_file.h"
 #include "os/message_box.h"
 #include "os/paths.h"
@@ -68,8 +69,8 @@ bool CSaveFolder::OverrideIniRead() {
   std::string settings = system_.user_config_folder();
   if (settings.empty()) settings = system_.common_config_folder();
   if (settings.empty()) return false;
-  const std::string ini = Join(Join(settings, NativePath(params_.maker_folder())),
-                               NativePath(IniNameOf(params_.program_file_name())));
+  const std::string ini = Join(Join(settings, os::DiskPath(params_.maker_folder())),
+                               os::DiskPath(IniNameOf(params_.program_file_name())));
   if (!os::IsFile(ini)) return false;
   path_ = os::Utf8ToCp932(os::ReadIniString(ini, "INSTALL", "SaveFold", std::string()));
   kind_ = kSaveFolderOverride;
@@ -86,7 +87,7 @@ void CSaveFolder::PerUserSaveFolder() {
 }
 
 bool CSaveFolder::ProtectedRootTest() const {
-  const std::string program = NativePath(params_.program_folder());
+  const std::string program = os::DiskPath(params_.program_folder());
   for (const std::string& root : system_.protected_roots) {
     if (os::PathIsUnder(program, root)) return true;
   }
@@ -97,7 +98,7 @@ bool CSaveFolder::ProtectedRootTest() const {
 }
 
 int32_t CSaveFolder::DriveTypeOfPath(const std::string& path) const {
-  return system_.drive_type(NativePath(path));
+  return system_.drive_type(os::DiskPath(path));
 }
 
 std::string SaveFolderSetup(const SaveFolderParams& params, SaveFolderSystem system) {

@@ -10,8 +10,6 @@
 
 namespace adv {
 
-// The file-system path of an engine path.
-std::string NativePath(std::string_view engine_path);
 // True when anything (file or folder) exists at the engine path.
 bool EnginePathExists(std::string_view engine_path);
 bool EngineFolderExists(std::string_view engine_path);

@@ -1,6 +1,7 @@
 #include "program/engine/system_file.h"
 
 #include "os/encoding.h"
+#include "os/file_system.h"
 #include "os/message_box.h"
 #include "os/plain_file.h"
 #include "program/engine/byte_io.h"
@@ -193,7 +194,7 @@ bool ScriptStampMatches(const std::string& save_folder, const GameFileRead& read
 }
 
 bool DeleteSaveData(const std::string& save_folder) {
-  const std::string folder = NativePath(save_folder);
+  const std::string folder = os::DiskPath(save_folder);
   std::vector<os::FolderEntry> entries;
   if (!os::ListFolder(folder, entries)) return false;
   bool all_deleted = true;
