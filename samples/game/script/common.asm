@@ -1,0 +1,25 @@
+; Names shared by the sample game's script files.
+
+; Screen and message window (the game runs at 1280 x 720).
+.const FONT_SIZE = 28
+.const TEXT_X = 160
+.const TEXT_Y = 560
+.const TEXT_W = 960
+.const TEXT_H = 120
+.const NAME_X = 160
+.const NAME_Y = 516
+.const RUBY_SIZE = 0
+
+; Layers.
+.const LAYER_BG = 0
+
+; Position grid of sp_set: column 10 is the centre, mode 0 puts the image at the top.
+.const CENTRE = 10
+.const TOP = 0
+
+; Transitions of run: kind, time in milliseconds.
+.const FADE = 1
+.const FADE_MS = 500
+
+; Choice items: flags bit 0 shows the item, bit 1 makes it selectable.
+.const ITEM_ON = 3

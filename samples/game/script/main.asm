@@ -1,0 +1,33 @@
+; The sample game: a short scene with a choice and two endings. Backgrounds are colour planes
+; ("#" and eight hex digits ARGB), so the game needs no image files yet.
+.include "common.asm"
+
+.zero v254          ; v254 stays 0: large values come from the Mem.dat pool
+
+start:
+  cmd text_init(FONT_SIZE, TEXT_X, TEXT_Y, TEXT_W, TEXT_H, NAME_X, NAME_Y, RUBY_SIZE)
+  cmd sp_set(f"#FF203040", LAYER_BG, CENTRE, TOP)
+  cmd run(FADE, FADE_MS, 0)
+
+  cmd text(NONE, "案内人", "ようこそ。これはサンプルゲームです。", 0)
+  cmd text(NONE, "案内人", "どちらの道を行きますか？", 0)
+
+  cmd select(1)
+  cmd select_item("森の道", forest, 440, 260, ITEM_ON, 0)
+  cmd select_item("海の道", sea, 440, 340, ITEM_ON, 0)
+  cmd end_select
+
+forest:
+  cmd sp_set(f"#FF1E5028", LAYER_BG, CENTRE, TOP)
+  cmd run(FADE, FADE_MS, 0)
+  cmd text(NONE, NONE, "木々の間を風が通り抜けていく。", 0)
+  jmp finish
+
+sea:
+  cmd sp_set(f"#FF1E3C78", LAYER_BG, CENTRE, TOP)
+  cmd run(FADE, FADE_MS, 0)
+  cmd text(NONE, NONE, "波の音が遠くから聞こえる。", 0)
+
+finish:
+  cmd text(NONE, "案内人", "遊んでくれてありがとう。", 0)
+  end

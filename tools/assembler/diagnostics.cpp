@@ -1,0 +1,13 @@
+#include "tools/assembler/diagnostics.h"
+
+namespace advasm {
+
+std::string Diagnostic::ToString() const {
+  return file + ":" + std::to_string(line) + ": " + message;
+}
+
+void Diagnostics::Error(const std::string& file, int line, std::string message) {
+  if (errors_.size() < kMaxErrors) errors_.push_back({file, line, std::move(message)});
+}
+
+}  // namespace advasm
