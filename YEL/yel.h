@@ -328,6 +328,11 @@ YEL_API void YelGetGesture(void* out_record48);
 YEL_API int YelGestureCheck(void);
 YEL_API void YelSetPow(uint8_t on);
 
+/* ---- Screen transitions ---------------------------------------------------------------- */
+
+/* 1 while a screen transition runs. */
+YEL_API int YelEffectIs(void);
+
 /* ---- Render objects, render lock and present ------------------------------------------- */
 
 YEL_API YelRender* YelRenderInit(void);

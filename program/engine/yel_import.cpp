@@ -22,7 +22,9 @@ bool LoadLibrary() {
   const std::string path = os::ExecutableFolder() + "/dll/libyel.so";
   if (Library().Open(path)) return true;
   std::fprintf(stderr, "%s: %s\n", path.c_str(), Library().Error().c_str());
-  os::ShowMessageBox("DLL NOT FOUND", "", os::BoxButtons::kOk, os::BoxIcon::kError);
+  // The box names the file that was looked for.
+  os::ShowMessageBox("dll/libyel.so が見つかりません", "DLL NOT FOUND", os::BoxButtons::kOk,
+                     os::BoxIcon::kError);
   return false;
 }
 

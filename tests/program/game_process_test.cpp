@@ -18,14 +18,6 @@
 
 namespace {
 
-TEST(GameProcess, StaysUpHeadlessUntilEndedAndExitsWithZero) {
-  test::Process game = test::Process::Start({GAME_BINARY});
-  std::this_thread::sleep_for(std::chrono::milliseconds(1500));
-  EXPECT_TRUE(game.Running());
-  game.Signal(SIGTERM);
-  EXPECT_EQ(game.Wait(10000), 0);
-}
-
 TEST(GameProcess, MissingLibraryShowsTheBoxAndExitsWithOne) {
   const auto dir = std::filesystem::temp_directory_path() / ("nodll_" + std::to_string(getpid()));
   std::filesystem::create_directories(dir);

@@ -1,0 +1,36 @@
+// The game task "StartFunc": its data, its first step, its per-frame step and its end.
+#pragma once
+
+#include <cstdint>
+
+#include "program/engine/adv_context.h"
+
+namespace adv {
+
+inline constexpr int32_t kGeneralFailure = static_cast<int32_t>(0x80004005);
+
+// The first function of the platform: creates "StartFunc" and registers its data. 0 on failure.
+int AdvCreateStartTask();
+int LoadSystemData(void* task_data);
+int StartFuncStep(void* task_data);
+int StartFuncRelease(void* task_data);
+
+AdvTaskData* AdvGetTaskData();
+AdvContext* AdvGetContext();
+
+// 0 on success, kGeneralFailure after the end was requested.
+int32_t AdvInitialize(AdvContext& context);
+// A start that cannot go on: the message is logged and shown, and the end requested.
+int32_t AdvStartFailure(const char* message);
+void AdvRelease(AdvContext& context);
+void AdvResetState(AdvContext& context);
+void AdvUpdate(AdvContext& context);
+void AdvScriptFrame(AdvContext& context);
+
+// The flag maps of the task data; numbers outside the maps are ignored (and test as unset).
+bool TextReadFlagTest(uint32_t n);
+void TextReadFlagSet(uint32_t n);
+void FileStateSet(uint32_t n);
+void FileStateClear(uint32_t n);
+
+}  // namespace adv

@@ -1,0 +1,37 @@
+// Layers and motion as the game task drives them. No layer, action, animation or effect exists
+// yet, so the steps have nothing to do; the display queue is drained so that nothing piles up.
+#include "program/layers/layer_services.h"
+
+#include "program/engine/adv_context.h"
+#include "program/engine/yel_import.h"
+
+namespace adv {
+
+void AdvGraphicDatLoad(AdvContext&) {}
+void AdvGraphicDatRelease(AdvContext&) {}
+void AdvGraphicSlotClearFrameParts(AdvContext&) {}
+bool AdvEffectUpdate(AdvContext&) { return false; }
+void AdvEffectRelease(AdvContext& context) { context.effects = ScreenEffectState{}; }
+void AdvActionUpdate(AdvContext&) {}
+void AdvActionReset(AdvContext& context) { context.actions = ActionManager{}; }
+void AdvAnimUpdateAll(AdvContext&) {}
+void AdvAnimReleaseAll(AdvContext&) {}
+void AdvFxFreeAll(AdvContext&) {}
+void AdvLayerUpdate(AdvContext&) {}
+void AdvLayerTableReset(AdvContext& context) { context.layers = LayerTable{}; }
+void AdvGraphicSlotApplyAll(AdvContext&) {}
+
+void RunDisplayQueue(AdvContext& context) {
+  while (void* op = reinterpret_cast<void*>(yel::YelListPop(context.display_queue, kListDisplayOp))) {
+    yel::YelMemoryFree(op);
+  }
+}
+
+bool AdvActionSyncWaiting(const AdvContext& context) {
+  for (const ActionSet& set : context.actions.sets) {
+    if (set.in_use && set.mode == kActionModeSync) return true;
+  }
+  return false;
+}
+
+}  // namespace adv

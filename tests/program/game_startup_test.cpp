@@ -1,0 +1,114 @@
+// Game as a process on small games built by the assembler: start-up, the script's end, the files
+// written at the end, the script-change question and the single instance.
+#include <gtest/gtest.h>
+#include <signal.h>
+
+#include <chrono>
+#include <filesystem>
+#include <fstream>
+#include <thread>
+
+#include "tests/program/game_folder.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+
+constexpr const char* kEndingScript = "start:\n  end\n";
+// A script without instructions: every pass ends at once, so the game stays up until closed.
+constexpr const char* kIdleScript = "; nothing to run\n";
+
+void Touch(const fs::path& path) { std::ofstream(path) << "x"; }
+
+TEST(GameStartup, ScriptRunsToItsEndAndTheSystemFilesAreWritten) {
+  test::GameFolder game(kEndingScript);
+  std::string err;
+  ASSERT_EQ(game.Run({}, &err), 0) << err;
+  EXPECT_EQ(fs::file_size(game.SaveFolder() / "config.dat"), 36u);
+  // Version, settings, sound settings, system memory, then the two sized flag maps.
+  const uintmax_t system_size = fs::file_size(game.SaveFolder() / "system.dat");
+  EXPECT_GE(system_size, 7858u + 8u);
+  EXPECT_TRUE(fs::exists(game.SaveFolder() / "access.dat"));
+}
+
+TEST(GameStartup, StaysUpUntilEndedBySignal) {
+  test::GameFolder game(kIdleScript);
+  test::Process process = game.Start();
+  std::this_thread::sleep_for(std::chrono::milliseconds(1500));
+  EXPECT_TRUE(process.Running()) << process.Stderr();
+  process.Signal(SIGTERM);
+  EXPECT_EQ(process.Wait(10000), 0) << process.Stderr();
+}
+
+class ScriptChange : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    ASSERT_EQ(game_.Run(), 0);  // the first run writes system.dat with stamp 1
+    game_.SetScript(kEndingScript, 2);
+    Touch(game_.SaveFolder() / "save000.dat");
+    Touch(game_.SaveFolder() / "thumb.jpg");
+    Touch(game_.SaveFolder() / "keep.txt");
+    system_before_ = game_.ReadFile(game_.SaveFolder() / "system.dat");
+  }
+  test::GameFolder game_{kEndingScript};
+  std::vector<uint8_t> system_before_;
+};
+
+TEST_F(ScriptChange, YesDeletesTheSaveDataAndGoesOn) {
+  std::string err;
+  ASSERT_EQ(game_.Run({"OS_MESSAGEBOX_ANSWERS=yes"}, &err), 0) << err;
+  EXPECT_NE(err.find("スクリプトファイルが更新されています"), std::string::npos) << err;
+  EXPECT_FALSE(fs::exists(game_.SaveFolder() / "save000.dat"));
+  EXPECT_FALSE(fs::exists(game_.SaveFolder() / "thumb.jpg"));
+  EXPECT_TRUE(fs::exists(game_.SaveFolder() / "keep.txt"));
+  EXPECT_NE(game_.ReadFile(game_.SaveFolder() / "system.dat"), system_before_)
+      << "the game went on and wrote a fresh system.dat";
+}
+
+TEST_F(ScriptChange, NoEndsWithZeroAndDeletesNothing) {
+  std::string err;
+  ASSERT_EQ(game_.Run({"OS_MESSAGEBOX_ANSWERS=no"}, &err), 0) << err;
+  EXPECT_TRUE(fs::exists(game_.SaveFolder() / "save000.dat"));
+  EXPECT_TRUE(fs::exists(game_.SaveFolder() / "thumb.jpg"));
+  EXPECT_EQ(game_.ReadFile(game_.SaveFolder() / "system.dat"), system_before_);
+}
+
+TEST_F(ScriptChange, MissingScriptEndsWithItsMessageAndDeletesNothing) {
+  fs::remove(game_.root() / "Script.src");
+  std::string err;
+  EXPECT_EQ(game_.Run({"OS_MESSAGEBOX_ANSWERS=yes"}, &err), 0) << err;
+  EXPECT_NE(err.find("script load error"), std::string::npos) << err;
+  EXPECT_EQ(err.find("スクリプトファイルが更新されています"), std::string::npos) << err;
+  EXPECT_TRUE(fs::exists(game_.SaveFolder() / "save000.dat"));
+  EXPECT_EQ(game_.ReadFile(game_.SaveFolder() / "system.dat"), system_before_);
+}
+
+TEST(GameStartup, SecondInstanceEndsWithOneUnlessTheCheckIsSkipped) {
+  test::GameFolder game(kIdleScript, "");
+  test::Process first = game.Start();
+  std::this_thread::sleep_for(std::chrono::milliseconds(1000));
+  ASSERT_TRUE(first.Running()) << first.Stderr();
+  EXPECT_EQ(game.Run(), 1);
+  game.WriteVersion("-BOOT2SKIP");
+  test::Process second = game.Start();
+  std::this_thread::sleep_for(std::chrono::milliseconds(1000));
+  EXPECT_TRUE(second.Running()) << second.Stderr();
+  second.Signal(SIGTERM);
+  first.Signal(SIGTERM);
+  EXPECT_EQ(second.Wait(10000), 0);
+  EXPECT_EQ(first.Wait(10000), 0);
+}
+
+TEST(GameStartup, SvgaKeywordGivesAnEightHundredBySixHundredGame) {
+  test::GameFolder game(kEndingScript, "-BOOT2SKIP SVGA");
+  ASSERT_EQ(game.Run(), 0);
+  const std::vector<uint8_t> config = game.ReadFile(game.SaveFolder() / "config.dat");
+  ASSERT_EQ(config.size(), 36u);
+  auto word = [&](int i) {
+    return config[4 * i] | config[4 * i + 1] << 8 | config[4 * i + 2] << 16 | config[4 * i + 3] << 24;
+  };
+  EXPECT_EQ(word(2), 800);
+  EXPECT_EQ(word(3), 600);
+}
+
+}  // namespace
