@@ -18,6 +18,8 @@ os::SharedLibrary& Library() {
 
 }  // namespace
 
+bool LoadLibraryFrom(const std::string& path) { return Library().Open(path); }
+
 bool LoadLibrary() {
   const std::string path = os::ExecutableFolder() + "/dll/libyel.so";
   if (Library().Open(path)) return true;

@@ -4,14 +4,17 @@
 #pragma once
 
 #include <atomic>
+#include <string>
 #include <utility>
 
 #include "YEL/yel.h"
 
 namespace yel {
 
-// Loads the library; false (after the "DLL NOT FOUND" box) when it cannot be loaded.
+// Loads the library beside the program; false (after the "DLL NOT FOUND" box) when it cannot.
 bool LoadLibrary();
+// Loads the library from a path of its own (tests that run the engine in-process).
+bool LoadLibraryFrom(const std::string& path);
 // The address of an export; a missing one ends the program with its name in a box.
 void* BindExport(const char* name);
 
