@@ -2,6 +2,7 @@
 // written at the end, the script-change question and the single instance.
 #include <gtest/gtest.h>
 #include <signal.h>
+#include <unistd.h>
 
 #include <chrono>
 #include <filesystem>
@@ -109,6 +110,30 @@ TEST(GameStartup, SvgaKeywordGivesAnEightHundredBySixHundredGame) {
   };
   EXPECT_EQ(word(2), 800);
   EXPECT_EQ(word(3), 600);
+}
+
+}  // namespace
+
+namespace {
+
+// The sample game as the README's run command starts it, in a copy of its folder.
+TEST(SampleGame, RunsToItsEnd) {
+  const fs::path copy = fs::temp_directory_path() / ("sample_game_" + std::to_string(getpid()));
+  fs::remove_all(copy);
+  fs::copy(SAMPLE_GAME_DIR, copy, fs::copy_options::recursive);
+  fs::remove_all(copy / "save");
+  for (const char* folder : {"home", "config", "run"}) fs::create_directories(copy / folder);
+  test::Process game = test::Process::Start(
+      {(copy / "Game").string()},
+      {"HOME=" + (copy / "home").string(), "XDG_CONFIG_HOME=" + (copy / "config").string(),
+       "XDG_RUNTIME_DIR=" + (copy / "run").string()},
+      copy.string());
+  EXPECT_EQ(game.Wait(20000), 0) << game.Stderr();
+  EXPECT_TRUE(fs::exists(copy / "save" / "system.dat"));
+  EXPECT_TRUE(fs::exists(copy / "save" / "config.dat"));
+  EXPECT_TRUE(fs::exists(copy / "run" / "サンプルゲーム.lock"))
+      << "the product name comes from System.ini inside sample.pac";
+  fs::remove_all(copy);
 }
 
 }  // namespace
