@@ -332,6 +332,8 @@ YEL_API void YelSetPow(uint8_t on);
 
 /* 1 while a screen transition runs. */
 YEL_API int YelEffectIs(void);
+/* Turns the screen effects on (non-zero) or off. */
+YEL_API void YelEffectEnable(int32_t enabled);
 
 /* ---- Render objects, render lock and present ------------------------------------------- */
 

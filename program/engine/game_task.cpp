@@ -26,16 +26,17 @@ SystemDataIo SystemIo() {
 
 SaveFolderFile AccessFile() { return SaveFolderFile(Startup().save_folder, "access.dat"); }
 
-// The stored settings take effect: the window mode of the last run.
+// The stored settings take effect: screen effects, the window mode of the last run and the
+// cursor's auto-hide time.
 void ApplySystemSettings(const SystemSettings& settings) {
-  if (settings.full_screen != yel::YelCheckWindowMode()) {
-    yel::YelWindowChangeMode(settings.full_screen ? 1 : 0);
-  }
+  yel::YelEffectEnable(settings.effects_on);
+  yel::YelWindowChangeMode(settings.full_screen ? 1 : 0);
+  yel::YelCursorSetAutoHideTime(static_cast<uint32_t>(settings.cursor_hide_time));
 }
 
 void RunLastProcess(AdvContext& context) {
   ScriptState& state = context.script;
-  if (state.last_process == 0) return;
+  if (state.last_process == 0 || !context.display_queue) return;
   context.skip.scene_skip = 0;
   context.skip.history_skip = 0;
   PushDataEntry(context, kListReturnPoint, state.pc, kReturnHook);
@@ -95,6 +96,17 @@ int LoadSystemData(void* task_data) {
   return 1;
 }
 
+void AdvMainThreadEnd(void*) {
+  AdvTaskData* data = AdvGetTaskData();
+  if (!data) return;
+  // The last process runs while the window, the renderer and the sound are still there, with
+  // the render lock held like every other script instruction of the main thread.
+  yel::YelRenderLockEnter();
+  RunLastProcess(data->context);
+  data->context.script.last_process = 0;
+  yel::YelRenderLockLeave();
+}
+
 int StartFuncStep(void* task_data) {
   AdvUpdate(static_cast<AdvTaskData*>(task_data)->context);
   return 1;
@@ -103,7 +115,7 @@ int StartFuncStep(void* task_data) {
 int StartFuncRelease(void* task_data) {
   auto& data = *static_cast<AdvTaskData*>(task_data);
   AdvContext& context = data.context;
-  if (context.display_queue) RunLastProcess(context);
+  RunLastProcess(context);  // only when the main thread could not run it
   data.system.system_memory = context.values.system_memory;
   AdvRelease(context);
   SaveSystemFiles(data);

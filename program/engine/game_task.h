@@ -14,6 +14,8 @@ int AdvCreateStartTask();
 int LoadSystemData(void* task_data);
 int StartFuncStep(void* task_data);
 int StartFuncRelease(void* task_data);
+// The platform's end function: runs on the main thread as it leaves its frame loop.
+void AdvMainThreadEnd(void* first_task_data);
 
 AdvTaskData* AdvGetTaskData();
 AdvContext* AdvGetContext();

@@ -67,6 +67,7 @@ ConfigWindowRules WindowRules() {
 void FillStartRecord(YelInitParam& param, const std::string& command_line) {
   yel::YelDefaultCreate(&param);
   param.first_func = AdvCreateStartTask;
+  param.end_func = AdvMainThreadEnd;
   const Resolution row = ResolutionRow(ResolutionIndex);
   param.window_width = row.window_width;
   param.window_height = row.window_height;

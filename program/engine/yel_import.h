@@ -97,6 +97,8 @@ YEL_IMPORT(YelFileRead);
 YEL_IMPORT(YelFileGetSize);
 YEL_IMPORT(YelFileClose);
 YEL_IMPORT(YelEffectIs);
+YEL_IMPORT(YelEffectEnable);
+YEL_IMPORT(YelCursorSetAutoHideTime);
 YEL_IMPORT(YelRenderInit);
 YEL_IMPORT(YelRenderUninit);
 YEL_IMPORT(YelRenderSetActive);
