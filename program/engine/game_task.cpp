@@ -124,22 +124,17 @@ int StartFuncRelease(void* task_data) {
   return 1;
 }
 
-bool TextReadFlagTest(uint32_t n) {
-  const AdvTaskData* data = AdvGetTaskData();
-  if (!data || n / 8 >= data->system.text_read_bitmap.size()) return false;
-  return (data->system.text_read_bitmap[n / 8] >> (n % 8)) & 1;
+bool TextReadFlagTest(const std::vector<uint8_t>& bitmap, uint32_t n) {
+  return n / 8 < bitmap.size() && ((bitmap[n / 8] >> (n % 8)) & 1);
 }
 
-void TextReadFlagSet(uint32_t n) {
-  AdvTaskData* data = AdvGetTaskData();
-  if (!data || n / 8 >= data->system.text_read_bitmap.size()) return;
-  data->system.text_read_bitmap[n / 8] |= static_cast<uint8_t>(1u << (n % 8));
+void TextReadFlagSet(std::vector<uint8_t>& bitmap, uint32_t n) {
+  if (n / 8 < bitmap.size()) bitmap[n / 8] |= static_cast<uint8_t>(1u << (n % 8));
 }
 
-void FileStateSet(uint32_t n) {
-  AdvTaskData* data = AdvGetTaskData();
-  if (!data || n / 4 >= data->system.file_state_map.size()) return;
-  uint8_t& byte = data->system.file_state_map[n / 4];
+void FileStateSet(std::vector<uint8_t>& map, uint32_t n) {
+  if (n / 4 >= map.size()) return;
+  uint8_t& byte = map[n / 4];
   const unsigned shift = 2 * (n % 4);
   // The low bit is always set; the high bit too when the low bit was clear (0, 2 -> 3).
   const bool low_was_set = (byte >> shift) & 1;
@@ -147,10 +142,25 @@ void FileStateSet(uint32_t n) {
   if (!low_was_set) byte |= static_cast<uint8_t>(2u << shift);
 }
 
+void FileStateClear(std::vector<uint8_t>& map, uint32_t n) {
+  if (n / 4 < map.size()) map[n / 4] &= static_cast<uint8_t>(~(3u << (2 * (n % 4))));
+}
+
+bool TextReadFlagTest(uint32_t n) {
+  const AdvTaskData* data = AdvGetTaskData();
+  return data && TextReadFlagTest(data->system.text_read_bitmap, n);
+}
+
+void TextReadFlagSet(uint32_t n) {
+  if (AdvTaskData* data = AdvGetTaskData()) TextReadFlagSet(data->system.text_read_bitmap, n);
+}
+
+void FileStateSet(uint32_t n) {
+  if (AdvTaskData* data = AdvGetTaskData()) FileStateSet(data->system.file_state_map, n);
+}
+
 void FileStateClear(uint32_t n) {
-  AdvTaskData* data = AdvGetTaskData();
-  if (!data || n / 4 >= data->system.file_state_map.size()) return;
-  data->system.file_state_map[n / 4] &= static_cast<uint8_t>(~(3u << (2 * (n % 4))));
+  if (AdvTaskData* data = AdvGetTaskData()) FileStateClear(data->system.file_state_map, n);
 }
 
 }  // namespace adv

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <cstdint>
+#include <vector>
 
 #include "program/engine/adv_context.h"
 
@@ -29,7 +30,12 @@ void AdvResetState(AdvContext& context);
 void AdvUpdate(AdvContext& context);
 void AdvScriptFrame(AdvContext& context);
 
-// The flag maps of the task data; numbers outside the maps are ignored (and test as unset).
+// The flag maps: one read bit per text, two state bits per file. Numbers outside a map are
+// ignored (and test as unset). The forms without a map act on the task data's maps.
+bool TextReadFlagTest(const std::vector<uint8_t>& bitmap, uint32_t n);
+void TextReadFlagSet(std::vector<uint8_t>& bitmap, uint32_t n);
+void FileStateSet(std::vector<uint8_t>& map, uint32_t n);
+void FileStateClear(std::vector<uint8_t>& map, uint32_t n);
 bool TextReadFlagTest(uint32_t n);
 void TextReadFlagSet(uint32_t n);
 void FileStateSet(uint32_t n);

@@ -1,5 +1,6 @@
-// Layers and motion as the game task drives them. No layer, action, animation or effect exists
-// yet, so the steps have nothing to do; the display queue is drained so that nothing piles up.
+// Layers and motion as the game task drives them. The program has no layers, actions,
+// animations or effects, so the steps have nothing to do; the display queue is drained so that
+// nothing piles up.
 #include "program/layers/layer_services.h"
 
 #include "program/engine/adv_context.h"

@@ -1,5 +1,5 @@
-// Text, interaction and sound as the game task drives them. No window, button, choice or sound
-// channel exists yet, so the steps have nothing to do.
+// Text, interaction and sound as the game task drives them. The program has no message window,
+// buttons, choices or sound channels, so the steps have nothing to do.
 #include "program/text/text_services.h"
 
 #include "program/engine/adv_context.h"
