@@ -69,7 +69,8 @@ int AdvCreateStartTask() {
   YelTask* task = yel::YelTaskCreate(LoadSystemData, StartFuncRelease, sizeof(AdvTaskData),
                                      &block, 1, nullptr, "StartFunc");
   if (!task || !block) return 0;
-  new (block) AdvTaskData();
+  auto* data = new (block) AdvTaskData();
+  data->context.task_data = data;
   yel::YelTaskSetTaskData(task);
   return 1;
 }
@@ -125,9 +126,12 @@ void TextReadFlagSet(uint32_t n) {
 }
 
 void FileStateSet(uint32_t n) {
-  AdvTaskData* data = AdvGetTaskData();
-  if (!data || n / 4 >= data->system.file_state_map.size()) return;
-  uint8_t& byte = data->system.file_state_map[n / 4];
+  if (AdvTaskData* data = AdvGetTaskData()) FileStateSet(*data, n);
+}
+
+void FileStateSet(AdvTaskData& data, uint32_t n) {
+  if (n / 4 >= data.system.file_state_map.size()) return;
+  uint8_t& byte = data.system.file_state_map[n / 4];
   const unsigned shift = 2 * (n % 4);
   // The low bit is always set; the high bit too when the low bit was clear (0, 2 -> 3).
   const bool low_was_set = (byte >> shift) & 1;

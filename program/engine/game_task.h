@@ -31,6 +31,7 @@ void AdvScriptFrame(AdvContext& context);
 bool TextReadFlagTest(uint32_t n);
 void TextReadFlagSet(uint32_t n);
 void FileStateSet(uint32_t n);
+void FileStateSet(AdvTaskData& data, uint32_t n);
 void FileStateClear(uint32_t n);
 
 }  // namespace adv
