@@ -7,6 +7,7 @@
 
 #include "YEL/yel.h"
 #include "program/engine/access_file.h"
+#include "program/engine/save_state.h"
 #include "program/engine/script_events.h"
 #include "program/engine/script_files.h"
 #include "program/engine/script_state.h"
@@ -42,9 +43,15 @@ struct PlayerNameState {
   std::array<char, 32> name{};
 };
 
+struct AdvTaskData;
+
 struct AdvContext {
+  // The task data that holds this context: the file states and the access list that marking a
+  // file name as used records into. Null while the context stands alone (tests).
+  AdvTaskData* task_data = nullptr;
   YelRender* render = nullptr;
   TextWindow text_window;
+  SaveState save;
   ButtonManager buttons;
   HistoryBlock history;
   WaitState wait;

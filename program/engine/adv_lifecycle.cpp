@@ -6,6 +6,7 @@
 #include "program/engine/game_file_access.h"
 #include "program/engine/game_task.h"
 #include "program/engine/script_run.h"
+#include "program/engine/snapshot_services.h"
 #include "program/engine/startup_names.h"
 #include "program/engine/yel_import.h"
 #include "program/layers/layer_services.h"
@@ -121,6 +122,7 @@ void AdvResetState(AdvContext& context) {
   AdvFxFreeAll(context);
   AdvTextWindowRelease(context);
   AdvButtonUnloadAll(context);
+  SaveStateReset(context);
   ReleaseSoundAndScene(context);
   AdvLayerTableReset(context);
   AdvSelectRelease(context);

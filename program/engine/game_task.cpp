@@ -70,7 +70,8 @@ int AdvCreateStartTask() {
   YelTask* task = yel::YelTaskCreate(LoadSystemData, StartFuncRelease, sizeof(AdvTaskData),
                                      &block, 1, nullptr, "StartFunc");
   if (!task || !block) return 0;
-  new (block) AdvTaskData();
+  auto* data = new (block) AdvTaskData();
+  data->context.task_data = data;
   yel::YelTaskSetTaskData(task);
   return 1;
 }
@@ -158,6 +159,8 @@ void TextReadFlagSet(uint32_t n) {
 void FileStateSet(uint32_t n) {
   if (AdvTaskData* data = AdvGetTaskData()) FileStateSet(data->system.file_state_map, n);
 }
+
+void FileStateSet(AdvTaskData& data, uint32_t n) { FileStateSet(data.system.file_state_map, n); }
 
 void FileStateClear(uint32_t n) {
   if (AdvTaskData* data = AdvGetTaskData()) FileStateClear(data->system.file_state_map, n);

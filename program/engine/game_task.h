@@ -39,6 +39,7 @@ void FileStateClear(std::vector<uint8_t>& map, uint32_t n);
 bool TextReadFlagTest(uint32_t n);
 void TextReadFlagSet(uint32_t n);
 void FileStateSet(uint32_t n);
+void FileStateSet(AdvTaskData& data, uint32_t n);
 void FileStateClear(uint32_t n);
 
 }  // namespace adv

@@ -38,12 +38,6 @@ uint32_t HeaderCount(const std::vector<uint8_t>& image) {
 
 }  // namespace
 
-bool ScriptCode::Word(uint32_t offset, uint32_t* word) const {
-  if (offset > image.size() || image.size() - offset < 4) return false;
-  *word = LoadWord(image.data() + offset);
-  return true;
-}
-
 bool ScriptLoad(ScriptCode& code, std::vector<uint8_t> bytes, std::string* error) {
   if (bytes.size() < kScriptHeaderSize) {
     SetError(error, "Script.src: " + std::to_string(bytes.size()) +

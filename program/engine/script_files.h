@@ -37,8 +37,15 @@ struct ScriptCode {
   uint32_t entry = 0;
 
   uint32_t size() const { return static_cast<uint32_t>(image.size()); }
-  // The word at a byte offset of the image; false when fewer than four bytes lie there.
-  bool Word(uint32_t offset, uint32_t* word) const;
+  // The word at a byte offset of the image; false when fewer than four bytes lie there. Inline:
+  // the interpreter reads every instruction and operand through it.
+  bool Word(uint32_t offset, uint32_t* word) const {
+    if (offset > image.size() || image.size() - offset < 4) return false;
+    const uint8_t* p = image.data() + offset;
+    *word = static_cast<uint32_t>(p[0]) | static_cast<uint32_t>(p[1]) << 8 |
+            static_cast<uint32_t>(p[2]) << 16 | static_cast<uint32_t>(p[3]) << 24;
+    return true;
+  }
 };
 
 // Checks and keeps a "Script.src" image. Refused (false, with the reason in `error`): an image

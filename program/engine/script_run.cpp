@@ -2,12 +2,21 @@
 #include "program/engine/script_run.h"
 
 #include "os/clock.h"
+#include "os/debug_output.h"
 #include "program/engine/adv_context.h"
+#include "program/engine/engine_log.h"
 #include "program/engine/instructions.h"
 #include "program/engine/yel_import.h"
 
 namespace adv {
 namespace {
+
+constexpr const char* kGroupErrorMain = "[%d]内部コマンドエラー1 code = [0x%08X]";
+constexpr const char* kGroupErrorWork = "[%d]内部コマンドエラー2 code = [0x%08X]";
+constexpr const char* kAsyncInSkip = "★エラー スキップ中に非同期関数が動作しています!!!";
+// The longest a waiting command on the work thread waits for the next frame before it is tried
+// again (a frame at 60 frames per second, and a little).
+constexpr uint32_t kFrameWaitMs = 20;
 
 std::atomic<AsyncFunction> g_async_function{nullptr};
 std::atomic<int32_t> g_script_thread_id{kRunMain};
@@ -17,39 +26,73 @@ std::atomic<int32_t> g_script_thread_id{kRunMain};
 void Execute(AdvContext& context, uint32_t word, const char* group_error) {
   ScriptState& state = context.script;
   if ((word >> 16) != kGroupVm) {
-    yel::YelDebugPrintf(0, "", group_error, state.pc, word);
-    yel::YelDebugPrintf(10, "", group_error, state.pc, word);
+    AdvDebugPrint(kLogError, group_error, state.pc, word);
+    AdvDebugPrint(kLogTrace, group_error, state.pc, word);
     return;
   }
   const InstructionFunc instruction = InstructionFor(word);
   if (!instruction || instruction(context) == 0) {
-    yel::YelDebugPrintf(0, "", "[%d]内部エラー code = [0x%08X]", state.pc, state.current_word);
+    AdvDebugPrint(kLogError, "[%d]内部エラー code = [0x%08X]", state.pc, state.current_word);
   }
 }
 
-// Reads the next instruction word; false when the program counter has left the code.
-bool FetchInstruction(AdvContext& context, uint32_t& word) {
+// Whether the program counter names a whole word of the code (from the code origin on).
+bool InsideCode(const ScriptState& state) {
+  uint32_t word = 0;
+  return state.pc >= state.origin && state.code.Word(state.pc, &word);
+}
+
+// The program counter left the code (a label offset or return offset beyond it, or operands that
+// ran past its end): reported once, and the script stands at the end of its code from then on.
+void LeaveCode(AdvContext& context) {
   ScriptState& state = context.script;
-  if (!state.code.Word(state.pc, &word)) {
-    yel::YelErrorLogPrintf("[%d]script position outside the code", state.pc);
-    return false;
-  }
-  state.pc += 4;
-  state.current_word = word;
-  return true;
+  AdvErrorLog("[%d]script position outside the code (size %u)", state.pc, state.code.size());
+  AdvDebugPrint(kLogError, "[%d]script position outside the code (size %u)", state.pc,
+                state.code.size());
+  state.pc = state.code.size();
 }
 
-// The pass ends at the script's waiting point, at the end of the code and where it cannot go on.
-bool PassEndsHere(const ScriptState& state) {
-  if (state.pc == state.code.size()) return true;
-  return state.point_count > 0 && state.pc == state.points[state.point_count - 1];
+bool AtScriptPoint(const ScriptState& state) {
+  return state.point_count > 0 && state.point_count <= kScriptPointStackSize &&
+         state.pc == state.points[state.point_count - 1];
+}
+
+bool HistorySkipArrived(const AdvContext& context) {
+  if (!context.skip.history_skip) return false;
+  const uint32_t distance = context.script.pc - context.skip.history_skip_target;
+  return distance < kCommandCallSize;  // target <= pc < target + 12
+}
+
+uint32_t FetchInstruction(AdvContext& context) {
+  context.script_position = context.script.pc;
+  context.script.stop = 0;
+  const uint32_t word = FetchWord(context.script);
+  context.script.current_word = word;
+  return word;
+}
+
+// A command that waits on the work thread runs again once the frame has moved on, as it would on
+// the main thread, instead of spinning on the render lock.
+void WaitForNextFrame(const ScriptState& state) {
+  const uint32_t frame = yel::YeltimeGetTime();
+  const uint32_t start = os::TimeMs();
+  while (state.threaded.load() && !yel::IsSystemEnd() && yel::YeltimeGetTime() == frame &&
+         os::TimeMs() - start < kFrameWaitMs) {
+    os::SleepMs(1);
+  }
 }
 
 }  // namespace
 
-void AdvSetAsyncFunction(AsyncFunction function) { g_async_function = function; }
-AsyncFunction AdvGetAsyncFunction() { return g_async_function.load(); }
-bool AdvHasAsyncFunction() { return g_async_function.load() != nullptr; }
+void AdvSetAsyncFunction(AsyncFunction function) {
+  g_async_function = function;
+}
+AsyncFunction AdvGetAsyncFunction() {
+  return g_async_function.load();
+}
+bool AdvHasAsyncFunction() {
+  return g_async_function.load() != nullptr;
+}
 
 bool AdvCallAsyncFunction() {
   const AsyncFunction function = g_async_function.load();
@@ -58,11 +101,40 @@ bool AdvCallAsyncFunction() {
   return true;
 }
 
-void SetScriptThreadId(int32_t id) { g_script_thread_id = id; }
-int32_t GetScriptThreadId() { return g_script_thread_id.load(); }
+void SetScriptThreadId(int32_t id) {
+  g_script_thread_id = id;
+}
+int32_t GetScriptThreadId() {
+  return g_script_thread_id.load();
+}
 
-bool ForcedSkipRunning(AdvContext& context) {
+bool ForcedSkipRunning(const AdvContext& context) {
   return context.skip.scene_skip != 0 || context.skip.history_skip != 0;
+}
+
+ScriptStepResult ScriptStep(AdvContext& context) {
+  ScriptState& state = context.script;
+  if (state.pc == state.code.size() || AtScriptPoint(state)) return ScriptStepResult::kEndPass;
+  if (!InsideCode(state)) {
+    LeaveCode(context);
+    return ScriptStepResult::kEndPass;
+  }
+  if (HistorySkipArrived(context)) {
+    context.script_position = state.pc;
+    HistorySkipEnd(context);
+    return ScriptStepResult::kEndPass;
+  }
+  Execute(context, FetchInstruction(context), kGroupErrorMain);
+  if (ForcedSkipRunning(context)) {
+    // The skip runs through waits and stops; an AsyncFunction cannot be waited for inside it.
+    if (!AdvHasAsyncFunction()) return ScriptStepResult::kGoOn;
+    AdvDebugPrint(kLogError, "%s", kAsyncInSkip);
+    os::DebugOutput(kAsyncInSkip);
+    return ScriptStepResult::kReturn;
+  }
+  if (state.stop) return ScriptStepResult::kEndPass;
+  if (AdvHasAsyncFunction()) return ScriptStepResult::kReturn;
+  return ScriptStepResult::kGoOn;
 }
 
 int ScriptRunUntilWait(AdvContext& context) {
@@ -70,41 +142,37 @@ int ScriptRunUntilWait(AdvContext& context) {
   if (AdvHasAsyncFunction() || state.threaded.load()) return 1;
   state.running = 1;
   for (;;) {
-    if (PassEndsHere(state)) break;
-    context.script_position = state.pc;
-    state.stop = 0;
-    uint32_t word = 0;
-    if (!FetchInstruction(context, word)) break;
-    Execute(context, word, "[%d]内部コマンドエラー1 code = [0x%08X]");
-    if (ForcedSkipRunning(context)) {
-      if (!AdvHasAsyncFunction()) continue;
-      yel::YelDebugPrintf(0, "", "★エラー スキップ中に非同期関数が動作しています!!!");
-      return 1;
-    }
-    if (state.stop) break;
-    if (AdvHasAsyncFunction()) return 1;
+    const ScriptStepResult result = ScriptStep(context);
+    if (result == ScriptStepResult::kReturn) return 1;
+    if (result == ScriptStepResult::kEndPass) break;
   }
   state.running = 0;
   return state.threaded.load() ? 0 : 1;
 }
 
+// Leaves the mode when the code runs out, and ends with the program.
 void ScriptWorkThreadLoop(uintptr_t argument) {
   AdvContext& context = *reinterpret_cast<AdvContext*>(argument);
   ScriptState& state = context.script;
   while (state.running.load() == 1) os::SleepMs(1);
   SetScriptThreadId(kRunWorkThread);
   state.running = 1;
-  while (state.threaded.load()) {
-    uint32_t word = 0;
-    if (!FetchInstruction(context, word)) {
-      // Nothing to run past the end of the code: leave the mode rather than spin.
+  while (state.threaded.load() && !yel::IsSystemEnd()) {
+    if (state.pc == state.code.size()) {
+      AdvErrorLog("[%d]script ended in the work-thread mode", state.pc);
       state.threaded = 0;
       break;
     }
+    if (!InsideCode(state)) {
+      LeaveCode(context);
+      state.threaded = 0;
+      break;
+    }
+    const uint32_t word = FetchInstruction(context);
     yel::YelRenderLockEnter();
-    Execute(context, word, "[%d]内部コマンドエラー2 code = [0x%08X]");
+    Execute(context, word, kGroupErrorWork);
     yel::YelRenderLockLeave();
-    if (state.stop && state.threaded.load()) os::SleepMs(1);  // a waiting command: let time pass
+    if (state.stop && state.threaded.load()) WaitForNextFrame(state);
   }
   state.running = 0;
 }
@@ -112,8 +180,8 @@ void ScriptWorkThreadLoop(uintptr_t argument) {
 int64_t ScriptPointPush(AdvContext& context) {
   if (ForcedSkipRunning(context)) return 0;
   ScriptState& state = context.script;
-  if (state.point_count >= kScriptPointStackSize) {
-    yel::YelDebugPrintf(0, "", "[%d]script point push stack over", state.pc);
+  if (state.point_count < 0 || state.point_count >= kScriptPointStackSize) {
+    AdvDebugPrint(kLogError, "[%d]script point push stack over", state.pc);
     return -1;
   }
   state.points[state.point_count++] = state.pc;
@@ -123,8 +191,8 @@ int64_t ScriptPointPush(AdvContext& context) {
 uint32_t ScriptPointPop(AdvContext& context) {
   if (ForcedSkipRunning(context)) return 0;
   ScriptState& state = context.script;
-  if (state.point_count <= 0) {
-    yel::YelDebugPrintf(0, "", "[%d]script point pop stack none", state.pc);
+  if (state.point_count <= 0 || state.point_count > kScriptPointStackSize) {
+    AdvDebugPrint(kLogError, "[%d]script point pop stack none", state.pc);
     return 0;
   }
   const uint32_t value = state.points[--state.point_count];
@@ -145,14 +213,15 @@ int AdvRetryCommand(AdvContext& context) {
 
 int PushDataEntry(AdvContext& context, int32_t list_id, uint32_t offset, uint32_t tag) {
   auto* entry = static_cast<DataEntry*>(yel::YelMemoryAlloc(sizeof(DataEntry), 1));
-  if (!entry || !yel::YelListPush(context.display_queue, reinterpret_cast<uintptr_t>(entry),
-                                  list_id)) {
+  if (entry) {
+    *entry = DataEntry{offset, tag};
+    if (yel::YelListPush(context.display_queue, reinterpret_cast<uintptr_t>(entry), list_id)) {
+      return 1;
+    }
     yel::YelMemoryFree(entry);
-    yel::YelErrorLogPrintf("[%d]memory allocate error DataEntry", context.script.pc);
-    return 0;
   }
-  *entry = DataEntry{offset, tag};
-  return 1;
+  AdvErrorLog("[%d]memory allocate error DataEntry", context.script.pc);
+  return 0;
 }
 
 bool IsScriptThreadTurn(AdvContext& context) {

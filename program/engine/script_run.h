@@ -29,9 +29,19 @@ bool AdvCallAsyncFunction();
 void SetScriptThreadId(int32_t id);
 int32_t GetScriptThreadId();
 
-// One pass: instructions until the script yields. 0 when the pass ended with the work-thread
-// mode on, else 1.
+// One pass: instructions until the script yields (the end of the code, the top script point, a
+// stop, a pending AsyncFunction, the target of a history skip). 0 when the pass ended with the
+// work-thread mode on, else 1. A program counter outside the code ends the pass with an
+// error-log line and is moved to the end of the code, where later passes end at once.
 int ScriptRunUntilWait(AdvContext& context);
+
+// One step of a pass: the checks before an instruction, the instruction, the checks after it.
+enum class ScriptStepResult {
+  kGoOn,
+  kEndPass,  // the pass ends here
+  kReturn,   // an AsyncFunction became pending: the pass returns with running still set
+};
+ScriptStepResult ScriptStep(AdvContext& context);
 // The work-thread job of the work-thread mode.
 void ScriptWorkThreadLoop(uintptr_t context);
 
@@ -48,7 +58,16 @@ int PushDataEntry(AdvContext& context, int32_t list_id, uint32_t offset, uint32_
 bool IsScriptThreadTurn(AdvContext& context);
 // Frees every entry of the display-queue list (display operations and return records).
 void DisplayQueueClear(AdvContext& context);
-// True while a scene or history skip runs (the interpreter then ignores the stop flag).
-bool ForcedSkipRunning(AdvContext& context);
+// True while a scene or history skip runs (the interpreter then ignores the stop flag). This is
+// what AdvSkipState's forced bits (16 with a scene skip, 32 otherwise) say, without asking the
+// input for the rest of the word.
+bool ForcedSkipRunning(const AdvContext& context);
+
+// A history skip has reached its target: the save point there, the scene rebuilt when a restart
+// label is set, the skip ended, the screen replaced with black at once and the load-after label
+// called (or the pass stopped).
+void HistorySkipEnd(AdvContext& context);
+// Empties layer 65 and shows it as a black plane of the game size at once, without transition.
+void ForceRunNoWait(AdvContext& context);
 
 }  // namespace adv

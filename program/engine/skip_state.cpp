@@ -25,15 +25,17 @@ int32_t AdvSkipState(AdvContext& context) {
   if (context.skip.scene_skip) return SKIP_STATE_SCENE;
   if (context.skip.history_skip) return SKIP_STATE_HISTORY;
   int32_t word = context.skip.skip_mode ? SKIP_BIT_SKIP : 0;
-  if (yel::YelInputGetWheel() > 0) word += SKIP_BIT_ADVANCE;
+  // The wheel and the decide keys set the one advance bit. Were both added, a wheel turn and a
+  // click in the same frame would make 16: no advance bit, and what reads as a forced skip.
+  if (yel::YelInputGetWheel() > 0) word |= SKIP_BIT_ADVANCE;
   const uint32_t decide =
       context.buttons.input_mode ? yel::YelInputGetKeyPull() : yel::YelInputGetKeyPush();
   const uint32_t held = yel::YelInputGetKeyOn();
   if ((decide & kDecideKeys) && !(held & kKeyAlt)) {
-    word += SKIP_BIT_ADVANCE;
+    word |= SKIP_BIT_ADVANCE;
     if (context.skip.skip_latch_on) context.skip.skip_latch_bits |= SKIP_BIT_ADVANCE;
   }
-  if (held & kKeyCtrl) word += SKIP_BIT_CTRL;
+  if (held & kKeyCtrl) word |= SKIP_BIT_CTRL;
   if (GetScriptThreadId() == kRunMain) {
     AdvanceLatchAdd(static_cast<uint32_t>(word & SKIP_BIT_ADVANCE));
     const AdvanceLatch& latch = Advance();

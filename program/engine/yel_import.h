@@ -58,6 +58,7 @@ YEL_IMPORT(YelIsWorkThreadId);
 YEL_IMPORT(YelFrameRateSet);
 YEL_IMPORT(YelGetSystemParameters);
 YEL_IMPORT(IsMovie);
+YEL_IMPORT(IsSystemEnd);
 YEL_IMPORT(YelCheckWindowMode);
 YEL_IMPORT(YelDebugIs);
 YEL_IMPORT(YelGetFilePath);

@@ -25,7 +25,19 @@ struct FaceEntry {
 struct LayerTable {
   std::array<LayerRecord, kLayerCount> layers{};
   std::array<FaceEntry, kFaceCount> faces{};
+  int32_t run_no_wait = 0;  // the next run of the display queue shows at once, without transition
 };
+
+// A queued change of the display (show a layer, hide it, ...), applied by RunDisplayQueue in the
+// order queued. The record is the 44 bytes of the queue: the operation code and ten words.
+struct DisplayOp {
+  uint32_t code = 0;
+  std::array<int32_t, 10> words{};
+};
+static_assert(sizeof(DisplayOp) == 44);
+
+// Show layer n: {kDisplayShowLayer, n}.
+inline constexpr uint32_t kDisplayShowLayer = 0x30003;
 
 // Wait bits of the screen-effect state.
 enum ScreenEffectWait : uint32_t {

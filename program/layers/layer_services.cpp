@@ -22,6 +22,15 @@ void AdvLayerUpdate(AdvContext&) {}
 void AdvLayerTableReset(AdvContext& context) { context.layers = LayerTable{}; }
 void AdvGraphicSlotApplyAll(AdvContext&) {}
 
+void AdvLayerEmpty(AdvContext& context, int32_t layer) {
+  if (layer >= 0 && layer < kLayerCount) context.layers.layers[layer] = LayerRecord{};
+}
+
+// No sprite can be made before the sprite layer exists.
+bool AdvLayerShowColourPlane(AdvContext&, int32_t, const char*, int32_t, int32_t) {
+  return false;
+}
+
 void RunDisplayQueue(AdvContext& context) {
   while (void* op = reinterpret_cast<void*>(yel::YelListPop(context.display_queue, kListDisplayOp))) {
     yel::YelMemoryFree(op);

@@ -23,6 +23,13 @@ void AdvFxFreeAll(AdvContext& context);
 void AdvLayerUpdate(AdvContext& context);
 void AdvLayerTableReset(AdvContext& context);
 void AdvGraphicSlotApplyAll(AdvContext& context);
+// Layer n becomes empty: a running transition's slot is freed at once, else its slot released.
+void AdvLayerEmpty(AdvContext& context, int32_t layer);
+// Layer n shows a colour plane ("#AARRGGBB") of the given size, made and applied at once (on the
+// work thread the render lock is left while the sprite is made); false when no sprite could be
+// made, and the layer stays empty.
+bool AdvLayerShowColourPlane(AdvContext& context, int32_t layer, const char* colour, int32_t width,
+                             int32_t height);
 // Applies the queued display operations (list id 1) oldest first.
 void RunDisplayQueue(AdvContext& context);
 // True while any action set waits synchronously.

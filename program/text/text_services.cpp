@@ -3,6 +3,8 @@
 #include "program/text/text_services.h"
 
 #include "program/engine/adv_context.h"
+#include "program/engine/engine_log.h"
+#include "program/engine/yel_import.h"
 
 namespace adv {
 
@@ -26,6 +28,15 @@ void AdvButtonUnloadAll(AdvContext&) {}
 void AdvTextWaitUpdate(AdvContext&) {}
 void AdvTextWindowRelease(AdvContext& context) { context.text_window = TextWindow{}; }
 void AdvSelectRelease(AdvContext& context) { context.select = SelectState{}; }
+
+void AdvDumpReturnStack(AdvContext& context) {
+  const int32_t count = yel::YelListGetDataCount(context.display_queue, kListReturnPoint);
+  for (int32_t i = 0; i < count; ++i) {
+    const auto* entry = reinterpret_cast<const DataEntry*>(
+        yel::YelListGetData(context.display_queue, kListReturnPoint, i));
+    if (entry) AdvDebugPrint(kLogTrace, "ret stack %08x %d/%d", entry->offset, i, count);
+  }
+}
 
 void AdvTextStateReset(AdvContext& context) {
   context.history.count = 0;

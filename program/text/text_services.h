@@ -33,6 +33,8 @@ void AdvButtonUnloadAll(AdvContext& context);
 void AdvTextWaitUpdate(AdvContext& context);
 void AdvTextWindowRelease(AdvContext& context);
 void AdvSelectRelease(AdvContext& context);
+// Prints every return record of list id 2 at level 10 ("ret stack %08x %d/%d").
+void AdvDumpReturnStack(AdvContext& context);
 // Clears what the scene reset clears of the history, waits, child links and voice hooks.
 void AdvTextStateReset(AdvContext& context);
 

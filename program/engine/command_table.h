@@ -1,0 +1,52 @@
+// The command table: every command code names a group (high 16 bits) and a slot of that group
+// (low 16 bits). The table has an entry for each group 0x00 to 0x17 with the range of indexes its
+// commands take; a group's handlers are declared in the file of that group. A code with a group
+// beyond the table, an index outside its group's handlers or an empty slot names no handler, and
+// the command call reports it like any failed command.
+#pragma once
+
+#include <array>
+#include <cstdint>
+
+namespace adv {
+
+struct AdvContext;
+
+// Runs one command with the context; 1 = go on, 0 = failure (reported by the run loop).
+using CommandHandler = int (*)(AdvContext& context);
+
+// The handlers of one group, indexed by the low 16 bits of the code; a slot may be null.
+struct CommandHandlers {
+  const CommandHandler* slots;
+  uint32_t count;
+};
+
+struct CommandGroup {
+  const char* name;
+  uint16_t first;  // lowest and highest index the group's commands take (first > last: none)
+  uint16_t last;
+  const CommandHandlers* handlers;  // null while the group's commands are not built
+};
+
+inline constexpr uint32_t kCommandGroupCount = 0x18;
+
+const std::array<CommandGroup, kCommandGroupCount>& CommandTable();
+// The handler of a code, or null.
+CommandHandler CommandFor(uint32_t code);
+
+// Lets a test stand a handler of its own in for one code (a handler null ends it). The game
+// never sets one.
+void SetTestCommandHandler(uint32_t code, CommandHandler handler);
+
+// The handlers of the groups built so far, each defined beside its commands.
+extern const CommandHandlers kCmdGroupVmHandlers;       // 0x01, the instructions
+extern const CommandHandlers kCmdGroupMathHandlers;     // 0x14
+extern const CommandHandlers kCmdGroupThreadHandlers;   // 0x15
+extern const CommandHandlers kCmdGroupMessageHandlers;  // 0x17
+
+// The command-call instruction {0x00010017, code, result index}: the result index and the
+// current word (the code, so a failure report names the command) are set, then the code's
+// handler runs; its result is the instruction's, 0 when the code names no handler.
+int OpCallCommand(AdvContext& context);
+
+}  // namespace adv

@@ -1,0 +1,168 @@
+// The work-thread mode and the arrival of a history skip.
+#include <gtest/gtest.h>
+
+#include <thread>
+
+#include "program/engine/command_table.h"
+#include "program/engine/script_run.h"
+#include "tests/program/script_machine.h"
+
+namespace {
+
+using test::ScriptMachine;
+
+constexpr uint32_t kTestCode = 0x0000FF;
+
+class ScriptRun : public ::testing::Test {
+ protected:
+  void TearDown() override { adv::SetTestCommandHandler(0, nullptr); }
+};
+
+// What work_process_begin does: the mode starts and the main pass stops.
+int BeginWorkThreadMode(adv::AdvContext& context) {
+  context.script.threaded = 1;
+  context.script.stop = 1;
+  return 1;
+}
+
+TEST_F(ScriptRun, APassThatEntersTheWorkThreadModeReturnsZero) {
+  adv::SetTestCommandHandler(kTestCode, BeginWorkThreadMode);
+  ScriptMachine machine("cmd 0x0000FF\nmov v1, 1\n");
+  ASSERT_TRUE(machine.loaded());
+  adv::AdvContext& c = machine.context();
+  EXPECT_EQ(machine.Run(), 0);
+  EXPECT_EQ(c.script.running.load(), 0);
+  EXPECT_EQ(machine.Run(), 1) << "no pass runs while threaded";
+  EXPECT_EQ(machine.V(1), 0);
+}
+
+int g_calls = 0;
+int32_t g_thread_id = -1;
+
+int WaitThreeCalls(adv::AdvContext& context) {
+  g_thread_id = adv::GetScriptThreadId();
+  if (++g_calls >= 3) return 1;
+  context.script.stop = 1;
+  adv::AdvRetryCommand(context);
+  return 1;
+}
+
+// The loop runs the script on its own thread: a waiting command is tried again (once a frame, not
+// in a busy loop) without leaving the mode, and the mode ends when the code runs out.
+TEST_F(ScriptRun, WorkThreadLoopRetriesWaitsAndLeavesAtTheEndOfTheCode) {
+  g_calls = 0;
+  adv::SetTestCommandHandler(kTestCode, WaitThreeCalls);
+  ScriptMachine machine("add v1, 1\ncmd 0x0000FF\nadd v2, 1\n");
+  ASSERT_TRUE(machine.loaded());
+  adv::AdvContext& c = machine.context();
+  c.script.threaded = 1;
+  std::thread worker(adv::ScriptWorkThreadLoop, reinterpret_cast<uintptr_t>(&c));
+  worker.join();
+  EXPECT_EQ(g_calls, 3);
+  EXPECT_EQ(g_thread_id, adv::kRunWorkThread);
+  EXPECT_EQ(machine.V(1), 1);
+  EXPECT_EQ(machine.V(2), 1);
+  EXPECT_EQ(c.script.threaded.load(), 0);
+  EXPECT_EQ(c.script.running.load(), 0);
+  EXPECT_TRUE(machine.Logged("script ended in the work-thread mode", adv::kLogErrorFile));
+  adv::SetScriptThreadId(adv::kRunMain);
+}
+
+TEST_F(ScriptRun, WorkThreadLoopWaitsForTheMainPassToFinish) {
+  ScriptMachine machine("mov v1, 1\n");
+  ASSERT_TRUE(machine.loaded());
+  adv::AdvContext& c = machine.context();
+  c.script.threaded = 1;
+  c.script.running = 1;
+  std::thread worker(adv::ScriptWorkThreadLoop, reinterpret_cast<uintptr_t>(&c));
+  std::this_thread::sleep_for(std::chrono::milliseconds(20));
+  EXPECT_EQ(machine.V(1), 0);
+  c.script.running = 0;
+  worker.join();
+  EXPECT_EQ(machine.V(1), 1);
+  adv::SetScriptThreadId(adv::kRunMain);
+}
+
+TEST_F(ScriptRun, WorkThreadLoopReportsWordsOfOtherGroups) {
+  ScriptMachine machine(".word 0x00050001\nmov v1, 1\n");
+  ASSERT_TRUE(machine.loaded());
+  adv::AdvContext& c = machine.context();
+  c.script.threaded = 1;
+  std::thread worker(adv::ScriptWorkThreadLoop, reinterpret_cast<uintptr_t>(&c));
+  worker.join();
+  EXPECT_TRUE(machine.Logged("[16]内部コマンドエラー2 code = [0x00050001]", adv::kLogError));
+  EXPECT_TRUE(machine.Logged("[16]内部コマンドエラー2 code = [0x00050001]", adv::kLogTrace));
+  EXPECT_EQ(machine.V(1), 1);
+  adv::SetScriptThreadId(adv::kRunMain);
+}
+
+// The skip arrives at the first instruction that starts within 12 bytes from its target: a
+// target on the second or third word of an instruction arrives at the next one. There the save
+// point is taken and the pass stops (no load-after label is set).
+TEST_F(ScriptRun, HistorySkipEndsAtItsTarget) {
+  for (uint32_t back : {0u, 4u, 8u, 12u}) {
+    ScriptMachine machine("mov v1, 1\ntarget:\nmov v2, 2\nmov v3, 3\n");
+    ASSERT_TRUE(machine.loaded());
+    adv::AdvContext& c = machine.context();
+    const uint32_t target = machine.LabelPc("target");
+    const uint32_t arrival = back == 12 ? c.script.entry : target;
+    c.skip.history_skip = 1;
+    c.skip.history_skip_target = target - back;
+    c.save.previous_raw_length = 100;
+    machine.Run();
+    EXPECT_EQ(c.script.pc, arrival) << back;
+    EXPECT_EQ(machine.V(1), back == 12 ? 0 : 1) << back;
+    EXPECT_EQ(machine.V(2), 0) << back;
+    EXPECT_EQ(c.skip.history_skip, 0);
+    EXPECT_EQ(c.save.previous_raw_length, 0u);
+    EXPECT_EQ(c.save.resume_offset, arrival);
+    EXPECT_EQ(c.save.snapshot_ready, 1);
+    EXPECT_EQ(c.buttons.input_block.duration, 100u);
+    EXPECT_TRUE(machine.Logged("history_skip end", adv::kLogTrace));
+    machine.Run();
+    EXPECT_EQ(machine.V(2), 2);
+    EXPECT_EQ(machine.V(3), 3);
+  }
+}
+
+TEST_F(ScriptRun, HistorySkipArrivalCallsTheRestartAndLoadAfterLabels) {
+  ScriptMachine machine(
+      "mov v1, 1\ntarget:\nmov v2, 2\njmp done\n"
+      "restart:\nmov v5, 5\nret\n"
+      "after_load:\nmov v6, v5\nret\n"
+      "done:\n");
+  ASSERT_TRUE(machine.loaded());
+  adv::AdvContext& c = machine.context();
+  c.skip.history_skip = 1;
+  c.skip.history_skip_target = machine.LabelPc("target");
+  c.history.restart_label = machine.LabelPc("restart") - adv::kCodeOrigin;
+  machine.Run();
+  // The scene was rebuilt from the save point at the target: the variables are cleared, and the
+  // restart label runs as a subroutine returning there.
+  EXPECT_EQ(machine.V(1), 0);
+  EXPECT_EQ(c.script.pc, machine.LabelPc("restart"));
+  machine.Run();
+  EXPECT_EQ(machine.V(5), 5);
+  EXPECT_EQ(machine.V(2), 2);
+  EXPECT_EQ(machine.V(6), 0);
+}
+
+TEST_F(ScriptRun, HistorySkipArrivalCallsTheLoadAfterLabel) {
+  ScriptMachine machine(
+      "mov v1, 1\ntarget:\nmov v2, 2\njmp done\n"
+      "after_load:\nmov v6, 6\nret\ndone:\n");
+  ASSERT_TRUE(machine.loaded());
+  adv::AdvContext& c = machine.context();
+  c.skip.history_skip = 1;
+  c.skip.history_skip_target = machine.LabelPc("target");
+  c.save.load_after = machine.LabelPc("after_load") - adv::kCodeOrigin;
+  machine.Run();
+  EXPECT_EQ(c.script.pc, machine.LabelPc("after_load"));
+  EXPECT_EQ(test::ReturnRecordCount(c, adv::kListReturnPoint), 1);
+  machine.Run();  // the label runs as a subroutine that returns to the target
+  EXPECT_EQ(machine.V(6), 6);
+  EXPECT_EQ(machine.V(2), 2);
+  EXPECT_EQ(test::ReturnRecordCount(c, adv::kListReturnPoint), 0);
+}
+
+}  // namespace
