@@ -15,7 +15,8 @@ std::atomic<uint32_t> g_test_code{0};
 
 constexpr std::array<CommandGroup, kCommandGroupCount> kCommandTable = {{
     {"", kNoIndex, 0, nullptr},  // 0x00: no commands
-    {"CmdGroupVm", 0x01, 0x21, &kCmdGroupVmHandlers},
+    // The run loops read the instructions directly; a command call never reaches them.
+    {"CmdGroupVm", 0x01, 0x21, nullptr},
     {"CmdGroupText", 0x00, 0x43, nullptr},
     {"CmdGroupSprite", 0x02, 0x5F, nullptr},
     {"CmdGroupBgm", 0x00, 0x14, nullptr},

@@ -39,7 +39,6 @@ CommandHandler CommandFor(uint32_t code);
 void SetTestCommandHandler(uint32_t code, CommandHandler handler);
 
 // The handlers of the groups built so far, each defined beside its commands.
-extern const CommandHandlers kCmdGroupVmHandlers;       // 0x01, the instructions
 extern const CommandHandlers kCmdGroupMathHandlers;     // 0x14
 extern const CommandHandlers kCmdGroupThreadHandlers;   // 0x15
 extern const CommandHandlers kCmdGroupMessageHandlers;  // 0x17

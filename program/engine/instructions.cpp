@@ -335,8 +335,6 @@ constexpr std::array<InstructionFunc, kInstructionSlots> kInstructions = {
 
 }  // namespace
 
-const CommandHandlers kCmdGroupVmHandlers = {kInstructions.data(), kInstructionSlots};
-
 InstructionFunc InstructionFor(uint32_t word) {
   const uint32_t index = word & 0xFFFF;
   return index < kInstructions.size() ? kInstructions[index] : nullptr;
