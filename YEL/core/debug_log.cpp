@@ -13,6 +13,7 @@
 #include "YEL/core/render.h"
 #include "YEL/core/system.h"
 #include "os/debug_output.h"
+#include "os/text_format.h"
 #include "os/message_box.h"
 #include "os/paths.h"
 
@@ -21,18 +22,6 @@ namespace {
 
 constexpr size_t kMaxPrintLength = 2048;
 constexpr size_t kBasicLogBuffer = 1024;
-
-std::string FormatV(const char* format, va_list args) {
-  va_list copy;
-  va_copy(copy, args);
-  const int length = std::vsnprintf(nullptr, 0, format, copy);
-  va_end(copy);
-  if (length <= 0) return std::string();
-  std::string text(static_cast<size_t>(length) + 1, '\0');
-  std::vsnprintf(text.data(), text.size(), format, args);
-  text.resize(static_cast<size_t>(length));
-  return text;
-}
 
 // Writes a line to the error log; false without a log.
 bool WriteLogLine(YelSystem& system, const char* text, size_t length) {
@@ -84,7 +73,7 @@ YEL_API int YelDebugPrintf(int32_t key, const char* label, const char* format, .
   if (key != 0 && (system->debug_state.load() & 1)) return 1;
   va_list args;
   va_start(args, format);
-  std::string text = yel::FormatV(format ? format : "", args);
+  std::string text = os::FormatV(format ? format : "", args);
   va_end(args);
   if (text.size() > yel::kMaxPrintLength) {
     os::ShowMessageBox("print string count over", "", os::BoxButtons::kOk);
@@ -98,7 +87,7 @@ YEL_API int YelErrorLogPrintf(const char* format, ...) {
   if (!system || !system->param.debug) return 1;
   va_list args;
   va_start(args, format);
-  const std::string text = yel::FormatV(format ? format : "", args);
+  const std::string text = os::FormatV(format ? format : "", args);
   va_end(args);
   // The line is built in a counted block, so a failing allocation is reported as a failure.
   char* block = static_cast<char*>(YelMemoryAlloc(static_cast<uint32_t>(text.size() + 1), 0));

@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <string>
 
+#include "os/text_format.h"
 #include "program/engine/yel_import.h"
 
 namespace adv {
@@ -12,45 +13,38 @@ namespace {
 
 std::atomic<LogObserver> g_observer{nullptr};
 
-std::string FormatV(const char* format, va_list args) {
-  va_list copy;
-  va_copy(copy, args);
-  const int length = std::vsnprintf(nullptr, 0, format, copy);
-  va_end(copy);
-  if (length <= 0) return std::string();
-  std::string text(static_cast<size_t>(length) + 1, '\0');
-  std::vsnprintf(text.data(), text.size(), format, args);
-  text.resize(static_cast<size_t>(length));
-  return text;
-}
-
 // The trace runs for every command; outside debug mode nobody reads it, so it costs one test.
 bool Wanted(LogObserver observer) {
   return observer || yel::YelDebugIs();
 }
 
+// Formats the line only when someone reads it, tells the observer, and hands it on.
+void Emit(int32_t key, const char* format, va_list args) {
+  const LogObserver observer = g_observer.load();
+  if (!Wanted(observer)) return;
+  const std::string line = os::FormatV(format, args);
+  if (observer) observer(key, line.c_str());
+  if (key == kLogErrorFile) {
+    yel::YelErrorLogPrintf("%s", line.c_str());
+  } else {
+    yel::YelDebugPrintf(key, "", "%s", line.c_str());
+  }
+}
+
 }  // namespace
 
 void AdvDebugPrint(int32_t key, const char* format, ...) {
-  const LogObserver observer = g_observer.load();
-  if (!Wanted(observer)) return;
   va_list args;
   va_start(args, format);
-  const std::string line = FormatV(format, args);
+  Emit(key, format, args);
   va_end(args);
-  if (observer) observer(key, line.c_str());
-  yel::YelDebugPrintf(key, "", "%s", line.c_str());
 }
 
 void AdvErrorLog(const char* format, ...) {
-  const LogObserver observer = g_observer.load();
-  if (!Wanted(observer)) return;
   va_list args;
   va_start(args, format);
-  const std::string line = FormatV(format, args);
+  Emit(kLogErrorFile, format, args);
   va_end(args);
-  if (observer) observer(kLogErrorFile, line.c_str());
-  yel::YelErrorLogPrintf("%s", line.c_str());
 }
 
 void SetLogObserver(LogObserver observer) {

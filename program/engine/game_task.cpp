@@ -13,10 +13,11 @@ namespace adv {
 namespace {
 
 // "system.dat" and "access.dat" are written at the end only when they were read (or made) at the
-// start, so a failed start never replaces the player's files with empty ones.
+// start and the game then ran, so a failed start never replaces or rewrites the player's files.
 struct SystemFilesState {
   bool system_loaded = false;
   bool access_loaded = false;
+  bool game_started = false;
 };
 SystemFilesState g_files;
 
@@ -45,6 +46,7 @@ void RunLastProcess(AdvContext& context) {
 }
 
 void SaveSystemFiles(AdvTaskData& data) {
+  if (!g_files.game_started) return;
   if (g_files.system_loaded) {
     data.system.settings.full_screen = yel::YelCheckWindowMode();
     SystemDataIo io = SystemIo();
@@ -93,6 +95,7 @@ int LoadSystemData(void* task_data) {
   data.start_flag = StartFlag;
   data.context.values.system_memory = data.system.system_memory;
   if (AdvInitialize(data.context) != 0) return 1;  // the end is requested: keep this step
+  g_files.game_started = true;
   yel::YelTaskChangeNext(StartFuncStep);
   return 1;
 }
