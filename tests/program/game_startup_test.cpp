@@ -21,6 +21,16 @@ constexpr const char* kIdleScript = "; nothing to run\n";
 
 void Touch(const fs::path& path) { std::ofstream(path) << "x"; }
 
+// Waits until a file exists; a game writes its "system.dat" in its first frame, so once that
+// file is there the game is running (and takes SIGTERM as an end request).
+bool WaitForFile(const fs::path& path, int ms = 15000) {
+  for (int waited = 0; waited < ms; waited += 20) {
+    if (fs::exists(path)) return true;
+    std::this_thread::sleep_for(std::chrono::milliseconds(20));
+  }
+  return false;
+}
+
 TEST(GameStartup, ScriptRunsToItsEndAndTheSystemFilesAreWritten) {
   test::GameFolder game(kEndingScript);
   std::string err;
@@ -35,7 +45,8 @@ TEST(GameStartup, ScriptRunsToItsEndAndTheSystemFilesAreWritten) {
 TEST(GameStartup, StaysUpUntilEndedBySignal) {
   test::GameFolder game(kIdleScript);
   test::Process process = game.Start();
-  std::this_thread::sleep_for(std::chrono::milliseconds(1500));
+  ASSERT_TRUE(WaitForFile(game.SaveFolder() / "system.dat")) << process.Stderr();
+  std::this_thread::sleep_for(std::chrono::milliseconds(500));
   EXPECT_TRUE(process.Running()) << process.Stderr();
   process.Signal(SIGTERM);
   EXPECT_EQ(process.Wait(10000), 0) << process.Stderr();
@@ -87,12 +98,14 @@ TEST_F(ScriptChange, MissingScriptEndsWithItsMessageAndDeletesNothing) {
 TEST(GameStartup, SecondInstanceEndsWithOneUnlessTheCheckIsSkipped) {
   test::GameFolder game(kIdleScript, "");
   test::Process first = game.Start();
-  std::this_thread::sleep_for(std::chrono::milliseconds(1000));
+  ASSERT_TRUE(WaitForFile(game.SaveFolder() / "system.dat")) << first.Stderr();
   ASSERT_TRUE(first.Running()) << first.Stderr();
   EXPECT_EQ(game.Run(), 1);
   game.WriteVersion("-BOOT2SKIP");
+  // The second game makes a fresh "system.dat" in its first frame: the sign that it runs.
+  fs::remove(game.SaveFolder() / "system.dat");
   test::Process second = game.Start();
-  std::this_thread::sleep_for(std::chrono::milliseconds(1000));
+  ASSERT_TRUE(WaitForFile(game.SaveFolder() / "system.dat")) << second.Stderr();
   EXPECT_TRUE(second.Running()) << second.Stderr();
   second.Signal(SIGTERM);
   first.Signal(SIGTERM);

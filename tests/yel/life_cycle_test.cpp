@@ -133,10 +133,11 @@ TEST_F(LifeCycleTest, FramesFollowTheFrameRate) {
   param_.frame_rate = 50;
   ASSERT_TRUE(Run());
   ASSERT_GE(log_.frame_times.size(), 10u);
-  // Nine frame periods at 20 ms each; generous bounds for a loaded machine.
+  // Nine frame periods at 20 ms each. Pacing never makes frames early; a loaded machine can
+  // make them late, so the upper bound only catches a loop that is far too slow.
   const uint32_t span = log_.frame_times[9] - log_.frame_times[0];
   EXPECT_GE(span, 150u);
-  EXPECT_LE(span, 600u);
+  EXPECT_LE(span, 1500u);
 }
 
 int FailingStart() {
