@@ -14,6 +14,7 @@
 #include "YEL/core/input.h"
 #include "YEL/core/private_messages.h"
 #include "YEL/core/system.h"
+#include "os/byte_order.h"
 #include "os/cursor.h"
 #include "os/debug_output.h"
 #include "os/encoding.h"
@@ -29,9 +30,6 @@ namespace {
 constexpr size_t kTgaWidthOffset = 12;
 constexpr size_t kTgaHeightOffset = 14;
 
-uint16_t ReadU16(const uint8_t* bytes) {
-  return static_cast<uint16_t>(bytes[0] | (bytes[1] << 8));
-}
 
 // Runs fn(arg) on the UI thread: at once when called there, else through the window's queue.
 void RunOnUiThread(YelSystem& system, YelProcessFunc fn, uintptr_t arg) {
@@ -93,8 +91,8 @@ int GameToClient(int32_t value, int game_extent, int extent, int origin) {
 
 bool DecodeCursorTga(const uint8_t* data, size_t size, CursorImage& out) {
   if (!data || size < kTgaHeaderSize || size > kMaxCursorFileSize) return false;
-  const int width = ReadU16(data + kTgaWidthOffset);
-  const int height = ReadU16(data + kTgaHeightOffset);
+  const int width = os::LoadLe16(data + kTgaWidthOffset);
+  const int height = os::LoadLe16(data + kTgaHeightOffset);
   if (width == 0 || height == 0 || width > kMaxCursorSide || height > kMaxCursorSide) return false;
   const size_t row_bytes = static_cast<size_t>(width) * 4;
   if (size - kTgaHeaderSize < row_bytes * static_cast<size_t>(height)) return false;
@@ -106,8 +104,7 @@ bool DecodeCursorTga(const uint8_t* data, size_t size, CursorImage& out) {
     const uint8_t* src = data + kTgaHeaderSize + row_bytes * static_cast<size_t>(height - 1 - row);
     uint32_t* dst = out.pixels.data() + static_cast<size_t>(row) * static_cast<size_t>(width);
     for (int x = 0; x < width; ++x, src += 4) {
-      dst[x] = static_cast<uint32_t>(src[0]) | static_cast<uint32_t>(src[1]) << 8 |
-               static_cast<uint32_t>(src[2]) << 16 | static_cast<uint32_t>(src[3]) << 24;
+      dst[x] = os::LoadLe32(src);
     }
   }
   return true;

@@ -18,6 +18,8 @@
 #include <string>
 #include <string_view>
 
+#include "os/byte_order.h"
+
 namespace yel::pac {
 
 inline constexpr uint32_t kHeaderSize = 12;
@@ -47,36 +49,30 @@ struct Entry {
   uint32_t offset = 0;
 };
 
-inline uint32_t LoadU32(const uint8_t* bytes) {
-  return static_cast<uint32_t>(bytes[0]) | static_cast<uint32_t>(bytes[1]) << 8 |
-         static_cast<uint32_t>(bytes[2]) << 16 | static_cast<uint32_t>(bytes[3]) << 24;
-}
-
-inline void StoreU32(uint8_t* bytes, uint32_t value) {
-  for (int i = 0; i < 4; ++i) bytes[i] = static_cast<uint8_t>(value >> (8 * i));
-}
+using os::LoadLe32;
+using os::StoreLe32;
 
 inline Bucket DecodeBucket(const uint8_t* bytes) {
-  return {LoadU32(bytes), LoadU32(bytes + 4)};
+  return {LoadLe32(bytes), LoadLe32(bytes + 4)};
 }
 
 inline void EncodeBucket(const Bucket& bucket, uint8_t* bytes) {
-  StoreU32(bytes, bucket.first);
-  StoreU32(bytes + 4, bucket.count);
+  StoreLe32(bytes, bucket.first);
+  StoreLe32(bytes + 4, bucket.count);
 }
 
 inline Entry DecodeEntry(const uint8_t* bytes) {
   Entry entry;
   std::memcpy(entry.name.data(), bytes, kNameSize);
-  entry.size = LoadU32(bytes + kNameSize);
-  entry.offset = LoadU32(bytes + kNameSize + 4);
+  entry.size = LoadLe32(bytes + kNameSize);
+  entry.offset = LoadLe32(bytes + kNameSize + 4);
   return entry;
 }
 
 inline void EncodeEntry(const Entry& entry, uint8_t* bytes) {
   std::memcpy(bytes, entry.name.data(), kNameSize);
-  StoreU32(bytes + kNameSize, entry.size);
-  StoreU32(bytes + kNameSize + 4, entry.offset);
+  StoreLe32(bytes + kNameSize, entry.size);
+  StoreLe32(bytes + kNameSize + 4, entry.offset);
 }
 
 inline uint64_t BucketPosition(uint32_t bucket) {

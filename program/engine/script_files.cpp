@@ -3,15 +3,11 @@
 #include <algorithm>
 #include <cstring>
 
+#include "os/byte_order.h"
 #include "program/engine/word_scramble.h"
 
 namespace adv {
 namespace {
-
-uint32_t LoadWord(const uint8_t* p) {
-  return static_cast<uint32_t>(p[0]) | static_cast<uint32_t>(p[1]) << 8 |
-         static_cast<uint32_t>(p[2]) << 16 | static_cast<uint32_t>(p[3]) << 24;
-}
 
 void SetError(std::string* error, std::string text) {
   if (error) *error = std::move(text);
@@ -33,7 +29,7 @@ bool PrepareListImage(std::vector<uint8_t>& bytes, const char* name, std::string
 }
 
 uint32_t HeaderCount(const std::vector<uint8_t>& image) {
-  return LoadWord(image.data() + kListCountOffset);
+  return os::LoadLe32(image.data() + kListCountOffset);
 }
 
 }  // namespace
@@ -48,17 +44,17 @@ bool ScriptLoad(ScriptCode& code, std::vector<uint8_t> bytes, std::string* error
     SetError(error, "Script.src: larger than 4 GB");
     return false;
   }
-  if (LoadWord(bytes.data()) != kScriptMagic) {
+  if (os::LoadLe32(bytes.data()) != kScriptMagic) {
     SetError(error, "Script.src: the file does not begin with \"Sv20\"");
     return false;
   }
-  const uint32_t entry = LoadWord(bytes.data() + 8);
+  const uint32_t entry = os::LoadLe32(bytes.data() + 8);
   if (entry < kCodeOrigin || entry > bytes.size()) {
     SetError(error, "Script.src: entry offset " + std::to_string(entry) +
                         " lies outside the code (12 to " + std::to_string(bytes.size()) + ")");
     return false;
   }
-  code.build_stamp = LoadWord(bytes.data() + 4);
+  code.build_stamp = os::LoadLe32(bytes.data() + 4);
   code.entry = entry;
   code.image = std::move(bytes);
   return true;
@@ -82,7 +78,7 @@ std::optional<TextEntry> ListFileRecord::TextAt(uint32_t offset) const {
   const uint8_t* end = text_list_.data() + text_list_.size();
   const uint8_t* zero = std::find(start, end, uint8_t{0});
   TextEntry entry;
-  entry.number = LoadWord(text_list_.data() + offset);
+  entry.number = os::LoadLe32(text_list_.data() + offset);
   entry.text = std::string_view(reinterpret_cast<const char*>(start), zero - start);
   return entry;
 }
@@ -125,7 +121,7 @@ bool LoadTableList(ListFileRecord& lists, std::vector<uint8_t> bytes, std::strin
   const size_t count = (bytes.size() - kListHeaderSize) / 4;
   std::vector<int32_t> cells(count);
   for (size_t i = 0; i < count; ++i) {
-    cells[i] = static_cast<int32_t>(LoadWord(bytes.data() + kListHeaderSize + 4 * i));
+    cells[i] = static_cast<int32_t>(os::LoadLe32(bytes.data() + kListHeaderSize + 4 * i));
   }
   lists.table_cells_ = std::move(cells);
   lists.table_size_ = bytes.size();
@@ -142,7 +138,7 @@ std::optional<uint32_t> GetLabelOffset(const ListFileRecord& lists, uint32_t lab
   if (label == 0) return 0u;
   if (label > lists.LabelCount()) return std::nullopt;
   // Labels are stored from the end backwards: label 1 is the last word of the file.
-  return LoadWord(lists.point_list_.data() + lists.point_list_.size() - size_t{4} * label);
+  return os::LoadLe32(lists.point_list_.data() + lists.point_list_.size() - size_t{4} * label);
 }
 
 int32_t FileListFind(const ListFileRecord& lists, const uint8_t* name32) {

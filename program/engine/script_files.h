@@ -15,6 +15,8 @@
 #include <string_view>
 #include <vector>
 
+#include "os/byte_order.h"
+
 namespace adv {
 
 // "Sv20" read as a little-endian word.
@@ -41,9 +43,7 @@ struct ScriptCode {
   // the interpreter reads every instruction and operand through it.
   bool Word(uint32_t offset, uint32_t* word) const {
     if (offset > image.size() || image.size() - offset < 4) return false;
-    const uint8_t* p = image.data() + offset;
-    *word = static_cast<uint32_t>(p[0]) | static_cast<uint32_t>(p[1]) << 8 |
-            static_cast<uint32_t>(p[2]) << 16 | static_cast<uint32_t>(p[3]) << 24;
+    *word = os::LoadLe32(image.data() + offset);
     return true;
   }
 };

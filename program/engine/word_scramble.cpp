@@ -1,5 +1,7 @@
 #include "program/engine/word_scramble.h"
 
+#include "os/byte_order.h"
+
 namespace adv {
 namespace {
 
@@ -10,15 +12,6 @@ uint8_t RotateLeft(uint8_t value, unsigned bits) {
 
 uint8_t RotateRight(uint8_t value, unsigned bits) { return RotateLeft(value, 8 - (bits & 7)); }
 
-uint32_t LoadWord(const uint8_t* p) {
-  return static_cast<uint32_t>(p[0]) | static_cast<uint32_t>(p[1]) << 8 |
-         static_cast<uint32_t>(p[2]) << 16 | static_cast<uint32_t>(p[3]) << 24;
-}
-
-void StoreWord(uint8_t* p, uint32_t word) {
-  for (int i = 0; i < 4; ++i) p[i] = static_cast<uint8_t>(word >> (8 * i));
-}
-
 }  // namespace
 
 void DataDescramble(uint8_t* buffer, size_t length) {
@@ -26,7 +19,7 @@ void DataDescramble(uint8_t* buffer, size_t length) {
   for (size_t offset = 0; offset + 4 <= length; offset += 4, ++counter) {
     uint8_t* word = buffer + offset;
     word[0] = RotateLeft(word[0], counter);
-    StoreWord(word, LoadWord(word) ^ kScrambleKeyA ^ kScrambleKeyB);
+    os::StoreLe32(word, os::LoadLe32(word) ^ kScrambleKeyA ^ kScrambleKeyB);
   }
 }
 
@@ -34,7 +27,7 @@ void DataScramble(uint8_t* buffer, size_t length) {
   uint8_t counter = 4;
   for (size_t offset = 0; offset + 4 <= length; offset += 4, ++counter) {
     uint8_t* word = buffer + offset;
-    StoreWord(word, LoadWord(word) ^ kScrambleKeyA ^ kScrambleKeyB);
+    os::StoreLe32(word, os::LoadLe32(word) ^ kScrambleKeyA ^ kScrambleKeyB);
     word[0] = RotateRight(word[0], counter);
   }
 }

@@ -112,7 +112,7 @@ TEST_F(ArchiveTest, DamagedArchivesAreRefusedWithALogLine) {
   const uint64_t bucket_a = yel::pac::BucketPosition('A');
   const uint64_t entry_ab = yel::pac::EntryPosition(1);
   auto store = [](std::string& bytes, uint64_t at, uint32_t value) {
-    yel::pac::StoreU32(reinterpret_cast<uint8_t*>(&bytes[at]), value);
+    yel::pac::StoreLe32(reinterpret_cast<uint8_t*>(&bytes[at]), value);
   };
   struct Damage {
     const char* what;

@@ -41,8 +41,8 @@ bool EntryNameOf(const std::string& disk_name, EntryName& name, std::ostream& no
 
 void WriteHeader(uint8_t* bytes, uint32_t entry_count, uint32_t data_start) {
   std::copy(std::begin(kMagic), std::end(kMagic), bytes);
-  StoreU32(bytes + 4, entry_count);
-  StoreU32(bytes + 8, data_start);
+  StoreLe32(bytes + 4, entry_count);
+  StoreLe32(bytes + 8, data_start);
 }
 
 // Copies one file's data; false when it no longer has the size it had when collected.
