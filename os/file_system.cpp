@@ -1,6 +1,5 @@
 #include "os/file_system.h"
 
-#include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -12,6 +11,7 @@
 #include <unordered_set>
 
 #include "os/encoding.h"
+#include "os/plain_file.h"
 
 namespace os {
 namespace {
@@ -42,21 +42,18 @@ std::string FoldAscii(std::string_view text) {
 }
 
 bool ReadListing(const std::string& folder, const struct stat& st, Listing& out) {
-  DIR* dir = opendir(folder.c_str());
-  if (!dir) return false;
   Listing listing;
   listing.device = st.st_dev;
   listing.inode = st.st_ino;
   listing.changed = st.st_mtim;
   clock_gettime(CLOCK_REALTIME, &listing.read_time);
-  while (const dirent* entry = readdir(dir)) {
-    std::string name = entry->d_name;
-    if (name == "." || name == "..") continue;
-    auto [it, inserted] = listing.folded.try_emplace(FoldAscii(name), name);
-    if (!inserted && name < it->second) it->second = name;
-    listing.names.insert(std::move(name));
+  std::vector<FolderEntry> entries;
+  if (!ListFolder(folder, entries)) return false;
+  for (FolderEntry& entry : entries) {
+    auto [it, inserted] = listing.folded.try_emplace(FoldAscii(entry.name), entry.name);
+    if (!inserted && entry.name < it->second) it->second = entry.name;
+    listing.names.insert(std::move(entry.name));
   }
-  closedir(dir);
   out = std::move(listing);
   return true;
 }

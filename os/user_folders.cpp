@@ -10,6 +10,8 @@
 #include <fstream>
 #include <string_view>
 
+#include "os/paths.h"
+
 namespace os {
 namespace {
 
@@ -171,9 +173,7 @@ bool PathIsUnder(const std::string& path, const std::string& root) {
 }
 
 bool IsWritableFolder(const std::string& path) {
-  struct stat st {};
-  if (::stat(path.c_str(), &st) != 0 || !S_ISDIR(st.st_mode)) return false;
-  return ::access(path.c_str(), W_OK | X_OK) == 0;
+  return IsFolder(path) && ::access(path.c_str(), W_OK | X_OK) == 0;
 }
 
 }  // namespace os

@@ -98,7 +98,7 @@ void SystemIniRead() {
   const GameFileRead read = GameFileReader();
   std::string value;
   ProfileGetString("initialize", "PRODUCT_NAME", "", value, "System.ini", read);
-  if (!StrTrimCopy(value).empty()) names.product_name = StrTrimCopy(value);
+  if (std::string product = StrTrimCopy(value); !product.empty()) names.product_name = product;
   ProfileGetString("initialize", "COMPANY_NAME", "", value, "System.ini", read);
   if (!StrTrimCopy(value).empty()) {
     names.maker_folder = StrTrimCopy(MakerField(value, 0));
