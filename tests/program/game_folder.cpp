@@ -31,6 +31,14 @@ std::filesystem::path FreshRoot() {
 
 }  // namespace
 
+std::vector<std::string> IsolatedEnvironment(const std::filesystem::path& root) {
+  for (const char* folder : {"home", "config", "run"}) {
+    std::filesystem::create_directories(root / folder);
+  }
+  return {"HOME=" + (root / "home").string(), "XDG_CONFIG_HOME=" + (root / "config").string(),
+          "XDG_RUNTIME_DIR=" + (root / "run").string()};
+}
+
 GameFolder::GameFolder(const std::string& script, const std::string& comments)
     : root_(FreshRoot()) {
   const auto copy = std::filesystem::copy_options::overwrite_existing;
@@ -38,9 +46,6 @@ GameFolder::GameFolder(const std::string& script, const std::string& comments)
   std::filesystem::create_directories(root_ / "dll");
   std::filesystem::copy_file(YEL_LIBRARY, root_ / "dll" / "libyel.so", copy);
   WriteBytes(root_ / "data" / "archive.dat", "data");
-  for (const char* folder : {"home", "config", "run"}) {
-    std::filesystem::create_directories(root_ / folder);
-  }
   WriteVersion(comments);
   SetScript(script);
 }
@@ -65,9 +70,7 @@ void GameFolder::WriteVersion(const std::string& comments) {
 }
 
 Process GameFolder::Start(const std::vector<std::string>& env) const {
-  std::vector<std::string> all = {"HOME=" + (root_ / "home").string(),
-                                  "XDG_CONFIG_HOME=" + (root_ / "config").string(),
-                                  "XDG_RUNTIME_DIR=" + (root_ / "run").string()};
+  std::vector<std::string> all = IsolatedEnvironment(root_);
   all.insert(all.end(), env.begin(), env.end());
   return Process::Start({(root_ / "Game").string()}, all, root_.string());
 }

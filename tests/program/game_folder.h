@@ -10,6 +10,10 @@
 
 namespace test {
 
+// Environment entries that keep a game's per-user folders (home, settings, lock files) inside
+// `root`, which gets the folders "home", "config" and "run".
+std::vector<std::string> IsolatedEnvironment(const std::filesystem::path& root);
+
 class GameFolder {
  public:
   // `comments` are the version keywords of the game's "version.ini".

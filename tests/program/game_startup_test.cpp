@@ -135,12 +135,8 @@ TEST(SampleGame, RunsToItsEnd) {
   fs::remove_all(copy);
   fs::copy(SAMPLE_GAME_DIR, copy, fs::copy_options::recursive);
   fs::remove_all(copy / "save");
-  for (const char* folder : {"home", "config", "run"}) fs::create_directories(copy / folder);
-  test::Process game = test::Process::Start(
-      {(copy / "Game").string()},
-      {"HOME=" + (copy / "home").string(), "XDG_CONFIG_HOME=" + (copy / "config").string(),
-       "XDG_RUNTIME_DIR=" + (copy / "run").string()},
-      copy.string());
+  test::Process game = test::Process::Start({(copy / "Game").string()},
+                                            test::IsolatedEnvironment(copy), copy.string());
   EXPECT_EQ(game.Wait(20000), 0) << game.Stderr();
   EXPECT_TRUE(fs::exists(copy / "save" / "system.dat"));
   EXPECT_TRUE(fs::exists(copy / "save" / "config.dat"));
