@@ -6,9 +6,9 @@
 #include <memory>
 #include <string>
 
-#include "program/engine/adv_context.h"
-#include "program/engine/script_run.h"
-#include "program/engine/yel_import.h"
+#include "program/game/adv_context.h"
+#include "program/script/script_run.h"
+#include "program/startup/yel_import.h"
 #include "tools/assembler/assembler.h"
 
 namespace {

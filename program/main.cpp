@@ -1,4 +1,4 @@
 // Game: the visual-novel engine's main program.
-#include "program/engine/startup.h"
+#include "program/startup/startup.h"
 
 int main(int argc, char** argv) { return adv::GameMain(argc, argv); }

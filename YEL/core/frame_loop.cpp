@@ -1,13 +1,13 @@
 // The main thread: the first function, then one frame after another until the quit message.
-#include "YEL/core/debug_window.h"
-#include "YEL/core/input.h"
-#include "YEL/core/private_messages.h"
-#include "YEL/core/render.h"
 #include "YEL/core/system.h"
 #include "YEL/core/threads.h"
+#include "YEL/debug/debug_window.h"
 #include "YEL/graphics/screen_effects.h"
+#include "YEL/input/input.h"
 #include "YEL/media/video.h"
+#include "YEL/render/render.h"
 #include "YEL/render/renderer.h"
+#include "YEL/window/private_messages.h"
 #include "os/clock.h"
 #include "os/message_box.h"
 

@@ -11,9 +11,9 @@
 #include <thread>
 #include <vector>
 
-#include "YEL/core/input_state.h"
 #include "YEL/core/random_table.h"
 #include "YEL/core/task_tree.h"
+#include "YEL/input/input_state.h"
 #include "YEL/yel.h"
 #include "os/message_queue.h"
 #include "os/sync.h"

@@ -2,8 +2,8 @@
 // and end steps that run once before a task's data and record are released.
 #include "YEL/core/task_tree.h"
 
-#include "YEL/core/render.h"
 #include "YEL/core/system.h"
+#include "YEL/render/render.h"
 
 namespace yel {
 namespace {

@@ -1,10 +1,10 @@
 // Starting and stopping the threads, and handing work between them.
 #include "YEL/core/threads.h"
 
-#include "YEL/core/debug_log.h"
-#include "YEL/core/private_messages.h"
 #include "YEL/core/system.h"
-#include "YEL/core/window_proc.h"
+#include "YEL/debug/debug_log.h"
+#include "YEL/window/private_messages.h"
+#include "YEL/window/window_proc.h"
 #include "os/clock.h"
 #include "os/message_box.h"
 #include "os/signals.h"

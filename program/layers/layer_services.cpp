@@ -3,8 +3,8 @@
 // nothing piles up.
 #include "program/layers/layer_services.h"
 
-#include "program/engine/adv_context.h"
-#include "program/engine/yel_import.h"
+#include "program/game/adv_context.h"
+#include "program/startup/yel_import.h"
 
 namespace adv {
 

@@ -2,9 +2,9 @@
 // buttons, choices or sound channels, so the steps have nothing to do.
 #include "program/text/text_services.h"
 
-#include "program/engine/adv_context.h"
-#include "program/engine/engine_log.h"
-#include "program/engine/yel_import.h"
+#include "program/game/adv_context.h"
+#include "program/script/engine_log.h"
+#include "program/startup/yel_import.h"
 
 namespace adv {
 

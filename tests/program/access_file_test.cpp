@@ -1,4 +1,4 @@
-#include "program/engine/access_file.h"
+#include "program/savedata/access_file.h"
 
 #include <gtest/gtest.h>
 
@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "program/engine/word_scramble.h"
+#include "program/data/word_scramble.h"
 #include "tests/program/temp_folder.h"
 
 namespace {

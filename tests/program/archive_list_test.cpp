@@ -1,4 +1,4 @@
-#include "program/engine/archive_list.h"
+#include "program/data/archive_list.h"
 
 #include <gtest/gtest.h>
 

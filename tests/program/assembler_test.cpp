@@ -9,7 +9,7 @@
 #include <sstream>
 
 #include "os/encoding.h"
-#include "program/engine/script_files.h"
+#include "program/data/script_files.h"
 
 namespace {
 

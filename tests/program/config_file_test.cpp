@@ -1,4 +1,4 @@
-#include "program/engine/config_file.h"
+#include "program/savedata/config_file.h"
 
 #include <gtest/gtest.h>
 

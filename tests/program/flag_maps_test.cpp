@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "program/engine/game_task.h"
+#include "program/game/game_task.h"
 
 namespace {
 

@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "program/engine/script_run.h"
+#include "program/script/script_run.h"
 #include "tests/program/script_machine.h"
 
 namespace {

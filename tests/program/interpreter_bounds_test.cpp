@@ -5,7 +5,7 @@
 #include <ostream>
 #include <string>
 
-#include "program/engine/script_run.h"
+#include "program/script/script_run.h"
 #include "tests/program/script_machine.h"
 
 namespace {

@@ -7,9 +7,9 @@
 #include <random>
 #include <string>
 
-#include "program/engine/script_run.h"
-#include "program/engine/select_scan.h"
-#include "program/engine/value_stores.h"
+#include "program/script/script_run.h"
+#include "program/script/select_scan.h"
+#include "program/script/value_stores.h"
 #include "tests/program/script_machine.h"
 
 namespace {

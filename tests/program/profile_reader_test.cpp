@@ -1,4 +1,4 @@
-#include "program/engine/profile_reader.h"
+#include "program/data/profile_reader.h"
 
 #include <gtest/gtest.h>
 

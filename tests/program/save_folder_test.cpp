@@ -1,4 +1,4 @@
-#include "program/engine/save_folder.h"
+#include "program/savedata/save_folder.h"
 
 #include <gtest/gtest.h>
 

@@ -1,6 +1,6 @@
 // The engine's parsers of "Script.src" and the list files, on byte images written inline:
 // header checks, "$" bodies, and every index bounded.
-#include "program/engine/script_files.h"
+#include "program/data/script_files.h"
 
 #include <gtest/gtest.h>
 
@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "program/engine/word_scramble.h"
+#include "program/data/word_scramble.h"
 
 namespace {
 

@@ -2,9 +2,9 @@
 // and their handler, one script-thread turn per frame, and commands that wait.
 #include <gtest/gtest.h>
 
-#include "program/engine/command_table.h"
-#include "program/engine/game_task.h"
-#include "program/engine/script_run.h"
+#include "program/game/game_task.h"
+#include "program/script/command_table.h"
+#include "program/script/script_run.h"
 #include "tests/program/script_machine.h"
 
 namespace {

@@ -4,9 +4,9 @@
 
 #include <mutex>
 
-#include "program/engine/engine_log.h"
-#include "program/engine/script_run.h"
-#include "program/engine/yel_import.h"
+#include "program/script/engine_log.h"
+#include "program/script/script_run.h"
+#include "program/startup/yel_import.h"
 #include "tools/assembler/assembler.h"
 
 namespace test {

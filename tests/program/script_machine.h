@@ -9,8 +9,8 @@
 #include <string_view>
 #include <vector>
 
-#include "program/engine/adv_context.h"
-#include "program/engine/engine_log.h"
+#include "program/game/adv_context.h"
+#include "program/script/engine_log.h"
 
 namespace test {
 

@@ -6,12 +6,12 @@
 #include <string>
 #include <vector>
 
-#include "program/engine/command_table.h"
-#include "program/engine/script_names.h"
-#include "program/engine/script_run.h"
-#include "program/engine/skip_state.h"
-#include "program/engine/value_stores.h"
-#include "program/engine/yel_import.h"
+#include "program/script/command_table.h"
+#include "program/script/script_names.h"
+#include "program/script/script_run.h"
+#include "program/script/skip_state.h"
+#include "program/script/value_stores.h"
+#include "program/startup/yel_import.h"
 #include "tests/program/script_machine.h"
 
 namespace {

@@ -3,8 +3,8 @@
 
 #include <thread>
 
-#include "program/engine/command_table.h"
-#include "program/engine/script_run.h"
+#include "program/script/command_table.h"
+#include "program/script/script_run.h"
 #include "tests/program/script_machine.h"
 
 namespace {

@@ -1,5 +1,5 @@
-#include "program/engine/startup_options.h"
-#include "program/engine/program_folder_check.h"
+#include "program/startup/program_folder_check.h"
+#include "program/startup/startup_options.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "program/engine/string_helpers.h"
+#include "program/data/string_helpers.h"
 
 #include <gtest/gtest.h>
 

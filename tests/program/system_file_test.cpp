@@ -1,4 +1,4 @@
-#include "program/engine/system_file.h"
+#include "program/savedata/system_file.h"
 
 #include <gtest/gtest.h>
 #include <sys/stat.h>
@@ -13,7 +13,7 @@
 
 #include "os/encoding.h"
 #include "os/message_box.h"
-#include "program/engine/byte_io.h"
+#include "program/data/byte_io.h"
 #include "tests/program/temp_folder.h"
 
 namespace {

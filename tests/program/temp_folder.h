@@ -9,7 +9,7 @@
 #include <optional>
 #include <string>
 
-#include "program/engine/game_files.h"
+#include "program/data/game_files.h"
 
 namespace test {
 

@@ -1,4 +1,4 @@
-#include "program/engine/word_scramble.h"
+#include "program/data/word_scramble.h"
 
 #include <gtest/gtest.h>
 

@@ -7,9 +7,9 @@
 #include <string>
 #include <vector>
 
-#include "YEL/core/cursor.h"
-#include "YEL/core/file_paths.h"
 #include "YEL/core/system.h"
+#include "YEL/files/file_paths.h"
+#include "YEL/input/cursor.h"
 
 namespace {
 

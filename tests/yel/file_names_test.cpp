@@ -4,8 +4,8 @@
 #include <cstring>
 #include <memory>
 
-#include "YEL/core/file_names.h"
-#include "YEL/core/pac_format.h"
+#include "YEL/files/file_names.h"
+#include "YEL/files/pac_format.h"
 
 namespace {
 

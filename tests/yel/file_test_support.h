@@ -14,7 +14,7 @@
 #include <string>
 #include <vector>
 
-#include "YEL/core/file_paths.h"
+#include "YEL/files/file_paths.h"
 #include "YEL/yel.h"
 
 extern char** environ;

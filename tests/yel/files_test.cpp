@@ -4,8 +4,8 @@
 
 #include <cstring>
 
-#include "YEL/core/files.h"
 #include "YEL/core/system.h"
+#include "YEL/files/files.h"
 #include "tests/yel/file_test_support.h"
 
 namespace {

@@ -8,10 +8,10 @@
 #include <memory>
 #include <vector>
 
-#include "YEL/core/input.h"
-#include "YEL/core/private_messages.h"
 #include "YEL/core/system.h"
-#include "YEL/core/window_proc.h"
+#include "YEL/input/input.h"
+#include "YEL/window/private_messages.h"
+#include "YEL/window/window_proc.h"
 #include "os/window.h"
 
 namespace {

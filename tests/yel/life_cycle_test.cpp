@@ -11,8 +11,8 @@
 #include <thread>
 #include <vector>
 
-#include "YEL/core/file_paths.h"
 #include "YEL/core/system.h"
+#include "YEL/files/file_paths.h"
 #include "os/clock.h"
 #include "os/encoding.h"
 #include "os/message_box.h"

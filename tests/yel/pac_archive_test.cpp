@@ -7,8 +7,8 @@
 #include <map>
 #include <random>
 
-#include "YEL/core/pac_format.h"
 #include "YEL/core/system.h"
+#include "YEL/files/pac_format.h"
 #include "tests/yel/file_test_support.h"
 
 namespace {

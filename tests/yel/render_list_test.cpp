@@ -4,7 +4,7 @@
 #include <string>
 #include <thread>
 
-#include "YEL/core/render.h"
+#include "YEL/render/render.h"
 #include "tests/yel/system_fixture.h"
 
 namespace {

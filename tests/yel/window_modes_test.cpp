@@ -3,7 +3,7 @@
 #include <atomic>
 
 #include "YEL/core/system.h"
-#include "YEL/core/window_modes.h"
+#include "YEL/window/window_modes.h"
 
 namespace {
 

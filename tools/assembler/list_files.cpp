@@ -5,8 +5,8 @@
 
 #include "os/ini_file.h"
 #include "os/paths.h"
-#include "program/engine/script_files.h"
-#include "program/engine/word_scramble.h"
+#include "program/data/script_files.h"
+#include "program/data/word_scramble.h"
 
 namespace advasm {
 namespace {

@@ -1,5 +1,5 @@
 // Building ".pac" archives from a folder, and listing them. The layout is the one the library
-// reads (YEL/core/pac_format.h).
+// reads (YEL/files/pac_format.h).
 #pragma once
 
 #include <array>
@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "YEL/core/pac_format.h"
+#include "YEL/files/pac_format.h"
 
 namespace pacbuild {
 

@@ -1,0 +1,85 @@
+// The render lock exports. The lock word is advisory; only the critical section excludes.
+#include "YEL/core/system.h"
+#include "YEL/render/render.h"
+#include "os/clock.h"
+
+namespace yel {
+namespace {
+
+thread_local uint32_t t_last_error = 0;
+// The active object as this thread saw it when it last took the render lock. Each thread keeps
+// its own, so one thread's enter cannot change what another thread's leave releases.
+thread_local YelRender* t_remembered = nullptr;
+
+YelRender* ActiveOrError() {
+  YelSystem* system = System();
+  YelRender* render = system ? system->active_render.load() : nullptr;
+  if (!render) SetLastError(ERROR_INVALID_HANDLE);
+  return render;
+}
+
+}  // namespace
+
+void SetLastError(uint32_t code) { t_last_error = code; }
+uint32_t GetLastError() { return t_last_error; }
+
+YelRender* RenderLockEnter() {
+  YelRender* render = ActiveOrError();
+  if (!render) return nullptr;
+  render->lock.lock();
+  render->lock_word = 1;
+  return render;
+}
+
+void RenderLockLeave(YelRender* render) {
+  if (!render) return;
+  render->lock_word = 0;
+  render->lock.unlock();
+}
+
+}  // namespace yel
+
+extern "C" {
+
+YEL_API int YelRenderLockEnter(void) {
+  yel::t_remembered = yel::RenderLockEnter();
+  return yel::t_remembered ? 1 : 0;
+}
+
+YEL_API int YelRenderLockLeave(void) {
+  if (!yel::ActiveOrError()) return 0;
+  yel::RenderLockLeave(yel::t_remembered);
+  return 1;
+}
+
+YEL_API int YelRenderLock(void) { return YelRenderMainLock(1); }
+YEL_API int YelRenderUnlock(void) { return YelRenderMainLock(0); }
+
+YEL_API int YelRenderMainLock(int32_t value) {
+  YelRender* render = yel::ActiveOrError();
+  if (!render) return 0;
+  render->lock_word = value;
+  return 1;
+}
+
+YEL_API int YelRenderLockWait(void) {
+  YelRender* render = yel::ActiveOrError();
+  if (!render) return 0;
+  while (render->lock_word.load() != 0) os::SleepMs(1);
+  return 1;
+}
+
+YEL_API int YelRenderLockIsBusy(void) {
+  YelRender* render = yel::ActiveOrError();
+  if (!render) return 1;
+  if (!render->lock.try_lock()) return 1;
+  render->lock.unlock();
+  return 0;
+}
+
+YEL_API int32_t YelRenderGetState(void) {
+  YelRender* render = yel::ActiveOrError();
+  return render ? render->lock_word.load() : -1;
+}
+
+}  // extern "C"

@@ -1,0 +1,201 @@
+// Window modes: full screen covers the display (or the fixed desktop), window mode restores the
+// remembered window; resize and aspect requests travel through the main thread to the UI thread.
+#include "YEL/window/window_modes.h"
+
+#include <atomic>
+
+#include "YEL/core/system.h"
+#include "YEL/render/renderer.h"
+#include "YEL/window/private_messages.h"
+#include "os/clock.h"
+
+namespace yel {
+namespace {
+
+struct FixedDesktop {
+  std::atomic<int32_t> flag{0};
+  std::atomic<int32_t> width{1280};
+  std::atomic<int32_t> height{720};
+};
+
+FixedDesktop& Fixed() {
+  static FixedDesktop fixed;
+  return fixed;
+}
+
+// Requests go to the main thread, which forwards them to the window between frames.
+int PostRequest(uint32_t id, uintptr_t wparam, intptr_t lparam) {
+  YelSystem* system = System();
+  if (!system || !system->running.load()) return 0;
+  return system->main.queue->Post(os::Message{id, wparam, lparam}) ? 1 : 0;
+}
+
+bool FullScreen(const YelSystem& system) { return system.param.full_screen != 0; }
+
+}  // namespace
+
+os::Rect DesktopRect() {
+  if (Fixed().flag.load()) return os::Rect{0, 0, Fixed().width.load(), Fixed().height.load()};
+  return os::DesktopRect();
+}
+
+void WindowChangeMode(YelSystem& system, int mode) {
+  if (!system.window || !system.running.load() || system.param.full_screen == mode ||
+      (system.param.option_bits & YEL_OPTION_NO_MODE_CHANGE)) {
+    return;
+  }
+  system.param.full_screen = mode;
+  system.window->Restore();
+  if (mode == 1) {
+    system.geometry.window = system.window->ClientRect();
+    const os::Rect centre = system.geometry.window;
+    int display = 0;
+    os::Rect area = os::DisplayRectAt((centre.left + centre.right) / 2,
+                                      (centre.top + centre.bottom) / 2, &display);
+    if (Fixed().flag.load()) {
+      area.right = area.left + Fixed().width.load();
+      area.bottom = area.top + Fixed().height.load();
+      system.window->SetFullScreen(true, &area);
+    } else {
+      system.window->SetFullScreen(true);
+    }
+  } else {
+    system.window->SetFullScreen(false);
+    const os::Rect& frame = system.geometry.window;
+    system.window->SetPosition(frame.left, frame.top);
+    system.window->SetClientSize(frame.Width(), frame.Height());
+  }
+  system.geometry.view = RendererSetAspect(system, system.param.aspect_mode);
+  system.geometry.desktop = DesktopRect();
+  Process().change_mode_time = os::TimeMs();
+}
+
+void WindowChangeSize(YelSystem& system, int width, int height) {
+  if (!system.window || width <= 0 || height <= 0) return;
+  system.window->SetClientSize(width, height);
+  system.param.window_width = width;
+  system.param.window_height = height;
+  system.geometry.view = RendererSetAspect(system, system.param.aspect_mode);
+}
+
+os::Rect WindowSizing(int game_width, int game_height, SizingEdge edge, os::Rect frame) {
+  // Window frames have no border of their own here, so frame and client sizes are equal.
+  const float aspect = static_cast<float>(game_width) / static_cast<float>(game_height);
+  const float frame_aspect =
+      static_cast<float>(frame.Width()) / static_cast<float>(frame.Height() ? frame.Height() : 1);
+  const int width_for_height = static_cast<int>(static_cast<float>(frame.Height()) * aspect);
+  const int height_for_width = static_cast<int>(static_cast<float>(frame.Width()) / aspect);
+  const bool wider = aspect > frame_aspect;
+  switch (edge) {
+    case SizingEdge::kLeft:
+    case SizingEdge::kRight: frame.bottom = frame.top + height_for_width; break;
+    case SizingEdge::kTop:
+    case SizingEdge::kBottom: frame.right = frame.left + width_for_height; break;
+    case SizingEdge::kTopLeft:
+      if (wider) frame.left = frame.right - width_for_height;
+      else frame.top = frame.bottom - height_for_width;
+      break;
+    case SizingEdge::kTopRight:
+      if (wider) frame.right = frame.left + width_for_height;
+      else frame.top = frame.bottom - height_for_width;
+      break;
+    case SizingEdge::kBottomLeft:
+      if (wider) frame.left = frame.right - width_for_height;
+      else frame.bottom = frame.top + height_for_width;
+      break;
+    case SizingEdge::kBottomRight:
+      if (frame_aspect == aspect) break;
+      if (wider) frame.right = frame.left + width_for_height;
+      else frame.bottom = frame.top + height_for_width;
+      break;
+  }
+  return frame;
+}
+
+}  // namespace yel
+
+using yel::System;
+using yel::YelSystem;
+
+extern "C" {
+
+YEL_API int YelWindowChangeMode(int32_t mode) {
+  return yel::PostRequest(yel::WM_YEL_REQ_MODE, static_cast<uintptr_t>(mode), 0);
+}
+
+YEL_API int YelChangeWindowSize(int32_t width, int32_t height) {
+  YelSystem* system = System();
+  if (!system || !system->running.load()) return 0;
+  if (yel::FullScreen(*system)) return 1;
+  return yel::PostRequest(yel::WM_YEL_REQ_RESIZE, static_cast<uintptr_t>(width), height);
+}
+
+YEL_API int YelChangeAspectMode(int32_t mode) {
+  return yel::PostRequest(yel::WM_YEL_REQ_ASPECT, static_cast<uintptr_t>(mode), 0);
+}
+
+YEL_API int YelWindowChangeEnable(int32_t flag) {
+  if (System()) System()->geometry.change_enabled = flag != 0;
+  return 1;
+}
+
+YEL_API int YelWindowChangeEnableIs(void) {
+  return System() && System()->geometry.change_enabled ? 1 : 0;
+}
+
+YEL_API void YelSetDesktopRect(int32_t flag, int32_t width, int32_t height) {
+  yel::Fixed().flag = flag;
+  yel::Fixed().width = width;
+  yel::Fixed().height = height;
+}
+
+YEL_API void YelGetDesktopRect(YelRect* out) {
+  if (!out) return;
+  const os::Rect r = yel::DesktopRect();
+  *out = YelRect{r.left, r.top, r.right, r.bottom};
+}
+
+YEL_API int YelIsDesktopRectFix(void) { return yel::Fixed().flag.load(); }
+
+YEL_API int YelGetWindowSize(int32_t* width, int32_t* height) {
+  if (!width && !height) return 0;
+  YelSystem* system = System();
+  if (!system) return 0;
+  const bool full = yel::FullScreen(*system);
+  if (width) *width = full ? system->geometry.view.Width() : system->param.window_width;
+  if (height) *height = full ? system->geometry.view.Height() : system->param.window_height;
+  return 1;
+}
+
+YEL_API void YelWindowGetPos(int32_t* x, int32_t* y) {
+  YelSystem* system = System();
+  if (!system) return;
+  const bool full = yel::FullScreen(*system);
+  if (x) *x = full ? system->geometry.view.left : system->param.window_x;
+  if (y) *y = full ? system->geometry.view.top : system->param.window_y;
+}
+
+YEL_API void YelWindowSetPos(int32_t x, int32_t y) {
+  YelSystem* system = System();
+  if (!system) return;
+  system->param.window_x = x;
+  system->param.window_y = y;
+  if (system->window) system->window->SetPosition(x, y);
+}
+
+YEL_API int YelWindowGetPosCenter(YelPoint* out, int32_t width, int32_t height) {
+  if (!out) return 0;
+  const os::Rect desktop = yel::DesktopRect();
+  out->x = (desktop.right - width) >> 1;
+  out->y = (desktop.bottom - height) >> 1;
+  return 1;
+}
+
+YEL_API void GetMinWindowSize(int32_t* width, int32_t* height) {
+  YelSystem* system = System();
+  if (!system) return;
+  if (width) *width = system->param.game_width / 4;
+  if (height) *height = system->param.game_height / 4;
+}
+
+}  // extern "C"

@@ -1,0 +1,82 @@
+// The game's data: the task data of "StartFunc", which holds the player's settings and the
+// context that every part of the game and every script command receives.
+#pragma once
+
+#include <array>
+#include <cstdint>
+
+#include "YEL/yel.h"
+#include "program/data/script_files.h"
+#include "program/layers/layer_records.h"
+#include "program/savedata/access_file.h"
+#include "program/savedata/save_state.h"
+#include "program/savedata/system_file.h"
+#include "program/script/script_events.h"
+#include "program/script/script_state.h"
+#include "program/script/value_stores.h"
+#include "program/text/text_records.h"
+
+namespace adv {
+
+// The words of the context that skipping and the scene state keep.
+struct SkipWords {
+  int32_t priority_base = 0;          // layer draw-priority base of set_priority
+  int32_t priority_follow = 0;
+  int32_t text_word = 0;
+  uint32_t key_push_accumulator = 0;  // keys pushed since the script last asked
+  int32_t skip_mode = 0;              // skip_set
+  int32_t skip_word = 0;
+  int32_t scene_skip = 0;
+  int32_t text_word2 = 0;
+  int32_t history_skip = 0;
+  uint32_t history_skip_target = 0;
+  int32_t frame_restore_count = 0;    // set by lpop, used by the next ret
+  std::array<int32_t, 3> history_point{};
+  std::array<int32_t, 13> text_skip_words{};
+  int32_t skip_latch_on = 0;
+  uint32_t skip_latch_bits = 0;
+};
+
+struct PlayerNameState {
+  void* window = nullptr;
+  std::array<int32_t, 3> words{};
+  std::array<char, 32> name{};
+};
+
+struct AdvTaskData;
+
+struct AdvContext {
+  // The task data that holds this context: the file states and the access list that marking a
+  // file name as used records into. Null while the context stands alone (tests).
+  AdvTaskData* task_data = nullptr;
+  YelRender* render = nullptr;
+  TextWindow text_window;
+  SaveState save;
+  ButtonManager buttons;
+  HistoryBlock history;
+  WaitState wait;
+  SoundState sound;
+  SelectState select;
+  LayerTable layers;
+  ListFileRecord lists;
+  ValueStores values;
+  YelList* script_files = nullptr;  // files opened by open_file
+  ScriptState script;
+  uint32_t script_position = 0;     // program counter of the executing instruction
+  YelList* display_queue = nullptr;
+  SkipWords skip;
+  ScreenEffectState effects;
+  ActionManager actions;
+  ScriptThread thread;
+  PlayerNameState player_name;
+  EventMessage events;
+};
+
+struct AdvTaskData {
+  SystemData system;  // settings, sound settings, system memory and the two flag maps
+  int32_t start_flag = 0;
+  AdvContext context;
+  AccessList access;
+};
+
+}  // namespace adv

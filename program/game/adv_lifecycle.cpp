@@ -1,0 +1,147 @@
+// The engine's start, release and scene reset.
+#include <string>
+
+#include "os/encoding.h"
+#include "os/message_box.h"
+#include "program/game/game_file_access.h"
+#include "program/game/game_task.h"
+#include "program/layers/layer_services.h"
+#include "program/savedata/snapshot_services.h"
+#include "program/script/script_run.h"
+#include "program/startup/startup_names.h"
+#include "program/startup/yel_import.h"
+#include "program/text/text_services.h"
+
+namespace adv {
+namespace {
+
+}  // namespace
+
+// The message goes to the debug page and, so that the player learns why the game closes, to a
+// box; then the end is requested.
+int32_t AdvStartFailure(const char* message) {
+  yel::YelDebugPrintf(0, "", "%s", message);
+  yel::YelErrorLogPrintf("%s", message);
+  os::ShowMessageBox(message, os::Cp932ToUtf8(Startup().product_name), os::BoxButtons::kOk,
+                     os::BoxIcon::kError);
+  yel::YelEnd();
+  return kGeneralFailure;
+}
+
+namespace {
+
+bool LoadScript(ScriptState& state) {
+  std::optional<std::vector<uint8_t>> bytes = ReadGameFileBytes("Script.src");
+  std::string error;
+  if (!bytes || !ScriptLoad(state.code, std::move(*bytes), &error)) return false;
+  state.origin = kCodeOrigin;
+  state.entry = state.code.entry;
+  state.pc = state.entry;
+  return true;
+}
+
+using ListLoader = bool (*)(ListFileRecord&, std::vector<uint8_t>, std::string*);
+
+bool LoadList(ListFileRecord& lists, const char* name, ListLoader load) {
+  std::optional<std::vector<uint8_t>> bytes = ReadGameFileBytes(name);
+  std::string error;
+  return bytes && load(lists, std::move(*bytes), &error);
+}
+
+// Files the script opened with open_file: each entry holds its own buffer.
+void ReleaseScriptFiles(AdvContext& context) {
+  if (!context.script_files) return;
+  while (context.script_files->next) {
+    yel::YelMemoryFree(reinterpret_cast<void*>(yel::YelListPopFirst(context.script_files)));
+  }
+  yel::YelListRelease(context.script_files);
+  context.script_files = nullptr;
+}
+
+void ReleaseSoundAndScene(AdvContext& context) {
+  AdvSeReleaseAll(context);
+  AdvBgmReleaseAll(context);
+  AdvVoiceReleaseAll(context);
+}
+
+}  // namespace
+
+// Set at the end of AdvInitialize: whether the hardware renderer runs.
+int32_t AdvRenderer3D = 0;
+
+int32_t AdvInitialize(AdvContext& context) {
+  if (!LoadScript(context.script)) return AdvStartFailure("script load error");
+  if (!LoadList(context.lists, "File.dat", LoadFileList)) return AdvStartFailure("filelist load error");
+  if (!LoadList(context.lists, "Text.dat", LoadTextList)) return AdvStartFailure("textlist load error");
+  if (!LoadList(context.lists, "Mem.dat", LoadTableList)) return AdvStartFailure("tablelist load error");
+  if (!LoadList(context.lists, "Point.dat", LoadPointList)) {
+    return AdvStartFailure("pointlist load error");
+  }
+  AdvResetState(context);
+  AdvGraphicDatLoad(context);
+  context.render = yel::YelRenderInit();
+  if (!context.render) return AdvStartFailure("render init error");
+  yel::YelRenderSetActive(context.render);
+  context.display_queue = yel::YelListCreate();
+  if (!context.display_queue) return AdvStartFailure("list create error");
+  context.script_files = yel::YelListCreate();
+  if (!context.script_files) return AdvStartFailure("saveload initialize error");
+  AdvVoiceInit(context);
+  AdvRenderer3D = yel::Yel3DIs();
+  return 0;
+}
+
+void AdvRelease(AdvContext& context) {
+  AdvTextWindowRelease(context);
+  AdvButtonUnloadAll(context);
+  ReleaseSoundAndScene(context);
+  AdvActionReset(context);
+  AdvLayerTableReset(context);
+  AdvAnimReleaseAll(context);
+  AdvSelectRelease(context);
+  DisplayQueueClear(context);
+  ReleaseScriptFiles(context);
+  AdvGraphicDatRelease(context);
+  context.script.code = ScriptCode{};
+  yel::YelListRelease(context.display_queue);
+  context.display_queue = nullptr;
+  yel::YelRenderUninit(context.render);
+  context.render = nullptr;
+  context.lists = ListFileRecord{};
+}
+
+void AdvResetState(AdvContext& context) {
+  SkipWords& skip = context.skip;
+  skip.scene_skip = skip.history_skip = skip.skip_word = skip.skip_mode = 0;
+  skip.priority_base = skip.priority_follow = 0;
+  skip.skip_latch_on = 0;
+  skip.skip_latch_bits = 0;
+  AdvanceLatchReset();
+  TextClickCarryReset();
+  AdvAnimReleaseAll(context);
+  AdvFxFreeAll(context);
+  AdvTextWindowRelease(context);
+  AdvButtonUnloadAll(context);
+  SaveStateReset(context);
+  ReleaseSoundAndScene(context);
+  AdvLayerTableReset(context);
+  AdvSelectRelease(context);
+  AdvActionReset(context);
+  AdvTextStateReset(context);
+  context.thread = ScriptThread{};
+  AdvEffectRelease(context);
+  ScriptPointReset(context);
+  ValueStores& v = context.values;
+  v.value_count = v.frame_base = v.frame_top = v.memory_stack_depth = 0;
+  for (auto& level : v.memory_stack) level.fill(0);
+  v.value_stack.fill(0);
+  v.variables.fill(0);
+  v.frame_stack.fill(0);
+  v.user_memory.fill(0);
+  context.events.pending = 0;
+  context.events.slots = {};
+  context.player_name = PlayerNameState{};
+  DisplayQueueClear(context);
+}
+
+}  // namespace adv

@@ -1,0 +1,76 @@
+#include "program/script/command_table.h"
+
+#include <atomic>
+
+#include "program/game/adv_context.h"
+#include "program/script/instructions.h"
+
+namespace adv {
+namespace {
+
+constexpr uint16_t kNoIndex = 0xFFFF;
+
+std::atomic<CommandHandler> g_test_handler{nullptr};
+std::atomic<uint32_t> g_test_code{0};
+
+constexpr std::array<CommandGroup, kCommandGroupCount> kCommandTable = {{
+    {"", kNoIndex, 0, nullptr},  // 0x00: no commands
+    // The run loops read the instructions directly; a command call never reaches them.
+    {"CmdGroupVm", 0x01, 0x21, nullptr},
+    {"CmdGroupText", 0x00, 0x43, nullptr},
+    {"CmdGroupSprite", 0x02, 0x5F, nullptr},
+    {"CmdGroupBgm", 0x00, 0x14, nullptr},
+    {"CmdGroupSe", 0x00, 0x12, nullptr},
+    {"CmdGroupSelect", 0x00, 0x0A, nullptr},
+    {"CmdGroupWait", 0x00, 0x0C, nullptr},
+    {"CmdGroupButton", 0x00, 0x30, nullptr},
+    {"CmdGroupSystem", 0x00, 0x3F, nullptr},
+    {"CmdGroupSave", 0x00, 0x28, nullptr},
+    {"CmdGroupMovie", 0x00, 0x0D, nullptr},
+    {"CmdGroupSystemButton", 0x00, 0x02, nullptr},
+    {"CmdGroupVoice", 0x00, 0x1E, nullptr},
+    {"CmdGroupHistory", 0x00, 0x19, nullptr},
+    {"CmdGroupDebug", 0x00, 0x0D, nullptr},
+    {"CmdGroupEffect", 0x00, 0x05, nullptr},
+    {"CmdGroupAction", 0x00, 0x2E, nullptr},
+    {"CmdGroupExtra", 0x01, 0xA4, nullptr},
+    {"CmdGroupFx", 0x00, 0x03, nullptr},
+    {"CmdGroupMath", 0x00, 0x0B, &kCmdGroupMathHandlers},
+    {"CmdGroupThread", 0x00, 0x04, &kCmdGroupThreadHandlers},
+    {"CmdGroupRun", 0x00, 0x02, nullptr},
+    {"CmdGroupMessage", 0x00, 0x02, &kCmdGroupMessageHandlers},
+}};
+
+}  // namespace
+
+const std::array<CommandGroup, kCommandGroupCount>& CommandTable() {
+  return kCommandTable;
+}
+
+CommandHandler CommandFor(uint32_t code) {
+  if (const CommandHandler test = g_test_handler.load(std::memory_order_relaxed)) {
+    if (code == g_test_code.load(std::memory_order_relaxed)) return test;
+  }
+  const uint32_t group = code >> 16;
+  const uint32_t index = code & 0xFFFF;
+  if (group >= kCommandGroupCount) return nullptr;
+  const CommandGroup& entry = kCommandTable[group];
+  if (!entry.handlers || entry.first > index || index > entry.last) return nullptr;
+  if (index >= entry.handlers->count) return nullptr;
+  return entry.handlers->slots[index];
+}
+
+void SetTestCommandHandler(uint32_t code, CommandHandler handler) {
+  g_test_code = code;
+  g_test_handler = handler;
+}
+
+int OpCallCommand(AdvContext& context) {
+  const uint32_t code = FetchWord(context);
+  context.values.result_index = static_cast<int32_t>(FetchWord(context));
+  context.script.current_word = code;
+  const CommandHandler handler = CommandFor(code);
+  return handler ? handler(context) : 0;
+}
+
+}  // namespace adv
