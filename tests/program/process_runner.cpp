@@ -118,8 +118,8 @@ void Process::Drain() {
 }
 
 void Process::AwaitActivity(int extra_fd, int64_t deadline_ms) {
-  pollfd fds[] = {{pid_fd_, POLLIN, 0}, {out_fd_, POLLIN, 0}, {err_fd_, POLLIN, 0},
-                  {extra_fd, POLLIN, 0}};
+  pollfd fds[] = {
+      {pid_fd_, POLLIN, 0}, {out_fd_, POLLIN, 0}, {err_fd_, POLLIN, 0}, {extra_fd, POLLIN, 0}};
   const int64_t timeout = std::max<int64_t>(0, deadline_ms - NowMs());
   poll(fds, 4, static_cast<int>(timeout));
   Drain();
