@@ -1,7 +1,8 @@
 // Message boxes. Where no display can show one (headless runs, tests, CI) the text goes to
 // stderr and the box gives its cancelling answer, so nothing blocks and nothing is deleted
 // unasked. Tests choose answers through the environment variable OS_MESSAGEBOX_ANSWERS: a
-// comma-separated list ("yes,no,ok,cancel") taken one answer per box, in order.
+// comma-separated list ("yes,no,ok,cancel") taken one answer per box, in order, once per
+// process (the program and the platform library share this layer's one copy).
 #pragma once
 
 #include <functional>

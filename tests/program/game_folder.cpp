@@ -45,6 +45,7 @@ GameFolder::GameFolder(const std::string& script, const std::string& comments)
   std::filesystem::copy_file(GAME_BINARY, root_ / "Game", copy);
   std::filesystem::create_directories(root_ / "dll");
   std::filesystem::copy_file(YEL_LIBRARY, root_ / "dll" / "libyel.so", copy);
+  std::filesystem::copy_file(OS_LIBRARY, root_ / "dll" / "libos.so", copy);
   WriteBytes(root_ / "data" / "archive.dat", "data");
   WriteVersion(comments);
   SetScript(script);

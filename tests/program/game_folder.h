@@ -1,4 +1,4 @@
-// A small game in a folder of its own: the Game program and its library copied beside the data
+// A small game in a folder of its own: the Game program and its libraries copied beside the data
 // that the assembler builds from a script source, with the player's folders kept inside it too.
 #pragma once
 

@@ -23,6 +23,9 @@ TEST(GameProcess, MissingLibraryShowsTheBoxAndExitsWithOne) {
   std::filesystem::create_directories(dir);
   const auto copy = dir / "Game";
   std::filesystem::copy_file(GAME_BINARY, copy, std::filesystem::copy_options::overwrite_existing);
+  // The os layer is there (without it the system's loader refuses the program before it runs).
+  std::filesystem::create_directories(dir / "dll");
+  std::filesystem::copy_file(OS_LIBRARY, dir / "dll" / "libos.so");
   test::Process game = test::Process::Start({copy.string()});
   EXPECT_EQ(game.Wait(10000), 1);
   EXPECT_NE(game.Stderr().find("DLL NOT FOUND"), std::string::npos) << game.Stderr();
@@ -60,6 +63,22 @@ TEST(LibraryExports, MatchTheDeclaredInterface) {
   }
   EXPECT_EQ(missing, "") << "declared but not exported";
   EXPECT_EQ(extra, "") << "exported but not declared";
+}
+
+// The os layer exports its own namespace and nothing else (no standard-library instances that
+// another module could bind to instead of its own).
+TEST(LibraryExports, OsLayerExportsOnlyItsNamespace) {
+  test::Process nm = test::Process::Start({"nm", "-D", "-C", "--defined-only", OS_LIBRARY});
+  ASSERT_EQ(nm.Wait(10000), 0);
+  const std::regex own(R"(^[0-9a-f]+ \w ((typeinfo|typeinfo name|vtable) for )?os::)");
+  std::string foreign;
+  int count = 0;
+  std::istringstream lines(nm.Stdout());
+  for (std::string line; std::getline(lines, line); ++count) {
+    if (!std::regex_search(line, own)) foreign += line + "\n";
+  }
+  EXPECT_GT(count, 50);
+  EXPECT_EQ(foreign, "");
 }
 
 }  // namespace

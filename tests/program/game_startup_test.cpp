@@ -4,10 +4,8 @@
 #include <signal.h>
 #include <unistd.h>
 
-#include <chrono>
 #include <filesystem>
 #include <fstream>
-#include <thread>
 
 #include "tests/program/game_folder.h"
 
@@ -21,14 +19,10 @@ constexpr const char* kIdleScript = "; nothing to run\n";
 
 void Touch(const fs::path& path) { std::ofstream(path) << "x"; }
 
-// Waits until a file exists; a game writes its "system.dat" in its first frame, so once that
-// file is there the game is running (and takes SIGTERM as an end request).
-bool WaitForFile(const fs::path& path, int ms = 15000) {
-  for (int waited = 0; waited < ms; waited += 20) {
-    if (fs::exists(path)) return true;
-    std::this_thread::sleep_for(std::chrono::milliseconds(20));
-  }
-  return false;
+// Waits until the game has written its "system.dat", which it does in its first frame: once
+// that file is there the game is running (and takes SIGTERM as an end request).
+bool WaitUntilRunning(test::Process& process, const test::GameFolder& game) {
+  return process.WaitForPath(game.SaveFolder() / "system.dat", 15000);
 }
 
 TEST(GameStartup, ScriptRunsToItsEndAndTheSystemFilesAreWritten) {
@@ -45,9 +39,8 @@ TEST(GameStartup, ScriptRunsToItsEndAndTheSystemFilesAreWritten) {
 TEST(GameStartup, StaysUpUntilEndedBySignal) {
   test::GameFolder game(kIdleScript);
   test::Process process = game.Start();
-  ASSERT_TRUE(WaitForFile(game.SaveFolder() / "system.dat")) << process.Stderr();
-  std::this_thread::sleep_for(std::chrono::milliseconds(500));
-  EXPECT_TRUE(process.Running()) << process.Stderr();
+  ASSERT_TRUE(WaitUntilRunning(process, game)) << process.Stderr();
+  EXPECT_FALSE(process.EndsWithin(500)) << process.Stderr();
   process.Signal(SIGTERM);
   EXPECT_EQ(process.Wait(10000), 0) << process.Stderr();
 }
@@ -98,19 +91,37 @@ TEST_F(ScriptChange, MissingScriptEndsWithItsMessageAndDeletesNothing) {
 TEST(GameStartup, SecondInstanceEndsWithOneUnlessTheCheckIsSkipped) {
   test::GameFolder game(kIdleScript, "");
   test::Process first = game.Start();
-  ASSERT_TRUE(WaitForFile(game.SaveFolder() / "system.dat")) << first.Stderr();
+  ASSERT_TRUE(WaitUntilRunning(first, game)) << first.Stderr();
   ASSERT_TRUE(first.Running()) << first.Stderr();
   EXPECT_EQ(game.Run(), 1);
   game.WriteVersion("-BOOT2SKIP");
   // The second game makes a fresh "system.dat" in its first frame: the sign that it runs.
   fs::remove(game.SaveFolder() / "system.dat");
   test::Process second = game.Start();
-  ASSERT_TRUE(WaitForFile(game.SaveFolder() / "system.dat")) << second.Stderr();
+  ASSERT_TRUE(WaitUntilRunning(second, game)) << second.Stderr();
   EXPECT_TRUE(second.Running()) << second.Stderr();
   second.Signal(SIGTERM);
   first.Signal(SIGTERM);
   EXPECT_EQ(second.Wait(10000), 0);
   EXPECT_EQ(first.Wait(10000), 0);
+}
+
+// The scripted answers are one list for the whole process: the program's first-start question
+// takes the first, and the library's box when its window cannot be made takes the second. A
+// program and a library each with an os layer of its own would both take the first.
+TEST(GameStartup, MessageBoxAnswersGoInOrderAcrossProgramAndLibrary) {
+  // An 800 x 600 game on the 1280 x 720 desktop assumed without video asks its window mode
+  // first; then the library finds no video driver for its window.
+  test::GameFolder game(kEndingScript, "-BOOT2SKIP SVGA");
+  std::string err;
+  ASSERT_EQ(game.Run({"SDL_VIDEODRIVER=no-such-driver", "OS_MESSAGEBOX_ANSWERS=no,ok"}, &err), 0);
+  const size_t program_box = err.find("初起動時のウインドウモードを設定します");
+  const size_t library_box = err.find("在系统初始化时出现了问题。");
+  ASSERT_NE(program_box, std::string::npos) << err;
+  ASSERT_NE(library_box, std::string::npos) << err;
+  EXPECT_LT(program_box, library_box) << err;
+  EXPECT_EQ(err.substr(err.find("->", program_box), 5), "-> no") << err;
+  EXPECT_EQ(err.substr(err.find("->", library_box), 5), "-> ok") << err;
 }
 
 TEST(GameStartup, SvgaKeywordGivesAnEightHundredBySixHundredGame) {
