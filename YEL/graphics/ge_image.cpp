@@ -3,7 +3,8 @@
 #include <algorithm>
 #include <cstdint>
 #include <cstring>
-#include <memory>
+#include <new>
+#include <vector>
 
 #include "YEL/graphics/image_decoders.h"
 #include "YEL/graphics/image_lz.h"
@@ -119,25 +120,39 @@ size_t NeededBytes(int mode, const GeLayout& ge, int32_t channels) {
   }
 }
 
+// The expanded data of one image at a time, kept between decodes so that a run of images does not
+// map fresh pages for each. Guarded by ImageDecodeLock, which the caller holds.
+uint8_t* DecodeBuffer(size_t count) {
+  static std::vector<uint8_t> buffer;
+  if (buffer.size() < count) {
+    try {
+      buffer.resize(count);
+    } catch (const std::bad_alloc&) {
+      return nullptr;
+    }
+  }
+  return buffer.data();
+}
+
 bool DecodeCompressed(int mode, const uint8_t* data, size_t size, const GeLayout& ge,
                       uint32_t* destination, int32_t stride) {
   if (ge.payload > size || size - ge.payload < 8) return false;
   const size_t count = os::LoadLe32(data + ge.payload);
   if (count > kMaxDecompressedBytes || count < NeededBytes(mode, ge, 3)) return false;
-  std::unique_ptr<uint8_t[]> expanded(new (std::nothrow) uint8_t[count]);
+  uint8_t* expanded = DecodeBuffer(count);
   if (!expanded) return false;
   const size_t stream = ge.payload + 8;
-  if (!ImageLzDecompress(expanded.get(), count, data + stream, size - stream)) return false;
+  if (!ImageLzDecompress(expanded, count, data + stream, size - stream)) return false;
   switch (mode) {
     case 1:
-      PlanesToArgb(expanded.get(), ge, destination, stride);
+      PlanesToArgb(expanded, ge, destination, stride);
       return true;
     case 2:
-      YccToArgb(expanded.get(), ge, destination, stride);
+      YccToArgb(expanded, ge, destination, stride);
       return true;
     default:
-      return count >= NeededBytes(3, ge, RowFilterChannels(expanded.get())) &&
-             RowFiltersToArgb(expanded.get(), ge, destination, stride);
+      return count >= NeededBytes(3, ge, RowFilterChannels(expanded)) &&
+             RowFiltersToArgb(expanded, ge, destination, stride);
   }
 }
 

@@ -7,7 +7,7 @@
 
 namespace yel {
 
-// Where decoded rows go: `pixel_bytes` apart within a row (3 or 4, at least `channels`), rows
+// Where decoded rows go: pixels `pixel_bytes` apart within a row (3 for 3 channels, or 4), rows
 // `row_bytes` apart. Only the first `channels` bytes of each pixel are written.
 struct RowFilterTarget {
   uint8_t* pixels;
@@ -17,7 +17,7 @@ struct RowFilterTarget {
 
 // Decodes `height` rows of `width` pixels of `channels` bytes (3: B, G, R; 4: B, G, R, A) from
 // one filter byte per row and the packed residuals. False, before anything is written, when the
-// first row would read a row above.
+// first row would read a row above or the pixel shape is not one of those.
 bool DecodeRowFilters(const uint8_t* filters, const uint8_t* residuals, int32_t width,
                       int32_t height, int32_t channels, const RowFilterTarget& target);
 
