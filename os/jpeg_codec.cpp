@@ -6,8 +6,8 @@
 #include <cstdlib>
 
 // jpeglib.h needs size_t and FILE declared first.
-#include <jpeglib.h>
 #include <jerror.h>
+#include <jpeglib.h>
 
 #include "os/picture_codecs.h"
 
@@ -44,8 +44,8 @@ bool ColourConvertible(J_COLOR_SPACE space) {
 
 void ReadRows(jpeg_decompress_struct& codec, uint32_t* destination, int32_t stride) {
   while (codec.output_scanline < codec.output_height) {
-    JSAMPROW row =
-        reinterpret_cast<JSAMPROW>(destination + static_cast<size_t>(codec.output_scanline) * stride);
+    JSAMPROW row = reinterpret_cast<JSAMPROW>(destination +
+                                              static_cast<size_t>(codec.output_scanline) * stride);
     jpeg_read_scanlines(&codec, &row, 1);
   }
 }
@@ -97,8 +97,8 @@ bool JpegDecode(const uint8_t* data, size_t size, uint32_t* destination, int32_t
   return destination && ReadJpeg(data, size, destination, stride, width, height);
 }
 
-bool JpegEncode(const uint32_t* pixels, int32_t width, int32_t height, int32_t stride,
-                int quality, std::vector<uint8_t>& file) {
+bool JpegEncode(const uint32_t* pixels, int32_t width, int32_t height, int32_t stride, int quality,
+                std::vector<uint8_t>& file) {
   if (width <= 0 || height <= 0 || stride < width) return false;
   jpeg_compress_struct codec;
   JpegErrors errors;

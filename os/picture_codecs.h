@@ -22,7 +22,7 @@ bool IsJpeg(const uint8_t* data, size_t size);
 bool JpegReadSize(const uint8_t* data, size_t size, int32_t& width, int32_t& height);
 bool JpegDecode(const uint8_t* data, size_t size, uint32_t* destination, int32_t stride);
 // A baseline JFIF JPEG of the colour channels at `quality` (1 to 100).
-bool JpegEncode(const uint32_t* pixels, int32_t width, int32_t height, int32_t stride,
-                int quality, std::vector<uint8_t>& file);
+bool JpegEncode(const uint32_t* pixels, int32_t width, int32_t height, int32_t stride, int quality,
+                std::vector<uint8_t>& file);
 
 }  // namespace os

@@ -30,7 +30,9 @@ void WriteToVector(png_structp png, png_bytep bytes, png_size_t length) {
 
 void FlushNothing(png_structp) {}
 
-[[noreturn]] void OnError(png_structp png, png_const_charp) { png_longjmp(png, 1); }
+[[noreturn]] void OnError(png_structp png, png_const_charp) {
+  png_longjmp(png, 1);
+}
 void OnWarning(png_structp, png_const_charp) {}
 
 class PngReadSession {
@@ -78,7 +80,8 @@ void RequestBgra(png_structp png, png_infop info) {
   if (depth == 16) png_set_scale_16(png);
   if (!(colour & PNG_COLOR_MASK_COLOR)) png_set_gray_to_rgb(png);
   png_set_bgr(png);
-  if (!(colour & PNG_COLOR_MASK_ALPHA) && !transparency) png_set_filler(png, 0xFF, PNG_FILLER_AFTER);
+  if (!(colour & PNG_COLOR_MASK_ALPHA) && !transparency)
+    png_set_filler(png, 0xFF, PNG_FILLER_AFTER);
 }
 
 // Reads the header, and the pixels too when `destination` is given.

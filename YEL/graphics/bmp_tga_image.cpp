@@ -23,7 +23,9 @@ struct StoredRows {
   size_t palette_entries;
 };
 
-bool KnownDepth(int32_t bits) { return bits == 8 || bits == 24 || bits == 32; }
+bool KnownDepth(int32_t bits) {
+  return bits == 8 || bits == 24 || bits == 32;
+}
 
 bool StoredRowsFit(size_t offset, size_t row_bytes, int32_t height, size_t size) {
   return offset <= size && (size - offset) / row_bytes >= static_cast<size_t>(height);

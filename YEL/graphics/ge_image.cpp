@@ -49,7 +49,9 @@ void PlanesToArgb(const uint8_t* planes, const GeLayout& ge, uint32_t* destinati
   }
 }
 
-uint32_t Clamp255(int32_t value) { return static_cast<uint32_t>(std::clamp(value, 0, 255)); }
+uint32_t Clamp255(int32_t value) {
+  return static_cast<uint32_t>(std::clamp(value, 0, 255));
+}
 
 uint32_t YccPixel(int32_t luma, int32_t red_offset, int32_t green_offset, int32_t blue_offset) {
   return 0xFF000000u | Clamp255(luma + red_offset) << 16 | Clamp255(luma + green_offset) << 8 |
@@ -84,7 +86,9 @@ void YccToArgb(const uint8_t* planes, const GeLayout& ge, uint32_t* destination,
   }
 }
 
-int32_t RowFilterChannels(const uint8_t* data) { return os::LoadLe16(data + 2) == 24 ? 3 : 4; }
+int32_t RowFilterChannels(const uint8_t* data) {
+  return os::LoadLe16(data + 2) == 24 ? 3 : 4;
+}
 
 bool RowFiltersToArgb(const uint8_t* data, const GeLayout& ge, uint32_t* destination,
                       int32_t stride) {

@@ -71,11 +71,13 @@ inline bool Match(Cursor& c) {
   if (units * 4 + (extra & 3) > c.size - c.output) return false;
   uint8_t* target = c.out + c.output;
   if (distance >= kWide && c.size - c.output >= units * 4 + kWide) {
-    for (size_t done = 0; done < units * 4; done += kWide) CopyWide(target + done, target + done - distance);
+    for (size_t done = 0; done < units * 4; done += kWide)
+      CopyWide(target + done, target + done - distance);
   } else if (distance >= units * 4) {
     std::memcpy(target, target - distance, units * 4);
   } else {
-    for (size_t unit = 0; unit < units; ++unit, target += 4) std::memcpy(target, target - distance, 4);
+    for (size_t unit = 0; unit < units; ++unit, target += 4)
+      std::memcpy(target, target - distance, 4);
   }
   c.output += units * 4;
   return CopyBack(c, distance, extra & 3);

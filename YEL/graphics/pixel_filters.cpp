@@ -5,13 +5,15 @@
 namespace yel {
 namespace {
 
-uint32_t Channel(uint32_t pixel, int shift) { return pixel >> shift & 0xFF; }
+uint32_t Channel(uint32_t pixel, int shift) {
+  return pixel >> shift & 0xFF;
+}
 
 uint32_t Softened(uint32_t centre, uint32_t left, uint32_t right, uint32_t up, uint32_t down) {
   uint32_t out = centre & 0xFF000000u;
   for (int shift = 0; shift < 24; shift += 8) {
-    const uint32_t sum = 4 * Channel(centre, shift) + Channel(left, shift) +
-                         Channel(right, shift) + Channel(up, shift) + Channel(down, shift);
+    const uint32_t sum = 4 * Channel(centre, shift) + Channel(left, shift) + Channel(right, shift) +
+                         Channel(up, shift) + Channel(down, shift);
     out |= (sum / 8) << shift;
   }
   return out;
@@ -21,7 +23,8 @@ void FillBorder(uint32_t* pixels, int32_t width, int32_t height, size_t pitch) {
   uint32_t* top = pixels;
   uint32_t* bottom = pixels + (height - 1) * pitch;
   for (int32_t x = 0; x < width; ++x) top[x] = top[x + pitch];
-  for (int32_t y = 0; y < height; ++y) pixels[y * pitch + width - 1] = pixels[y * pitch + width - 2];
+  for (int32_t y = 0; y < height; ++y)
+    pixels[y * pitch + width - 1] = pixels[y * pitch + width - 2];
   for (int32_t x = 0; x < width; ++x) bottom[x] = bottom[x - pitch];
   for (int32_t y = 0; y < height; ++y) pixels[y * pitch] = pixels[y * pitch + 1];
 }

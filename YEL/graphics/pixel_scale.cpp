@@ -10,7 +10,7 @@ namespace yel {
 namespace {
 
 struct ScaleWalk {
-  int32_t width = 0;   // output size
+  int32_t width = 0;  // output size
   int32_t height = 0;
   int64_t step_x = 0;  // in 1/one of a source pixel
   int64_t step_y = 0;
@@ -78,7 +78,8 @@ void ScaleNearest(uint32_t* target, int32_t target_width, int32_t target_height,
     const int32_t sy = SampleAt(j * walk.step_y, 7, source_height).index;
     const uint32_t* in = source + static_cast<size_t>(sy) * source_width;
     uint32_t* out = target + static_cast<size_t>(j) * target_width;
-    for (int32_t i = 0; i < walk.width; ++i) out[i] = in[SampleAt(i * walk.step_x, 7, source_width).index];
+    for (int32_t i = 0; i < walk.width; ++i)
+      out[i] = in[SampleAt(i * walk.step_x, 7, source_width).index];
   }
 }
 
@@ -124,8 +125,8 @@ void ScaleBilinear8(uint8_t* target, int32_t target_width, int32_t target_height
       const uint32_t p00 = row0[sx.index], p10 = has_x1 ? row0[sx.index + 1] : 0;
       const uint32_t p01 = has_row1 ? row0[sx.index + source_width] : 0;
       const uint32_t p11 = has_row1 && has_x1 ? row0[sx.index + 1 + source_width] : 0;
-      const uint32_t sum = p00 * (256 - u) * (256 - v) + p10 * u * (256 - v) +
-                           p01 * (256 - u) * v + p11 * u * v;
+      const uint32_t sum =
+          p00 * (256 - u) * (256 - v) + p10 * u * (256 - v) + p01 * (256 - u) * v + p11 * u * v;
       out[i] = static_cast<uint8_t>(sum / 65536);
     }
   }

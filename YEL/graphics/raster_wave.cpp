@@ -36,7 +36,9 @@ int32_t Shift(int32_t amplitude, int32_t index) {
 
 }  // namespace
 
-int32_t RasterSine(int32_t k) { return SineTable()[static_cast<uint32_t>(k) % kSineEntries]; }
+int32_t RasterSine(int32_t k) {
+  return SineTable()[static_cast<uint32_t>(k) % kSineEntries];
+}
 
 void RasterWave(uint32_t* target, int32_t target_width, int32_t target_height,
                 const uint32_t* source, int32_t source_width, int32_t source_height, float phase,

@@ -13,7 +13,9 @@ struct RowShape {
   int32_t width;
 };
 
-bool ReadsRowAbove(uint8_t filter) { return !(filter & kLeft) && (filter & (kUp | kAverage)); }
+bool ReadsRowAbove(uint8_t filter) {
+  return !(filter & kLeft) && (filter & (kUp | kAverage));
+}
 
 template <typename Shape>
 void CopyFirstPixel(uint8_t* out, const uint8_t* residual, const Shape& shape) {

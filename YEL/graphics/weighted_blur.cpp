@@ -85,7 +85,8 @@ void WeightedBlur(uint32_t* target, const uint32_t* source, int32_t width, int32
              strength);
   }
   for (int32_t x = 0; x < width; ++x) {
-    BlurLine(Line{work.data() + x, static_cast<size_t>(width), height}, target + x, stride, strength);
+    BlurLine(Line{work.data() + x, static_cast<size_t>(width), height}, target + x, stride,
+             strength);
   }
 }
 

@@ -63,7 +63,8 @@ extern "C" int YelMessageBoxPrintf(void* /*window*/, const char* caption, uint32
     std::vsnprintf(text, sizeof text, format, args);
     va_end(args);
   }
-  const os::BoxAnswer answer = os::ShowMessageBox(
-      os::Cp932ToUtf8(text), os::Cp932ToUtf8(caption ? caption : ""), ButtonsOf(type), IconOf(type));
+  const os::BoxAnswer answer =
+      os::ShowMessageBox(os::Cp932ToUtf8(text), os::Cp932ToUtf8(caption ? caption : ""),
+                         ButtonsOf(type), IconOf(type));
   return AnswerCode(answer);
 }

@@ -24,7 +24,9 @@ uint32_t Argb(int a, int r, int g, int b) {
   return uint32_t(a) << 24 | uint32_t(r) << 16 | uint32_t(g) << 8 | uint32_t(b);
 }
 
-int Mix(int from, int to, double t) { return int(std::lround(from + (to - from) * t)); }
+int Mix(int from, int to, double t) {
+  return int(std::lround(from + (to - from) * t));
+}
 
 // Sky fading to a horizon, rolling hills below.
 Canvas Background(int32_t width, int32_t height) {
@@ -49,7 +51,8 @@ void Disc(Canvas& canvas, double cx, double cy, double rx, double ry, uint32_t c
       const int alpha = std::min(255, int(edge * rx * 255));  // about one pixel of soft edge
       const uint32_t old = canvas.at(x, y);
       canvas.at(x, y) = (alpha == 255 || (old >> 24) == 0)
-                            ? (colour & 0x00FFFFFFu) | uint32_t(std::max<int>(alpha, old >> 24)) << 24
+                            ? (colour & 0x00FFFFFFu) | uint32_t(std::max<int>(alpha, old >> 24))
+                                                           << 24
                             : colour;
     }
   }
@@ -58,9 +61,9 @@ void Disc(Canvas& canvas, double cx, double cy, double rx, double ry, uint32_t c
 // A simple figure on a transparent ground; `blinking` closes its eyes (the delta image's change).
 Canvas Character(bool blinking) {
   Canvas canvas(256, 384, 0);
-  Disc(canvas, 128, 290, 100, 110, Argb(255, 60, 80, 160));   // body
-  Disc(canvas, 128, 120, 70, 80, Argb(255, 250, 220, 190));   // face
-  Disc(canvas, 128, 70, 78, 45, Argb(255, 90, 50, 30));       // hair
+  Disc(canvas, 128, 290, 100, 110, Argb(255, 60, 80, 160));  // body
+  Disc(canvas, 128, 120, 70, 80, Argb(255, 250, 220, 190));  // face
+  Disc(canvas, 128, 70, 78, 45, Argb(255, 90, 50, 30));      // hair
   const double eye_height = blinking ? 2 : 10;
   Disc(canvas, 103, 125, 8, eye_height, Argb(255, 40, 30, 30));
   Disc(canvas, 153, 125, 8, eye_height, Argb(255, 40, 30, 30));
@@ -72,7 +75,8 @@ Canvas Button() {
   for (int32_t y = 0; y < 48; ++y) {
     for (int32_t x = 0; x < 200; ++x) {
       const bool border = x < 2 || y < 2 || x >= 198 || y >= 46;
-      canvas.at(x, y) = border ? Argb(255, 240, 240, 255) : Argb(192, 30, 40, Mix(90, 150, y / 48.0));
+      canvas.at(x, y) =
+          border ? Argb(255, 240, 240, 255) : Argb(192, 30, 40, Mix(90, 150, y / 48.0));
     }
   }
   return canvas;
@@ -80,7 +84,8 @@ Canvas Button() {
 
 bool Save(const Canvas& canvas, const std::string& path) {
   std::vector<uint8_t> file;
-  if (!os::PngEncode(canvas.pixels.data(), canvas.width, canvas.height, canvas.width, file)) return false;
+  if (!os::PngEncode(canvas.pixels.data(), canvas.width, canvas.height, canvas.width, file))
+    return false;
   std::FILE* out = std::fopen(path.c_str(), "wb");
   if (!out) return false;
   const bool written = std::fwrite(file.data(), 1, file.size(), out) == file.size();
@@ -98,7 +103,8 @@ int main(int argc, char** argv) {
   const bool ok = Save(Background(1280, 720), folder + "/bg01.png") &&
                   Save(Background(640, 360), folder + "/event01.png") &&
                   Save(Character(false), folder + "/chara01.png") &&
-                  Save(Character(true), folder + "/chara01b.png") && Save(Button(), folder + "/button.png");
+                  Save(Character(true), folder + "/chara01b.png") &&
+                  Save(Button(), folder + "/button.png");
   if (!ok) std::fprintf(stderr, "make_pictures: cannot write into %s\n", folder.c_str());
   return ok ? 0 : 1;
 }

@@ -9,7 +9,9 @@
 namespace graphics_test {
 namespace {
 
-void Put32(Bytes& file, size_t at, uint32_t value) { std::memcpy(&file[at], &value, 4); }
+void Put32(Bytes& file, size_t at, uint32_t value) {
+  std::memcpy(&file[at], &value, 4);
+}
 
 // A BMP with a 40-byte information header; `rows` bottom-up, already padded.
 Bytes Bmp(int32_t width, int32_t height, uint16_t bits, const Bytes& palette, const Bytes& rows) {
@@ -45,17 +47,21 @@ TEST(BitmapFormats, DecodeHandMadeFiles) {
   };
   const Case cases[] = {
       {"24-bit BMP 3 wide: 9 bytes and 3 padding per row",
-       Bmp(3, 2, 24, {},
-           {1, 2, 3, 4, 5, 6, 7, 8, 9, 0xEE, 0xEE, 0xEE, 10, 11, 12, 13, 14, 15, 16, 17, 18, 0, 0, 0}),
+       Bmp(3, 2, 24, {}, {1,  2,  3,  4,  5,  6,  7,  8,  9,  0xEE, 0xEE, 0xEE,
+                          10, 11, 12, 13, 14, 15, 16, 17, 18, 0,    0,    0}),
        {0xFF0C0B0A, 0xFF0F0E0D, 0xFF121110, 0xFF030201, 0xFF060504, 0xFF090807}},
       {"8-bit BMP through its palette",
-       Bmp(2, 1, 8, {1, 2, 3, 0, 4, 5, 6, 0}, {1, 0, 0xEE, 0xEE}), {0xFF060504, 0xFF030201}},
-      {"32-bit BMP keeps alpha", Bmp(1, 2, 32, {}, {1, 2, 3, 4, 5, 6, 7, 8}),
+       Bmp(2, 1, 8, {1, 2, 3, 0, 4, 5, 6, 0}, {1, 0, 0xEE, 0xEE}),
+       {0xFF060504, 0xFF030201}},
+      {"32-bit BMP keeps alpha",
+       Bmp(1, 2, 32, {}, {1, 2, 3, 4, 5, 6, 7, 8}),
        {0x08070605, 0x04030201}},
-      {"8-bit TGA is grey", Tga(3, 2, 2, 8, {1, 2, 3, 4}),
+      {"8-bit TGA is grey",
+       Tga(3, 2, 2, 8, {1, 2, 3, 4}),
        {0xFF030303, 0xFF040404, 0xFF010101, 0xFF020202}},
       {"24-bit TGA rows unpadded", Tga(2, 2, 1, 24, {1, 2, 3, 4, 5, 6}), {0xFF030201, 0xFF060504}},
-      {"32-bit TGA keeps alpha", Tga(2, 2, 1, 32, {1, 2, 3, 4, 5, 6, 7, 8}),
+      {"32-bit TGA keeps alpha",
+       Tga(2, 2, 1, 32, {1, 2, 3, 4, 5, 6, 7, 8}),
        {0x04030201, 0x08070605}},
   };
   for (const Case& c : cases) {

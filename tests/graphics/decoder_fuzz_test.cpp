@@ -48,8 +48,8 @@ std::vector<Bytes> ValidFiles() {
   EXPECT_TRUE(os::JpegEncode(picture.pixels.data(), 23, 14, 23, 80, jpeg));
   files.push_back(png);
   files.push_back(jpeg);
-  Bytes bmp = {'B', 'M', 0, 0, 0, 0, 0, 0, 0, 0, 54, 0, 0, 0, 40, 0, 0, 0, 5, 0, 0, 0, 3, 0, 0, 0,
-               1, 0, 24};
+  Bytes bmp = {'B', 'M', 0, 0, 0, 0, 0, 0, 0, 0, 54, 0, 0, 0, 40,
+               0,   0,   0, 5, 0, 0, 0, 3, 0, 0, 0,  1, 0, 24};
   bmp.resize(54 + 16 * 3, 0x5A);
   files.push_back(bmp);
   Bytes tga = {0, 0, 2, 0, 0, 0, 0, 0, 0, 0, 0, 0, 4, 0, 3, 0, 32, 0};
@@ -67,7 +67,8 @@ TEST(DecoderFuzz, TruncatedAndFlippedFilesNeverFault) {
     for (int round = 0; round < 300; ++round) {
       Bytes flipped = file;
       const int flips = 1 + int(random() % 4);
-      for (int i = 0; i < flips; ++i) flipped[random() % flipped.size()] ^= uint8_t(1 << random() % 8);
+      for (int i = 0; i < flips; ++i)
+        flipped[random() % flipped.size()] ^= uint8_t(1 << random() % 8);
       TryDecode(flipped);
     }
   }
@@ -75,8 +76,13 @@ TEST(DecoderFuzz, TruncatedAndFlippedFilesNeverFault) {
 
 TEST(DecoderFuzz, RandomBytesBehindEachMagicNeverFault) {
   std::mt19937 random(34);
-  const Bytes magics[] = {{'G', 'E'},  {'M', 'K', 'T', '2'}, {0x89, 'P', 'N', 'G', 13, 10, 26, 10},
-                          {0xFF, 0xD8, 0xFF}, {'B', 'M'}, {0, 0, 2}, {}};
+  const Bytes magics[] = {{'G', 'E'},
+                          {'M', 'K', 'T', '2'},
+                          {0x89, 'P', 'N', 'G', 13, 10, 26, 10},
+                          {0xFF, 0xD8, 0xFF},
+                          {'B', 'M'},
+                          {0, 0, 2},
+                          {}};
   for (const Bytes& magic : magics) {
     for (int round = 0; round < 400; ++round) {
       Bytes file = magic;

@@ -13,7 +13,8 @@ namespace {
 imgbuild::Picture Changed(const imgbuild::Picture& base) {
   imgbuild::Picture changed = base;
   for (int32_t y = 3; y < 7; ++y) {
-    for (int32_t x = 5; x < 12; ++x) changed.pixels[size_t(y) * base.width + x] ^= 0x8040A0F0u + x * y;
+    for (int32_t x = 5; x < 12; ++x)
+      changed.pixels[size_t(y) * base.width + x] ^= 0x8040A0F0u + x * y;
   }
   return changed;
 }
@@ -40,8 +41,9 @@ TEST(DeltaImage, RoundTripAtBothDepths) {
     std::vector<uint32_t> pixels = base.pixels;
     ASSERT_TRUE(yel::DeltaApply(file.data(), file.size(), pixels.data(), 16, 10, 16));
     for (size_t k = 0; k < pixels.size(); ++k) {
-      const uint32_t want = bits == 32 ? changed.pixels[k]
-                                       : (changed.pixels[k] & 0xFFFFFF) | (base.pixels[k] & 0xFF000000);
+      const uint32_t want = bits == 32
+                                ? changed.pixels[k]
+                                : (changed.pixels[k] & 0xFFFFFF) | (base.pixels[k] & 0xFF000000);
       ASSERT_EQ(pixels[k], want) << bits << " bits, pixel " << k;
     }
   }

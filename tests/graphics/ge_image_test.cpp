@@ -16,8 +16,8 @@ namespace {
 
 std::string Expand(const Bytes& stream, size_t size, bool* ok = nullptr) {
   std::string out(size, '\0');
-  const bool expanded =
-      yel::ImageLzDecompress(reinterpret_cast<uint8_t*>(out.data()), size, stream.data(), stream.size());
+  const bool expanded = yel::ImageLzDecompress(reinterpret_cast<uint8_t*>(out.data()), size,
+                                               stream.data(), stream.size());
   if (ok) *ok = expanded;
   return expanded ? out : std::string("<refused>");
 }
@@ -34,7 +34,8 @@ TEST(ImageLz, EachTokenKind) {
       {"short match, distance 1, length 11", {0x02, 1, 'a', 0x1F, 0x00}, std::string(12, 'a')},
       {"short match of 4", {0x02, 2, 'a', 'b', 0x28, 0x00}, "ababab"},
       // distance 4, 3 units and 2 single bytes: X = (units - 1) << 2 | 2.
-      {"long match with tail", {0x02, 4, 'a', 'b', 'c', 'd', 0x40, 0x00, 0x0A},
+      {"long match with tail",
+       {0x02, 4, 'a', 'b', 'c', 'd', 0x40, 0x00, 0x0A},
        "abcdabcdabcdabcdab"},
       {"flag byte after the eighth token",
        {0x00, 1, '1', 1, '2', 1, '3', 1, '4', 1, '5', 1, '6', 1, '7', 1, '8', 0x01, 0x18, 0x00},
@@ -136,12 +137,11 @@ TEST(GeImage, RowFilterHandMade) {
   // Mode 3, 24 bits, 2x2: row 0 left filter, row 1 average.
   Bytes data = {0, 0, 24, 0, 2, 0, 2, 0, 1, 4};
   const Bytes residuals = {10, 20, 30, 0xFF, 0xFE, 0xFD,  // 10,20,30 then 11,22,33
-                           1, 2, 3, 0xFB, 0, 1};          // 1,2,3 then avg(1,11)+5 ...
+                           1,  2,  3,  0xFB, 0,    1};    // 1,2,3 then avg(1,11)+5 ...
   data.insert(data.end(), residuals.begin(), residuals.end());
   const Decoded image = Decode(GeFile(2, 2, 3, uint32_t(data.size()), Literal(data)));
   ASSERT_TRUE(image.ok);
-  EXPECT_EQ(image.pixels,
-            (std::vector<uint32_t>{0xFF1E140A, 0xFF21160B, 0xFF030201, 0xFF110C0B}));
+  EXPECT_EQ(image.pixels, (std::vector<uint32_t>{0xFF1E140A, 0xFF21160B, 0xFF030201, 0xFF110C0B}));
 }
 
 struct ModeCase {
@@ -183,7 +183,8 @@ INSTANTIATE_TEST_SUITE_P(Modes, GeRoundTrip,
 
 uint32_t ExpectedYcc(int luma, int cb, int cr) {
   auto clamp = [](int v) { return uint32_t(std::clamp(v, 0, 255)); };
-  const int r = int(std::floor(179.0 * cr / 128)), g = int(std::floor((-43.0 * cb - 89.0 * cr) / 128));
+  const int r = int(std::floor(179.0 * cr / 128)),
+            g = int(std::floor((-43.0 * cb - 89.0 * cr) / 128));
   const int b = int(std::floor(226.0 * cb / 128));
   return 0xFF000000u | clamp(luma + r) << 16 | clamp(luma + g) << 8 | clamp(luma + b);
 }
@@ -209,8 +210,8 @@ TEST(GeImage, YccRoundTripMatchesTheQuantisedPlanes) {
       ASSERT_EQ(image.pixels[k], want) << x << "," << y;
       if (x > width / 3 || y > height / 3) {  // blocks clear of the noisy patch stay close
         for (int shift : {0, 8, 16}) {
-          worst = std::max(worst, std::abs(int(want >> shift & 0xFF) -
-                                           int(picture.pixels[k] >> shift & 0xFF)));
+          worst = std::max(
+              worst, std::abs(int(want >> shift & 0xFF) - int(picture.pixels[k] >> shift & 0xFF)));
         }
       }
     }
@@ -232,8 +233,9 @@ TEST(GeImage, RefusesDamagedFiles) {
       {"byte count short of the planes", GeFile(2, 2, 1, 15, Literal(Bytes(15)))},
       {"unknown mode", GeFile(1, 1, 7, 4, Literal(Bytes(4)))},
       {"first row filtered from above", GeFile(1, 2, 3, 18, Literal(first_row_up))},
-      {"row-filter size differs", GeFile(1, 3, 3, 19, Literal(Bytes{0, 0, 32, 0, 1, 0, 2, 0,
-                                                                     0, 0, 0, 1, 2, 3, 4, 1, 2, 3, 4}))},
+      {"row-filter size differs",
+       GeFile(1, 3, 3, 19,
+              Literal(Bytes{0, 0, 32, 0, 1, 0, 2, 0, 0, 0, 0, 1, 2, 3, 4, 1, 2, 3, 4}))},
       {"raw pixels cut short", GeFile(2, 2, 0, 0, Bytes(15))},
   };
   for (const Case& c : cases) EXPECT_FALSE(Decode(c.file).ok) << c.what;

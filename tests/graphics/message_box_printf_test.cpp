@@ -17,7 +17,8 @@ TEST(MessageBoxPrintf, FormatsTheTextAndMapsButtonsAndAnswers) {
     buttons = b;
     return answer;
   });
-  EXPECT_EQ(YelMessageBoxPrintf(nullptr, "\x83\x51\x81\x5B\x83\x80", 0x24, "code %d: %s", 7, "x"), 7);
+  EXPECT_EQ(YelMessageBoxPrintf(nullptr, "\x83\x51\x81\x5B\x83\x80", 0x24, "code %d: %s", 7, "x"),
+            7);
   EXPECT_EQ(shown, "code 7: x");
   EXPECT_EQ(caption, "ゲーム");
   EXPECT_EQ(buttons, os::BoxButtons::kYesNo);

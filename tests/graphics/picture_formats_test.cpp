@@ -12,7 +12,8 @@ namespace {
 
 Bytes Png(const imgbuild::Picture& picture) {
   Bytes file;
-  EXPECT_TRUE(os::PngEncode(picture.pixels.data(), picture.width, picture.height, picture.width, file));
+  EXPECT_TRUE(
+      os::PngEncode(picture.pixels.data(), picture.width, picture.height, picture.width, file));
   return file;
 }
 
@@ -31,7 +32,8 @@ imgbuild::Picture Blocks(int32_t width, int32_t height) {
 
 Bytes Jpeg(const imgbuild::Picture& picture) {
   Bytes file;
-  EXPECT_TRUE(os::JpegEncode(picture.pixels.data(), picture.width, picture.height, picture.width, 100, file));
+  EXPECT_TRUE(os::JpegEncode(picture.pixels.data(), picture.width, picture.height, picture.width,
+                             100, file));
   return file;
 }
 

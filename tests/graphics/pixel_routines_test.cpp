@@ -15,7 +15,8 @@ TEST(PixelScale, NearestHalvesByEverySecondPixelAndStopsAtTheOutputSize) {
   for (uint32_t k = 0; k < 16; ++k) source[k] = k;
   Pixels target(9, kUnwritten);  // 3 x 3, but the output is 2 x 2
   yel::ScaleNearest(target.data(), 3, 3, source.data(), 4, 4, 0.5f, 0.5f);
-  EXPECT_EQ(target, (Pixels{0, 2, kUnwritten, 8, 10, kUnwritten, kUnwritten, kUnwritten, kUnwritten}));
+  EXPECT_EQ(target,
+            (Pixels{0, 2, kUnwritten, 8, 10, kUnwritten, kUnwritten, kUnwritten, kUnwritten}));
 }
 
 TEST(PixelScale, BilinearDoublesAndHoldsTheLastColumn) {
@@ -43,9 +44,8 @@ TEST(PixelScale, RefusesFactorsThatAreNotPositive) {
 
 TEST(PixelFilters, SoftenWorksInReadingOrderThenFillsTheBorder) {
   // Blue only: the second inner pixel already sees its softened left neighbour (60, not 80).
-  Pixels pixels = {0xFF000000, 0xFF000000, 0xFF000000, 0xFF000000,
-                   0xFF000000, 0x80000050, 0xFF0000A0, 0xFF000000,
-                   0xFF000000, 0xFF000000, 0xFF000000, 0xFF000000};
+  Pixels pixels = {0xFF000000, 0xFF000000, 0xFF000000, 0xFF000000, 0xFF000000, 0x80000050,
+                   0xFF0000A0, 0xFF000000, 0xFF000000, 0xFF000000, 0xFF000000, 0xFF000000};
   yel::SoftenFilter(pixels.data(), 4, 3, 4);
   const Pixels row = {0x8000003C, 0x8000003C, 0xFF000057, 0xFF000057};
   for (int y = 0; y < 3; ++y) {
@@ -92,7 +92,7 @@ TEST(WeightedBlur, EveryStrengthKeepsAFlatImage) {
 }
 
 TEST(RasterWave, SineTableAndShifts) {
-  const std::pair<int, int> entries[] = {{0, 0},      {1, 804},   {2, 1608}, {3, 2412},
+  const std::pair<int, int> entries[] = {{0, 0},       {1, 804}, {2, 1608},     {3, 2412},
                                          {128, 65536}, {256, 0}, {384, -65536}, {511, -804}};
   for (auto [k, value] : entries) EXPECT_EQ(yel::RasterSine(k), value) << k;
 
@@ -104,7 +104,8 @@ TEST(RasterWave, SineTableAndShifts) {
   // Row 0: (40 x -804) >> 16 = -1, so the row moves right and its first pixel is left as it was.
   EXPECT_EQ(Pixels(target.begin(), target.begin() + 8), (Pixels{kUnwritten, 0, 1, 2, 3, 4, 5, 6}));
   // Row 1: entry 0, no shift. Row 7: (40 x 4821) >> 16 = 2 to the left.
-  EXPECT_EQ(Pixels(target.begin() + 8, target.begin() + 16), (Pixels{8, 9, 10, 11, 12, 13, 14, 15}));
+  EXPECT_EQ(Pixels(target.begin() + 8, target.begin() + 16),
+            (Pixels{8, 9, 10, 11, 12, 13, 14, 15}));
   EXPECT_EQ(Pixels(target.begin() + 56, target.end()),
             (Pixels{58, 59, 60, 61, 62, 63, kUnwritten, kUnwritten}));
 }

@@ -39,7 +39,8 @@ std::vector<uint8_t> PackedXor(const Picture& base, const Picture& changed, cons
     for (int32_t x = region.left; x < region.right; ++x) {
       const size_t k = static_cast<size_t>(y) * base.width + x;
       const uint32_t value = base.pixels[k] ^ changed.pixels[k];
-      for (int32_t c = 0; c < channels; ++c) packed.push_back(static_cast<uint8_t>(value >> (8 * c)));
+      for (int32_t c = 0; c < channels; ++c)
+        packed.push_back(static_cast<uint8_t>(value >> (8 * c)));
     }
   }
   return packed;

@@ -26,13 +26,17 @@ std::vector<uint8_t> Header(const Picture& picture, const GeOptions& options) {
   os::StoreLe32(&out[8], static_cast<uint32_t>(options.y));
   os::StoreLe32(&out[12], static_cast<uint32_t>(picture.width));
   os::StoreLe32(&out[16], static_cast<uint32_t>(picture.height));
-  os::StoreLe32(&out[20], static_cast<uint32_t>(options.cell_width ? options.cell_width : picture.width));
-  os::StoreLe32(&out[24], static_cast<uint32_t>(options.cell_height ? options.cell_height : picture.height));
+  os::StoreLe32(&out[20],
+                static_cast<uint32_t>(options.cell_width ? options.cell_width : picture.width));
+  os::StoreLe32(&out[24],
+                static_cast<uint32_t>(options.cell_height ? options.cell_height : picture.height));
   Put16(out, 28, static_cast<uint32_t>(options.mode));
   return out;
 }
 
-uint8_t Channel(uint32_t pixel, int shift) { return static_cast<uint8_t>(pixel >> shift); }
+uint8_t Channel(uint32_t pixel, int shift) {
+  return static_cast<uint8_t>(pixel >> shift);
+}
 
 std::vector<uint8_t> Planes(const Picture& picture) {
   const size_t count = picture.pixels.size();
@@ -58,7 +62,8 @@ std::vector<uint8_t> RowFilterData(const Picture& picture, int bits_per_pixel) {
   Put16(out, 2, static_cast<uint32_t>(channels * 8));
   Put16(out, 4, static_cast<uint32_t>(picture.width));
   Put16(out, 6, static_cast<uint32_t>(picture.height));
-  const std::vector<uint8_t> rows = FilterRows(packed.data(), picture.width, picture.height, channels);
+  const std::vector<uint8_t> rows =
+      FilterRows(packed.data(), picture.width, picture.height, channels);
   out.insert(out.end(), rows.begin(), rows.end());
   return out;
 }
@@ -105,7 +110,8 @@ std::vector<uint8_t> YccPlanes(const Picture& picture) {
         red += Channel(picture.pixels[k], 16) - luma[k];
       }
       // Inverse of the reader's B = Y + 226 Cb / 128 and R = Y + 179 Cr / 128.
-      planes[block] = static_cast<uint8_t>(std::clamp(std::lround(blue / 4 * 128 / 226), -128L, 127L));
+      planes[block] =
+          static_cast<uint8_t>(std::clamp(std::lround(blue / 4 * 128 / 226), -128L, 127L));
       planes[quarter + block] =
           static_cast<uint8_t>(std::clamp(std::lround(red / 4 * 128 / 179), -128L, 127L));
     }
@@ -125,9 +131,10 @@ bool WriteGeImage(const Picture& picture, const GeOptions& options, std::vector<
     }
     return true;
   }
-  const std::vector<uint8_t> data = options.mode == 1   ? Planes(picture)
-                                    : options.mode == 2 ? YccPlanes(picture)
-                                                        : RowFilterData(picture, options.bits_per_pixel);
+  const std::vector<uint8_t> data = options.mode == 1 ? Planes(picture)
+                                    : options.mode == 2
+                                        ? YccPlanes(picture)
+                                        : RowFilterData(picture, options.bits_per_pixel);
   os::StoreLe32(&file[payload], static_cast<uint32_t>(data.size()));
   const std::vector<uint8_t> stream = LzCompress(data);
   file.insert(file.end(), stream.begin(), stream.end());

@@ -15,12 +15,12 @@ struct Picture {
 };
 
 struct GeOptions {
-  int mode = 1;              // 0 raw, 1 planes, 2 YCbCr 4:2:0 (lossy, opaque), 3 row filters
-  int bits_per_pixel = 32;   // mode 3: 24 drops alpha, 32 keeps it
-  int32_t x = 0;             // initial sprite position
+  int mode = 1;             // 0 raw, 1 planes, 2 YCbCr 4:2:0 (lossy, opaque), 3 row filters
+  int bits_per_pixel = 32;  // mode 3: 24 drops alpha, 32 keeps it
+  int32_t x = 0;            // initial sprite position
   int32_t y = 0;
-  int32_t cell_width = 0;    // 0: the image width
-  int32_t cell_height = 0;   // 0: the image height
+  int32_t cell_width = 0;   // 0: the image width
+  int32_t cell_height = 0;  // 0: the image height
 };
 
 // A "GE" image; false with the reason in `error` when the picture does not fit the mode.

@@ -15,9 +15,10 @@
 namespace {
 
 int Usage() {
-  std::cerr << "usage: imgbuild ge [--mode 0|1|2|3] [--bits 24|32] [--pos X,Y] [--cell W,H] "
-               "INPUT.png OUTPUT\n"
-               "       imgbuild delta [--bits 24|32] --base-name NAME BASE.png CHANGED.png OUTPUT\n";
+  std::cerr
+      << "usage: imgbuild ge [--mode 0|1|2|3] [--bits 24|32] [--pos X,Y] [--cell W,H] "
+         "INPUT.png OUTPUT\n"
+         "       imgbuild delta [--bits 24|32] --base-name NAME BASE.png CHANGED.png OUTPUT\n";
   return 2;
 }
 
