@@ -35,36 +35,29 @@ void FlushNothing(png_structp) {}
 }
 void OnWarning(png_structp, png_const_charp) {}
 
-class PngReadSession {
+// The library's state for one file, released however the function that owns it returns.
+class PngSession {
  public:
-  PngReadSession()
-      : png_(png_create_read_struct(PNG_LIBPNG_VER_STRING, nullptr, OnError, OnWarning)),
+  explicit PngSession(bool writing)
+      : writing_(writing),
+        png_(writing ? png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, OnError, OnWarning)
+                     : png_create_read_struct(PNG_LIBPNG_VER_STRING, nullptr, OnError, OnWarning)),
         info_(png_ ? png_create_info_struct(png_) : nullptr) {}
-  ~PngReadSession() { png_destroy_read_struct(&png_, &info_, nullptr); }
-  PngReadSession(const PngReadSession&) = delete;
-  PngReadSession& operator=(const PngReadSession&) = delete;
+  ~PngSession() {
+    if (writing_) {
+      png_destroy_write_struct(&png_, &info_);
+    } else {
+      png_destroy_read_struct(&png_, &info_, nullptr);
+    }
+  }
+  PngSession(const PngSession&) = delete;
+  PngSession& operator=(const PngSession&) = delete;
 
   png_structp png() const { return png_; }
   png_infop info() const { return info_; }
 
  private:
-  png_structp png_;
-  png_infop info_;
-};
-
-class PngWriteSession {
- public:
-  PngWriteSession()
-      : png_(png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, OnError, OnWarning)),
-        info_(png_ ? png_create_info_struct(png_) : nullptr) {}
-  ~PngWriteSession() { png_destroy_write_struct(&png_, &info_); }
-  PngWriteSession(const PngWriteSession&) = delete;
-  PngWriteSession& operator=(const PngWriteSession&) = delete;
-
-  png_structp png() const { return png_; }
-  png_infop info() const { return info_; }
-
- private:
+  bool writing_;
   png_structp png_;
   png_infop info_;
 };
@@ -88,7 +81,7 @@ void RequestBgra(png_structp png, png_infop info) {
 bool ReadPng(const uint8_t* data, size_t size, uint32_t* destination, int32_t stride,
              int32_t& width, int32_t& height) {
   if (!IsPng(data, size)) return false;
-  PngReadSession session;
+  PngSession session(false);
   png_structp png = session.png();
   png_infop info = session.info();
   if (!png || !info) return false;
@@ -132,7 +125,7 @@ bool PngEncode(const uint32_t* pixels, int32_t width, int32_t height, int32_t st
                std::vector<uint8_t>& file) {
   if (width <= 0 || height <= 0 || stride < width) return false;
   file.clear();
-  PngWriteSession session;
+  PngSession session(true);
   png_structp png = session.png();
   png_infop info = session.info();
   if (!png || !info) return false;

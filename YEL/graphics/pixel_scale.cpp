@@ -64,72 +64,66 @@ uint32_t Mix4(uint32_t p00, uint32_t p10, uint32_t p01, uint32_t p11, int32_t u,
   return out;
 }
 
+// Visits every output pixel with the source sample under it (rows then columns); `pixel_at`
+// turns the samples into the output pixel.
+template <typename Pixel, typename PixelAt>
+void ScaleWith(Pixel* target, int32_t target_width, int32_t target_height, int32_t source_width,
+               int32_t source_height, float factor_x, float factor_y, int shift, PixelAt pixel_at) {
+  ScaleWalk walk;
+  if (!PlanWalk(target_width, target_height, source_width, source_height, factor_x, factor_y,
+                static_cast<float>(1 << shift), walk)) {
+    return;
+  }
+  for (int32_t j = 0; j < walk.height; ++j) {
+    const Sample sy = SampleAt(j * walk.step_y, shift, source_height);
+    Pixel* out = target + static_cast<size_t>(j) * target_width;
+    for (int32_t i = 0; i < walk.width; ++i) {
+      out[i] = pixel_at(SampleAt(i * walk.step_x, shift, source_width), sy);
+    }
+  }
+}
+
 }  // namespace
 
 void ScaleNearest(uint32_t* target, int32_t target_width, int32_t target_height,
                   const uint32_t* source, int32_t source_width, int32_t source_height,
                   float factor_x, float factor_y) {
-  ScaleWalk walk;
-  if (!PlanWalk(target_width, target_height, source_width, source_height, factor_x, factor_y,
-                128.0f, walk)) {
-    return;
-  }
-  for (int32_t j = 0; j < walk.height; ++j) {
-    const int32_t sy = SampleAt(j * walk.step_y, 7, source_height).index;
-    const uint32_t* in = source + static_cast<size_t>(sy) * source_width;
-    uint32_t* out = target + static_cast<size_t>(j) * target_width;
-    for (int32_t i = 0; i < walk.width; ++i)
-      out[i] = in[SampleAt(i * walk.step_x, 7, source_width).index];
-  }
+  ScaleWith(target, target_width, target_height, source_width, source_height, factor_x, factor_y, 7,
+            [&](Sample sx, Sample sy) {
+              return source[static_cast<size_t>(sy.index) * source_width + sx.index];
+            });
 }
 
 void ScaleBilinear32(uint32_t* target, int32_t target_width, int32_t target_height,
                      const uint32_t* source, int32_t source_width, int32_t source_height,
                      float factor_x, float factor_y) {
-  ScaleWalk walk;
-  if (!PlanWalk(target_width, target_height, source_width, source_height, factor_x, factor_y,
-                128.0f, walk)) {
-    return;
-  }
-  for (int32_t j = 0; j < walk.height; ++j) {
-    const Sample sy = SampleAt(j * walk.step_y, 7, source_height);
-    const uint32_t* row0 = source + static_cast<size_t>(sy.index) * source_width;
-    const uint32_t* row1 = sy.index + 1 < source_height ? row0 + source_width : row0;
-    uint32_t* out = target + static_cast<size_t>(j) * target_width;
-    for (int32_t i = 0; i < walk.width; ++i) {
-      const Sample sx = SampleAt(i * walk.step_x, 7, source_width);
-      const int32_t x1 = sx.index + 1 < source_width ? sx.index + 1 : sx.index;
-      out[i] = Mix4(row0[sx.index], row0[x1], row1[sx.index], row1[x1], sx.fraction, sy.fraction);
-    }
-  }
+  ScaleWith(target, target_width, target_height, source_width, source_height, factor_x, factor_y, 7,
+            [&](Sample sx, Sample sy) {
+              const uint32_t* row0 = source + static_cast<size_t>(sy.index) * source_width;
+              const uint32_t* row1 = sy.index + 1 < source_height ? row0 + source_width : row0;
+              const int32_t x1 = sx.index + 1 < source_width ? sx.index + 1 : sx.index;
+              return Mix4(row0[sx.index], row0[x1], row1[sx.index], row1[x1], sx.fraction,
+                          sy.fraction);
+            });
 }
 
 void ScaleBilinear8(uint8_t* target, int32_t target_width, int32_t target_height,
                     const uint8_t* source, int32_t source_width, int32_t source_height,
                     float factor_x, float factor_y) {
-  ScaleWalk walk;
-  if (!PlanWalk(target_width, target_height, source_width, source_height, factor_x, factor_y,
-                256.0f, walk)) {
-    return;
-  }
-  for (int32_t j = 0; j < walk.height; ++j) {
-    const Sample sy = SampleAt(j * walk.step_y, 8, source_height);
-    const uint8_t* row0 = source + static_cast<size_t>(sy.index) * source_width;
-    const bool has_row1 = sy.index + 1 < source_height;
-    const uint32_t v = static_cast<uint32_t>(sy.fraction);
-    uint8_t* out = target + static_cast<size_t>(j) * target_width;
-    for (int32_t i = 0; i < walk.width; ++i) {
-      const Sample sx = SampleAt(i * walk.step_x, 8, source_width);
-      const bool has_x1 = sx.index + 1 < source_width;
-      const uint32_t u = static_cast<uint32_t>(sx.fraction);
-      const uint32_t p00 = row0[sx.index], p10 = has_x1 ? row0[sx.index + 1] : 0;
-      const uint32_t p01 = has_row1 ? row0[sx.index + source_width] : 0;
-      const uint32_t p11 = has_row1 && has_x1 ? row0[sx.index + 1 + source_width] : 0;
-      const uint32_t sum =
-          p00 * (256 - u) * (256 - v) + p10 * u * (256 - v) + p01 * (256 - u) * v + p11 * u * v;
-      out[i] = static_cast<uint8_t>(sum / 65536);
-    }
-  }
+  ScaleWith(target, target_width, target_height, source_width, source_height, factor_x, factor_y, 8,
+            [&](Sample sx, Sample sy) {
+              const uint8_t* row0 = source + static_cast<size_t>(sy.index) * source_width;
+              const bool has_row1 = sy.index + 1 < source_height;
+              const bool has_x1 = sx.index + 1 < source_width;
+              const uint32_t u = static_cast<uint32_t>(sx.fraction);
+              const uint32_t v = static_cast<uint32_t>(sy.fraction);
+              const uint32_t p00 = row0[sx.index], p10 = has_x1 ? row0[sx.index + 1] : 0;
+              const uint32_t p01 = has_row1 ? row0[sx.index + source_width] : 0;
+              const uint32_t p11 = has_row1 && has_x1 ? row0[sx.index + 1 + source_width] : 0;
+              const uint32_t sum = p00 * (256 - u) * (256 - v) + p10 * u * (256 - v) +
+                                   p01 * (256 - u) * v + p11 * u * v;
+              return static_cast<uint8_t>(sum / 65536);
+            });
 }
 
 void CopyPixels(uint32_t* target, const uint32_t* source, int32_t width, int32_t height) {
