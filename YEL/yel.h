@@ -205,6 +205,12 @@ YEL_API int YelErrorLogPrintf(const char* format, ...) __attribute__((format(pri
 YEL_API int YelErrorLogPrintfBasic(const char* format, ...) __attribute__((format(printf, 1, 2)));
 YEL_API int YelErrorLogPuts(void);
 
+/* A message box of the given MessageBox type (buttons in the low 4 bits: 0 OK, 1 OK/Cancel,
+ * 3 Yes/No/Cancel, 4 Yes/No; icon in bits 4-7) with printf-formatted CP932 text of at most 2047
+ * bytes; returns 1 OK, 2 Cancel, 6 Yes or 7 No. Any thread; blocks until answered. */
+YEL_API int YelMessageBoxPrintf(void* window, const char* caption, uint32_t type,
+                                const char* format, ...) __attribute__((format(printf, 4, 5)));
+
 /* ---- Files and archives ---------------------------------------------------------------- */
 
 /* A name is looked up by its file-name part (folders dropped, ASCII letters upper-cased) in the

@@ -1,0 +1,110 @@
+// Paints the sample game's pictures as PNG files, so that the build turns them into the game's
+// images with imgbuild instead of keeping binary sources.
+//
+//   make_pictures FOLDER   writes bg01.png, event01.png, chara01.png, chara01b.png, button.png
+#include <cmath>
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "os/picture_codecs.h"
+
+namespace {
+
+struct Canvas {
+  int32_t width;
+  int32_t height;
+  std::vector<uint32_t> pixels;
+
+  Canvas(int32_t w, int32_t h, uint32_t fill) : width(w), height(h), pixels(size_t(w) * h, fill) {}
+  uint32_t& at(int32_t x, int32_t y) { return pixels[size_t(y) * width + x]; }
+};
+
+uint32_t Argb(int a, int r, int g, int b) {
+  return uint32_t(a) << 24 | uint32_t(r) << 16 | uint32_t(g) << 8 | uint32_t(b);
+}
+
+int Mix(int from, int to, double t) {
+  return int(std::lround(from + (to - from) * t));
+}
+
+// Sky fading to a horizon, rolling hills below.
+Canvas Background(int32_t width, int32_t height) {
+  Canvas canvas(width, height, 0);
+  for (int32_t y = 0; y < height; ++y) {
+    for (int32_t x = 0; x < width; ++x) {
+      const double hill = height * (0.62 + 0.06 * std::sin(x * 0.006) + 0.03 * std::sin(x * 0.021));
+      const double t = double(y) / height;
+      canvas.at(x, y) = y < hill ? Argb(255, Mix(70, 250, t), Mix(130, 200, t), Mix(230, 170, t))
+                                 : Argb(255, Mix(90, 40, t), Mix(160, 100, t), Mix(70, 40, t));
+    }
+  }
+  return canvas;
+}
+
+void Disc(Canvas& canvas, double cx, double cy, double rx, double ry, uint32_t colour) {
+  for (int32_t y = 0; y < canvas.height; ++y) {
+    for (int32_t x = 0; x < canvas.width; ++x) {
+      const double dx = (x - cx) / rx, dy = (y - cy) / ry;
+      const double edge = 1.0 - std::sqrt(dx * dx + dy * dy);
+      if (edge <= 0) continue;
+      const int alpha = std::min(255, int(edge * rx * 255));  // about one pixel of soft edge
+      const uint32_t old = canvas.at(x, y);
+      canvas.at(x, y) = (alpha == 255 || (old >> 24) == 0)
+                            ? (colour & 0x00FFFFFFu) | uint32_t(std::max<int>(alpha, old >> 24))
+                                                           << 24
+                            : colour;
+    }
+  }
+}
+
+// A simple figure on a transparent ground; `blinking` closes its eyes (the delta image's change).
+Canvas Character(bool blinking) {
+  Canvas canvas(256, 384, 0);
+  Disc(canvas, 128, 290, 100, 110, Argb(255, 60, 80, 160));  // body
+  Disc(canvas, 128, 120, 70, 80, Argb(255, 250, 220, 190));  // face
+  Disc(canvas, 128, 70, 78, 45, Argb(255, 90, 50, 30));      // hair
+  const double eye_height = blinking ? 2 : 10;
+  Disc(canvas, 103, 125, 8, eye_height, Argb(255, 40, 30, 30));
+  Disc(canvas, 153, 125, 8, eye_height, Argb(255, 40, 30, 30));
+  return canvas;
+}
+
+Canvas Button() {
+  Canvas canvas(200, 48, 0);
+  for (int32_t y = 0; y < 48; ++y) {
+    for (int32_t x = 0; x < 200; ++x) {
+      const bool border = x < 2 || y < 2 || x >= 198 || y >= 46;
+      canvas.at(x, y) =
+          border ? Argb(255, 240, 240, 255) : Argb(192, 30, 40, Mix(90, 150, y / 48.0));
+    }
+  }
+  return canvas;
+}
+
+bool Save(const Canvas& canvas, const std::string& path) {
+  std::vector<uint8_t> file;
+  if (!os::PngEncode(canvas.pixels.data(), canvas.width, canvas.height, canvas.width, file))
+    return false;
+  std::FILE* out = std::fopen(path.c_str(), "wb");
+  if (!out) return false;
+  const bool written = std::fwrite(file.data(), 1, file.size(), out) == file.size();
+  return std::fclose(out) == 0 && written;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  if (argc != 2) {
+    std::fprintf(stderr, "usage: make_pictures FOLDER\n");
+    return 2;
+  }
+  const std::string folder = argv[1];
+  const bool ok = Save(Background(1280, 720), folder + "/bg01.png") &&
+                  Save(Background(640, 360), folder + "/event01.png") &&
+                  Save(Character(false), folder + "/chara01.png") &&
+                  Save(Character(true), folder + "/chara01b.png") &&
+                  Save(Button(), folder + "/button.png");
+  if (!ok) std::fprintf(stderr, "make_pictures: cannot write into %s\n", folder.c_str());
+  return ok ? 0 : 1;
+}
