@@ -450,24 +450,6 @@ TEST(Assembler, ReportsEveryBadLineNotOnlyTheFirst) {
   EXPECT_EQ(result.errors[2].line, 5);
 }
 
-// The examples of the syntax guide are real sources.
-TEST(Assembler, EveryExampleOfTheGuideAssembles) {
-  std::string guide;
-  ASSERT_TRUE(advasm::ReadTextFile(ASSEMBLER_GUIDE, &guide));
-  int examples = 0;
-  for (size_t start = guide.find("```asm\n"); start != std::string::npos;
-       start = guide.find("```asm\n", start)) {
-    start += 7;
-    const size_t end = guide.find("```", start);
-    ASSERT_NE(end, std::string::npos);
-    const std::string example = guide.substr(start, end - start);
-    const advasm::AssembleResult result = advasm::Assemble(example, "guide.asm");
-    EXPECT_TRUE(result.ok) << example << result.ErrorText();
-    ++examples;
-  }
-  EXPECT_GT(examples, 0) << "no examples found";
-}
-
 std::vector<uint8_t> ReadFile(const std::string& path) {
   std::ifstream file(path, std::ios::binary);
   return std::vector<uint8_t>(std::istreambuf_iterator<char>(file), {});
