@@ -416,7 +416,7 @@ constexpr CommandInfo kCommands[] = {
     {0x0D000D, "voice_check_enable", "value", ""},
     {0x0D000E, "voice_autopan_initialize", "range", ""},
     {0x0D000F, "voice_autopan_enable", "enable", ""},
-    {0x0D0010, "set_voice_autopan", "entry, image number or position, text:name, mode", ""},
+    {0x0D0010, "set_voice_autopan", "entry, image number or position, file:name, mode", ""},
     {0x0D0011, "is_voice_autopan_enable", "", "autopan enable"},
     {0x0D0012, "voice_wait", "ch (-1 = channels 0-7)", ""},
     {0x0D0013, "bgv_pause", "ch (-1 = all), pause, fade ms", ""},
