@@ -46,7 +46,7 @@ constexpr CommandInfo kCommands[] = {
     {0x020023, "get_text", "var:name variable, var:voice variable, var:text variable", "1, or 0 on error"},
     {0x020024, "tips_set_label", "label:begin label, label:end label", ""},
     {0x020025, "tips_get_last", "", "count - 1, or 0 when the count is 0"},
-    {0x020026, "tips_get_str", "entry (0-31), var:string variable, text:string index", "entry word 0, or 0 on error"},
+    {0x020026, "tips_get_str", "entry (0-31), var:string variable, string index", "entry word 0, or 0 on error"},
     {0x020027, "tips_get_param", "entry (0-31), parameter", "the parameter asked for"},
     {0x020028, "tips_reset", "", ""},
     {0x020029, "tips_search", "var:string variable", "index of the last entry whose key equals the text, or -1"},
