@@ -1,8 +1,8 @@
 // advasm: assembles a script source into "Script.src" and the four list files.
 //
 //   advasm [--scramble] [--out FOLDER] [--listing FILE] [--stamp N] SOURCE
-#include <cstdio>
 #include <cerrno>
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <exception>

@@ -363,13 +363,15 @@ TEST(Assembler, BadInputIsRefusedWithTheLine) {
       {"cmd random(100)", "test.asm:1: 'random' takes 2 arguments (a, b), not 1"},
       {"\ncmd sqrt()", "test.asm:2: 'sqrt' takes 1 argument (x), not 0"},
       {"cmd get_message(1)", "test.asm:1: 'get_message' takes no arguments, not 1"},
-      {"cmd sp_set(\"bg\", 1, 0, 0)", "test.asm:1: argument 1 of 'sp_set' (file) is a file, not a text"},
+      {"cmd sp_set(\"bg\", 1, 0, 0)",
+       "test.asm:1: argument 1 of 'sp_set' (file) is a file, not a text"},
       {"cmd text(NONE, f\"who\", \"hi\", 0)",
        "test.asm:1: argument 2 of 'text' (name) is a text, not a file name"},
       {"top: cmd mul(top, 2)", "test.asm:1: argument 1 of 'mul' (a) is a number, not a label"},
       {"cmd create_thread(\"go\")",
        "test.asm:1: argument 1 of 'create_thread' (label) is a label, not a text"},
-      {".const T = \"hi\"\ncmd abs(T)", "test.asm:2: argument 1 of 'abs' (v) is a number, not a text"},
+      {".const T = \"hi\"\ncmd abs(T)",
+       "test.asm:2: argument 1 of 'abs' (v) is a number, not a text"},
       {"cmd strcpy(\"x\", \"y\", -1)",
        "test.asm:1: argument 1 of 'strcpy' (dest) is a string variable, not a text"},
       {"cmd abs(s1)", "test.asm:1: argument 1 of 'abs' (v) is a number, not a string variable"},
@@ -434,8 +436,8 @@ TEST(Assembler, DeepNestingIsRefusedWithTheLine) {
   EXPECT_NE(chained.ErrorText().find("constants refer to further constants"), std::string::npos)
       << chained.ErrorText().substr(0, 300);
 
-  const std::string within = std::string(250, '(') + "1" + std::string(250, ')') + " + " +
-                             std::string(250, '-') + "1";
+  const std::string within =
+      std::string(250, '(') + "1" + std::string(250, ')') + " + " + std::string(250, '-') + "1";
   const advasm::AssembleResult ok =
       advasm::Assemble("push " + within + "\n" + constants(1000), "test.asm");
   EXPECT_TRUE(ok.ok) << ok.ErrorText();

@@ -126,8 +126,10 @@ using Check = std::function<void(const std::string& source)>;
 
 void CheckFirstScript(const std::string& source) {
   // The die falls as the test drives it; each throw takes its branch.
-  for (const auto& [die, line] : std::map<int32_t, std::string>{
-           {1, "小さい目です。"}, {3, "小さい目です。"}, {4, "大きい目です。"}, {6, "大きい目です。"}}) {
+  for (const auto& [die, line] : std::map<int32_t, std::string>{{1, "小さい目です。"},
+                                                                {3, "小さい目です。"},
+                                                                {4, "大きい目です。"},
+                                                                {6, "大きい目です。"}}) {
     test::ScriptMachine machine(source);
     const ExampleRun run = Run(machine, [&](const CommandCall& call) {
       if (call.name != "random") return;

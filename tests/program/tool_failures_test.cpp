@@ -26,7 +26,8 @@ TEST(ToolFailures, AreReportedWithTheFileAndTheReasonAndExitOne) {
   const Failure failures[] = {
       {{ADVASM_TOOL, missing}, "cannot read '" + missing + "': No such file or directory"},
       {{ADVASM_TOOL, folder.path()}, "cannot read '" + folder.path() + "': not a regular file"},
-      {{ADVASM_TOOL, folder / "fifo"}, "cannot read '" + (folder / "fifo") + "': not a regular file"},
+      {{ADVASM_TOOL, folder / "fifo"},
+       "cannot read '" + (folder / "fifo") + "': not a regular file"},
       {{ADVASM_TOOL, folder / "includes_zero.asm"},
        ":1: cannot read '/dev/zero': not a regular file"},
       {{ADVASM_TOOL, folder / "includes_fifo.asm"},
@@ -47,8 +48,8 @@ TEST(ToolFailures, AreReportedWithTheFileAndTheReasonAndExitOne) {
     test::Process tool = test::Process::Start(failure.argv);
     const std::string command = failure.argv[0] + " " + failure.argv[1];
     EXPECT_EQ(tool.Wait(10000), 1) << command << "\n" << tool.Stderr();
-    EXPECT_NE(tool.Stderr().find(failure.message), std::string::npos)
-        << command << " said:\n" << tool.Stderr();
+    EXPECT_NE(tool.Stderr().find(failure.message), std::string::npos) << command << " said:\n"
+                                                                      << tool.Stderr();
   }
 }
 

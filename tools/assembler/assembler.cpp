@@ -1,6 +1,5 @@
 #include "tools/assembler/assembler.h"
 
-
 #include <algorithm>
 #include <map>
 

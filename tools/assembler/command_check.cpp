@@ -79,21 +79,20 @@ std::string ArgumentList(const std::vector<adv::CommandArgument>& arguments) {
   return list;
 }
 
-void CheckStatement(const Program& program, const Statement& statement,
-                    Diagnostics& diagnostics) {
+void CheckStatement(const Program& program, const Statement& statement, Diagnostics& diagnostics) {
   const adv::CommandInfo& command = *statement.named;
   const std::string& file = program.sources[statement.where.source];
   const std::string name(command.name);
   const std::vector<adv::CommandArgument> arguments = adv::CommandArguments(command);
   if (statement.operands.size() != arguments.size()) {
-    const std::string takes =
-        arguments.empty() ? "takes no arguments"
-                          : "takes " + std::to_string(arguments.size()) + " argument" +
-                                (arguments.size() == 1 ? "" : "s") + " (" +
-                                ArgumentList(arguments) + ")";
-    diagnostics.Error(file, statement.where.line,
-                      "'" + name + "' " + takes + ", not " +
-                          std::to_string(statement.operands.size()));
+    const std::string takes = arguments.empty()
+                                  ? "takes no arguments"
+                                  : "takes " + std::to_string(arguments.size()) + " argument" +
+                                        (arguments.size() == 1 ? "" : "s") + " (" +
+                                        ArgumentList(arguments) + ")";
+    diagnostics.Error(
+        file, statement.where.line,
+        "'" + name + "' " + takes + ", not " + std::to_string(statement.operands.size()));
     return;
   }
   for (size_t i = 0; i < arguments.size(); ++i) {

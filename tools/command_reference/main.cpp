@@ -23,14 +23,28 @@ struct GroupTitle {
   const char* title;
 };
 constexpr GroupTitle kGroupTitles[] = {
-    {0x02, "Text window"},     {0x03, "Layers"},         {0x04, "Background music"},
-    {0x05, "Sound effects"},   {0x06, "Choices"},        {0x07, "Waits"},
-    {0x08, "Buttons"},         {0x09, "System"},         {0x0A, "Saves"},
-    {0x0B, "Movies"},          {0x0C, "System buttons"}, {0x0D, "Voices"},
-    {0x0E, "History"},         {0x0F, "Debug"},          {0x10, "Screen effects"},
-    {0x11, "Actions"},         {0x12, "Strings, files and more"},
-    {0x13, "Raster effects"},  {0x14, "Mathematics"},    {0x15, "Script thread"},
-    {0x16, "Scene commit"},    {0x17, "Event messages"},
+    {0x02, "Text window"},
+    {0x03, "Layers"},
+    {0x04, "Background music"},
+    {0x05, "Sound effects"},
+    {0x06, "Choices"},
+    {0x07, "Waits"},
+    {0x08, "Buttons"},
+    {0x09, "System"},
+    {0x0A, "Saves"},
+    {0x0B, "Movies"},
+    {0x0C, "System buttons"},
+    {0x0D, "Voices"},
+    {0x0E, "History"},
+    {0x0F, "Debug"},
+    {0x10, "Screen effects"},
+    {0x11, "Actions"},
+    {0x12, "Strings, files and more"},
+    {0x13, "Raster effects"},
+    {0x14, "Mathematics"},
+    {0x15, "Script thread"},
+    {0x16, "Scene commit"},
+    {0x17, "Event messages"},
 };
 
 constexpr char kIntroduction[] = R"(# Script commands
@@ -158,8 +172,7 @@ int main(int argc, char** argv) {
     return 1;
   }
   if (current == reference) return 0;
-  std::fprintf(stderr,
-               "cmdref: '%s' does not match the command catalog; run cmdref --write '%s'\n",
+  std::fprintf(stderr, "cmdref: '%s' does not match the command catalog; run cmdref --write '%s'\n",
                path.c_str(), path.c_str());
   return 1;
 }
