@@ -20,7 +20,7 @@ using ReadSource =
 // kMaxExpressionNesting deep, and an expression's tree (a long chain of binary operators
 // included) is at most kMaxExpressionTreeDepth levels deep.
 inline constexpr int kMaxExpressionNesting = 256;
-inline constexpr int kMaxExpressionTreeDepth = 1024;
+inline constexpr int kMaxExpressionTreeDepth = 512;
 
 // Parses `text` (named `name` in messages) into `program`; ".include" paths are taken relative
 // to the folder of the including source and read through `read`.
