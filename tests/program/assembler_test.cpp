@@ -366,7 +366,7 @@ TEST(Assembler, BadInputIsRefusedWithTheLine) {
       {"cmd sp_set(\"bg\", 1, 0, 0)",
        "test.asm:1: argument 1 of 'sp_set' (file) is a file, not a text"},
       {"cmd text(NONE, f\"who\", \"hi\", 0)",
-       "test.asm:1: argument 2 of 'text' (name) is a text, not a file name"},
+       "test.asm:1: argument 2 of 'text' (name) is a text, not a file"},
       {"top: cmd mul(top, 2)", "test.asm:1: argument 1 of 'mul' (a) is a number, not a label"},
       {"cmd create_thread(\"go\")",
        "test.asm:1: argument 1 of 'create_thread' (label) is a label, not a text"},

@@ -1,5 +1,6 @@
 #include "tools/assembler/command_check.h"
 
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -8,66 +9,42 @@ namespace {
 
 using adv::ArgumentKind;
 
-// What the way an argument is written says about it. A number, a register or a memory operand
-// may hold anything at run time, so only the written forms below are checked.
-enum class Written { kAnything, kText, kFile, kLabel, kStringVariable };
-
 // Constants are followed to what they hold, at most this many steps (they may form a cycle,
 // which the encoder reports).
 constexpr int kMaxConstantSteps = 16;
 
-Written WrittenForm(const Program& program, const Expr& expr, int steps = 0) {
+// The kind the way an argument is written shows: a text, a file name, a label or a string
+// variable. None for a number, a register or a memory operand, which may hold anything at run
+// time.
+std::optional<ArgumentKind> WrittenKind(const Program& program, const Expr& expr, int steps = 0) {
   switch (expr.kind) {
     case Expr::Kind::kText:
-      return Written::kText;
+      return ArgumentKind::kText;
     case Expr::Kind::kFile:
-      return Written::kFile;
+      return ArgumentKind::kFile;
     case Expr::Kind::kNumber:
-      return expr.string_variable ? Written::kStringVariable : Written::kAnything;
+      if (expr.string_variable) return ArgumentKind::kStringVariable;
+      return std::nullopt;
     case Expr::Kind::kSymbol: {
-      if (expr.use == Expr::Use::kLabel) return Written::kLabel;
+      if (expr.use == Expr::Use::kLabel) return ArgumentKind::kLabel;
       const auto it = program.symbols.find(expr.name);
-      if (it == program.symbols.end()) return Written::kAnything;  // reported by the encoder
-      if (it->second.kind == Symbol::Kind::kLabel) return Written::kLabel;
-      if (!it->second.expr || steps >= kMaxConstantSteps) return Written::kAnything;
-      return WrittenForm(program, *it->second.expr, steps + 1);
+      if (it == program.symbols.end()) return std::nullopt;  // reported by the encoder
+      if (it->second.kind == Symbol::Kind::kLabel) return ArgumentKind::kLabel;
+      if (!it->second.expr || steps >= kMaxConstantSteps) return std::nullopt;
+      return WrittenKind(program, *it->second.expr, steps + 1);
     }
     default:
-      return Written::kAnything;
+      return std::nullopt;
   }
 }
 
-bool Accepts(ArgumentKind kind, Written written) {
-  switch (written) {
-    case Written::kAnything:
-      return true;
-    case Written::kText:
-      return kind == ArgumentKind::kText;
-    case Written::kFile:
-      return kind == ArgumentKind::kFile;
-    case Written::kLabel:
-      return kind == ArgumentKind::kLabel;
-    case Written::kStringVariable:
-      return kind == ArgumentKind::kText || kind == ArgumentKind::kFile ||
-             kind == ArgumentKind::kStringVariable;
+// A string variable stands for a text or a file name as well.
+bool Accepts(ArgumentKind kind, ArgumentKind written) {
+  if (written == ArgumentKind::kStringVariable) {
+    return kind == ArgumentKind::kText || kind == ArgumentKind::kFile ||
+           kind == ArgumentKind::kStringVariable;
   }
-  return true;
-}
-
-std::string WrittenName(Written written) {
-  switch (written) {
-    case Written::kText:
-      return "a text";
-    case Written::kFile:
-      return "a file name";
-    case Written::kLabel:
-      return "a label";
-    case Written::kStringVariable:
-      return "a string variable";
-    case Written::kAnything:
-      break;
-  }
-  return "a value";
+  return kind == written;
 }
 
 std::string ArgumentList(const std::vector<adv::CommandArgument>& arguments) {
@@ -98,13 +75,13 @@ void CheckStatement(const Program& program, const Statement& statement, Diagnost
   for (size_t i = 0; i < arguments.size(); ++i) {
     const Operand& operand = statement.operands[i];
     if (operand.kind != OperandKind::kImmediate || !operand.expr) continue;
-    const Written written = WrittenForm(program, *operand.expr);
-    if (Accepts(arguments[i].kind, written)) continue;
+    const std::optional<ArgumentKind> written = WrittenKind(program, *operand.expr);
+    if (!written || Accepts(arguments[i].kind, *written)) continue;
     diagnostics.Error(file, operand.where.line,
                       "argument " + std::to_string(i + 1) + " of '" + name + "' (" +
                           std::string(arguments[i].name) + ") is a " +
-                          std::string(adv::ArgumentKindName(arguments[i].kind)) + ", not " +
-                          WrittenName(written));
+                          std::string(adv::ArgumentKindName(arguments[i].kind)) + ", not a " +
+                          std::string(adv::ArgumentKindName(*written)));
   }
 }
 
