@@ -1,8 +1,11 @@
 // advasm: assembles a script source into "Script.src" and the four list files.
 //
 //   advasm [--scramble] [--out FOLDER] [--listing FILE] [--stamp N] SOURCE
+#include <cerrno>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
+#include <exception>
 #include <string>
 
 #include "os/ini_file.h"
@@ -55,9 +58,7 @@ bool ParseCommandLine(int argc, char** argv, CommandLine* line) {
   return !line->source.empty();
 }
 
-}  // namespace
-
-int main(int argc, char** argv) {
+int Run(int argc, char** argv) {
   CommandLine line;
   if (!ParseCommandLine(argc, argv, &line)) {
     std::fputs(kUsage, stderr);
@@ -74,8 +75,21 @@ int main(int argc, char** argv) {
     return 1;
   }
   if (!line.listing.empty() && !os::WriteFileAtomically(line.listing, result.script.listing)) {
-    std::fprintf(stderr, "advasm: cannot write '%s'\n", line.listing.c_str());
+    std::fprintf(stderr, "advasm: cannot write '%s': %s\n", line.listing.c_str(),
+                 std::strerror(errno));
     return 1;
   }
   return 0;
+}
+
+}  // namespace
+
+// Every failure ends as a message and exit status 1, also one the file code did not foresee.
+int main(int argc, char** argv) {
+  try {
+    return Run(argc, argv);
+  } catch (const std::exception& failure) {
+    std::fprintf(stderr, "advasm: %s\n", failure.what());
+    return 1;
+  }
 }

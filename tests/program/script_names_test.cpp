@@ -33,7 +33,7 @@ uint32_t EntryNumber(const std::vector<uint8_t>& entry) {
 }
 
 // Two texts: "first" (number 0) and "second line" (number 1).
-constexpr const char* kTextScript = "cmd abs(\"first\")\ncmd abs(\"second line\")\n";
+constexpr const char* kTextScript = "push \"first\"\npush \"second line\"\n";
 
 TEST(AdvGetString, StringVariablesTextsAndTheEmptyReference) {
   ScriptMachine machine(kTextScript);

@@ -1,9 +1,10 @@
 #include "tools/assembler/assembler.h"
 
 #include <algorithm>
-#include <fstream>
 #include <map>
-#include <sstream>
+
+#include "tools/assembler/command_check.h"
+#include "tools/common/read_file.h"
 
 namespace advasm {
 namespace {
@@ -60,14 +61,8 @@ std::string AssembleResult::ErrorText() const {
   return text;
 }
 
-bool ReadTextFile(const std::string& path, std::string* text) {
-  std::ifstream file(path, std::ios::binary);
-  if (!file) return false;
-  std::ostringstream contents;
-  contents << file.rdbuf();
-  if (file.bad()) return false;
-  *text = contents.str();
-  return true;
+bool ReadTextFile(const std::string& path, std::string* text, std::string* error) {
+  return tools::ReadRegularFile(path, kMaxSourceBytes, text, error);
 }
 
 AssembleResult Assemble(std::string_view source, const std::string& name,
@@ -78,6 +73,7 @@ AssembleResult Assemble(std::string_view source, const std::string& name,
   AddBuiltins(program);
   const ReadSource read = options.read_source ? options.read_source : ReadSource(ReadTextFile);
   ParseSource(source, name, read, program, diagnostics);
+  CheckCommandArguments(program, diagnostics);
   if (!diagnostics.HasErrors()) Encode(program, &result.script, diagnostics);
   result.errors = InLineOrder(diagnostics.errors());
   if (diagnostics.HasErrors()) return result;
@@ -99,9 +95,10 @@ AssembleResult Assemble(std::string_view source, const std::string& name,
 
 AssembleResult AssembleFile(const std::string& path, const AssembleOptions& options) {
   std::string text;
-  if (!ReadTextFile(path, &text)) {
+  std::string error;
+  if (!ReadTextFile(path, &text, &error)) {
     AssembleResult result;
-    result.errors.push_back({path, 0, "cannot read the file"});
+    result.errors.push_back({path, 0, error});
     return result;
   }
   return Assemble(text, path, options);

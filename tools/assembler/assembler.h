@@ -41,7 +41,11 @@ AssembleResult Assemble(std::string_view source, const std::string& name,
 // Assembles a source file.
 AssembleResult AssembleFile(const std::string& path, const AssembleOptions& options = {});
 
-// Reads a whole file from disk; false when it cannot be read.
-bool ReadTextFile(const std::string& path, std::string* text);
+// A source longer than this is refused.
+inline constexpr size_t kMaxSourceBytes = size_t{64} << 20;
+
+// Reads a whole regular file from disk; false when it cannot be read, with "cannot read 'PATH':
+// REASON" in `error` (when given).
+bool ReadTextFile(const std::string& path, std::string* text, std::string* error = nullptr);
 
 }  // namespace advasm

@@ -3,6 +3,8 @@
 namespace advasm {
 
 std::string Diagnostic::ToString() const {
+  // A failure of a whole file (it cannot be read) has no line; its message names the file.
+  if (line == 0) return message;
   return file + ":" + std::to_string(line) + ": " + message;
 }
 

@@ -5,7 +5,7 @@
 #include <map>
 #include <set>
 
-#include "tools/assembler/command_names.h"
+#include "program/data/command_catalog.h"
 
 namespace advasm {
 namespace {
@@ -35,6 +35,7 @@ class Encoder {
 
   // Values.
   bool Evaluate(const Expr& expr, int64_t* value);
+  bool EvaluateNode(const Expr& expr, int64_t* value);
   bool EvaluateSymbol(const Expr& expr, int64_t* value);
   bool EvaluateBinary(const Expr& expr, int64_t lhs, int64_t rhs, int64_t* value);
   bool Word(const Expr& expr, uint32_t* word);
@@ -62,6 +63,7 @@ class Encoder {
   Diagnostics& diagnostics_;
   std::map<std::string, int64_t> constants_;
   std::set<std::string> evaluating_;
+  int evaluation_depth_ = 0;  // nested Evaluate calls: constants may refer to constants
   std::map<std::string, uint32_t> file_numbers_;
   std::map<uint32_t, uint32_t> pool_;  // value -> "Mem.dat" cell
   std::vector<uint32_t> pool_values_;
@@ -134,7 +136,25 @@ void Encoder::ResolveEntryAndStamp() {
   if (program_.stamp) out_.has_stamp = Word(*program_.stamp, &out_.stamp);
 }
 
+// Every level is a call of Evaluate: a node of an expression, or a constant that refers to
+// another. 1024 levels take a few hundred KiB of stack in a plain build and about half the
+// default 8 MiB under AddressSanitizer; a chain of 500 constants each defined by the one before
+// fits.
+constexpr int kMaxEvaluationDepth = 1024;
+
 bool Encoder::Evaluate(const Expr& expr, int64_t* value) {
+  if (evaluation_depth_ >= kMaxEvaluationDepth) {
+    Error(expr.where, "constants refer to further constants too deeply (more than " +
+                          std::to_string(kMaxEvaluationDepth) + " levels of evaluation)");
+    return false;
+  }
+  ++evaluation_depth_;
+  const bool ok = EvaluateNode(expr, value);
+  --evaluation_depth_;
+  return ok;
+}
+
+bool Encoder::EvaluateNode(const Expr& expr, int64_t* value) {
   switch (expr.kind) {
     case Expr::Kind::kNumber:
       *value = static_cast<int64_t>(expr.number);
@@ -459,8 +479,8 @@ void Encoder::ListStatement(const Statement& statement, size_t first_word) {
     what = std::string(statement.instruction->mnemonic);
   } else if (statement.kind == Statement::Kind::kCommand) {
     const uint32_t code = out_.code.size() >= 2 ? out_.code[out_.code.size() - 2] : 0;
-    const std::string_view name = CommandNameOf(code);
-    what = "cmd " + (name.empty() ? Hex(code) : std::string(name));
+    const adv::CommandInfo* command = adv::FindCommandByCode(code);
+    what = "cmd " + (command && !command->name.empty() ? std::string(command->name) : Hex(code));
   } else {
     what = ".word";
   }

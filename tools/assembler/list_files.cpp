@@ -1,6 +1,7 @@
 #include "tools/assembler/list_files.h"
 
 #include <algorithm>
+#include <cerrno>
 #include <cstring>
 
 #include "os/ini_file.h"
@@ -79,7 +80,7 @@ std::vector<uint8_t> BuildPointList(const std::vector<uint32_t>& offsets, bool s
 
 bool WriteScriptFiles(const ScriptFiles& files, const std::string& folder, std::string* error) {
   if (!os::CreateFolders(folder)) {
-    if (error) *error = "cannot create the folder '" + folder + "'";
+    if (error) *error = "cannot create the folder '" + folder + "': " + std::strerror(errno);
     return false;
   }
   const std::pair<const char*, const std::vector<uint8_t>*> outputs[] = {
@@ -90,7 +91,7 @@ bool WriteScriptFiles(const ScriptFiles& files, const std::string& folder, std::
   for (const auto& [name, bytes] : outputs) {
     const std::string path = folder + "/" + name;
     if (!os::WriteFileAtomically(path, std::string(bytes->begin(), bytes->end()))) {
-      if (error) *error = "cannot write '" + path + "'";
+      if (error) *error = "cannot write '" + path + "': " + std::strerror(errno);
       return false;
     }
   }

@@ -5,7 +5,7 @@
 #include <filesystem>
 
 #include "os/encoding.h"
-#include "tools/assembler/command_names.h"
+#include "program/data/command_catalog.h"
 #include "tools/assembler/lexer.h"
 
 namespace advasm {
@@ -101,6 +101,18 @@ class Parser {
   Operand ParseOperand();
   Operand ParseMemoryOperand(OperandKind kind);
   ExprPtr ParseExpr(int level = 0);
+  // Counts one level of brackets or unary operators for as long as it lives; refuses (with the
+  // line) a level beyond kMaxExpressionDepth.
+  class NestingGuard {
+   public:
+    NestingGuard(Parser& parser, int line);
+    ~NestingGuard() { --depth_; }
+    NestingGuard(const NestingGuard&) = delete;
+    NestingGuard& operator=(const NestingGuard&) = delete;
+
+   private:
+    int& depth_;
+  };
   ExprPtr ParseUnary();
   ExprPtr ParsePrimary();
   ExprPtr FileExpr(const Token& token);
@@ -112,6 +124,7 @@ class Parser {
   size_t pos_ = 0;
   int source_ = 0;
   int depth_ = 0;
+  int expression_depth_ = 0;
   std::vector<std::string> include_stack_;
 };
 
@@ -239,10 +252,13 @@ void Parser::ParseCommand() {
   statement.kind = Statement::Kind::kCommand;
   statement.where = Here();
   const Token& target = Peek();
-  if (target.kind == TokenKind::kIdent && FindCommand(target.text)) {
+  const adv::CommandInfo* named =
+      target.kind == TokenKind::kIdent ? adv::FindCommandByName(target.text) : nullptr;
+  if (named) {
     statement.command = std::make_unique<Expr>();
-    statement.command->number = *FindCommand(target.text);
+    statement.command->number = named->code;
     statement.command->where = Here();
+    statement.named = named;
     Next();
   } else if (target.kind == TokenKind::kIdent || target.kind == TokenKind::kNumber) {
     // A code, or a constant that holds one; "(" then opens the arguments, so only a single
@@ -389,7 +405,10 @@ void Parser::ParseInclude(int) {
     FailAt(token.line, "'" + resolved + "' includes itself");
   }
   std::string text;
-  if (!read_ || !read_(resolved, &text)) FailAt(token.line, "cannot read '" + resolved + "'");
+  std::string error;
+  if (!read_ || !read_(resolved, &text, &error)) {
+    FailAt(token.line, error.empty() ? "cannot read '" + resolved + "'" : error);
+  }
   if (Peek().kind != TokenKind::kNewline && Peek().kind != TokenKind::kEnd) {
     Fail("unexpected " + Describe(Peek()) + " after the statement");
   }
@@ -494,6 +513,12 @@ ExprPtr Parser::ParseExpr(int level) {
     node->name = Next().text;
     node->lhs = std::move(lhs);
     node->rhs = ParseExpr(level + 1);
+    node->depth = std::max(node->lhs->depth, node->rhs->depth) + 1;
+    if (node->depth > kMaxExpressionTreeDepth) {
+      FailAt(node->where.line, "the expression has more than " +
+                                   std::to_string(kMaxExpressionTreeDepth) +
+                                   " operators in a row; split it with .const");
+    }
     lhs = std::move(node);
   }
 }
@@ -504,10 +529,20 @@ ExprPtr Parser::ParseUnary() {
     node->kind = Expr::Kind::kUnary;
     node->where = Here();
     node->name = Next().text;
+    const NestingGuard nested(*this, node->where.line);
     node->lhs = ParseUnary();
+    node->depth = node->lhs->depth + 1;
     return node;
   }
   return ParsePrimary();
+}
+
+Parser::NestingGuard::NestingGuard(Parser& parser, int line) : depth_(parser.expression_depth_) {
+  if (depth_ >= kMaxExpressionNesting) {
+    parser.FailAt(line, "the expression nests brackets and unary operators more than " +
+                            std::to_string(kMaxExpressionNesting) + " levels deep");
+  }
+  ++depth_;
 }
 
 ExprPtr Parser::ParsePrimary() {
@@ -533,6 +568,7 @@ ExprPtr Parser::ParsePrimary() {
         }
         Next();
         node->number = kStringVariableBit | static_cast<uint32_t>(number);
+        node->string_variable = true;
         return node;
       }
       if (IsReservedName(token.text)) {
@@ -542,7 +578,9 @@ ExprPtr Parser::ParsePrimary() {
       node->name = Next().text;
       return node;
     case TokenKind::kPunct:
-      if (AcceptPunct("(")) {
+      if (Peek().IsPunct("(")) {
+        const NestingGuard nested(*this, Peek().line);
+        Next();
         node = ParseExpr();
         ExpectPunct(")", "to close the expression");
         return node;

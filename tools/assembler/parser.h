@@ -11,8 +11,16 @@
 
 namespace advasm {
 
-// Reads an included source; false when it cannot be read.
-using ReadSource = std::function<bool(const std::string& path, std::string* text)>;
+// Reads an included source; false when it cannot be read, with the reason in `error`.
+using ReadSource =
+    std::function<bool(const std::string& path, std::string* text, std::string* error)>;
+
+// Bounds on expressions, so that no source can exhaust the stack of the recursive parser, the
+// evaluator or the tree's destruction: brackets and unary operators nest at most
+// kMaxExpressionNesting deep, and an expression's tree (a long chain of binary operators
+// included) is at most kMaxExpressionTreeDepth levels deep.
+inline constexpr int kMaxExpressionNesting = 256;
+inline constexpr int kMaxExpressionTreeDepth = 512;
 
 // Parses `text` (named `name` in messages) into `program`; ".include" paths are taken relative
 // to the folder of the including source and read through `read`.

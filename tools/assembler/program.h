@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "program/data/command_catalog.h"
 #include "tools/assembler/instruction_set.h"
 
 namespace advasm {
@@ -27,6 +28,8 @@ struct Expr {
   Kind kind = Kind::kNumber;
   Use use = Use::kAny;
   uint64_t number = 0;  // kNumber: the value; kText: the index into Program::texts
+  bool string_variable = false;  // kNumber written as s0 ... s15
+  int depth = 1;                 // levels of the tree below and including this node
   std::string name;     // kSymbol: the name; kFile: the stored name; kUnary/kBinary: operator
   std::unique_ptr<Expr> lhs;
   std::unique_ptr<Expr> rhs;
@@ -48,6 +51,7 @@ struct Statement {
   const InstructionInfo* instruction = nullptr;
   std::vector<Operand> operands;  // instruction words in order, or command arguments
   ExprPtr command;                // kCommand: the command code
+  const adv::CommandInfo* named = nullptr;  // kCommand written by name: its catalog entry
   int result = 0;                 // kCommand: the variable that receives the result
   std::vector<ExprPtr> words;     // kWords: raw code words
 };

@@ -44,9 +44,7 @@ int Pack(const fs::path& folder, fs::path archive, bool quiet) {
   return 0;
 }
 
-}  // namespace
-
-int main(int argc, char** argv) {
+int Run(int argc, char** argv) {
   if (argc == 3 && std::strcmp(argv[1], "-l") == 0) {
     std::string error;
     return pacbuild::ListArchive(argv[2], std::cout, error) ? 0 : Fail(error);
@@ -57,4 +55,15 @@ int main(int argc, char** argv) {
   const int left = argc - first;
   if (left < 1 || left > 2 || argv[first][0] == '-') return Usage();
   return Pack(argv[first], left == 2 ? fs::path(argv[first + 1]) : fs::path(), quiet);
+}
+
+}  // namespace
+
+// Every failure ends as a message and exit status 1, also one the file code did not foresee.
+int main(int argc, char** argv) {
+  try {
+    return Run(argc, argv);
+  } catch (const std::exception& failure) {
+    return Fail(failure.what());
+  }
 }

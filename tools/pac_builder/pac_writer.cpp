@@ -5,9 +5,13 @@
 #include <map>
 
 #include "os/encoding.h"
+#include "tools/common/read_file.h"
 
 namespace pacbuild {
 namespace fs = std::filesystem;
+
+// An archive addresses at most 4 GiB of data behind its index.
+constexpr size_t kMaxArchiveBytes = (size_t{1} << 32) + (size_t{1} << 24);
 using namespace yel::pac;
 
 namespace {
@@ -149,9 +153,9 @@ bool WriteArchive(const fs::path& archive, const std::vector<SourceFile>& files,
 }
 
 bool ListArchive(const fs::path& archive, std::ostream& out, std::string& error) {
-  std::ifstream in(archive, std::ios::binary);
-  std::vector<uint8_t> bytes((std::istreambuf_iterator<char>(in)),
-                             std::istreambuf_iterator<char>());
+  std::string contents;
+  if (!tools::ReadRegularFile(archive.string(), kMaxArchiveBytes, &contents, &error)) return false;
+  const std::vector<uint8_t> bytes(contents.begin(), contents.end());
   if (bytes.size() < kEntryTableOffset) {
     error = archive.string() + " is shorter than an archive index";
     return false;
