@@ -75,6 +75,21 @@ TEST_F(GameStoredState, ARunWithNaAndEveryLaterPlainRunEnd) {
   ExpectAQuickNormalEnd();
 }
 
+// "system.dat" settings that reach the platform at start: the window mode (word 2), the screen
+// effects (word 4) and the cursor's auto-hide time (word 9, a timer period).
+TEST_F(GameStoredState, StoredSettingsOutOfEveryRangeStillLetTheGameRunAndEnd) {
+  const std::vector<uint8_t> stored = game_.ReadFile(Save("system.dat"));
+  for (const size_t word : {2, 4, 9}) {
+    for (const int32_t value : {-1, INT32_MAX, INT32_MIN}) {
+      SCOPED_TRACE("word " + std::to_string(word) + " = " + std::to_string(value));
+      std::vector<uint8_t> bytes = stored;
+      SetWord(bytes, 2 + 4 * word, value);
+      WriteBytes(Save("system.dat"), bytes);
+      ExpectAQuickNormalEnd();
+    }
+  }
+}
+
 // A FIFO would block the read until a writer came, /dev/zero never ends: both are refused at
 // once, set aside where the file holds the player's data, and a fresh file takes their place.
 TEST_F(GameStoredState, SaveFolderFilesThatAreNotRegularFilesAreRefusedAtOnce) {
