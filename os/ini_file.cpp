@@ -3,6 +3,7 @@
 #include <fcntl.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
@@ -112,11 +113,15 @@ bool WriteIniString(const std::string& path, const std::string& section, const s
 
 bool WriteFileAtomically(const std::string& path, const std::string& data) {
   const std::string temp = path + ".tmp";
-  const int fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+  // A fresh temporary file every time: whatever a crash or anyone else left under that name (a
+  // FIFO would block the open, a link would send the bytes elsewhere) goes first.
+  ::unlink(temp.c_str());
+  const int fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0644);
   if (fd < 0) return false;
   size_t written = 0;
   while (written < data.size()) {
     const ssize_t n = ::write(fd, data.data() + written, data.size() - written);
+    if (n < 0 && errno == EINTR) continue;
     if (n <= 0) break;
     written += static_cast<size_t>(n);
   }

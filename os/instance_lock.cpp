@@ -6,6 +6,8 @@
 
 #include <cstdlib>
 
+#include "os/user_folders.h"
+
 namespace os {
 namespace {
 
@@ -25,8 +27,8 @@ InstanceLock::~InstanceLock() { Release(); }
 
 bool InstanceLock::Acquire(const std::string& name) {
   Release();
-  const char* runtime = std::getenv("XDG_RUNTIME_DIR");
-  const std::string folder = runtime && *runtime ? runtime : "/tmp";
+  const std::string runtime = RuntimeFolder();
+  const std::string folder = runtime.empty() ? "/tmp" : runtime;
   const std::string path = folder + "/" + LockFileName(name) + ".lock";
   fd_ = ::open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
   if (fd_ < 0) return true;  // no lock file can be made: nothing to guard with, start anyway

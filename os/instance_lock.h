@@ -1,5 +1,5 @@
 // The single-instance guard: an exclusive lock on a file named after the product in the user's
-// runtime folder ($XDG_RUNTIME_DIR, else /tmp). The lock goes with the process, so a crashed
+// runtime folder (os::RuntimeFolder(), else /tmp). The lock goes with the process, so a crashed
 // instance never blocks the next start.
 #pragma once
 

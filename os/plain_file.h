@@ -3,6 +3,7 @@
 // listings and removal. Paths are UTF-8 as the file system takes them.
 #pragma once
 
+#include <cstddef>
 #include <string>
 #include <vector>
 
@@ -12,9 +13,13 @@ enum class FileReadStatus {
   kOk,
   kMissing,  // nothing of that name (or a folder on the way is missing)
   kFailed,   // it exists but could not be opened or read whole
+  kRefused,  // not a regular file (a folder, FIFO, device or socket), or longer than allowed
 };
 
-FileReadStatus ReadWholeFile(const std::string& path, std::string& data);
+// Reads a regular file of at most `max_size` bytes. Anything else is refused at once without
+// being read: a FIFO would block the caller until a writer comes, and a device such as
+// /dev/zero never ends. A link counts as what it points at.
+FileReadStatus ReadWholeFile(const std::string& path, std::string& data, size_t max_size);
 
 struct FolderEntry {
   std::string name;

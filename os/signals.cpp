@@ -25,4 +25,11 @@ bool TakeTerminationRequest() {
   return true;
 }
 
+void IgnoreFileSizeLimitSignal() {
+  struct sigaction action {};
+  action.sa_handler = SIG_IGN;
+  sigemptyset(&action.sa_mask);
+  sigaction(SIGXFSZ, &action, nullptr);
+}
+
 }  // namespace os

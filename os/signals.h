@@ -8,4 +8,9 @@ void InstallTerminationHandler();
 // True once after each termination signal.
 bool TakeTerminationRequest();
 
+// A write past the process's file-size limit (RLIMIT_FSIZE) fails with EFBIG instead of killing
+// the process with SIGXFSZ halfway, so it is handled like a full disk: the write reports its
+// failure and the old file stays. Called once at the start of the program.
+void IgnoreFileSizeLimitSignal();
+
 }  // namespace os

@@ -176,4 +176,37 @@ bool IsWritableFolder(const std::string& path) {
   return IsFolder(path) && ::access(path.c_str(), W_OK | X_OK) == 0;
 }
 
+namespace {
+
+std::string RuntimeFolderFromEnvironment() {
+  const std::string folder = Environment("XDG_RUNTIME_DIR");
+  return !folder.empty() && folder.front() == '/' && IsFolder(folder) ? folder : std::string();
+}
+
+// The fallback lies in a folder everyone may write to, so it is used only when it is certainly
+// the user's: anybody could have made it first, or put a link there.
+std::string PrivateRuntimeFolder() {
+  const std::string folder = "/tmp/runtime-" + std::to_string(::getuid());
+  ::mkdir(folder.c_str(), 0700);
+  struct stat st {};
+  if (::lstat(folder.c_str(), &st) != 0 || !S_ISDIR(st.st_mode) || st.st_uid != ::getuid() ||
+      (st.st_mode & 0077) != 0) {
+    return std::string();
+  }
+  return folder;
+}
+
+}  // namespace
+
+std::string RuntimeFolder() {
+  const std::string folder = RuntimeFolderFromEnvironment();
+  return folder.empty() ? PrivateRuntimeFolder() : folder;
+}
+
+void SetRuntimeFolderWhenMissing() {
+  if (!RuntimeFolderFromEnvironment().empty()) return;
+  const std::string folder = PrivateRuntimeFolder();
+  if (!folder.empty()) ::setenv("XDG_RUNTIME_DIR", folder.c_str(), 1);
+}
+
 }  // namespace os

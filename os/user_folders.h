@@ -39,4 +39,14 @@ bool PathIsUnder(const std::string& path, const std::string& root);
 // True when the current user may create files in the folder.
 bool IsWritableFolder(const std::string& path);
 
+// The user's runtime folder (lock files, the display's and sound server's sockets):
+// $XDG_RUNTIME_DIR when it names an existing folder by an absolute path; else the private folder
+// "/tmp/runtime-<uid>", made when missing and taken only when it is the user's own folder, not a
+// link, and closed to others; else empty.
+std::string RuntimeFolder();
+// Points $XDG_RUNTIME_DIR at RuntimeFolder() when it names no usable folder, so that the
+// libraries under the window and sound layers find one instead of complaining on every attempt.
+// Changes the environment: call before any other thread starts.
+void SetRuntimeFolderWhenMissing();
+
 }  // namespace os

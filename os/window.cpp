@@ -126,8 +126,10 @@ bool Window::IsFullScreen() const {
 }
 
 void Window::SetTimer(uint32_t ms) {
-  timer_period_ = ms;
-  timer_due_ = TimeMs() + ms;
+  // The due time is compared modulo 2^32, so a longer period would be due at once and fire on
+  // every pump; like the system's own timers it is cut to the longest one that compares.
+  timer_period_ = std::min<uint32_t>(ms, 0x7FFFFFFF);
+  timer_due_ = TimeMs() + timer_period_;
 }
 
 void Window::PumpEvents(const std::function<void(const Message&)>& sink) {

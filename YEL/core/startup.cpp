@@ -231,6 +231,18 @@ YEL_API int YelInit(YelInitParam* param) {
   options.height = param->window_height;
   options.visible = !(param->option_bits & YEL_OPTION_HIDDEN);
   auto window = os::Window::Create(options);
+  if (!window &&
+      (param->window_width != param->game_width || param->window_height != param->game_height)) {
+    // A size the system cannot give a window (a stored one, say) must not stop every start:
+    // the window opens at the game size instead, centred.
+    param->window_width = options.width = param->game_width;
+    param->window_height = options.height = param->game_height;
+    YelPoint centre;
+    YelWindowGetPosCenter(&centre, param->window_width, param->window_height);
+    param->window_x = options.x = centre.x;
+    param->window_y = options.y = centre.y;
+    window = os::Window::Create(options);
+  }
   if (!window) {
     os::ShowMessageBox("在系统初始化时出现了问题。", "警告", os::BoxButtons::kOk,
                        os::BoxIcon::kWarning);
@@ -239,6 +251,10 @@ YEL_API int YelInit(YelInitParam* param) {
   if (!yel::YelSystemInitialize(std::move(window), *param)) return 0;
   YelSystem* system = System();
   yel::YelWindowProc(os::Message{os::kWmCreate, 0, 0});
+  // A window shown at its creation starts active, as it would once the system gives it the
+  // focus. Where the focus never comes (a display without a window manager, the offscreen
+  // driver), a game stored to pause while inactive ("/NA") would otherwise never run a frame.
+  if (options.visible) yel::YelWindowProc(os::Message{os::kWmActivate, 1, 0});
   // The window may be sized from a quarter to twice the game size.
   system->window->SetSizeLimits(param->game_width / 4, param->game_height / 4,
                                 2 * param->game_width, 2 * param->game_height);

@@ -20,19 +20,17 @@ void Mount(const MountAction& mount, const std::string& name) {
 }  // namespace
 
 bool MountArchives(int row, const std::string& base_folder, const GameFileRead& read,
-                   const MountAction& mount) {
+                   const MountAction& mount, MountErrors errors) {
+  const auto fail = [errors](const char* text) {
+    if (errors == MountErrors::kShowBox) ShowArchiveError(text);
+    return false;
+  };
   Mount(mount, "data");
   std::optional<std::string> text = read(base_folder + "/data/archive.dat", 0, kWholeFile);
   if (!text) text = read(base_folder + "/csv/archive.dat", 0, kWholeFile);
-  if (!text) {
-    ShowArchiveError("ArchiveData Fail");
-    return false;
-  }
+  if (!text) return fail("ArchiveData Fail");
   std::string field;
-  if (row < 0 || StrGetField(field, *text, row, ',') == 0) {
-    ShowArchiveError("ArchiveData Read Fail");
-    return false;
-  }
+  if (row < 0 || StrGetField(field, *text, row, ',') == 0) return fail("ArchiveData Read Fail");
   StrTrim(field, "\r\n \t");
   std::string name;
   for (int index = 0; StrGetField(name, field, index, '|') != 0; ++index) {

@@ -15,11 +15,16 @@ namespace adv {
 // ".pac", under the base folder; each added name is searched before those added earlier.
 using MountAction = std::function<bool(const std::string& name)>;
 
+enum class MountErrors {
+  kShowBox,
+  kQuiet,  // for a look ahead whose failure the player is told about by a later mount
+};
+
 // Mounts "data", then the archives of row `row` of "archive.dat" (read from the folder "data" of
 // the base folder, else from "csv") in their order, so the last is searched first. Each archive is
-// touched once through `read` so that it is opened while start-up runs. False, after a box, when
-// the file cannot be read or has no such row.
+// touched once through `read` so that it is opened while start-up runs. False, after a box unless
+// quiet, when the file cannot be read or has no such row.
 bool MountArchives(int row, const std::string& base_folder, const GameFileRead& read,
-                   const MountAction& mount);
+                   const MountAction& mount, MountErrors errors = MountErrors::kShowBox);
 
 }  // namespace adv

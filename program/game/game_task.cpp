@@ -25,7 +25,9 @@ SystemDataIo SystemIo() {
   return MakeSystemDataIo(Startup().save_folder, GameFileReader(), PlatformErrorLog());
 }
 
-SaveFolderFile AccessFile() { return SaveFolderFile(Startup().save_folder, "access.dat"); }
+SaveFolderFile AccessFile() {
+  return SaveFolderFile(Startup().save_folder, "access.dat", kAccessFileLimit);
+}
 
 // The stored settings take effect: screen effects, the window mode of the last run and the
 // cursor's auto-hide time.

@@ -75,7 +75,8 @@ bool AccessLoad(SaveFolderFile& file, AccessList& list) {
   std::string bytes;
   const SaveFolderFile::ReadStatus status = file.Read(bytes);
   if (status == SaveFolderFile::ReadStatus::kOk) ParseAccessList(std::move(bytes), list);
-  return status != SaveFolderFile::ReadStatus::kFailed;
+  if (status == SaveFolderFile::ReadStatus::kDamaged) file.SetAsideDamaged();
+  return !file.write_refused();
 }
 
 bool AccessSave(SaveFolderFile& file, const AccessList& list) {

@@ -18,6 +18,8 @@ namespace adv {
 inline constexpr size_t kAccessNameSize = 32;
 inline constexpr size_t kAccessRecordSize = 33;
 static_assert(kAccessNameSize + sizeof(uint8_t) == kAccessRecordSize);
+// The longest "access.dat" read, about half a million names; a longer file is damaged.
+inline constexpr size_t kAccessFileLimit = 16u << 20;
 
 struct AccessRecord {
   std::array<char, kAccessNameSize> name{};
@@ -45,7 +47,8 @@ std::string SerializeAccessList(const AccessList& list);
 void ParseAccessList(std::string bytes, AccessList& list);
 
 // Creates the list and fills it from the file. A missing or empty file leaves it empty; so does
-// one that cannot be read, which then is never written over (result false).
+// one that cannot be read, which then is never written over (result false), and a damaged one,
+// which is set aside for a fresh file.
 bool AccessLoad(SaveFolderFile& file, AccessList& list);
 // Writes the list (an empty list gives an empty file); false for a list that was never created or
 // when the write did not complete.

@@ -70,14 +70,17 @@ void ApplyConfig(const ConfigRecord& record, YelInitParam& param) {
 
 ConfigLoadResult ConfigLoad(const std::string& save_folder, YelInitParam& param,
                             const ConfigWindowRules& rules) {
-  SaveFolderFile file(save_folder, kConfigName);
+  SaveFolderFile file(save_folder, kConfigName, kConfigFileLimit);
   std::string bytes;
   const SaveFolderFile::ReadStatus status = file.Read(bytes);
   ConfigRecord record;
   if (status == SaveFolderFile::ReadStatus::kOk && ParseConfig(bytes, record)) {
     ApplyConfig(record, param);
-    if (param.window_width < rules.min_track_width) param.window_width = rules.game_window_width;
-    if (param.window_height < rules.min_track_height) {
+    if (param.window_width < rules.min_track_width || param.window_width > rules.max_track_width) {
+      param.window_width = rules.game_window_width;
+    }
+    if (param.window_height < rules.min_track_height ||
+        param.window_height > rules.max_track_height) {
       param.window_height = rules.game_window_height;
     }
     return ConfigLoadResult::kLoaded;
@@ -95,14 +98,14 @@ bool ConfigDefaults(const std::string& save_folder, YelInitParam& param,
   CenterWindow(param, rules);
   ConfigRecord record = ConfigFromInitParam(param);
   record.video_flag = 1;
-  SaveFolderFile file(save_folder, kConfigName);
+  SaveFolderFile file(save_folder, kConfigName, kConfigFileLimit);
   return file.Write(SerializeConfig(record));
 }
 
 bool ConfigSave(const std::string& save_folder, const YelInitParam& current) {
   ConfigRecord record = ConfigFromInitParam(current);
   record.flags |= YEL_FLAG_3D;
-  SaveFolderFile file(save_folder, kConfigName);
+  SaveFolderFile file(save_folder, kConfigName, kConfigFileLimit);
   if (file.Write(SerializeConfig(record))) return true;
   os::ShowMessageBox("コンフィグ情報の保存に失敗しました。\n" + os::Cp932ToUtf8(file.path()),
                      "エラー報告", os::BoxButtons::kOk, os::BoxIcon::kWarning);

@@ -13,6 +13,8 @@
 namespace adv {
 
 inline constexpr size_t kConfigFileSize = 36;
+// The longest "config.dat" read; only its first 36 bytes count, and a longer file is damaged.
+inline constexpr size_t kConfigFileLimit = 4096;
 
 struct ConfigRecord {
   int32_t window_x = 0;
@@ -32,11 +34,14 @@ bool ParseConfig(std::string_view bytes, ConfigRecord& record);
 ConfigRecord ConfigFromInitParam(const YelInitParam& param);
 void ApplyConfig(const ConfigRecord& record, YelInitParam& param);
 
-// What the window rules need from the platform: the system's smallest window that can still be
-// dragged, the game's window size, and the position that centres a window on the desktop.
+// What the window rules need from the platform: the smallest and the largest window the player
+// can drag it to, the game's window size, and the position that centres a window on the desktop.
+// A stored size outside those bounds cannot be the player's and takes the game's window size.
 struct ConfigWindowRules {
   int32_t min_track_width = 0;
   int32_t min_track_height = 0;
+  int32_t max_track_width = INT32_MAX;
+  int32_t max_track_height = INT32_MAX;
   int32_t game_window_width = 0;   // AdvWindowWidth
   int32_t game_window_height = 0;  // AdvWindowHeight
   std::function<void(int32_t width, int32_t height, int32_t& x, int32_t& y)> center;
@@ -48,8 +53,8 @@ enum class ConfigLoadResult {
   kDefaultsNotWritten,  // unreadable, or the defaults could not be written
 };
 
-// Reads "config.dat" of the save folder into the record. A missing, empty or short file is
-// replaced by the centred default record; a file that exists but cannot be read is left as it is
+// Reads "config.dat" of the save folder into the record. A missing, empty, short or damaged file
+// is replaced by the centred default record; a file that exists but cannot be read is left as it is
 // and the window is centred for this run only.
 ConfigLoadResult ConfigLoad(const std::string& save_folder, YelInitParam& param,
                             const ConfigWindowRules& rules);

@@ -17,15 +17,17 @@ bool EngineFolderExists(std::string_view engine_path) {
   return os::IsFolder(os::DiskPath(engine_path));
 }
 
-SaveFolderFile::SaveFolderFile(std::string folder, std::string name)
-    : folder_(std::move(folder)), name_(std::move(name)) {}
+SaveFolderFile::SaveFolderFile(std::string folder, std::string name, size_t max_size)
+    : folder_(std::move(folder)), name_(std::move(name)), max_size_(max_size) {}
 
 SaveFolderFile::ReadStatus SaveFolderFile::Read(std::string& bytes) {
-  switch (os::ReadWholeFile(os::DiskPath(path()), bytes)) {
+  switch (os::ReadWholeFile(os::DiskPath(path()), bytes, max_size_)) {
     case os::FileReadStatus::kOk:
       return ReadStatus::kOk;
     case os::FileReadStatus::kMissing:
       return ReadStatus::kMissing;
+    case os::FileReadStatus::kRefused:
+      return ReadStatus::kDamaged;
     case os::FileReadStatus::kFailed:
       break;
   }
@@ -41,6 +43,10 @@ bool SaveFolderFile::Write(std::string_view bytes) {
 bool SaveFolderFile::KeepAside(std::string_view suffix) {
   const std::string from = os::DiskPath(path());
   return os::RenameFile(from, from + std::string(suffix));
+}
+
+void SaveFolderFile::SetAsideDamaged() {
+  if (!KeepAside(".damaged")) RefuseWrites();
 }
 
 }  // namespace adv

@@ -5,6 +5,7 @@
 // "\" as "/") only here, when the operating system is asked.
 #pragma once
 
+#include <cstddef>
 #include <string>
 #include <string_view>
 
@@ -18,15 +19,19 @@ bool EngineFolderExists(std::string_view engine_path);
 // old one, so a crash or a full disk never leaves a truncated file. Once a read has failed for
 // any reason other than the file's absence, the object refuses to write: a file that exists but
 // could not be read is the player's and stays as it is.
+//
+// Only regular files are read, and none longer than the limit of its kind: a FIFO, a device or an
+// oversized file in a save file's place is damaged, never waited on or read without end.
 class SaveFolderFile {
  public:
   enum class ReadStatus {
     kOk,
     kMissing,
-    kFailed,  // exists but could not be opened or read; writing is refused from now on
+    kFailed,   // exists but could not be opened or read; writing is refused from now on
+    kDamaged,  // not a regular file, or longer than `max_size`; nothing was read from it
   };
 
-  SaveFolderFile(std::string folder, std::string name);
+  SaveFolderFile(std::string folder, std::string name, size_t max_size);
 
   ReadStatus Read(std::string& bytes);
   // False when refused or when the write did not complete (the old file then stays whole).
@@ -34,6 +39,9 @@ class SaveFolderFile {
   // Moves the file aside under its name followed by `suffix`, replacing an older copy of that
   // name, so that a damaged file is kept for the player while a fresh one takes its place.
   bool KeepAside(std::string_view suffix);
+  // Moves a damaged file aside as "<name>.damaged" so that a fresh one can be written; when it
+  // cannot be moved, the file stays untouched and is not written during this run.
+  void SetAsideDamaged();
 
   // From now on the file is not written during this run.
   void RefuseWrites() { write_refused_ = true; }
@@ -46,6 +54,7 @@ class SaveFolderFile {
  private:
   std::string folder_;
   std::string name_;
+  size_t max_size_;
   bool write_refused_ = false;
 };
 

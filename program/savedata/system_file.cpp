@@ -105,7 +105,8 @@ std::optional<uint32_t> ReadListCount(const GameFileRead& read, const std::strin
 
 SystemDataIo MakeSystemDataIo(const std::string& save_folder, GameFileRead read_game_file,
                               ErrorLog log) {
-  return {SaveFolderFile(save_folder, kSystemName), std::move(read_game_file), std::move(log)};
+  return {SaveFolderFile(save_folder, kSystemName, kSystemFileLimit), std::move(read_game_file),
+          std::move(log)};
 }
 
 SystemDataStatus SystemDataLoad(SystemDataIo& io, SystemData& data) {
@@ -119,6 +120,9 @@ SystemDataStatus SystemDataLoad(SystemDataIo& io, SystemData& data) {
     case SaveFolderFile::ReadStatus::kFailed:
       Log(io, "システムファイルの読み込みに失敗。[file open error]");
       return SystemDataStatus::kUnreadable;
+    case SaveFolderFile::ReadStatus::kDamaged:
+      Log(io, "システムファイルの読み込みに失敗。[file open error]");
+      return SystemDataStatus::kDamaged;
   }
   if (!ParseSystemData(bytes, data)) {
     Log(io, "システムファイルの読み込みに失敗。[file size error]");
@@ -174,7 +178,7 @@ bool SystemDataLoadOrCreate(SystemDataIo& io, const SoundSettingsBlock& sound_de
     case SystemDataStatus::kLoaded:
       return true;
     case SystemDataStatus::kDamaged:
-      if (!io.file.KeepAside(".damaged")) io.file.RefuseWrites();
+      io.file.SetAsideDamaged();
       break;
     case SystemDataStatus::kMissing:
     case SystemDataStatus::kUnreadable:
@@ -184,7 +188,7 @@ bool SystemDataLoadOrCreate(SystemDataIo& io, const SoundSettingsBlock& sound_de
 }
 
 bool ScriptStampMatches(const std::string& save_folder, const GameFileRead& read_game_file) {
-  SaveFolderFile file(save_folder, kSystemName);
+  SaveFolderFile file(save_folder, kSystemName, kSystemFileLimit);
   std::string bytes;
   if (file.Read(bytes) != SaveFolderFile::ReadStatus::kOk || bytes.size() < 6) return true;
   const uint32_t stored = ByteReader(std::string_view(bytes).substr(2)).U32();

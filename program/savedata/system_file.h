@@ -37,6 +37,9 @@ static_assert(kSystemDataFixedSize == 7858);
 // for; start-up goes on.
 inline constexpr uint32_t kTextCountLimit = 200000;  // warned when above
 inline constexpr uint32_t kFileCountLimit = 65536;   // warned when reached
+// The longest "system.dat" read: the flag maps of games hundreds of times larger than the counts
+// above. A longer file is damaged.
+inline constexpr size_t kSystemFileLimit = 64u << 20;
 
 struct SystemSettings {
   uint32_t build_stamp = 0;  // of the "Script.src" that wrote the file

@@ -6,6 +6,8 @@
 #include "os/instance_lock.h"
 #include "os/message_box.h"
 #include "os/paths.h"
+#include "os/signals.h"
+#include "os/user_folders.h"
 #include "program/data/archive_list.h"
 #include "program/game/game_file_access.h"
 #include "program/game/game_task.h"
@@ -50,9 +52,14 @@ int32_t FullScreenRequest(const YelInitParam& param) {
   return FirstStartAsk();
 }
 
-ConfigWindowRules WindowRules() {
+// The player can size the window from a quarter to twice the game size, the limits the library
+// gives the window once it exists (its GetMinWindowSize answers only after YelInit).
+ConfigWindowRules WindowRules(const YelInitParam& param) {
   ConfigWindowRules rules;
-  yel::GetMinWindowSize(&rules.min_track_width, &rules.min_track_height);
+  rules.min_track_width = param.game_width / 4;
+  rules.min_track_height = param.game_height / 4;
+  rules.max_track_width = 2 * param.game_width;
+  rules.max_track_height = 2 * param.game_height;
   rules.game_window_width = AdvWindowWidth;
   rules.game_window_height = AdvWindowHeight;
   rules.center = [](int32_t width, int32_t height, int32_t& x, int32_t& y) {
@@ -83,7 +90,7 @@ void FillStartRecord(YelInitParam& param, const std::string& command_line) {
   param.class_name = Startup().product_name.c_str();
   param.icon = 101;
   param.debug = 0;
-  ConfigLoad(Startup().save_folder, param, WindowRules());
+  ConfigLoad(Startup().save_folder, param, WindowRules(param));
   static std::string kept_command_line;
   kept_command_line = command_line;
   param.cmd_line = kept_command_line.c_str();
@@ -139,6 +146,8 @@ int RunPlatform(YelInitParam& param) {
 }  // namespace
 
 int GameMain(int argc, char** argv) {
+  os::IgnoreFileSizeLimitSignal();
+  os::SetRuntimeFolderWhenMissing();
   if (!ProgramFolderCheck(ProgramPathCp932())) return 1;
   if (!yel::LoadLibrary()) return 1;
   if (!StartupInfoRead()) return 1;

@@ -67,11 +67,15 @@ bool ApplyVersionInfo(StartupNames& names) {
   return true;
 }
 
-// The search folders of archive row 0, just long enough to read "System.ini".
+// The search folders of archive row 0, just long enough to read "System.ini". The run mounts the
+// same row again once the platform has started and tells the player there when "archive.dat"
+// is missing or broken, so this look ahead keeps quiet: one fault, one box.
 void ReadSystemIniFromArchives(const std::string& program_folder) {
   yel::YelSystemPathInit();
-  MountArchives(0, program_folder, GameFileReader(),
-                [](const std::string& name) { return yel::YelSystemPathSet(name.c_str()) != 0; });
+  MountArchives(
+      0, program_folder, GameFileReader(),
+      [](const std::string& name) { return yel::YelSystemPathSet(name.c_str()) != 0; },
+      MountErrors::kQuiet);
   SystemIniRead();
   yel::YelSystemPathUninit();
 }

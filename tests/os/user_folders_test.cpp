@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 #include <stdlib.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include <filesystem>
 #include <fstream>
@@ -107,16 +109,38 @@ TEST_F(UserFoldersEnvTest, DriveTypesAndWritableFolders) {
   EXPECT_FALSE(os::IsWritableFolder(Root() + "/missing"));
 }
 
+TEST_F(UserFoldersEnvTest, TheRuntimeFolderFallsBackToAPrivateOneAndTheEnvironmentIsMended) {
+  Set("XDG_RUNTIME_DIR", Root());
+  EXPECT_EQ(os::RuntimeFolder(), Root());
+  const std::string private_folder = "/tmp/runtime-" + std::to_string(getuid());
+  for (const std::optional<std::string>& value :
+       {std::optional<std::string>(), std::optional<std::string>(""),
+        std::optional<std::string>("relative"), std::optional<std::string>(Root() + "/gone")}) {
+    Set("XDG_RUNTIME_DIR", value);
+    EXPECT_EQ(os::RuntimeFolder(), private_folder) << value.value_or("(unset)");
+    struct stat st {};
+    ASSERT_EQ(lstat(private_folder.c_str(), &st), 0);
+    EXPECT_EQ(st.st_mode & 0777, 0700u);
+    os::SetRuntimeFolderWhenMissing();
+    EXPECT_STREQ(getenv("XDG_RUNTIME_DIR"), private_folder.c_str());
+  }
+  Set("XDG_RUNTIME_DIR", Root());
+  os::SetRuntimeFolderWhenMissing();
+  EXPECT_EQ(getenv("XDG_RUNTIME_DIR"), Root()) << "a usable folder stays";
+}
+
 TEST_F(UserFoldersEnvTest, WholeFileReadsTellMissingFromUnreadable) {
   std::string data = "old";
-  EXPECT_EQ(os::ReadWholeFile(Root() + "/none", data), os::FileReadStatus::kMissing);
-  EXPECT_EQ(os::ReadWholeFile(Root() + "/none/deeper", data), os::FileReadStatus::kMissing);
-  EXPECT_EQ(os::ReadWholeFile(Root(), data), os::FileReadStatus::kFailed);  // a folder
+  EXPECT_EQ(os::ReadWholeFile(Root() + "/none", data, 1 << 20), os::FileReadStatus::kMissing);
+  EXPECT_EQ(os::ReadWholeFile(Root() + "/none/deeper", data, 1 << 20),
+            os::FileReadStatus::kMissing);
+  EXPECT_EQ(os::ReadWholeFile(Root(), data, 1 << 20), os::FileReadStatus::kFailed);  // a folder
   std::ofstream(Root() + "/f", std::ios::binary) << std::string(40000, 'q');
-  EXPECT_EQ(os::ReadWholeFile(Root() + "/f", data), os::FileReadStatus::kOk);
+  EXPECT_EQ(os::ReadWholeFile(Root() + "/f", data, 1 << 20), os::FileReadStatus::kOk);
   EXPECT_EQ(data, std::string(40000, 'q'));
   std::ofstream(Root() + "/none");
-  EXPECT_EQ(os::ReadWholeFile(Root() + "/none/deeper", data), os::FileReadStatus::kMissing);
+  EXPECT_EQ(os::ReadWholeFile(Root() + "/none/deeper", data, 1 << 20),
+            os::FileReadStatus::kMissing);
 }
 
 }  // namespace

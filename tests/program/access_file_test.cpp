@@ -38,7 +38,7 @@ TEST(AccessFile, RecordsAre33BytesScrambledAsAWhole) {
 
 TEST(AccessFile, TheOrderSurvivesSaveAndLoadAndUnterminatedNamesStayInTheirField) {
   test::TempFolder save;
-  adv::SaveFolderFile file(save.path(), "access.dat");
+  adv::SaveFolderFile file(save.path(), "access.dat", adv::kAccessFileLimit);
   adv::AccessList list;
   ASSERT_TRUE(adv::AccessLoad(file, list));  // no file yet: an empty list
   adv::AccessListAdd(list, "A", 3);
@@ -82,7 +82,7 @@ TEST(AccessFile, APartialRecordAtTheEndIsIgnored) {
 
 TEST(AccessFile, ANeverLoadedOrUnreadableListIsNotWrittenOverThePlayersFile) {
   test::TempFolder save;
-  adv::SaveFolderFile file(save.path(), "access.dat");
+  adv::SaveFolderFile file(save.path(), "access.dat", adv::kAccessFileLimit);
   adv::AccessList never_loaded;
   EXPECT_FALSE(adv::AccessSave(file, never_loaded));
   EXPECT_FALSE(save.Exists("access.dat"));
@@ -94,7 +94,7 @@ TEST(AccessFile, ANeverLoadedOrUnreadableListIsNotWrittenOverThePlayersFile) {
 
   std::filesystem::remove(save / "access.dat");
   std::filesystem::create_symlink("access.dat", save / "access.dat");  // opens with ELOOP
-  adv::SaveFolderFile unreadable(save.path(), "access.dat");
+  adv::SaveFolderFile unreadable(save.path(), "access.dat", adv::kAccessFileLimit);
   adv::AccessList list;
   EXPECT_FALSE(adv::AccessLoad(unreadable, list));
   EXPECT_TRUE(list.records.empty());

@@ -22,7 +22,7 @@ class ArchiveListTest : public ::testing::Test {
   }
   ~ArchiveListTest() override { os::SetMessageBoxHook(nullptr); }
 
-  std::vector<std::string> Mount(int row) {
+  std::vector<std::string> Mount(int row, adv::MountErrors errors = adv::MountErrors::kShowBox) {
     calls_.clear();
     const adv::GameFileRead files = test::FolderReader(base_.path());
     const adv::GameFileRead read = [&](const std::string& name, uint64_t offset, size_t length) {
@@ -31,10 +31,13 @@ class ArchiveListTest : public ::testing::Test {
       }
       return files(name, offset, length);
     };
-    const bool ok = adv::MountArchives(row, base_.path(), read, [&](const std::string& name) {
-      calls_.push_back("mount " + name);
-      return true;
-    });
+    const bool ok = adv::MountArchives(
+        row, base_.path(), read,
+        [&](const std::string& name) {
+          calls_.push_back("mount " + name);
+          return true;
+        },
+        errors);
     calls_.push_back(ok ? "ok" : "failed");
     return calls_;
   }
@@ -72,6 +75,12 @@ TEST_F(ArchiveListTest, TheCsvFolderStandsInForDataAndNeitherIsAFailure) {
             (std::vector<std::string>{"mount data", "box error: ArchiveData Fail", "failed"}));
   base_.Write("csv/archive.dat", "z");
   EXPECT_EQ(Mount(0), (std::vector<std::string>{"mount data", "mount z", "read z.pac 4", "ok"}));
+}
+
+TEST_F(ArchiveListTest, AQuietMountFailsWithoutABox) {
+  EXPECT_EQ(Mount(0, adv::MountErrors::kQuiet), (std::vector<std::string>{"mount data", "failed"}));
+  base_.Write("data/archive.dat", "a");
+  EXPECT_EQ(Mount(1, adv::MountErrors::kQuiet), (std::vector<std::string>{"mount data", "failed"}));
 }
 
 }  // namespace

@@ -18,6 +18,8 @@ adv::ConfigWindowRules Rules() {
   adv::ConfigWindowRules rules;
   rules.min_track_width = 136;
   rules.min_track_height = 39;
+  rules.max_track_width = 2560;
+  rules.max_track_height = 1440;
   rules.game_window_width = 1280;
   rules.game_window_height = 720;
   rules.center = [](int32_t width, int32_t height, int32_t& x, int32_t& y) {
@@ -51,7 +53,7 @@ TEST(ConfigFile, TheRecordIsNineLittleEndianWords) {
   EXPECT_FALSE(adv::ParseConfig(bytes.substr(0, 35), back));
 }
 
-TEST(ConfigFile, AStoredRecordIsAppliedAndATooSmallWindowTakesTheGameSize) {
+TEST(ConfigFile, AStoredRecordIsAppliedAndATooSmallOrTooLargeWindowTakesTheGameSize) {
   test::TempFolder save;
   save.Write("config.dat", adv::SerializeConfig(kStored));
   YelInitParam param = Param();
@@ -65,12 +67,31 @@ TEST(ConfigFile, AStoredRecordIsAppliedAndATooSmallWindowTakesTheGameSize) {
   EXPECT_EQ(adv::ConfigLoad(save.path(), param, Rules()), adv::ConfigLoadResult::kLoaded);
   EXPECT_EQ(param.window_width, 1280);
   EXPECT_EQ(param.window_height, 720);
+
+  for (const auto& [width, height] : {std::pair{100000, 576}, std::pair{1024, 100000},
+                                      std::pair{2561, 1441}, std::pair{-1, INT32_MIN}}) {
+    adv::ConfigRecord huge = kStored;
+    huge.window_width = width;
+    huge.window_height = height;
+    save.Write("config.dat", adv::SerializeConfig(huge));
+    EXPECT_EQ(adv::ConfigLoad(save.path(), param, Rules()), adv::ConfigLoadResult::kLoaded);
+    EXPECT_EQ(param.window_width, width == 1024 ? 1024 : 1280) << width << " x " << height;
+    EXPECT_EQ(param.window_height, height == 576 ? 576 : 720) << width << " x " << height;
+  }
+  adv::ConfigRecord largest = kStored;
+  largest.window_width = 2560;
+  largest.window_height = 1440;
+  save.Write("config.dat", adv::SerializeConfig(largest));
+  adv::ConfigLoad(save.path(), param, Rules());
+  EXPECT_EQ(param.window_width, 2560);
+  EXPECT_EQ(param.window_height, 1440);
 }
 
 TEST(ConfigFile, AMissingEmptyOrShortFileIsReplacedByACentredDefault) {
   for (const std::optional<std::string>& content :
        {std::optional<std::string>(), std::optional<std::string>(""),
-        std::optional<std::string>(std::string(35, '\x7F'))}) {
+        std::optional<std::string>(std::string(35, '\x7F')),
+        std::optional<std::string>(std::string(adv::kConfigFileLimit + 1, '\x7F'))}) {
     test::TempFolder save;
     if (content) save.Write("config.dat", *content);
     YelInitParam param = Param();

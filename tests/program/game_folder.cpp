@@ -70,10 +70,13 @@ void GameFolder::WriteVersion(const std::string& comments) {
                                     "OriginalFilename=Game\nComments=" + comments + "\n");
 }
 
-Process GameFolder::Start(const std::vector<std::string>& env) const {
+Process GameFolder::Start(const std::vector<std::string>& env,
+                          const std::vector<std::string>& args) const {
   std::vector<std::string> all = IsolatedEnvironment(root_);
   all.insert(all.end(), env.begin(), env.end());
-  return Process::Start({(root_ / "Game").string()}, all, root_.string());
+  std::vector<std::string> argv = {(root_ / "Game").string()};
+  argv.insert(argv.end(), args.begin(), args.end());
+  return Process::Start(argv, all, root_.string());
 }
 
 int GameFolder::Run(const std::vector<std::string>& env, std::string* err) const {

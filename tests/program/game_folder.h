@@ -25,8 +25,10 @@ class GameFolder {
   // Assembles `script` into the game folder (replacing the script and list files).
   void SetScript(const std::string& script, uint32_t stamp = 1);
   void WriteVersion(const std::string& comments);
-  // Starts Game; `env` entries ("NAME=value") come on top of the folder's own.
-  Process Start(const std::vector<std::string>& env = {}) const;
+  // Starts Game with the command-line `args`; `env` entries ("NAME=value") come on top of the
+  // folder's own.
+  Process Start(const std::vector<std::string>& env = {},
+                const std::vector<std::string>& args = {}) const;
   // Starts Game and waits for its exit code (-1 when it did not end in time).
   int Run(const std::vector<std::string>& env = {}, std::string* err = nullptr) const;
 

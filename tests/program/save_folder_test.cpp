@@ -1,7 +1,10 @@
 #include "program/savedata/save_folder.h"
 
+#include <grp.h>
 #include <gtest/gtest.h>
+#include <unistd.h>
 
+#include <cstdlib>
 #include <filesystem>
 #include <string>
 #include <vector>
@@ -99,12 +102,30 @@ TEST_F(SaveFolderTest, AProtectedOrReadOnlyProgramFolderSavesUnderTheDocuments) 
   EXPECT_EQ(adv::CSaveFolder(Params(), system).path(), program_folder() + "/save");
 }
 
+// Root may write anywhere, so as root the folder is resolved in a child that has become an
+// ordinary user first: the operating system itself answers whether the folder is writable.
 TEST_F(SaveFolderTest, AProgramFolderTheUserCannotWriteToIsProtected) {
-  if (geteuid() == 0) GTEST_SKIP() << "root may write anywhere";
-  std::filesystem::permissions(
-      program_folder(), std::filesystem::perms::owner_read | std::filesystem::perms::owner_exec);
-  EXPECT_EQ(adv::CSaveFolder(Params()).path(), PerUserPath());
-  std::filesystem::permissions(program_folder(), std::filesystem::perms::owner_all);
+  namespace fs = std::filesystem;
+  // The ordinary user reaches the folders and the settings that name the documents folder.
+  fs::permissions(root_.path(),
+                  fs::perms::group_read | fs::perms::group_exec | fs::perms::others_read |
+                      fs::perms::others_exec,
+                  fs::perm_options::add);
+  fs::permissions(program_folder(), fs::perms::owner_read | fs::perms::owner_exec |
+                                        fs::perms::group_read | fs::perms::group_exec |
+                                        fs::perms::others_read | fs::perms::others_exec);
+  EXPECT_EXIT(
+      {
+        constexpr uid_t kNobody = 65534;
+        if (geteuid() == 0 &&
+            (setgroups(0, nullptr) != 0 || setgid(kNobody) != 0 || setuid(kNobody) != 0)) {
+          std::_Exit(2);
+        }
+        const adv::CSaveFolder beside(Params());
+        std::_Exit(beside.path() == PerUserPath() ? 0 : 1);
+      },
+      ::testing::ExitedWithCode(0), "");
+  fs::permissions(program_folder(), fs::perms::owner_all);
 }
 
 TEST_F(SaveFolderTest, SetupTellsThePlayerOnceBeforeAFolderIsMadeUnderTheDocuments) {

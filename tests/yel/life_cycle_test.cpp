@@ -246,6 +246,20 @@ TEST_F(LifeCycleTest, WindowOffTheScreenIsCentredAndReported) {
   EXPECT_EQ(YelUninit(), 0) << "nothing left to release";
 }
 
+TEST_F(LifeCycleTest, AWindowSizeNoWindowCanHaveFallsBackToTheGameSize) {
+  param_.window_width = 100000;
+  param_.window_height = 100000;
+  param_.first_func = FailingStart;
+  ASSERT_TRUE(YelInit(&param_));
+  EXPECT_EQ(param_.window_width, param_.game_width);
+  EXPECT_EQ(param_.window_height, param_.game_height);
+  int32_t width = 0, height = 0;
+  YelGetWindowSize(&width, &height);
+  EXPECT_LT(width, 100000);
+  EXPECT_LT(height, 100000);
+  EXPECT_EQ(YelUninit(), 1);
+}
+
 TEST(LifeCycle, StartRecordsAreChecked) {
   EXPECT_EQ(YelInit(nullptr), 0);
   YelInitParam param;
