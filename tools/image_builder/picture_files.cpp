@@ -4,15 +4,16 @@
 
 #include "os/picture_codecs.h"
 #include "os/plain_file.h"
+#include "tools/common/read_file.h"
 
 namespace imgbuild {
 
+// Larger than any picture a game shows; a bigger file is not a picture meant for the engine.
+constexpr size_t kMaxPictureFileBytes = size_t{256} << 20;
+
 bool LoadPng(const std::string& path, Picture& picture, std::string& error) {
   std::string data;
-  if (os::ReadWholeFile(path, data) != os::FileReadStatus::kOk) {
-    error = "cannot read " + path;
-    return false;
-  }
+  if (!tools::ReadRegularFile(path, kMaxPictureFileBytes, &data, &error)) return false;
   const auto* bytes = reinterpret_cast<const uint8_t*>(data.data());
   Picture loaded;
   if (!os::PngReadSize(bytes, data.size(), loaded.width, loaded.height) || loaded.width <= 0 ||
