@@ -64,17 +64,17 @@ class FrameCounter {
   int measured_ = 0;
 };
 
-void PostToWindow(YelSystem& system, uint32_t id, uintptr_t wparam) {
-  system.ui_queue->Post(os::Message{id, wparam, 0});
+void PostToWindow(YelSystem& system, WindowMessage id, uintptr_t wparam) {
+  system.ui_queue->Post(MakeMessage(id, wparam));
 }
 
 void DebugHotKeys(YelSystem& system) {
   const InputState& input = system.input;
   if (!(input.keys.push & kKeyF11)) return;
   if (input.keys.on & kKeyCtrl) {
-    PostToWindow(system, WM_YEL_DEBUG_TASK, 2);
+    PostToWindow(system, WindowMessage::WM_YEL_DEBUG_TASK, 2);
   } else if (input.keys.on & kKeyShift) {
-    PostToWindow(system, WM_YEL_DEBUG_TASK, 1);
+    PostToWindow(system, WindowMessage::WM_YEL_DEBUG_TASK, 1);
   }
 }
 
@@ -89,7 +89,7 @@ void RunFrame(YelSystem& system, FramePacer& pacer, FrameCounter& counter) {
   if (system.param.debug && !ScreenEffectRunning()) DebugHotKeys(system);
   if (system.movie.load()) VideoStep(system);
   if (TaskWalkAllowed(system)) YelTaskRunFrame();
-  pacer.Pace(system.param.frame_rate, system.param.pacing_mode);
+  pacer.Pace(system.frame_rate.load(), system.param.pacing_mode);
   if (system.param.debug) counter.Count(system);
   YelRenderPresent();
   system.input.window_event = 0;
@@ -98,10 +98,10 @@ void RunFrame(YelSystem& system, FramePacer& pacer, FrameCounter& counter) {
 
 // Has the UI thread change the window or the device while this thread holds the render lock and
 // the work thread stands still between jobs.
-void Forward(YelSystem& system, uint32_t id, uintptr_t wparam, intptr_t lparam) {
+void Forward(YelSystem& system, WindowMessage id, uintptr_t wparam, intptr_t lparam) {
   RenderLockScope lock;
   WorkGate().Pause();
-  system.ui_queue->Send(os::Message{id, wparam, lparam});
+  system.ui_queue->Send(MakeMessage(id, wparam, lparam));
   WorkGate().Resume();
 }
 
@@ -110,22 +110,33 @@ bool DrainMessages(YelSystem& system) {
   bool quit = false;
   os::Message m;
   while (system.main.queue->Peek(m)) {
-    switch (m.id) {
-      case os::kMsgQuit:
-      case WM_YEL_THREAD_QUIT: quit = true; break;
-      case WM_YEL_REQ_MODE:
-        if (!system.geometry.change_enabled) break;
+    if (m.id == os::kMsgQuit) {
+      quit = true;
+      continue;
+    }
+    switch (AsThreadMessage(m)) {
+      case ThreadMessage::WM_YEL_THREAD_QUIT: quit = true; break;
+      case ThreadMessage::WM_YEL_REQ_MODE:
+        if (!system.geometry.change_enabled.load()) break;
         Process().change_mode_time = os::TimeMs();
-        Forward(system, WM_YEL_CHANGE_MODE, m.wparam, 0);
+        Forward(system, WindowMessage::WM_YEL_CHANGE_MODE, m.wparam, 0);
         break;
-      case WM_YEL_REQ_RESTORE: Forward(system, WM_YEL_DEVICE_RESTORE, 0, 0); break;
-      case WM_YEL_REQ_RESIZE: Forward(system, WM_YEL_RESIZE, m.wparam, m.lparam); break;
-      case WM_YEL_REQ_ASPECT: Forward(system, WM_YEL_ASPECT, m.wparam, m.lparam); break;
-      case WM_YEL_END:
+      case ThreadMessage::WM_YEL_REQ_RESTORE:
+        Forward(system, WindowMessage::WM_YEL_DEVICE_RESTORE, 0, 0);
+        break;
+      case ThreadMessage::WM_YEL_REQ_RESIZE:
+        Forward(system, WindowMessage::WM_YEL_RESIZE, m.wparam, m.lparam);
+        break;
+      case ThreadMessage::WM_YEL_REQ_ASPECT:
+        Forward(system, WindowMessage::WM_YEL_ASPECT, m.wparam, m.lparam);
+        break;
+      case ThreadMessage::WM_YEL_REQ_POS:
+        Forward(system, WindowMessage::WM_YEL_SET_POS, m.wparam, m.lparam);
+        break;
+      case ThreadMessage::WM_YEL_END:
         if (m.wparam == kInputWindowModeSwitch) InputApplyCode(system, kInputWindowModeSwitch, 0);
         break;
-      case WM_YEL_CALL: InputApplyCode(system, m.wparam, m.lparam); break;
-      default: break;
+      case ThreadMessage::WM_YEL_CALL: InputApplyCode(system, m.wparam, m.lparam); break;
     }
   }
   return quit;

@@ -58,11 +58,9 @@ class InputTest : public ::testing::Test {
     system_.ui_thread_id = std::this_thread::get_id();
     system_.ui_queue = os::MessageQueue::Current();
     system_.main.queue = std::make_shared<os::MessageQueue>();
-    system_.param.window_width = 1280;
-    system_.param.window_height = 720;
     system_.param.game_width = 1280;
     system_.param.game_height = 720;
-    system_.geometry.view = os::Rect{0, 0, 1280, 720};
+    SetWindow(false, os::Rect{0, 0, 1280, 720});
     yel::SetSystem(&system_);
     system_.window->PumpEvents(yel::YelWindowProc);  // whatever the window says about itself
     system_.active = 1;
@@ -81,6 +79,15 @@ class InputTest : public ::testing::Test {
     }
   }
 
+  // A 1280 x 720 client in window mode, or full screen showing the game in `view`.
+  void SetWindow(bool full_screen, os::Rect view) {
+    system_.window_state.Update([&](yel::WindowState& w) {
+      w.full_screen = full_screen ? 1 : 0;
+      w.width = 1280;
+      w.height = 720;
+      w.view = view;
+    });
+  }
   void Push(SDL_Event event) { ASSERT_EQ(SDL_PushEvent(&event), 1); }
   void Key(SDL_Scancode scancode, bool down) {
     SDL_Event e{};
@@ -123,7 +130,7 @@ class InputTest : public ::testing::Test {
     system_.input.wheel = 0;
     os::Message m;
     while (system_.main.queue->Peek(m)) {
-      if (m.id == yel::WM_YEL_CALL) yel::InputApplyCode(system_, m.wparam, m.lparam);
+      if (m.id == static_cast<uint32_t>(yel::ThreadMessage::WM_YEL_CALL)) yel::InputApplyCode(system_, m.wparam, m.lparam);
     }
     system_.frame_time = time;
     yel::InputPoll(system_);
@@ -223,8 +230,7 @@ TEST_F(InputTest, AClickShorterThanAFrameIsPushedOnceAndDoubleClicksAndWheelLast
 
 TEST_F(InputTest, AClickOutsideTheGameViewIsNotPushedButAHeldButtonShows) {
   // Full screen with bars left and right of the game picture.
-  system_.param.full_screen = 1;
-  system_.geometry.view = os::Rect{160, 0, 1120, 720};
+  SetWindow(true, os::Rect{160, 0, 1120, 720});
   Button(SDL_BUTTON_LEFT, true, 50, 300);
   Wheel(-1);
   Frame(16);
@@ -262,8 +268,7 @@ TEST_F(InputTest, PointerMapsIntoTheSmallerGameScreen) {
   system_.param.game_width = 640;
   system_.param.game_height = 360;
   for (const Case& c : cases) {
-    system_.param.full_screen = c.full_screen;
-    system_.geometry.view = c.full_screen ? os::Rect{160, 0, 1120, 540} : os::Rect{0, 0, 1280, 720};
+    SetWindow(c.full_screen, c.full_screen ? os::Rect{160, 0, 1120, 540} : os::Rect{0, 0, 1280, 720});
     Motion(c.x, c.y);
     Frame(0);
     EXPECT_EQ(YelInputGetMouseX(), c.game_x) << c.x << "," << c.y;
