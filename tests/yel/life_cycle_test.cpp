@@ -13,6 +13,7 @@
 
 #include "YEL/core/system.h"
 #include "YEL/files/file_paths.h"
+#include "tests/yel/watchdog.h"
 #include "os/clock.h"
 #include "os/encoding.h"
 #include "os/message_box.h"
@@ -29,38 +30,11 @@ struct RunLog {
   std::vector<uint32_t> frame_times;
   std::vector<int> jobs;
   std::mutex jobs_mutex;
-  std::thread::id main_thread, work_thread, ui_call_thread;
+  std::thread::id main_thread, work_thread;
+  std::atomic<std::thread::id> ui_call_thread{};
   std::vector<void*> leaked;  // freed by the test after the run
 };
 RunLog* g_run = nullptr;
-
-// Ends the run from the test thread if it hangs, so a failing test cannot block the suite.
-class Watchdog {
- public:
-  explicit Watchdog(int ms) : thread_([this, ms] {
-    std::unique_lock lock(mutex_);
-    if (!cv_.wait_for(lock, std::chrono::milliseconds(ms), [this] { return done_; })) {
-      fired_ = true;
-      YelEnd();
-    }
-  }) {}
-  ~Watchdog() {
-    {
-      std::lock_guard lock(mutex_);
-      done_ = true;
-    }
-    cv_.notify_all();
-    thread_.join();
-  }
-  bool Fired() const { return fired_; }
-
- private:
-  std::mutex mutex_;
-  std::condition_variable cv_;
-  bool done_ = false;
-  std::atomic<bool> fired_{false};
-  std::thread thread_;
-};
 
 class LifeCycleTest : public ::testing::Test {
  protected:
@@ -164,6 +138,8 @@ void UiCall(uintptr_t) { g_run->ui_call_thread = std::this_thread::get_id(); }
 
 void LastJob(uintptr_t) {
   EXPECT_EQ(YelAttachProcess(UiCall, 0), 0);
+  // The call waits for the job: the UI thread has run it by the time it returns.
+  EXPECT_NE(g_run->ui_call_thread.load(), std::thread::id());
   YelEnd();
 }
 
@@ -179,7 +155,7 @@ TEST_F(LifeCycleTest, WorkJobsRunInOrderAndUiCallsRunOnTheUiThread) {
   ASSERT_TRUE(Run());
   EXPECT_EQ(log_.jobs, (std::vector<int>{1, 2, 3, 4, 5}));
   EXPECT_NE(log_.work_thread, std::this_thread::get_id());
-  EXPECT_EQ(log_.ui_call_thread, std::this_thread::get_id());
+  EXPECT_EQ(log_.ui_call_thread.load(), std::this_thread::get_id());
 }
 
 int CloseWindowAfterStart() {
@@ -222,6 +198,8 @@ TEST_F(LifeCycleTest, AnsweringNoKeepsRunning) {
   EXPECT_GE(log_.frames, 10) << "the run went on until the task ended it";
 }
 
+// A second request would run the end again inside the first one's wait for the threads, and
+// leave a second quit behind in the UI thread's queue, which would end the next run at once.
 TEST_F(LifeCycleTest, OnlyTheFirstEndRequestCounts) {
   param_.first_func = [] {
     YelEnd();
@@ -229,7 +207,10 @@ TEST_F(LifeCycleTest, OnlyTheFirstEndRequestCounts) {
     return 1;
   };
   ASSERT_TRUE(Run());
+  EXPECT_FALSE(os::MessageQueue::Current()->HasPosted());
   YelEnd();  // after the end: nothing to do
+  EXPECT_FALSE(os::MessageQueue::Current()->HasPosted());
+  EXPECT_EQ(IsSystemEnd(), 1);
 }
 
 TEST_F(LifeCycleTest, WindowOffTheScreenIsCentredAndReported) {
