@@ -1,4 +1,6 @@
 // The main thread: the first function, then one frame after another until the quit message.
+#include "YEL/core/frame_loop.h"
+
 #include "YEL/core/system.h"
 #include "YEL/core/threads.h"
 #include "YEL/debug/debug_window.h"
@@ -13,56 +15,6 @@
 
 namespace yel {
 namespace {
-
-// Sleeps out the rest of each frame's share of a second, measured from the end of the previous
-// pacing. A late frame is not made up.
-class FramePacer {
- public:
-  void Pace(int32_t frame_rate, int32_t pacing_mode) {
-    if (!started_) {
-      last_ = os::TimeMs();
-      started_ = true;
-    }
-    if (frame_rate == 0) {
-      // A zero rate cannot be divided by; it is reported once and then runs unlimited.
-      if (!zero_reported_) os::ShowMessageBox("YelFrameSkip zero div", "", os::BoxButtons::kOk);
-      zero_reported_ = true;
-      frame_rate = -1;
-    }
-    const uint32_t frame_ms = frame_rate == -1 ? 0 : 1000u / static_cast<uint32_t>(frame_rate);
-    const uint32_t elapsed = os::TimeMs() - last_;
-    if (elapsed > frame_ms || pacing_mode != 2 || frame_rate == -1) {
-      os::SleepMs(1);
-    } else {
-      os::SleepMs(frame_ms - elapsed);
-    }
-    last_ = os::TimeMs();
-  }
-
- private:
-  bool started_ = false;
-  bool zero_reported_ = false;
-  uint32_t last_ = 0;
-};
-
-class FrameCounter {
- public:
-  void Count(YelSystem& system) {
-    ++frames_;
-    const uint32_t now = os::TimeMs();
-    if (now - since_ >= 1000) {
-      measured_ = frames_;
-      frames_ = 0;
-      since_ = now;
-    }
-    system.measured_fps = measured_;
-  }
-
- private:
-  uint32_t since_ = 0;
-  int frames_ = 0;
-  int measured_ = 0;
-};
 
 void PostToWindow(YelSystem& system, WindowMessage id, uintptr_t wparam) {
   system.ui_queue->Post(MakeMessage(id, wparam));
@@ -81,19 +33,6 @@ void DebugHotKeys(YelSystem& system) {
 bool TaskWalkAllowed(const YelSystem& system) {
   return (system.active.load() && !system.inactive.load()) ||
          (system.param.flags & YEL_FLAG_RUN_INACTIVE);
-}
-
-void RunFrame(YelSystem& system, FramePacer& pacer, FrameCounter& counter) {
-  system.frame_time = os::TimeMs();
-  InputPoll(system);
-  if (system.param.debug && !ScreenEffectRunning()) DebugHotKeys(system);
-  if (system.movie.load()) VideoStep(system);
-  if (TaskWalkAllowed(system)) YelTaskRunFrame();
-  pacer.Pace(system.frame_rate.load(), system.param.pacing_mode);
-  if (system.param.debug) counter.Count(system);
-  YelRenderPresent();
-  system.input.window_event = 0;
-  system.input.wheel = 0;
 }
 
 // Has the UI thread change the window or the device while this thread holds the render lock and
@@ -149,6 +88,56 @@ void* FirstTopTaskData(YelSystem& system) {
 
 }  // namespace
 
+void FramePacer::Pace(int32_t frame_rate, int32_t pacing_mode) {
+  if (!started_) {
+    last_ = os::TimeMs();
+    started_ = true;
+  }
+  if (frame_rate == 0) {
+    // A zero rate cannot be divided by; it is reported once and then runs unlimited.
+    if (!zero_reported_) os::ShowMessageBox("YelFrameSkip zero div", "", os::BoxButtons::kOk);
+    zero_reported_ = true;
+    frame_rate = -1;
+  }
+  const uint32_t frame_ms = frame_rate == -1 ? 0 : 1000u / static_cast<uint32_t>(frame_rate);
+  const uint32_t elapsed = os::TimeMs() - last_;
+  if (elapsed > frame_ms || pacing_mode != 2 || frame_rate == -1) {
+    os::SleepMs(1);
+  } else {
+    os::SleepMs(frame_ms - elapsed);
+  }
+  last_ = os::TimeMs();
+}
+
+void FrameCounter::Count(YelSystem& system) {
+  ++frames_;
+  const uint32_t now = os::TimeMs();
+  if (now - since_ >= 1000) {
+    measured_ = frames_;
+    frames_ = 0;
+    since_ = now;
+  }
+  system.measured_fps = measured_;
+}
+
+void FrameLoop::RunFrame(YelSystem& system, uint32_t now) {
+  system.frame_time = now;
+  InputPoll(system);
+  if (system.param.debug && !ScreenEffectRunning()) DebugHotKeys(system);
+  if (system.movie.load()) VideoStep(system);
+  if (TaskWalkAllowed(system)) YelTaskRunFrame();
+  pacer_.Pace(system.frame_rate.load(), system.param.pacing_mode);
+  if (system.param.debug) counter_.Count(system);
+  YelRenderPresent();
+}
+
+bool FrameLoop::BetweenFrames(YelSystem& system) {
+  // What the window reports during one frame is seen in the next frame only.
+  system.input.window_event = 0;
+  system.input.wheel = 0;
+  return DrainMessages(system);
+}
+
 void MainThreadProc(YelSystem* system) {
   os::MessageQueue::AdoptForCurrentThread(system->main.queue);
   system->main_thread_id = std::this_thread::get_id();
@@ -157,12 +146,11 @@ void MainThreadProc(YelSystem* system) {
     YelEnd();
     return;
   }
-  FramePacer pacer;
-  FrameCounter counter;
+  FrameLoop loop;
   bool quit = false;
   while (!quit) {
-    RunFrame(*system, pacer, counter);
-    quit = DrainMessages(*system);
+    loop.RunFrame(*system, os::TimeMs());
+    quit = loop.BetweenFrames(*system);
   }
   if (system->param.end_func) system->param.end_func(FirstTopTaskData(*system));
 }

@@ -8,6 +8,7 @@
 #include <memory>
 #include <vector>
 
+#include "YEL/core/frame_loop.h"
 #include "YEL/core/system.h"
 #include "YEL/input/input.h"
 #include "YEL/window/private_messages.h"
@@ -60,6 +61,7 @@ class InputTest : public ::testing::Test {
     system_.main.queue = std::make_shared<os::MessageQueue>();
     system_.param.game_width = 1280;
     system_.param.game_height = 720;
+    system_.frame_rate = -1;  // no pacing: the test sets the frame times
     SetWindow(false, os::Rect{0, 0, 1280, 720});
     yel::SetSystem(&system_);
     system_.window->PumpEvents(yel::YelWindowProc);  // whatever the window says about itself
@@ -122,18 +124,13 @@ class InputTest : public ::testing::Test {
     Push(e);
   }
 
-  // One frame as the main thread runs it: the window's events reach the window procedure, the
-  // words of the last frame are cleared, the posted codes are applied, then the poll.
+  // One frame of the real frame loop at a time the test chooses: the window's events reach the
+  // window procedure (the UI thread's part), the loop ends the previous frame (clears the words
+  // of one frame, applies the posted codes), then runs this one (the poll).
   void Frame(uint32_t time) {
     system_.window->PumpEvents(yel::YelWindowProc);
-    system_.input.window_event = 0;
-    system_.input.wheel = 0;
-    os::Message m;
-    while (system_.main.queue->Peek(m)) {
-      if (m.id == static_cast<uint32_t>(yel::ThreadMessage::WM_YEL_CALL)) yel::InputApplyCode(system_, m.wparam, m.lparam);
-    }
-    system_.frame_time = time;
-    yel::InputPoll(system_);
+    loop_.BetweenFrames(system_);
+    loop_.RunFrame(system_, time);
   }
 
   static Words Keys() {
@@ -146,6 +143,7 @@ class InputTest : public ::testing::Test {
   }
 
   yel::YelSystem system_;
+  yel::FrameLoop loop_;
 };
 
 TEST_F(InputTest, KeyWordsPushOnceRepeatAfterTheDelayAndRelease) {
