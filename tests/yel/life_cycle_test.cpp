@@ -17,6 +17,7 @@
 #include "os/clock.h"
 #include "os/encoding.h"
 #include "os/message_box.h"
+#include "os/window.h"
 #include "os/paths.h"
 
 namespace {
@@ -198,19 +199,34 @@ TEST_F(LifeCycleTest, AnsweringNoKeepsRunning) {
   EXPECT_GE(log_.frames, 10) << "the run went on until the task ended it";
 }
 
-// A second request would run the end again inside the first one's wait for the threads, and
-// leave a second quit behind in the UI thread's queue, which would end the next run at once.
+// Messages each thread posted or sent to the UI thread, counted by the UI queue's wake-up.
+thread_local int t_ui_messages = 0;
+
+void CountUiMessagesOfThisRun() {
+  yel::System()->ui_queue->SetWakeHook([] {
+    ++t_ui_messages;
+    os::WakeEventWait();
+  });
+}
+
 TEST_F(LifeCycleTest, OnlyTheFirstEndRequestCounts) {
   param_.first_func = [] {
+    const int before = t_ui_messages;
     YelEnd();
     YelEnd();
+    EXPECT_EQ(t_ui_messages - before, 1) << "one end request reaches the window";
     return 1;
   };
-  ASSERT_TRUE(Run());
-  EXPECT_FALSE(os::MessageQueue::Current()->HasPosted());
+  ASSERT_TRUE(YelInit(&param_));
+  CountUiMessagesOfThisRun();
+  {
+    Watchdog watchdog(10000);
+    EXPECT_EQ(YelRun(), 0);
+    EXPECT_FALSE(watchdog.Fired());
+  }
+  EXPECT_EQ(YelUninit(), 1);
   YelEnd();  // after the end: nothing to do
   EXPECT_FALSE(os::MessageQueue::Current()->HasPosted());
-  EXPECT_EQ(IsSystemEnd(), 1);
 }
 
 TEST_F(LifeCycleTest, WindowOffTheScreenIsCentredAndReported) {
