@@ -25,21 +25,34 @@ namespace {
 constexpr const char* kIdleScript = "; nothing to run\n";
 constexpr auto kSample = std::chrono::seconds(2);
 
-uint64_t RunTimeNs(const std::string& schedstat) {
+// What the kernel counts for a thread: its run time and how many times it was put on a CPU,
+// which for a thread that sleeps between short bursts is the number of its wake-ups.
+struct RunTime {
+  uint64_t ns = 0;
+  uint64_t wakes = 0;
+  RunTime& operator+=(const RunTime& other) {
+    ns += other.ns;
+    wakes += other.wakes;
+    return *this;
+  }
+};
+
+RunTime ThreadRunTime(const std::string& schedstat) {
   std::ifstream stat(schedstat);
-  uint64_t run_ns = 0;
-  stat >> run_ns;
-  return run_ns;
+  RunTime run;
+  uint64_t waiting_ns = 0;
+  stat >> run.ns >> waiting_ns >> run.wakes;
+  return run;
 }
 
-// Run time of every live thread of `pid`, in nanoseconds.
-uint64_t ProcessRunTimeNs(int pid) {
+// Summed over every live thread of `pid`.
+RunTime ProcessRunTime(int pid) {
   const std::string tasks = "/proc/" + std::to_string(pid) + "/task";
-  uint64_t total = 0;
+  RunTime total;
   DIR* dir = opendir(tasks.c_str());
-  if (!dir) return 0;
+  if (!dir) return total;
   while (dirent* entry = readdir(dir)) {
-    if (entry->d_name[0] != '.') total += RunTimeNs(tasks + "/" + entry->d_name + "/schedstat");
+    if (entry->d_name[0] != '.') total += ThreadRunTime(tasks + "/" + entry->d_name + "/schedstat");
   }
   closedir(dir);
   return total;
@@ -54,22 +67,25 @@ bool WaitForFile(const std::filesystem::path& path, std::chrono::milliseconds li
   return true;
 }
 
-// Samples `run_time_ns` over kSample per iteration and reports the share of one core in percent.
-template <typename RunTime>
-void MeasureIdle(benchmark::State& state, RunTime run_time_ns) {
-  double cpu_ns = 0, wall_ns = 0;
+// Samples `run_time` over kSample per iteration and reports the share of one core in percent
+// and the wake-ups per second.
+template <typename Sample>
+void MeasureIdle(benchmark::State& state, Sample run_time) {
+  double cpu_ns = 0, wakes = 0, wall_ns = 0;
   for (auto _ : state) {
-    const uint64_t cpu_before = run_time_ns();
+    const RunTime before = run_time();
     const auto wall_before = std::chrono::steady_clock::now();
     std::this_thread::sleep_for(kSample);
-    const uint64_t cpu_after = run_time_ns();
+    const RunTime after = run_time();
     const std::chrono::duration<double, std::nano> wall =
         std::chrono::steady_clock::now() - wall_before;
-    cpu_ns += static_cast<double>(cpu_after - cpu_before);
+    cpu_ns += static_cast<double>(after.ns - before.ns);
+    wakes += static_cast<double>(after.wakes - before.wakes);
     wall_ns += wall.count();
     state.SetIterationTime(wall.count() / 1e9);
   }
   state.counters["cpu_percent_of_a_core"] = wall_ns > 0 ? 100.0 * cpu_ns / wall_ns : 0;
+  state.counters["wakes_per_second"] = wall_ns > 0 ? wakes * 1e9 / wall_ns : 0;
 }
 
 void BM_IdleGame(benchmark::State& state) {
@@ -81,7 +97,7 @@ void BM_IdleGame(benchmark::State& state) {
     return;
   }
   std::this_thread::sleep_for(std::chrono::seconds(1));
-  MeasureIdle(state, [&] { return ProcessRunTimeNs(process.pid()); });
+  MeasureIdle(state, [&] { return ProcessRunTime(process.pid()); });
   process.Signal(SIGTERM);
   if (process.Wait(10000) != 0) state.SkipWithError("Game did not end cleanly");
 }
@@ -90,7 +106,7 @@ BENCHMARK(BM_IdleGame)->Iterations(3)->UseManualTime()->Unit(benchmark::kMillise
 void BM_SleepingProcess(benchmark::State& state) {
   test::Process process = test::Process::Start({"sleep", "60"});
   std::this_thread::sleep_for(std::chrono::seconds(1));  // past the start of the program
-  MeasureIdle(state, [&] { return ProcessRunTimeNs(process.pid()); });
+  MeasureIdle(state, [&] { return ProcessRunTime(process.pid()); });
   process.Signal(SIGTERM);
   process.Wait(10000);
 }
@@ -105,7 +121,7 @@ void BM_ThreadWaking60TimesASecond(benchmark::State& state) {
   });
   while (tid.load() == 0) std::this_thread::yield();
   const std::string schedstat = "/proc/self/task/" + std::to_string(tid.load()) + "/schedstat";
-  MeasureIdle(state, [&] { return RunTimeNs(schedstat); });
+  MeasureIdle(state, [&] { return ThreadRunTime(schedstat); });
   stop = true;
   pacer.join();
 }
