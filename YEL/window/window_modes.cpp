@@ -30,7 +30,6 @@ int PostRequest(ThreadMessage id, uintptr_t wparam, intptr_t lparam) {
   return system->main.queue->Post(MakeMessage(id, wparam, lparam)) ? 1 : 0;
 }
 
-
 }  // namespace
 
 os::Rect DesktopRect() {
@@ -156,8 +155,7 @@ YEL_API int YelChangeWindowSize(int32_t width, int32_t height) {
 }
 
 YEL_API int YelChangeAspectMode(int32_t mode) {
-  return yel::PostRequest(yel::ThreadMessage::WM_YEL_REQ_ASPECT, static_cast<uintptr_t>(mode),
-                          0);
+  return yel::PostRequest(yel::ThreadMessage::WM_YEL_REQ_ASPECT, static_cast<uintptr_t>(mode), 0);
 }
 
 YEL_API int YelWindowChangeEnable(int32_t flag) {

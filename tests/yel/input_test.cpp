@@ -266,7 +266,8 @@ TEST_F(InputTest, PointerMapsIntoTheSmallerGameScreen) {
   system_.param.game_width = 640;
   system_.param.game_height = 360;
   for (const Case& c : cases) {
-    SetWindow(c.full_screen, c.full_screen ? os::Rect{160, 0, 1120, 540} : os::Rect{0, 0, 1280, 720});
+    SetWindow(c.full_screen,
+              c.full_screen ? os::Rect{160, 0, 1120, 540} : os::Rect{0, 0, 1280, 720});
     Motion(c.x, c.y);
     Frame(0);
     EXPECT_EQ(YelInputGetMouseX(), c.game_x) << c.x << "," << c.y;

@@ -13,12 +13,12 @@
 
 #include "YEL/core/system.h"
 #include "YEL/files/file_paths.h"
-#include "tests/yel/watchdog.h"
 #include "os/clock.h"
 #include "os/encoding.h"
 #include "os/message_box.h"
-#include "os/window.h"
 #include "os/paths.h"
+#include "os/window.h"
+#include "tests/yel/watchdog.h"
 
 namespace {
 

@@ -12,13 +12,14 @@
 
 class Watchdog {
  public:
-  explicit Watchdog(int ms) : thread_([this, ms] {
-    std::unique_lock lock(mutex_);
-    if (!cv_.wait_for(lock, std::chrono::milliseconds(ms), [this] { return done_; })) {
-      fired_ = true;
-      YelEnd();
-    }
-  }) {}
+  explicit Watchdog(int ms)
+      : thread_([this, ms] {
+          std::unique_lock lock(mutex_);
+          if (!cv_.wait_for(lock, std::chrono::milliseconds(ms), [this] { return done_; })) {
+            fired_ = true;
+            YelEnd();
+          }
+        }) {}
   ~Watchdog() {
     {
       std::lock_guard lock(mutex_);
