@@ -1,5 +1,18 @@
 /* The exported interface of the platform library. The main program loads the library at run
- * time and binds these names; everything else in the library stays hidden. */
+ * time and binds these names; everything else in the library stays hidden.
+ *
+ * Threads. The UI thread is the one that calls YelInit and YelRun; it owns the window. YelRun
+ * starts the main thread (the first function, then one frame after another, the task walk under
+ * the render lock) and the work thread (queued jobs). Every export below says which thread may
+ * call it and which lock it takes:
+ * - "any thread": safe from every thread while the library is started; the words it reads or
+ *   writes are atomic, or it takes the lock it names.
+ * - "window state": the window's mode, position, sizes, aspect mode and view, which only the UI
+ *   thread changes; readers get a consistent copy under the window-state mutex.
+ * - "render lock": the active render object's lock (YelRenderLockEnter). The main thread holds
+ *   it for the whole task walk and for present; any other thread must hold it around the call.
+ * - "render-list lock": the process-wide lock of every render list, taken after the render
+ *   lock, never before it. */
 #ifndef YEL_YEL_H_
 #define YEL_YEL_H_
 
@@ -102,32 +115,54 @@ typedef YelListNode YelList;
 
 /* ---- Start, run and stop --------------------------------------------------------------- */
 
+/* Any thread; no lock. */
 YEL_API void YelDefaultCreate(YelInitParam* param);
+/* The thread that will call YelRun (it becomes the UI thread), once, with no other thread of the
+ * library running. The start-up record is copied and is read-only from then on. */
 YEL_API int YelInit(YelInitParam* param);
+/* UI thread: starts the work and main threads and serves the window until the end. */
 YEL_API int YelRun(void);
+/* Any thread. On the UI thread the end runs at once; any other thread only posts the request
+ * (the end stops that thread, so it must not wait for it). Must not be called with the render
+ * lock held by a thread other than the main thread. */
 YEL_API void YelEnd(void);
+/* UI thread, after YelRun returned. */
 YEL_API int YelUninit(void);
+/* Any thread: runs fn(arg) on the UI thread and waits for it, serving what is sent to the calling
+ * thread meanwhile. The job runs while the caller waits, so it must not wait for a lock the
+ * caller holds. */
 YEL_API int YelAttachProcess(YelProcessFunc fn, uintptr_t arg);
+/* Any thread: queues fn(arg) for the work thread; jobs run one at a time in order. */
 YEL_API int YelAttachWorkProcess(YelProcessFunc fn, uintptr_t arg);
+/* Any thread. */
 YEL_API int YelIsWorkThreadId(void);
+/* Any thread; the frame loop takes the new rate from its next frame. */
 YEL_API void YelFrameRateSet(int32_t frames_per_second);
 
+/* Any thread: the start-up record with the run-time values (window state, frame rate). */
 YEL_API void YelGetSystemParameters(YelInitParam* out);
+/* Any thread (atomic flags). */
 YEL_API int IsActive(void);
 YEL_API int IsMovie(void);
 YEL_API int IsSystemEnd(void);
+/* Any thread (window state). */
 YEL_API int YelCheckWindowMode(void);
 YEL_API int YelCheckAspectMode(void);
+/* Any thread; what they return is used under the render lock. */
 YEL_API YelCore* YelGetCore(void);
 YEL_API YelRender* YelGetRender(void);
+/* Any thread (start-up record, atomic words, the base-folder lock for the path). */
 YEL_API int32_t YelGetAllocCount(void);
 YEL_API int Yel3DIs(void);
 YEL_API int YelDebugIs(void);
 YEL_API const char* YelGetFilePath(void);
 YEL_API const char* YelGetCmdLine(void);
+/* Any thread; the window itself may only be used on the UI thread. */
 YEL_API void* YelGetWindowHandle(void);
 YEL_API void* YelGetInstanceHandle(void);
+/* Any thread; the scratch pool has no lock: one thread at a time uses it. */
 YEL_API void* YelGetlpPool(void);
+/* Any thread (atomic words). */
 YEL_API void YelDisableChangeWindowMode(int32_t disabled);
 YEL_API uint32_t YelGetChangeWindowModeTime(void);
 YEL_API uint32_t YelSetChangeWindowModeTime(void);
@@ -135,21 +170,32 @@ YEL_API void YelDebugDump(void);
 
 /* ---- Window modes, size and aspect ---------------------------------------------------- */
 
+/* Requests, any thread while the library runs: each posts to the main thread, which forwards it
+ * between frames to the UI thread with the render lock held and the work thread paused. */
 YEL_API int YelWindowChangeMode(int32_t mode);
 YEL_API int YelChangeWindowSize(int32_t width, int32_t height);
 YEL_API int YelChangeAspectMode(int32_t mode);
+/* Any thread (atomic flag). */
 YEL_API int YelWindowChangeEnable(int32_t flag);
 YEL_API int YelWindowChangeEnableIs(void);
+/* Any thread (atomic words; a reader racing a change may see the old size with the new flag). */
 YEL_API void YelSetDesktopRect(int32_t flag, int32_t width, int32_t height);
 YEL_API void YelGetDesktopRect(YelRect* out);
 YEL_API int YelIsDesktopRectFix(void);
+/* Any thread (window state). */
 YEL_API int YelGetWindowSize(int32_t* width, int32_t* height);
 YEL_API void YelWindowGetPos(int32_t* x, int32_t* y);
+/* Any thread while the library runs: a request like the three above, so the new position reads
+ * back once the UI thread moved the window. Before YelRun only the UI thread, which moves the
+ * window at once. */
 YEL_API void YelWindowSetPos(int32_t x, int32_t y);
+/* Any thread. */
 YEL_API int YelWindowGetPosCenter(YelPoint* out, int32_t width, int32_t height);
 YEL_API void GetMinWindowSize(int32_t* width, int32_t* height);
 
 /* ---- Task tree ------------------------------------------------------------------------- */
+
+/* The main thread inside the task walk, or any thread holding the render lock. */
 
 YEL_API YelTask* YelTaskCreate(YelTaskFunc fn, YelTaskEndFunc end_fn, uint32_t data_size,
                                void** out_data, uint32_t link_word, YelTask* parent,
@@ -170,6 +216,10 @@ YEL_API YelTask* YelWaitTime(uint32_t ms);
 YEL_API YelTask* YelWaitTimeEx(uint32_t ms, YelTask* parent);
 
 /* ---- Memory, lists, random and clock --------------------------------------------------- */
+
+/* Memory: any thread (the block count is atomic). Lists: any thread; a list has no lock of its
+ * own, so the threads sharing one take turns (the render lock, for lists that tasks use). Random:
+ * any thread (the random table's lock). Clock: any thread (atomic frame time). */
 
 YEL_API void* YelMemoryAlloc(uint32_t size, uint32_t flags);
 YEL_API void YelMemoryFree(void* block);
@@ -198,6 +248,8 @@ YEL_API uint32_t YeltimeGetTime(void);
 YEL_API void YelUpdateTime(void);
 
 /* ---- Debug print and error log --------------------------------------------------------- */
+
+/* Any thread (the error log's lock). */
 
 YEL_API int YelDebugPrintf(int32_t key, const char* label, const char* format, ...)
     __attribute__((format(printf, 3, 4)));
@@ -243,6 +295,9 @@ typedef struct YelFileEntry {
 #define YEL_FILE_CURRENT 1
 #define YEL_FILE_END 2
 
+/* Any thread: the search-folder list has its own lock, and a file handle belongs to the thread
+ * that uses it (one thread at a time per handle). */
+
 /* Creates the search-folder list (a list left from before is released); 1, or 0 without memory. */
 YEL_API int YelSystemPathInit(void);
 /* Puts a folder in front of the search folders: one that starts with "/" as it is, any other
@@ -286,6 +341,11 @@ YEL_API int YelFileGetFullPath(char* buffer, uint32_t size, const char* name);
  * Down, Left, Right, 11-22 F1-F12, 23-25 left, right and middle mouse button, 26-30 Y, N, Z,
  * X, C. Window-event word: 1, 2, 4 left, right, middle double click; 8 window-mode switch
  * request. Joystick words: 0 up, 1 down, 2 left, 3 right, 4-13 buttons 0 to 9. */
+
+/* Getters: any thread (atomic words made by the main thread's poll once per frame). Setters,
+ * cancel and clears: any thread (atomic words). Cursor exports: any thread; the cursor's lock
+ * guards the wanted image, and what needs the window is posted to the UI thread. Touch
+ * exports: any thread (atomic words). */
 
 /* The system cursor number of the arrow, for YelSetCursor with type 1. */
 enum { YEL_CURSOR_ARROW = 32512 };
@@ -336,6 +396,7 @@ YEL_API void YelSetPow(uint8_t on);
 
 /* ---- Screen transitions ---------------------------------------------------------------- */
 
+/* Any thread (atomic flags). */
 /* 1 while a screen transition runs. */
 YEL_API int YelEffectIs(void);
 /* Turns the screen effects on (non-zero) or off. */
@@ -343,18 +404,26 @@ YEL_API void YelEffectEnable(int32_t enabled);
 
 /* ---- Render objects, render lock and present ------------------------------------------- */
 
+/* Any thread; an object is freed only when no other thread uses it. */
 YEL_API YelRender* YelRenderInit(void);
 YEL_API void YelRenderUninit(YelRender* render);
+/* Any thread (atomic pointer). */
 YEL_API void YelRenderSetActive(YelRender* render);
 YEL_API YelRender* YelRenderGetActive(void);
+/* Any thread (render-list lock). */
 YEL_API YelRenderNode* YelRenderInsert(YelRender* render, void* object, YelDrawFunc draw,
                                        int32_t priority);
 YEL_API YelRenderNode* YelRenderInsertNext(YelRender* render, void* object, YelDrawFunc draw,
                                            int32_t priority, void* other_object);
 YEL_API void YelRenderNodeSetPriority(YelRenderNode* node, int32_t priority);
+/* Takes no lock: the main thread inside the task walk or a draw callback (present holds the
+ * render-list lock), or a thread that holds the render-list lock. */
 YEL_API int YelRenderRemove(YelRender* render, void* object);
+/* Any thread (render-list lock). */
 YEL_API int YelRenderRemoveLocked(YelRender* render, void* object);
 
+/* Any thread. Enter and leave take and release the render lock (recursive, per thread); the
+ * lock word of the others is advisory and atomic. */
 YEL_API int YelRenderLockEnter(void);
 YEL_API int YelRenderLockLeave(void);
 YEL_API int YelRenderLock(void);
@@ -364,6 +433,7 @@ YEL_API int YelRenderLockWait(void);
 YEL_API int YelRenderLockIsBusy(void);
 YEL_API int32_t YelRenderGetState(void);
 
+/* Any thread (render-list lock); drawing also needs the render lock, as present does. */
 YEL_API void YelTargetRenderListClear(void);
 YEL_API void YelTargetRenderListAdd(void* object);
 YEL_API int YelTargetRenderListDraw(void);

@@ -40,23 +40,43 @@ void MessageQueue::AdoptForCurrentThread(std::shared_ptr<MessageQueue> queue) {
 }
 
 bool MessageQueue::Post(const Message& message) {
-  std::lock_guard lock(mutex_);
-  if (closed_) return false;
-  posted_.push_back(message);
-  arrived_.notify_all();
+  {
+    std::lock_guard lock(mutex_);
+    if (closed_) return false;
+    posted_.push_back(message);
+    arrived_.notify_all();
+  }
+  WakeOwner();
   return true;
 }
 
 void MessageQueue::PostQuit(int exit_code) {
-  std::lock_guard lock(mutex_);
-  quit_pending_ = true;
-  quit_code_ = exit_code;
-  arrived_.notify_all();
+  {
+    std::lock_guard lock(mutex_);
+    quit_pending_ = true;
+    quit_code_ = exit_code;
+    arrived_.notify_all();
+  }
+  WakeOwner();
 }
 
 void MessageQueue::SetSendHandler(SendHandler handler) {
   std::lock_guard lock(mutex_);
   handler_ = std::move(handler);
+}
+
+void MessageQueue::SetWakeHook(std::function<void()> wake) {
+  std::lock_guard lock(mutex_);
+  wake_ = std::move(wake);
+}
+
+void MessageQueue::WakeOwner() {
+  std::function<void()> wake;
+  {
+    std::lock_guard lock(mutex_);
+    wake = wake_;
+  }
+  if (wake) wake();
 }
 
 intptr_t MessageQueue::Send(const Message& message) {
@@ -78,6 +98,7 @@ intptr_t MessageQueue::Send(const Message& message) {
     sends_.push_back(pending);
     arrived_.notify_all();
   }
+  WakeOwner();
   // Wait for the reply, serving whatever is sent to this thread meanwhile.
   for (;;) {
     self->ServeSends();

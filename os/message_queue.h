@@ -50,6 +50,9 @@ class MessageQueue {
 
   // Owner side.
   void SetSendHandler(SendHandler handler);
+  // Called (on the posting or sending thread) after every post, send and quit request, for an
+  // owner that sleeps somewhere else than in this queue's waits, such as in the window's events.
+  void SetWakeHook(std::function<void()> wake);
   // Handles every pending sent message; true when there was one.
   bool ServeSends();
   // Serves sends, then takes the oldest posted message. A pending quit is reported (as kMsgQuit
@@ -72,12 +75,14 @@ class MessageQueue {
 
   bool HasWorkLocked() const;
   void CompleteSend(PendingSend& pending, intptr_t result);
+  void WakeOwner();
 
   mutable std::mutex mutex_;  // guards every member below
   std::condition_variable arrived_;
   std::deque<Message> posted_;
   std::deque<std::shared_ptr<PendingSend>> sends_;
   SendHandler handler_;
+  std::function<void()> wake_;
   bool quit_pending_ = false;
   int quit_code_ = 0;
   bool closed_ = false;

@@ -4,6 +4,9 @@
 
 #include <algorithm>
 #include <atomic>
+#include <chrono>
+#include <condition_variable>
+#include <cstring>
 #include <mutex>
 
 #include "os/clock.h"
@@ -11,8 +14,35 @@
 namespace os {
 namespace {
 
-std::mutex g_video_mutex;  // guards g_video_users
+std::mutex g_video_mutex;  // guards g_video_users and g_wake_type
 int g_video_users = 0;
+uint32_t g_wake_type = 0;  // the event type that ends a wait
+
+// Video drivers of a real display block in their own event wait, and an event pushed from
+// another thread wakes them. The headless drivers only poll, so for them the waiter sleeps on
+// this condition instead, and a watch on every event that enters the queue ends the sleep.
+std::mutex g_wait_mutex;  // guards g_events_entered
+std::condition_variable g_event_entered;
+uint64_t g_events_entered = 0;
+
+int CountEnteredEvent(void*, SDL_Event*) {
+  {
+    std::lock_guard lock(g_wait_mutex);
+    ++g_events_entered;
+  }
+  g_event_entered.notify_all();
+  return 1;
+}
+
+uint64_t EventsEntered() {
+  std::lock_guard lock(g_wait_mutex);
+  return g_events_entered;
+}
+
+bool DriverWaitsNatively() {
+  const char* driver = SDL_GetCurrentVideoDriver();
+  return driver && (std::strcmp(driver, "x11") == 0 || std::strcmp(driver, "wayland") == 0);
+}
 
 bool AcquireVideo() {
   std::lock_guard lock(g_video_mutex);
@@ -22,6 +52,8 @@ bool AcquireVideo() {
     SDL_SetHint(SDL_HINT_QUIT_ON_LAST_WINDOW_CLOSE, "0");
     SDL_SetHint(SDL_HINT_VIDEO_MINIMIZE_ON_FOCUS_LOSS, "0");
     if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) return false;
+    if (g_wake_type == 0) g_wake_type = SDL_RegisterEvents(1);
+    SDL_AddEventWatch(CountEnteredEvent, nullptr);
   }
   ++g_video_users;
   return true;
@@ -29,7 +61,10 @@ bool AcquireVideo() {
 
 void ReleaseVideo() {
   std::lock_guard lock(g_video_mutex);
-  if (--g_video_users == 0) SDL_QuitSubSystem(SDL_INIT_VIDEO);
+  if (--g_video_users == 0) {
+    SDL_DelEventWatch(CountEnteredEvent, nullptr);
+    SDL_QuitSubSystem(SDL_INIT_VIDEO);
+  }
 }
 
 SDL_Window* Sdl(void* window) { return static_cast<SDL_Window*>(window); }
@@ -139,6 +174,41 @@ void Window::PumpEvents(const std::function<void(const Message&)>& sink) {
     timer_due_ = TimeMs() + timer_period_;
     sink(Message{kWmTimer, 1, 0});
   }
+}
+
+uint32_t Window::MsUntilTimer() const {
+  if (timer_period_ == 0) return UINT32_MAX;
+  const int32_t left = static_cast<int32_t>(timer_due_ - TimeMs());
+  return left > 0 ? static_cast<uint32_t>(left) : 0;
+}
+
+void Window::WaitEvents(uint32_t ms, const std::function<void(const Message&)>& sink) {
+  ms = std::min(ms, MsUntilTimer());
+  if (DriverWaitsNatively()) {
+    SDL_Event event;
+    if (SDL_WaitEventTimeout(&event, static_cast<int>(std::min<uint32_t>(ms, INT32_MAX)))) {
+      Translate(&event, sink);
+    }
+  } else {
+    // Counted before the look into the queue, so an event that enters after the look ends the
+    // sleep at once.
+    const uint64_t seen = EventsEntered();
+    SDL_PumpEvents();
+    if (SDL_PeepEvents(nullptr, 1, SDL_PEEKEVENT, SDL_FIRSTEVENT, SDL_LASTEVENT) == 0) {
+      std::unique_lock lock(g_wait_mutex);
+      g_event_entered.wait_for(lock, std::chrono::milliseconds(ms),
+                               [seen] { return g_events_entered != seen; });
+    }
+  }
+  PumpEvents(sink);
+}
+
+void WakeEventWait() {
+  std::lock_guard lock(g_video_mutex);
+  if (g_video_users == 0 || g_wake_type == 0) return;
+  SDL_Event event{};
+  event.type = g_wake_type;
+  SDL_PushEvent(&event);
 }
 
 void Window::Translate(const void* raw, const std::function<void(const Message&)>& sink) {

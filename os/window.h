@@ -97,12 +97,16 @@ class Window {
 
   // Takes every pending event and hands the messages for this window to `sink`.
   void PumpEvents(const std::function<void(const Message&)>& sink);
+  // Sleeps until an event arrives, WakeEventWait is called, the window's timer is due or `ms`
+  // pass, then hands every pending event to `sink` as PumpEvents does.
+  void WaitEvents(uint32_t ms, const std::function<void(const Message&)>& sink);
   // The underlying native window, for the renderer back-ends.
   void* NativeHandle() const { return window_; }
 
  private:
   Window() = default;
   void Translate(const void* event, const std::function<void(const Message&)>& sink);
+  uint32_t MsUntilTimer() const;
 
   void* window_ = nullptr;  // SDL_Window
   uint32_t window_id_ = 0;
@@ -110,6 +114,9 @@ class Window {
   uint32_t timer_due_ = 0;
   std::atomic<bool> touch_as_mouse_{false};
 };
+
+// Ends a WaitEvents in progress, or the next one, on whichever thread waits. Any thread.
+void WakeEventWait();
 
 // The desktop of the primary display, and the union of all displays.
 Rect DesktopRect();

@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds, and runs every test: first the normal build, then a build
-# with AddressSanitizer and UndefinedBehaviorSanitizer.
+# with AddressSanitizer and UndefinedBehaviorSanitizer, then one with ThreadSanitizer.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 cd "$root"
@@ -13,6 +13,7 @@ export SDL_AUDIODRIVER=dummy
 export ASAN_OPTIONS=detect_leaks=1:abort_on_error=1
 export LSAN_OPTIONS=suppressions=$root/tests/lsan.supp:print_suppressions=0
 export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
+export TSAN_OPTIONS=halt_on_error=1:second_deadlock_stack=1
 
 jobs=$(nproc)
 
@@ -21,3 +22,6 @@ ctest --test-dir build --output-on-failure -j "$jobs"
 
 scripts/build.sh build-asan -DYEL_SANITIZE=ON
 ctest --test-dir build-asan --output-on-failure -j "$jobs"
+
+scripts/build.sh build-tsan -DYEL_TSAN=ON
+ctest --test-dir build-tsan --output-on-failure -j "$jobs"

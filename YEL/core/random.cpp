@@ -14,6 +14,7 @@ std::atomic<uint32_t> g_rand_state{1};
 
 int32_t NextEntry(RandomTable& table) {
   if (!table.entries || table.size == 0) return 0;
+  std::lock_guard lock(table.mutex);
   if (table.index >= table.size) table.index = 0;
   const int32_t value = table.entries[table.index];
   table.index = table.index + 1 >= table.size ? 0 : table.index + 1;
@@ -45,7 +46,9 @@ bool RandomTableInitialize(RandomTable& table, uint32_t size) {
 
 void RandomTableRelease(RandomTable& table) {
   YelMemoryFree(table.entries);
-  table = RandomTable{};
+  table.entries = nullptr;
+  table.size = 0;
+  table.index = 0;
 }
 
 }  // namespace yel
@@ -67,6 +70,7 @@ YEL_API void YelRandomReset(void) {
   yel::YelSystem* system = yel::System();
   if (!system) return;
   yel::RandomTable& table = system->random;
+  std::lock_guard lock(table.mutex);
   table.index = 0;
   for (uint32_t i = 0; i < table.size; ++i) table.entries[i] = yel::MsvcRand();
 }
@@ -74,6 +78,7 @@ YEL_API void YelRandomReset(void) {
 YEL_API int32_t YelRandomGetSeed(int32_t* destination, uint32_t n) {
   yel::YelSystem* system = yel::System();
   if (!system || !destination) return 0;
+  std::lock_guard lock(system->random.mutex);
   const uint32_t count = std::min(n, system->random.size);
   std::copy_n(system->random.entries, count, destination);
   return static_cast<int32_t>(count);
@@ -82,6 +87,7 @@ YEL_API int32_t YelRandomGetSeed(int32_t* destination, uint32_t n) {
 YEL_API int32_t YelRandomSetSeed(const int32_t* source, uint32_t n) {
   yel::YelSystem* system = yel::System();
   if (!system || !source) return 0;
+  std::lock_guard lock(system->random.mutex);
   system->random.index = 0;
   const uint32_t count = std::min(n, system->random.size);
   std::copy_n(source, count, system->random.entries);

@@ -2,7 +2,7 @@
 #pragma once
 
 #include <cstdint>
-#include <vector>
+#include <mutex>
 
 namespace yel {
 
@@ -11,9 +11,12 @@ namespace yel {
 void MsvcSrand(uint32_t seed);
 int32_t MsvcRand();
 
+// Drawn from, reset and reseeded by any thread. The block and the size are set at start and at
+// release, when no other thread runs.
 struct RandomTable {
   int32_t* entries = nullptr;  // a YelMemoryAlloc block
   uint32_t size = 0;
+  std::mutex mutex;  // guards index and the entries' values
   uint32_t index = 0;
 };
 

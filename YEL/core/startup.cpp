@@ -39,6 +39,7 @@ void CopyInitParam(YelSystem& system, const YelInitParam& param) {
   system.param.title = system.title.c_str();
   system.param.class_name = system.class_name.c_str();
   system.param.cmd_line = param.cmd_line ? system.cmd_line.c_str() : nullptr;
+  system.frame_rate = param.frame_rate;
 }
 
 // The renderer: the hardware one when asked for, else (or when it cannot start) the software one.
@@ -71,7 +72,15 @@ void InitGeometry(YelSystem& system) {
   g.saved_y = p.window_y;
   g.saved_width = p.window_width;
   g.saved_height = p.window_height;
-  g.view = os::Rect{0, 0, p.window_width, p.window_height};
+  system.window_state.Update([&](WindowState& w) {
+    w.full_screen = p.full_screen;
+    w.x = p.window_x;
+    w.y = p.window_y;
+    w.width = p.window_width;
+    w.height = p.window_height;
+    w.aspect_mode = p.aspect_mode;
+    w.view = os::Rect{0, 0, p.window_width, p.window_height};
+  });
   g.adjusted_game = os::Rect{0, 0, p.game_width, p.game_height};
   g.window = system.window->ClientRect();
   g.desktop = DesktopRect();
@@ -82,9 +91,13 @@ void InitGeometry(YelSystem& system) {
 void PlaceFromSettings(YelSystem& system) {
   const std::string path = BaseFolder() + "/setting.ini";
   if (!os::IsFile(path)) return;
-  system.param.window_x = os::ReadIniInt(path, "MainWindow", "x", system.param.window_x);
-  system.param.window_y = os::ReadIniInt(path, "MainWindow", "y", system.param.window_y);
-  system.window->SetPosition(system.param.window_x, system.param.window_y);
+  const int x = os::ReadIniInt(path, "MainWindow", "x", system.param.window_x);
+  const int y = os::ReadIniInt(path, "MainWindow", "y", system.param.window_y);
+  system.window->SetPosition(x, y);
+  system.window_state.Update([&](WindowState& w) {
+    w.x = x;
+    w.y = y;
+  });
 }
 
 bool InitializeParts(YelSystem& system) {
@@ -141,6 +154,7 @@ void ReleaseParts(YelSystem& system) {
 }
 
 void ReleaseRecord(YelSystem* system) {
+  system->ui_queue->SetWakeHook(nullptr);
   ErrorLogClose(*system);
   std::free(Process().pool.exchange(nullptr));
   DebugPagesRelease();
@@ -161,6 +175,8 @@ bool YelSystemInitialize(std::unique_ptr<os::Window> window, const YelInitParam&
   system->ui_thread_id = std::this_thread::get_id();
   system->ui_queue = os::MessageQueue::Current();
   system->ui_queue->SetSendHandler(YelWindowProc);
+  // The idle UI thread sleeps in the window's event wait, so messages for it must end that wait.
+  system->ui_queue->SetWakeHook(os::WakeEventWait);
   system->main.queue = std::make_shared<os::MessageQueue>();
   system->work.queue = std::make_shared<os::MessageQueue>();
   SetSystem(system);
@@ -260,12 +276,13 @@ YEL_API int YelInit(YelInitParam* param) {
                                 2 * param->game_width, 2 * param->game_height);
   yel::ShowCursorNow();
   const os::Rect desktop = yel::DesktopRect();
-  if (YelIsDesktopRectFix() || desktop.Width() <= param->window_width ||
-      desktop.Height() <= param->window_height) {
-    system->param.full_screen = 1;
-  }
-  system->param.window_x = param->window_x;
-  system->param.window_y = param->window_y;
+  const bool full_screen = YelIsDesktopRectFix() || desktop.Width() <= param->window_width ||
+                           desktop.Height() <= param->window_height;
+  system->window_state.Update([&](yel::WindowState& w) {
+    if (full_screen) w.full_screen = 1;
+    w.x = param->window_x;
+    w.y = param->window_y;
+  });
   return 1;
 }
 

@@ -6,12 +6,27 @@
 namespace yel {
 namespace {
 
-YelSystem* g_system = nullptr;
+// Atomic because a thread left running after a failed stop may still read it while the UI
+// thread clears it.
+std::atomic<YelSystem*> g_system{nullptr};
 
 }  // namespace
 
-YelSystem* System() { return g_system; }
-void SetSystem(YelSystem* system) { g_system = system; }
+YelSystem* System() { return g_system.load(); }
+void SetSystem(YelSystem* system) { g_system.store(system); }
+
+YelInitParam RunTimeParameters(const YelSystem& system) {
+  YelInitParam out = system.param;
+  const WindowState window = system.window_state.Get();
+  out.full_screen = window.full_screen;
+  out.window_x = window.x;
+  out.window_y = window.y;
+  out.window_width = window.width;
+  out.window_height = window.height;
+  out.aspect_mode = window.aspect_mode;
+  out.frame_rate = system.frame_rate.load();
+  return out;
+}
 
 ProcessWords& Process() {
   static ProcessWords words;
@@ -25,7 +40,7 @@ using yel::System;
 extern "C" {
 
 YEL_API void YelGetSystemParameters(YelInitParam* out) {
-  if (out && System()) *out = System()->param;
+  if (out && System()) *out = yel::RunTimeParameters(*System());
 }
 
 YEL_API int IsActive(void) {
@@ -36,8 +51,12 @@ YEL_API int IsActive(void) {
 
 YEL_API int IsMovie(void) { return System() ? System()->movie.load() : 0; }
 YEL_API int IsSystemEnd(void) { return yel::Process().system_end.load() ? 1 : 0; }
-YEL_API int YelCheckWindowMode(void) { return System() ? System()->param.full_screen : 0; }
-YEL_API int YelCheckAspectMode(void) { return System() ? System()->param.aspect_mode : 0; }
+YEL_API int YelCheckWindowMode(void) {
+  return System() ? System()->window_state.Get().full_screen : 0;
+}
+YEL_API int YelCheckAspectMode(void) {
+  return System() ? System()->window_state.Get().aspect_mode : 0;
+}
 // The library has no drawing back-end record to hand out.
 YEL_API YelCore* YelGetCore(void) { return nullptr; }
 YEL_API YelRender* YelGetRender(void) { return System() ? System()->active_render.load() : nullptr; }
@@ -69,7 +88,7 @@ YEL_API uint32_t YelSetChangeWindowModeTime(void) {
 YEL_API void YelDebugDump(void) {}
 
 YEL_API void YelFrameRateSet(int32_t frames_per_second) {
-  if (System()) System()->param.frame_rate = frames_per_second;
+  if (System()) System()->frame_rate = frames_per_second;
 }
 
 }  // extern "C"

@@ -28,15 +28,45 @@ struct ThreadSlot {
   std::shared_ptr<os::MessageQueue> queue;
 };
 
-// Window position and sizes kept by the window procedure and the window-mode code.
+// The window as every thread may see it. Only the UI thread changes it, and it publishes each
+// change whole under the mutex, so a reader never sees a half-written rectangle or a size that
+// does not belong to its mode.
+struct WindowState {
+  int full_screen = 0;        // 1 full screen (before YelRun: full screen is to be asked for)
+  int x = 0, y = 0;           // frame position in window mode
+  int width = 0, height = 0;  // client size in window mode
+  int aspect_mode = 0;
+  os::Rect view;  // where the game picture is shown: the client area, or in full screen the screen
+};
+
+class PublishedWindowState {
+ public:
+  WindowState Get() const {
+    std::lock_guard lock(mutex_);
+    return state_;
+  }
+  // UI thread only (or before the other threads start).
+  template <typename Change>
+  void Update(Change change) {
+    std::lock_guard lock(mutex_);
+    change(state_);
+  }
+
+ private:
+  mutable std::mutex mutex_;  // guards state_
+  WindowState state_;
+};
+
+// Window bookkeeping of the window procedure and the window-mode code. The plain members are
+// the UI thread's alone; the atomics are read by other threads.
 struct WindowGeometry {
   int client_x = 0, client_y = 0;
   int saved_x = 0, saved_y = 0, saved_width = 0, saved_height = 0;
   bool maximize_saved = false;
-  bool change_enabled = false;
+  std::atomic<bool> change_enabled{false};  // set by YelWindowChangeEnable from any thread
   std::atomic<bool> sizing{false};
   std::atomic<bool> mode_changed{false};
-  os::Rect desktop, view, adjusted_game, window;
+  os::Rect desktop, adjusted_game, window;
 };
 
 struct YelSystem {
@@ -65,17 +95,22 @@ struct YelSystem {
   InputState input;  // owners in input_state.h
   TouchState touch;
 
-  // The start-up record as changed at run time; its strings point into the copies below.
+  // The start-up record, read-only once YelInit returns; its strings point into the copies
+  // below. What changes at run time lives apart: the frame rate here, the window's full-screen
+  // state, position, sizes and aspect mode in `window_state`.
   YelInitParam param{};
   std::string title, class_name, cmd_line;
+  std::atomic<int32_t> frame_rate{60};  // set by YelFrameRateSet from any thread
 
   TaskTree tasks;
   WindowGeometry geometry;
+  PublishedWindowState window_state;
 
   std::atomic<uint32_t> frame_time{0};
   std::atomic<YelRender*> active_render{nullptr};
   uint32_t clear_colour = 0xFF000000;
-  std::vector<void*> target_list;  // objects drawn by YelTargetRenderListDraw, in order
+  // Objects drawn by YelTargetRenderListDraw, in order; guarded by RenderListLock().
+  std::vector<void*> target_list;
 
   // Debug mode: the error log and the trace switch.
   std::mutex log_mutex;  // guards error_log
@@ -97,6 +132,8 @@ struct ProcessWords {
 YelSystem* System();
 void SetSystem(YelSystem* system);
 ProcessWords& Process();
+// The start-up record with the values that change at run time filled in (window and frame rate).
+YelInitParam RunTimeParameters(const YelSystem& system);
 
 inline bool DebugMode() {
   YelSystem* s = System();

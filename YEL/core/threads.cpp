@@ -17,6 +17,9 @@ constexpr int kSlicesPerRound = 100;
 // A thread gets this many rounds of 100 slices to end before it is given up.
 constexpr int kStopRounds = 10;
 constexpr uint32_t kForever = 0xFFFFFFFF;
+// The longest the idle UI thread sleeps: a termination signal cannot wake it, so it looks for
+// one this often.
+constexpr uint32_t kIdleWaitMs = 250;
 
 bool StartThread(YelSystem* system, ThreadSlot& slot, void (*proc)(YelSystem*),
                  const char* failure_text) {
@@ -28,7 +31,7 @@ bool StartThread(YelSystem* system, ThreadSlot& slot, void (*proc)(YelSystem*),
 // Posts the quit message and waits for the thread to end, serving the UI meanwhile.
 bool StopThread(ThreadSlot& slot, const char* name) {
   if (!slot.thread.Started()) return true;
-  if (!slot.thread.Finished()) slot.queue->Post({WM_YEL_THREAD_QUIT, 0, 0});
+  if (!slot.thread.Finished()) slot.queue->Post(MakeMessage(ThreadMessage::WM_YEL_THREAD_QUIT));
   for (int round = 0; round < kStopRounds; ++round) {
     os::Event never;
     for (int slice = 0; slice < kSlicesPerRound; ++slice) {
@@ -77,6 +80,15 @@ bool UiPeekMessage(os::Message& out, bool take_quit) {
   return system->ui_queue->Peek(out, take_quit);
 }
 
+void UiSleep(YelSystem& system) {
+  if (system.window) {
+    system.window->WaitEvents(kIdleWaitMs,
+                              [&system](const os::Message& m) { system.ui_queue->Post(m); });
+  } else {
+    system.ui_queue->Wait(kIdleWaitMs);
+  }
+}
+
 bool UiWaitFor(const os::Event& event, uint32_t ms) {
   YelSystem* system = System();
   const uint32_t start = os::TimeMs();
@@ -105,8 +117,9 @@ void WorkThreadProc(YelSystem* system) {
   system->work.started.Set();
   os::Message message;
   while (system->work.queue->Get(message)) {
-    if (message.id == WM_YEL_THREAD_QUIT) break;
-    if (message.id != WM_YEL_CALL || message.wparam == 0) continue;
+    const ThreadMessage id = AsThreadMessage(message);
+    if (id == ThreadMessage::WM_YEL_THREAD_QUIT) break;
+    if (id != ThreadMessage::WM_YEL_CALL || message.wparam == 0) continue;
     WorkGate().WaitWhilePaused();
     reinterpret_cast<YelProcessFunc>(message.wparam)(static_cast<uintptr_t>(message.lparam));
   }
@@ -136,15 +149,16 @@ YEL_API int YelRun(void) {
     return -1;
   }
   yel::UiWaitFor(system->main.started, yel::kForever);
-  if (system->param.full_screen) {
-    system->param.full_screen = 0;
+  // A full screen asked for at start becomes a real switch now that the main thread runs.
+  if (system->window_state.Get().full_screen) {
+    system->window_state.Update([](yel::WindowState& w) { w.full_screen = 0; });
     YelWindowChangeMode(1);
   }
   int exit_code = 0;
   while (system->running.load()) {
     os::Message message;
     if (!yel::UiPeekMessage(message, true)) {
-      system->ui_queue->Wait(1);
+      yel::UiSleep(*system);
       continue;
     }
     if (message.id == os::kMsgQuit) {
@@ -162,18 +176,19 @@ YEL_API void YelEnd(void) {
   if (yel::Process().end_requested.exchange(true)) return;
   // On the UI thread the end runs at once. Other threads only post the request: the end stops
   // them, so they must not wait for it.
+  const os::Message end = yel::MakeMessage(yel::WindowMessage::WM_YEL_END);
   if (yel::OnUiThread()) {
-    yel::YelWindowProc(os::Message{yel::WM_YEL_END, 0, 0});
+    yel::YelWindowProc(end);
   } else {
-    system->ui_queue->Post(os::Message{yel::WM_YEL_END, 0, 0});
+    system->ui_queue->Post(end);
   }
 }
 
 YEL_API int YelAttachProcess(YelProcessFunc fn, uintptr_t arg) {
   YelSystem* system = System();
   if (!system) return 0;
-  const os::Message message{yel::WM_YEL_CALL, reinterpret_cast<uintptr_t>(fn),
-                            static_cast<intptr_t>(arg)};
+  const os::Message message = yel::MakeMessage(
+      yel::WindowMessage::WM_YEL_CALL, reinterpret_cast<uintptr_t>(fn), static_cast<intptr_t>(arg));
   if (yel::OnUiThread()) return static_cast<int>(yel::YelWindowProc(message));
   return static_cast<int>(system->ui_queue->Send(message));
 }
@@ -181,9 +196,9 @@ YEL_API int YelAttachProcess(YelProcessFunc fn, uintptr_t arg) {
 YEL_API int YelAttachWorkProcess(YelProcessFunc fn, uintptr_t arg) {
   YelSystem* system = System();
   if (!system || !system->work.queue) return 0;
-  return system->work.queue->Post(
-             os::Message{yel::WM_YEL_CALL, reinterpret_cast<uintptr_t>(fn),
-                         static_cast<intptr_t>(arg)})
+  return system->work.queue->Post(yel::MakeMessage(yel::ThreadMessage::WM_YEL_CALL,
+                                                   reinterpret_cast<uintptr_t>(fn),
+                                                   static_cast<intptr_t>(arg)))
              ? 1
              : 0;
 }

@@ -33,6 +33,9 @@ WorkerGate& WorkGate();
 // Takes the next message of the UI thread (window events first turned into messages). With
 // `take_quit` clear a pending quit stays queued for the message loop.
 bool UiPeekMessage(os::Message& out, bool take_quit);
+// Sleeps until a window event or a message for the UI thread arrives (posts and sends wake it),
+// or a short while passes.
+void UiSleep(YelSystem& system);
 // Waits up to `ms` for `event` while the UI thread handles its messages and sends.
 bool UiWaitFor(const os::Event& event, uint32_t ms);
 // Stops the work thread, then the main thread (UI thread).

@@ -36,8 +36,8 @@ void RunOnUiThread(YelSystem& system, YelProcessFunc fn, uintptr_t arg) {
   if (OnUiThread()) {
     fn(arg);
   } else if (system.ui_queue) {
-    system.ui_queue->Post(os::Message{WM_YEL_CALL, reinterpret_cast<uintptr_t>(fn),
-                                      static_cast<intptr_t>(arg)});
+    system.ui_queue->Post(MakeMessage(WindowMessage::WM_YEL_CALL, reinterpret_cast<uintptr_t>(fn),
+                                      static_cast<intptr_t>(arg)));
   }
 }
 
@@ -46,7 +46,7 @@ void ApplySoon(YelSystem& system) {
   if (OnUiThread()) {
     CursorApplyCustom(system);
   } else if (system.ui_queue) {
-    system.ui_queue->Post(os::Message{WM_YEL_SET_CURSOR, 0, 0});
+    system.ui_queue->Post(MakeMessage(WindowMessage::WM_YEL_SET_CURSOR));
   }
 }
 
@@ -146,11 +146,12 @@ void CursorRelease(YelSystem& system) {
 bool CursorOverGameView(const YelSystem& system) {
   int x = 0, y = 0;
   if (!PointerPosition(system, x, y)) return false;
-  if (system.param.full_screen) {
-    const os::Rect& view = system.geometry.view;
+  const WindowState state = system.window_state.Get();
+  if (state.full_screen) {
+    const os::Rect& view = state.view;
     return x >= view.left && x <= view.right && y >= view.top && y <= view.bottom;
   }
-  return x >= 0 && x <= system.param.window_width && y >= 0 && y <= system.param.window_height;
+  return x >= 0 && x <= state.width && y >= 0 && y <= state.height;
 }
 
 void CursorRestartAutoHide(YelSystem& system) {
@@ -210,14 +211,15 @@ YEL_API void YelCursorSetPos(int32_t x, int32_t y) {
   YelSystem* system = System();
   if (!system) return;
   const YelInitParam& p = system->param;
+  const yel::WindowState state = system->window_state.Get();
   int client_x = 0, client_y = 0;
-  if (p.full_screen) {
-    const os::Rect& view = system->geometry.view;
+  if (state.full_screen) {
+    const os::Rect& view = state.view;
     client_x = yel::GameToClient(x, p.game_width, view.Width(), view.left);
     client_y = yel::GameToClient(y, p.game_height, view.Height(), view.top);
   } else {
-    client_x = yel::GameToClient(x, p.game_width, p.window_width, 0);
-    client_y = yel::GameToClient(y, p.game_height, p.window_height, 0);
+    client_x = yel::GameToClient(x, p.game_width, state.width, 0);
+    client_y = yel::GameToClient(y, p.game_height, state.height, 0);
   }
   // The pointer is known to be there at once, before the window reports the move.
   yel::SetPointerPosition(*system, client_x, client_y);

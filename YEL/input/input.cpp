@@ -117,13 +117,14 @@ void PollMouse(YelSystem& system) {
   int x = 0, y = 0;
   int32_t game_x = -1, game_y = -1;
   if (PointerPosition(system, x, y)) {
-    if (p.full_screen) {
-      const os::Rect& view = system.geometry.view;
+    const WindowState state = system.window_state.Get();
+    if (state.full_screen) {
+      const os::Rect& view = state.view;
       game_x = MapPointerAxis(x, view.left, view.Width(), p.game_width);
       game_y = MapPointerAxis(y, view.top, view.Height(), p.game_height);
     } else {
-      game_x = MapPointerAxis(x, 0, p.window_width, p.game_width);
-      game_y = MapPointerAxis(y, 0, p.window_height, p.game_height);
+      game_x = MapPointerAxis(x, 0, state.width, p.game_width);
+      game_y = MapPointerAxis(y, 0, state.height, p.game_height);
     }
   }
   SetMouseAxis(system.input.mouse_x, system.input.mouse_move_x, game_x);

@@ -56,11 +56,15 @@ int YelRenderPresent() {
 extern "C" {
 
 YEL_API void YelTargetRenderListClear(void) {
-  if (yel::System()) yel::System()->target_list.clear();
+  if (!yel::System()) return;
+  std::lock_guard list_lock(yel::RenderListLock());
+  yel::System()->target_list.clear();
 }
 
 YEL_API void YelTargetRenderListAdd(void* object) {
-  if (yel::System()) yel::System()->target_list.push_back(object);
+  if (!yel::System()) return;
+  std::lock_guard list_lock(yel::RenderListLock());
+  yel::System()->target_list.push_back(object);
 }
 
 YEL_API int YelTargetRenderListDraw(void) {

@@ -12,8 +12,8 @@ bool RendererCreateTextureSlots(YelSystem&) { return true; }
 bool RendererCreateCaptureTexture(YelSystem&) { return true; }
 bool RendererResize(YelSystem&, int, int) { return true; }
 
-os::Rect RendererSetAspect(YelSystem& system, int) {
-  return os::Rect{0, 0, system.param.window_width, system.param.window_height};
+os::Rect RendererSetAspect(YelSystem&, int, int width, int height) {
+  return os::Rect{0, 0, width, height};
 }
 
 int RendererRestoreDevice(YelSystem&) { return 0; }

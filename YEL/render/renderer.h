@@ -18,8 +18,9 @@ bool RendererCreateTextureSlots(YelSystem& system);
 bool RendererCreateCaptureTexture(YelSystem& system);
 // The back buffer follows a new client size; false when the device refused it.
 bool RendererResize(YelSystem& system, int width, int height);
-// Applies an aspect mode and returns the resulting view rectangle.
-os::Rect RendererSetAspect(YelSystem& system, int aspect_mode);
+// Applies an aspect mode for a window-mode client of `width` x `height` and returns the
+// resulting view rectangle (UI thread).
+os::Rect RendererSetAspect(YelSystem& system, int aspect_mode, int width, int height);
 // Restores a lost device: 0 restored (or nothing to restore), 1 still lost.
 int RendererRestoreDevice(YelSystem& system);
 // The record that draw callbacks receive; null while no back-end exists.

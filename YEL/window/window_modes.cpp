@@ -24,13 +24,11 @@ FixedDesktop& Fixed() {
 }
 
 // Requests go to the main thread, which forwards them to the window between frames.
-int PostRequest(uint32_t id, uintptr_t wparam, intptr_t lparam) {
+int PostRequest(ThreadMessage id, uintptr_t wparam, intptr_t lparam) {
   YelSystem* system = System();
   if (!system || !system->running.load()) return 0;
-  return system->main.queue->Post(os::Message{id, wparam, lparam}) ? 1 : 0;
+  return system->main.queue->Post(MakeMessage(id, wparam, lparam)) ? 1 : 0;
 }
-
-bool FullScreen(const YelSystem& system) { return system.param.full_screen != 0; }
 
 }  // namespace
 
@@ -40,11 +38,11 @@ os::Rect DesktopRect() {
 }
 
 void WindowChangeMode(YelSystem& system, int mode) {
-  if (!system.window || !system.running.load() || system.param.full_screen == mode ||
+  const WindowState state = system.window_state.Get();
+  if (!system.window || !system.running.load() || state.full_screen == mode ||
       (system.param.option_bits & YEL_OPTION_NO_MODE_CHANGE)) {
     return;
   }
-  system.param.full_screen = mode;
   system.window->Restore();
   if (mode == 1) {
     system.geometry.window = system.window->ClientRect();
@@ -65,7 +63,11 @@ void WindowChangeMode(YelSystem& system, int mode) {
     system.window->SetPosition(frame.left, frame.top);
     system.window->SetClientSize(frame.Width(), frame.Height());
   }
-  system.geometry.view = RendererSetAspect(system, system.param.aspect_mode);
+  const os::Rect view = RendererSetAspect(system, state.aspect_mode, state.width, state.height);
+  system.window_state.Update([&](WindowState& w) {
+    w.full_screen = mode;
+    w.view = view;
+  });
   system.geometry.desktop = DesktopRect();
   Process().change_mode_time = os::TimeMs();
 }
@@ -73,9 +75,30 @@ void WindowChangeMode(YelSystem& system, int mode) {
 void WindowChangeSize(YelSystem& system, int width, int height) {
   if (!system.window || width <= 0 || height <= 0) return;
   system.window->SetClientSize(width, height);
-  system.param.window_width = width;
-  system.param.window_height = height;
-  system.geometry.view = RendererSetAspect(system, system.param.aspect_mode);
+  const os::Rect view =
+      RendererSetAspect(system, system.window_state.Get().aspect_mode, width, height);
+  system.window_state.Update([&](WindowState& w) {
+    w.width = width;
+    w.height = height;
+    w.view = view;
+  });
+}
+
+void WindowChangeAspect(YelSystem& system, int aspect_mode) {
+  const WindowState state = system.window_state.Get();
+  const os::Rect view = RendererSetAspect(system, aspect_mode, state.width, state.height);
+  system.window_state.Update([&](WindowState& w) {
+    w.aspect_mode = aspect_mode;
+    w.view = view;
+  });
+}
+
+void WindowSetPosition(YelSystem& system, int x, int y) {
+  if (system.window) system.window->SetPosition(x, y);
+  system.window_state.Update([&](WindowState& w) {
+    w.x = x;
+    w.y = y;
+  });
 }
 
 os::Rect WindowSizing(int game_width, int game_height, SizingEdge edge, os::Rect frame) {
@@ -120,18 +143,19 @@ using yel::YelSystem;
 extern "C" {
 
 YEL_API int YelWindowChangeMode(int32_t mode) {
-  return yel::PostRequest(yel::WM_YEL_REQ_MODE, static_cast<uintptr_t>(mode), 0);
+  return yel::PostRequest(yel::ThreadMessage::WM_YEL_REQ_MODE, static_cast<uintptr_t>(mode), 0);
 }
 
 YEL_API int YelChangeWindowSize(int32_t width, int32_t height) {
   YelSystem* system = System();
   if (!system || !system->running.load()) return 0;
-  if (yel::FullScreen(*system)) return 1;
-  return yel::PostRequest(yel::WM_YEL_REQ_RESIZE, static_cast<uintptr_t>(width), height);
+  if (system->window_state.Get().full_screen) return 1;
+  return yel::PostRequest(yel::ThreadMessage::WM_YEL_REQ_RESIZE, static_cast<uintptr_t>(width),
+                          height);
 }
 
 YEL_API int YelChangeAspectMode(int32_t mode) {
-  return yel::PostRequest(yel::WM_YEL_REQ_ASPECT, static_cast<uintptr_t>(mode), 0);
+  return yel::PostRequest(yel::ThreadMessage::WM_YEL_REQ_ASPECT, static_cast<uintptr_t>(mode), 0);
 }
 
 YEL_API int YelWindowChangeEnable(int32_t flag) {
@@ -140,7 +164,7 @@ YEL_API int YelWindowChangeEnable(int32_t flag) {
 }
 
 YEL_API int YelWindowChangeEnableIs(void) {
-  return System() && System()->geometry.change_enabled ? 1 : 0;
+  return System() && System()->geometry.change_enabled.load() ? 1 : 0;
 }
 
 YEL_API void YelSetDesktopRect(int32_t flag, int32_t width, int32_t height) {
@@ -161,26 +185,30 @@ YEL_API int YelGetWindowSize(int32_t* width, int32_t* height) {
   if (!width && !height) return 0;
   YelSystem* system = System();
   if (!system) return 0;
-  const bool full = yel::FullScreen(*system);
-  if (width) *width = full ? system->geometry.view.Width() : system->param.window_width;
-  if (height) *height = full ? system->geometry.view.Height() : system->param.window_height;
+  const yel::WindowState state = system->window_state.Get();
+  if (width) *width = state.full_screen ? state.view.Width() : state.width;
+  if (height) *height = state.full_screen ? state.view.Height() : state.height;
   return 1;
 }
 
 YEL_API void YelWindowGetPos(int32_t* x, int32_t* y) {
   YelSystem* system = System();
   if (!system) return;
-  const bool full = yel::FullScreen(*system);
-  if (x) *x = full ? system->geometry.view.left : system->param.window_x;
-  if (y) *y = full ? system->geometry.view.top : system->param.window_y;
+  const yel::WindowState state = system->window_state.Get();
+  if (x) *x = state.full_screen ? state.view.left : state.x;
+  if (y) *y = state.full_screen ? state.view.top : state.y;
 }
 
+// While the threads run, the move travels like every other window change: through the main
+// thread, between frames, to the UI thread. Before the run the UI thread makes it at once.
 YEL_API void YelWindowSetPos(int32_t x, int32_t y) {
   YelSystem* system = System();
   if (!system) return;
-  system->param.window_x = x;
-  system->param.window_y = y;
-  if (system->window) system->window->SetPosition(x, y);
+  if (system->running.load()) {
+    yel::PostRequest(yel::ThreadMessage::WM_YEL_REQ_POS, static_cast<uintptr_t>(x), y);
+  } else if (yel::OnUiThread()) {
+    yel::WindowSetPosition(*system, x, y);
+  }
 }
 
 YEL_API int YelWindowGetPosCenter(YelPoint* out, int32_t width, int32_t height) {

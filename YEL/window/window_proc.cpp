@@ -16,7 +16,7 @@ namespace yel {
 namespace {
 
 void PostToMain(YelSystem& system, uintptr_t code, intptr_t value = 0) {
-  system.main.queue->Post(os::Message{WM_YEL_CALL, code, value});
+  system.main.queue->Post(MakeMessage(ThreadMessage::WM_YEL_CALL, code, value));
 }
 
 bool MainThreadExists(const YelSystem& system) {
@@ -31,15 +31,18 @@ void OnMove(YelSystem& system, intptr_t lparam) {
   g.client_y = os::UnpackY(lparam);
   if (!system.window || system.window->IsMinimized()) return;
   if (system.window->IsMaximized() && !g.maximize_saved) {
+    const WindowState state = system.window_state.Get();
     g.maximize_saved = true;
-    g.saved_x = system.param.window_x;
-    g.saved_y = system.param.window_y;
-    g.saved_width = system.param.window_width;
-    g.saved_height = system.param.window_height;
+    g.saved_x = state.x;
+    g.saved_y = state.y;
+    g.saved_width = state.width;
+    g.saved_height = state.height;
   }
   const os::Rect frame = system.window->ClientRect();
-  system.param.window_x = frame.left;
-  system.param.window_y = frame.top;
+  system.window_state.Update([&](WindowState& w) {
+    w.x = frame.left;
+    w.y = frame.top;
+  });
 }
 
 void OnSize(YelSystem& system, uintptr_t kind, intptr_t lparam) {
@@ -49,7 +52,7 @@ void OnSize(YelSystem& system, uintptr_t kind, intptr_t lparam) {
     if (MainThreadExists(system)) {
       RequestWindowModeSwitch(system);
     } else {
-      system.param.full_screen = 1;
+      system.window_state.Update([](WindowState& w) { w.full_screen = 1; });
     }
   }
   if (system.geometry.sizing.load() || kind == os::kSizeMinimized) return;
@@ -61,7 +64,8 @@ void OnSize(YelSystem& system, uintptr_t kind, intptr_t lparam) {
   }
   const int width = os::UnpackWidth(lparam);
   const int height = os::UnpackHeight(lparam);
-  if (width != system.param.window_width || height != system.param.window_height) {
+  const WindowState state = system.window_state.Get();
+  if (width != state.width || height != state.height) {
     YelChangeWindowSize(width, height);
   }
 }
@@ -179,7 +183,7 @@ void HideCursorNow(const YelSystem& system) {
 intptr_t YelWindowProc(const os::Message& message) {
   YelSystem* system = System();
   if (!system) return 0;
-  if (message.id >= 0x8000) return HandlePrivateWindowMessage(*system, message);
+  if (message.id >= kFirstPrivateMessage) return HandlePrivateWindowMessage(*system, message);
   return HandleSystemMessage(*system, message);
 }
 

@@ -41,8 +41,9 @@ void ShowTitledBox(YelSystem& system, const char* text_utf8, uint32_t code) {
 // The new height keeps the game's aspect: game height / game width x width.
 void Resize(YelSystem& system, int width) {
   if (system.inactive.load()) return;
-  int height = system.param.window_height;
-  if (width != system.param.window_width || height != system.param.window_height) {
+  const WindowState state = system.window_state.Get();
+  int height = state.height;
+  if (width != state.width || height != state.height) {
     height = static_cast<int>(static_cast<float>(system.param.game_height) /
                               static_cast<float>(system.param.game_width) *
                               static_cast<float>(width));
@@ -54,15 +55,11 @@ void Resize(YelSystem& system, int width) {
   WindowChangeSize(system, width, height);
 }
 
-void ChangeAspect(YelSystem& system, int aspect_mode) {
-  system.param.aspect_mode = aspect_mode;
-  system.geometry.view = RendererSetAspect(system, aspect_mode);
-}
-
 void WriteWindowPosition(YelSystem& system) {
   const std::string path = BaseFolder() + "/setting.ini";
-  os::WriteIniString(path, "MainWindow", "x", std::to_string(system.param.window_x));
-  os::WriteIniString(path, "MainWindow", "y", std::to_string(system.param.window_y));
+  const WindowState state = system.window_state.Get();
+  os::WriteIniString(path, "MainWindow", "x", std::to_string(state.x));
+  os::WriteIniString(path, "MainWindow", "y", std::to_string(state.y));
 }
 
 // The end of the program: debug window, cursor, threads (work first), then the window, whose
@@ -79,40 +76,44 @@ void EndCase(YelSystem& system) {
 }  // namespace
 
 intptr_t HandlePrivateWindowMessage(YelSystem& system, const os::Message& m) {
-  switch (m.id) {
-    case WM_YEL_GRAPHNOTIFY:
+  switch (AsWindowMessage(m)) {
+    case WindowMessage::WM_YEL_GRAPHNOTIFY:
       VideoHandleEvents(system);
       os::SleepMs(1);
       break;
-    case WM_YEL_DEVICE_RESTORE:
+    case WindowMessage::WM_YEL_DEVICE_RESTORE:
       if (RendererRestoreDevice(system) == 0) AroundDeviceChange(system, true, [] {});
       break;
-    case WM_YEL_CHANGE_MODE:
+    case WindowMessage::WM_YEL_CHANGE_MODE:
       AroundDeviceChange(system, false, [&] {
         WindowChangeMode(system, static_cast<int>(m.wparam));
         system.geometry.mode_changed = true;
       });
       break;
-    case WM_YEL_DEBUG_TASK: DebugControlTaskToggle(system, m.wparam); break;
-    case WM_YEL_END: EndCase(system); break;
-    case WM_YEL_CALL:
+    case WindowMessage::WM_YEL_DEBUG_TASK: DebugControlTaskToggle(system, m.wparam); break;
+    case WindowMessage::WM_YEL_END: EndCase(system); break;
+    case WindowMessage::WM_YEL_CALL:
       if (m.wparam) reinterpret_cast<YelProcessFunc>(m.wparam)(static_cast<uintptr_t>(m.lparam));
       break;
-    case WM_YEL_RESIZE:
+    case WindowMessage::WM_YEL_RESIZE:
       AroundDeviceChange(system, true, [&] { Resize(system, static_cast<int>(m.wparam)); });
       break;
-    case WM_YEL_ASPECT:
-      AroundDeviceChange(system, true, [&] { ChangeAspect(system, static_cast<int>(m.wparam)); });
+    case WindowMessage::WM_YEL_ASPECT:
+      AroundDeviceChange(system, true,
+                         [&] { WindowChangeAspect(system, static_cast<int>(m.wparam)); });
       break;
-    case WM_YEL_SET_CURSOR: CursorApplyCustom(system); break;
-    case WM_YEL_SHOW_CURSOR:
+    case WindowMessage::WM_YEL_SET_CURSOR: CursorApplyCustom(system); break;
+    case WindowMessage::WM_YEL_SHOW_CURSOR:
       if (m.wparam) {
         ShowCursorNow();
       } else {
         HideCursorNow(system);
       }
       break;
-    default: break;
+    case WindowMessage::WM_YEL_SET_POS:
+      WindowSetPosition(system, static_cast<int>(static_cast<intptr_t>(m.wparam)),
+                        static_cast<int>(m.lparam));
+      break;
   }
   return 0;
 }

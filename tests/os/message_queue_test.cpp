@@ -76,12 +76,33 @@ TEST(MessageQueue, CrossedSendsAreServedWhileWaiting) {
 TEST(MessageQueue, ClosedQueueRefusesPostsAndReleasesSenders) {
   auto queue = std::make_shared<os::MessageQueue>();
   queue->SetSendHandler([](const os::Message&) { return intptr_t{5}; });
+  // The owner's wake-up comes once the send is queued, so the close finds the sender waiting.
+  os::Event send_queued;
+  queue->SetWakeHook([&] { send_queued.Set(); });
   // Nobody serves the queue: the sender waits until the queue closes.
   std::thread sender([&] { EXPECT_EQ(queue->Send({1, 0, 0}), 0); });
-  std::this_thread::sleep_for(std::chrono::milliseconds(20));
+  ASSERT_TRUE(send_queued.Wait(10000));
   queue->Close();
   sender.join();
   EXPECT_FALSE(queue->Post({1, 0, 0}));
+}
+
+TEST(MessageQueue, PostsSendsAndQuitWakeAnOwnerThatSleepsElsewhere) {
+  auto queue = std::make_shared<os::MessageQueue>();
+  queue->SetSendHandler([](const os::Message& m) { return static_cast<intptr_t>(m.wparam); });
+  std::atomic<int> wakes{0};
+  queue->SetWakeHook([&] { ++wakes; });
+  queue->Post({1, 0, 0});
+  queue->PostQuit(0);
+  EXPECT_EQ(wakes, 2);
+  // A send from another thread wakes the owner, who serves it.
+  std::thread sender([&] { EXPECT_EQ(queue->Send({2, 9, 0}), 9); });
+  while (wakes < 3) std::this_thread::yield();
+  EXPECT_TRUE(queue->ServeSends());
+  sender.join();
+  queue->SetWakeHook(nullptr);
+  queue->Post({3, 0, 0});
+  EXPECT_EQ(wakes, 3);
 }
 
 TEST(MessageQueue, AThreadsQueueClosesWhenTheThreadEnds) {

@@ -16,6 +16,7 @@ class Process {
   Process(Process&& other) noexcept;
   ~Process();
 
+  int pid() const { return pid_; }
   bool Running();
   void Signal(int signal);
   // The exit code, or -1 when the process did not end within `ms` (it is then killed), or

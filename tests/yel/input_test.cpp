@@ -8,6 +8,7 @@
 #include <memory>
 #include <vector>
 
+#include "YEL/core/frame_loop.h"
 #include "YEL/core/system.h"
 #include "YEL/input/input.h"
 #include "YEL/window/private_messages.h"
@@ -58,11 +59,10 @@ class InputTest : public ::testing::Test {
     system_.ui_thread_id = std::this_thread::get_id();
     system_.ui_queue = os::MessageQueue::Current();
     system_.main.queue = std::make_shared<os::MessageQueue>();
-    system_.param.window_width = 1280;
-    system_.param.window_height = 720;
     system_.param.game_width = 1280;
     system_.param.game_height = 720;
-    system_.geometry.view = os::Rect{0, 0, 1280, 720};
+    system_.frame_rate = -1;  // no pacing: the test sets the frame times
+    SetWindow(false, os::Rect{0, 0, 1280, 720});
     yel::SetSystem(&system_);
     system_.window->PumpEvents(yel::YelWindowProc);  // whatever the window says about itself
     system_.active = 1;
@@ -81,6 +81,15 @@ class InputTest : public ::testing::Test {
     }
   }
 
+  // A 1280 x 720 client in window mode, or full screen showing the game in `view`.
+  void SetWindow(bool full_screen, os::Rect view) {
+    system_.window_state.Update([&](yel::WindowState& w) {
+      w.full_screen = full_screen ? 1 : 0;
+      w.width = 1280;
+      w.height = 720;
+      w.view = view;
+    });
+  }
   void Push(SDL_Event event) { ASSERT_EQ(SDL_PushEvent(&event), 1); }
   void Key(SDL_Scancode scancode, bool down) {
     SDL_Event e{};
@@ -115,18 +124,13 @@ class InputTest : public ::testing::Test {
     Push(e);
   }
 
-  // One frame as the main thread runs it: the window's events reach the window procedure, the
-  // words of the last frame are cleared, the posted codes are applied, then the poll.
+  // One frame of the real frame loop at a time the test chooses: the window's events reach the
+  // window procedure (the UI thread's part), the loop ends the previous frame (clears the words
+  // of one frame, applies the posted codes), then runs this one (the poll).
   void Frame(uint32_t time) {
     system_.window->PumpEvents(yel::YelWindowProc);
-    system_.input.window_event = 0;
-    system_.input.wheel = 0;
-    os::Message m;
-    while (system_.main.queue->Peek(m)) {
-      if (m.id == yel::WM_YEL_CALL) yel::InputApplyCode(system_, m.wparam, m.lparam);
-    }
-    system_.frame_time = time;
-    yel::InputPoll(system_);
+    loop_.BetweenFrames(system_);
+    loop_.RunFrame(system_, time);
   }
 
   static Words Keys() {
@@ -139,6 +143,7 @@ class InputTest : public ::testing::Test {
   }
 
   yel::YelSystem system_;
+  yel::FrameLoop loop_;
 };
 
 TEST_F(InputTest, KeyWordsPushOnceRepeatAfterTheDelayAndRelease) {
@@ -223,8 +228,7 @@ TEST_F(InputTest, AClickShorterThanAFrameIsPushedOnceAndDoubleClicksAndWheelLast
 
 TEST_F(InputTest, AClickOutsideTheGameViewIsNotPushedButAHeldButtonShows) {
   // Full screen with bars left and right of the game picture.
-  system_.param.full_screen = 1;
-  system_.geometry.view = os::Rect{160, 0, 1120, 720};
+  SetWindow(true, os::Rect{160, 0, 1120, 720});
   Button(SDL_BUTTON_LEFT, true, 50, 300);
   Wheel(-1);
   Frame(16);
@@ -262,8 +266,8 @@ TEST_F(InputTest, PointerMapsIntoTheSmallerGameScreen) {
   system_.param.game_width = 640;
   system_.param.game_height = 360;
   for (const Case& c : cases) {
-    system_.param.full_screen = c.full_screen;
-    system_.geometry.view = c.full_screen ? os::Rect{160, 0, 1120, 540} : os::Rect{0, 0, 1280, 720};
+    SetWindow(c.full_screen,
+              c.full_screen ? os::Rect{160, 0, 1120, 540} : os::Rect{0, 0, 1280, 720});
     Motion(c.x, c.y);
     Frame(0);
     EXPECT_EQ(YelInputGetMouseX(), c.game_x) << c.x << "," << c.y;

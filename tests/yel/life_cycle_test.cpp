@@ -17,6 +17,8 @@
 #include "os/encoding.h"
 #include "os/message_box.h"
 #include "os/paths.h"
+#include "os/window.h"
+#include "tests/yel/watchdog.h"
 
 namespace {
 
@@ -29,38 +31,11 @@ struct RunLog {
   std::vector<uint32_t> frame_times;
   std::vector<int> jobs;
   std::mutex jobs_mutex;
-  std::thread::id main_thread, work_thread, ui_call_thread;
+  std::thread::id main_thread, work_thread;
+  std::atomic<std::thread::id> ui_call_thread{};
   std::vector<void*> leaked;  // freed by the test after the run
 };
 RunLog* g_run = nullptr;
-
-// Ends the run from the test thread if it hangs, so a failing test cannot block the suite.
-class Watchdog {
- public:
-  explicit Watchdog(int ms) : thread_([this, ms] {
-    std::unique_lock lock(mutex_);
-    if (!cv_.wait_for(lock, std::chrono::milliseconds(ms), [this] { return done_; })) {
-      fired_ = true;
-      YelEnd();
-    }
-  }) {}
-  ~Watchdog() {
-    {
-      std::lock_guard lock(mutex_);
-      done_ = true;
-    }
-    cv_.notify_all();
-    thread_.join();
-  }
-  bool Fired() const { return fired_; }
-
- private:
-  std::mutex mutex_;
-  std::condition_variable cv_;
-  bool done_ = false;
-  std::atomic<bool> fired_{false};
-  std::thread thread_;
-};
 
 class LifeCycleTest : public ::testing::Test {
  protected:
@@ -164,6 +139,8 @@ void UiCall(uintptr_t) { g_run->ui_call_thread = std::this_thread::get_id(); }
 
 void LastJob(uintptr_t) {
   EXPECT_EQ(YelAttachProcess(UiCall, 0), 0);
+  // The call waits for the job: the UI thread has run it by the time it returns.
+  EXPECT_NE(g_run->ui_call_thread.load(), std::thread::id());
   YelEnd();
 }
 
@@ -179,7 +156,7 @@ TEST_F(LifeCycleTest, WorkJobsRunInOrderAndUiCallsRunOnTheUiThread) {
   ASSERT_TRUE(Run());
   EXPECT_EQ(log_.jobs, (std::vector<int>{1, 2, 3, 4, 5}));
   EXPECT_NE(log_.work_thread, std::this_thread::get_id());
-  EXPECT_EQ(log_.ui_call_thread, std::this_thread::get_id());
+  EXPECT_EQ(log_.ui_call_thread.load(), std::this_thread::get_id());
 }
 
 int CloseWindowAfterStart() {
@@ -222,14 +199,34 @@ TEST_F(LifeCycleTest, AnsweringNoKeepsRunning) {
   EXPECT_GE(log_.frames, 10) << "the run went on until the task ended it";
 }
 
+// Messages each thread posted or sent to the UI thread, counted by the UI queue's wake-up.
+thread_local int t_ui_messages = 0;
+
+void CountUiMessagesOfThisRun() {
+  yel::System()->ui_queue->SetWakeHook([] {
+    ++t_ui_messages;
+    os::WakeEventWait();
+  });
+}
+
 TEST_F(LifeCycleTest, OnlyTheFirstEndRequestCounts) {
   param_.first_func = [] {
+    const int before = t_ui_messages;
     YelEnd();
     YelEnd();
+    EXPECT_EQ(t_ui_messages - before, 1) << "one end request reaches the window";
     return 1;
   };
-  ASSERT_TRUE(Run());
+  ASSERT_TRUE(YelInit(&param_));
+  CountUiMessagesOfThisRun();
+  {
+    Watchdog watchdog(10000);
+    EXPECT_EQ(YelRun(), 0);
+    EXPECT_FALSE(watchdog.Fired());
+  }
+  EXPECT_EQ(YelUninit(), 1);
   YelEnd();  // after the end: nothing to do
+  EXPECT_FALSE(os::MessageQueue::Current()->HasPosted());
 }
 
 TEST_F(LifeCycleTest, WindowOffTheScreenIsCentredAndReported) {

@@ -4,6 +4,7 @@
 
 #include "YEL/core/system.h"
 #include "YEL/window/window_modes.h"
+#include "tests/yel/watchdog.h"
 
 namespace {
 
@@ -85,7 +86,11 @@ TEST(WindowRequests, ResizeKeepsTheAspectAndModeSwitches) {
     return 1;
   };
   ASSERT_EQ(YelInit(&param), 1);
-  EXPECT_EQ(YelRun(), 0);
+  {
+    Watchdog watchdog(10000);
+    EXPECT_EQ(YelRun(), 0);
+    EXPECT_FALSE(watchdog.Fired());
+  }
   EXPECT_EQ(YelUninit(), 1);
   EXPECT_EQ(g_width, 640);
   EXPECT_EQ(g_height, 360) << "the height follows the width at the game's aspect";
