@@ -59,8 +59,12 @@ void MixSecond(benchmark::State& state, bool mixed_rates) {
   ReportRealTime(state, seconds);
 }
 
-void BM_Mix16Channels44100(benchmark::State& state) { MixSecond(state, false); }
-void BM_Mix16ChannelsMixedRates(benchmark::State& state) { MixSecond(state, true); }
+void BM_Mix16Channels44100(benchmark::State& state) {
+  MixSecond(state, false);
+}
+void BM_Mix16ChannelsMixedRates(benchmark::State& state) {
+  MixSecond(state, true);
+}
 
 void BM_BaselineMemcpy(benchmark::State& state) {
   std::vector<uint8_t> source(kChannels * kSecondFrames * 4);
@@ -93,7 +97,8 @@ void BM_BaselinePlainLoopMix(benchmark::State& state) {
       for (const auto& source : sources) {
         for (uint32_t i = 0; i < n; ++i) sum[i] += source[done * 2 + i];
       }
-      for (uint32_t i = 0; i < n; ++i) out[i] = static_cast<int16_t>(std::clamp(sum[i], -32768, 32767));
+      for (uint32_t i = 0; i < n; ++i)
+        out[i] = static_cast<int16_t>(std::clamp(sum[i], -32768, 32767));
       benchmark::DoNotOptimize(out.data());
     }
     seconds += std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();

@@ -126,8 +126,7 @@ uint32_t AudioBuffer::Frequency() const {
 
 void AudioBuffer::SetNotifications(const std::vector<uint32_t>& offsets) {
   std::lock_guard lock(mixer_.mutex_);
-  note_offsets_.assign(offsets.begin(),
-                       offsets.begin() + std::min(offsets.size(), kMaxNotes));
+  note_offsets_.assign(offsets.begin(), offsets.begin() + std::min(offsets.size(), kMaxNotes));
 }
 
 // Raises the notifications whose offsets the cursor reached moving from `from` to `to` (bytes)
@@ -150,8 +149,10 @@ void AudioBuffer::ReadFrame(uint32_t frame, float& left, float& right) const {
   if (format_.bits == 16) {
     int16_t l, r;
     std::memcpy(&l, at, 2);
-    if (format_.channels == 2) std::memcpy(&r, at + 2, 2);
-    else r = l;
+    if (format_.channels == 2)
+      std::memcpy(&r, at + 2, 2);
+    else
+      r = l;
     left = l;
     right = r;
   } else {
@@ -222,7 +223,8 @@ bool AudioBuffer::MixInto(float* out, uint32_t frames) {
   const uint32_t from = static_cast<uint32_t>(position_ >> 32) * align;
   // How far the cursor moves decides how often it passes the end.
   const uint64_t travel = position_ + step_ * frames;
-  const uint32_t wraps = static_cast<uint32_t>(std::min<uint64_t>(travel / (uint64_t{frames_} << 32), 2));
+  const uint32_t wraps =
+      static_cast<uint32_t>(std::min<uint64_t>(travel / (uint64_t{frames_} << 32), 2));
   if (format_.bits == 16 && format_.channels == 2 && step_ == kUnitStep) {
     MixStereo16(out, frames);
   } else {
@@ -234,7 +236,9 @@ bool AudioBuffer::MixInto(float* out, uint32_t frames) {
   return Notify(from, to, stopped ? std::min<uint32_t>(wraps, 1) : wraps) || stopped;
 }
 
-AudioMixer::AudioMixer() { buffers_.reserve(256); }
+AudioMixer::AudioMixer() {
+  buffers_.reserve(256);
+}
 
 AudioMixer::~AudioMixer() {
   for (AudioBuffer* buffer : buffers_) delete buffer;

@@ -30,9 +30,9 @@ struct PcmFormat {
   }
 };
 
-inline constexpr uint32_t kMixRate = 44100;         // the output: 16-bit stereo at this rate
-inline constexpr int32_t kVolumeSilence = -10000;   // hundredths of a dB; 0 is full volume
-inline constexpr int32_t kPanLeft = -10000;         // only the left channel is heard
+inline constexpr uint32_t kMixRate = 44100;        // the output: 16-bit stereo at this rate
+inline constexpr int32_t kVolumeSilence = -10000;  // hundredths of a dB; 0 is full volume
+inline constexpr int32_t kPanLeft = -10000;        // only the left channel is heard
 inline constexpr int32_t kPanRight = 10000;
 
 class AudioMixer;

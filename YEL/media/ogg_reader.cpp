@@ -43,10 +43,17 @@ int SourceSeek(void* opaque, ogg_int64_t offset, int whence) {
   auto* source = static_cast<MemorySource*>(opaque);
   int64_t target;
   switch (whence) {
-    case SEEK_SET: target = offset; break;
-    case SEEK_CUR: target = int64_t{source->position} + offset; break;
-    case SEEK_END: target = int64_t{source->size} + offset; break;
-    default: return -1;
+    case SEEK_SET:
+      target = offset;
+      break;
+    case SEEK_CUR:
+      target = int64_t{source->position} + offset;
+      break;
+    case SEEK_END:
+      target = int64_t{source->size} + offset;
+      break;
+    default:
+      return -1;
   }
   if (target < 0 || target > source->size) return -1;
   source->position = static_cast<uint32_t>(target);
@@ -60,7 +67,9 @@ int SourceClose(void* opaque) {
   return 0;
 }
 
-long SourceTell(void* opaque) { return static_cast<long>(static_cast<MemorySource*>(opaque)->position); }
+long SourceTell(void* opaque) {
+  return static_cast<long>(static_cast<MemorySource*>(opaque)->position);
+}
 
 constexpr ov_callbacks kMemoryCallbacks = {SourceRead, SourceSeek, SourceClose, SourceTell};
 
@@ -146,9 +155,9 @@ uint32_t OggRead(OggDecoder* decoder, uint8_t* destination, uint32_t length) {
   uint32_t done = 0;
   int section = 0;
   while (done < length) {
-    const long got = ov_read(&decoder->file, reinterpret_cast<char*>(destination + done),
-                             static_cast<int>(std::min<uint32_t>(length - done, 1u << 30)), 0, 2,
-                             1, &section);
+    const long got =
+        ov_read(&decoder->file, reinterpret_cast<char*>(destination + done),
+                static_cast<int>(std::min<uint32_t>(length - done, 1u << 30)), 0, 2, 1, &section);
     if (got <= 0) break;
     done += static_cast<uint32_t>(got);
   }
@@ -171,7 +180,8 @@ bool SoundOpenOgg(SoundSystem& sound, const char* name, SoundChannel& channel,
   SoundCopyName(channel, name);
   channel.is_ogg = 1;
   if (Group(channel.group).streamed) {
-    const uint32_t total = static_cast<uint32_t>(std::min<uint64_t>(decoder->total_bytes, UINT32_MAX));
+    const uint32_t total =
+        static_cast<uint32_t>(std::min<uint64_t>(decoder->total_bytes, UINT32_MAX));
     if (!SoundSetStreamPositions(channel, 0, total, points)) {
       OggClose(decoder);
       channel.ogg = nullptr;

@@ -47,7 +47,9 @@ const SoundGroup& Group(int32_t type) {
   return kGroups[type >= 0 && type < kSoundTypeCount ? type : 0];
 }
 
-SoundSystem* Sound() { return g_sound.load(); }
+SoundSystem* Sound() {
+  return g_sound.load();
+}
 
 SoundChannel* ChannelOf(SoundSystem& sound, YelSoundHandle handle) {
   const uint32_t prefix = handle >> 28;
@@ -58,6 +60,11 @@ SoundChannel* ChannelOf(SoundSystem& sound, YelSoundHandle handle) {
     }
   }
   return nullptr;
+}
+
+SoundChannel* LoadedChannel(SoundSystem& sound, YelSoundHandle handle) {
+  SoundChannel* channel = ChannelOf(sound, handle);
+  return channel && channel->loaded && channel->buffer ? channel : nullptr;
 }
 
 YelSoundHandle HandleOf(const SoundSystem& sound, const SoundChannel& channel) {
@@ -117,8 +124,12 @@ void SoundStop() {
   delete sound;
 }
 
-bool SoundInitialize(YelSystem&) { return SoundStart(os::OpenSdlAudioDevice); }
+bool SoundInitialize(YelSystem&) {
+  return SoundStart(os::OpenSdlAudioDevice);
+}
 
-void SoundUninitialize(YelSystem&) { SoundStop(); }
+void SoundUninitialize(YelSystem&) {
+  SoundStop();
+}
 
 }  // namespace yel

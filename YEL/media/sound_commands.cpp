@@ -13,11 +13,6 @@ namespace {
 constexpr std::chrono::milliseconds kCommandWaitLimit{100000};
 constexpr uint32_t kStreamStartFadeMs = 10;
 
-SoundChannel* Loaded(SoundSystem& sound, YelSoundHandle handle) {
-  SoundChannel* channel = ChannelOf(sound, handle);
-  return channel && channel->loaded && channel->buffer ? channel : nullptr;
-}
-
 // Writes a command and takes a ticket for it; the thread is woken to see it at once.
 uint32_t WriteCommand(SoundSystem& sound, SoundChannel& channel, int32_t command) {
   channel.command = command;
@@ -53,7 +48,7 @@ int StartWithFade(YelSoundHandle handle, int32_t loop, uint32_t fade_ms) {
   SoundSystem* sound = Sound();
   if (!sound) return 0;
   std::unique_lock lock(sound->lock);
-  SoundChannel* channel = Loaded(*sound, handle);
+  SoundChannel* channel = LoadedChannel(*sound, handle);
   if (!channel) return 0;
   channel->loop = loop;
   channel->fade_time = fade_ms;
@@ -68,11 +63,15 @@ int ReleaseChannel(SoundSystem& sound, std::unique_lock<std::mutex>& lock, Sound
   WriteCommand(sound, channel, kSoundCommandRelease);
   // A notice of the thread may replace the release while it waits: it is written again, under
   // the lock, until the channel is free.
-  return sound.pass_done.wait_for(lock, kCommandWaitLimit, [&] {
-    if (!channel.loaded) return true;
-    if (channel.command != kSoundCommandRelease) WriteCommand(sound, channel, kSoundCommandRelease);
-    return false;
-  }) ? 1 : 0;
+  return sound.pass_done.wait_for(lock, kCommandWaitLimit,
+                                  [&] {
+                                    if (!channel.loaded) return true;
+                                    if (channel.command != kSoundCommandRelease)
+                                      WriteCommand(sound, channel, kSoundCommandRelease);
+                                    return false;
+                                  })
+             ? 1
+             : 0;
 }
 
 }  // namespace
@@ -88,7 +87,7 @@ YEL_API int YelSoundPlay(YelSoundHandle handle, int32_t loop) {
   if (!sound) return 0;
   {
     std::lock_guard lock(sound->lock);
-    SoundChannel* channel = Loaded(*sound, handle);
+    SoundChannel* channel = LoadedChannel(*sound, handle);
     if (!channel) return 0;
     if (!Group(channel->group).streamed) {
       sound->command_mark = 0;
@@ -108,7 +107,7 @@ YEL_API int YelSoundStop(YelSoundHandle handle) {
   SoundSystem* sound = Sound();
   if (!sound) return 0;
   std::unique_lock lock(sound->lock);
-  SoundChannel* channel = Loaded(*sound, handle);
+  SoundChannel* channel = LoadedChannel(*sound, handle);
   if (!channel || !channel->playing) return 0;
   channel->fade_state = kFadeNone;
   return IssueAndWait(*sound, lock, *channel, kSoundCommandStop);
@@ -118,7 +117,7 @@ YEL_API int YelSoundStopFade(YelSoundHandle handle, uint32_t fade_ms) {
   SoundSystem* sound = Sound();
   if (!sound) return 0;
   std::unique_lock lock(sound->lock);
-  SoundChannel* channel = Loaded(*sound, handle);
+  SoundChannel* channel = LoadedChannel(*sound, handle);
   if (!channel || !channel->playing) return 0;
   if (channel->fade_state == kFadeOut && fade_ms != 0) return 1;
   channel->fade_time = fade_ms;
@@ -130,7 +129,7 @@ YEL_API int YelSoundPause(YelSoundHandle handle, int32_t pause, uint32_t fade_ms
   SoundSystem* sound = Sound();
   if (!sound) return 0;
   std::lock_guard lock(sound->lock);
-  SoundChannel* channel = Loaded(*sound, handle);
+  SoundChannel* channel = LoadedChannel(*sound, handle);
   const int32_t state = pause ? 1 : 0;
   if (!channel || !channel->playing || channel->paused == state) return 0;
   channel->paused = state;

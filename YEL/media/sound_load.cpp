@@ -11,7 +11,9 @@ namespace yel {
 namespace {
 
 // The group a load of `type` goes to: types 2 to 6 their own, any other type that of type 1.
-int32_t LoadGroup(int32_t type) { return type >= 2 && type <= 6 ? type : 1; }
+int32_t LoadGroup(int32_t type) {
+  return type >= 2 && type <= 6 ? type : 1;
+}
 
 LoopPoints ReadLoopPoints(const YelSoundLoopPoints* points) {
   if (!points || points->use == 0) return {};

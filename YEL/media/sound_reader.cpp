@@ -55,8 +55,10 @@ uint32_t SoundReadStream(SoundChannel& channel, uint8_t* destination, uint32_t l
   uint32_t done = 0;
   bool after_loop = false;
   while (done < length) {
-    const uint32_t left = channel.end > channel.read_position ? channel.end - channel.read_position : 0;
-    const uint32_t got = left ? ReadSource(channel, destination + done, std::min(length - done, left)) : 0;
+    const uint32_t left =
+        channel.end > channel.read_position ? channel.end - channel.read_position : 0;
+    const uint32_t got =
+        left ? ReadSource(channel, destination + done, std::min(length - done, left)) : 0;
     channel.read_position += got;
     done += got;
     if (got == 0) channel.read_position = channel.end;  // the data ended before its end point
@@ -105,7 +107,8 @@ void SoundPrime(SoundChannel& channel) {
 void SoundCloseStream(SoundChannel& channel) {
   if (channel.buffer) {
     channel.buffer->Stop();
-    if (channel.loaded && Group(channel.group).streamed) Silence(channel, 0, channel.buffer->Size());
+    if (channel.loaded && Group(channel.group).streamed)
+      Silence(channel, 0, channel.buffer->Size());
   }
   if (channel.ogg) OggClose(channel.ogg);
   if (channel.file) YelFileClose(channel.file);

@@ -12,11 +12,8 @@ namespace {
 // Kept for the main program; the library does not use it.
 std::atomic<float> g_voice_speed{0.0f};
 
-bool ValidType(int32_t type) { return type >= 0 && type < kSoundTypeCount; }
-
-SoundChannel* Loaded(SoundSystem& sound, YelSoundHandle handle) {
-  SoundChannel* channel = ChannelOf(sound, handle);
-  return channel && channel->loaded && channel->buffer ? channel : nullptr;
+bool ValidType(int32_t type) {
+  return type >= 0 && type < kSoundTypeCount;
 }
 
 // A type-3 channel whose command is about to change its volume itself is left alone.
@@ -48,32 +45,57 @@ void ApplyTypeVolume(SoundSystem& sound, int32_t type, int32_t volume) {
 int32_t Parameter(SoundChannel& channel, int32_t n) {
   const bool live = channel.loaded && channel.playing && channel.buffer;
   switch (n) {
-    case 0: return static_cast<int32_t>(channel.stream_start);
-    case 1: return static_cast<int32_t>(channel.loop_start);
-    case 2: return static_cast<int32_t>(channel.end);
-    case 3: return static_cast<int32_t>(channel.read_position);
-    case 4: return static_cast<int32_t>(channel.buffer_size);
-    case 5: return live ? static_cast<int32_t>(YeltimeGetTime() - channel.fade_start) : -1;
-    case 6: return live ? static_cast<int32_t>(channel.buffer->Position()) : -1;
-    case 7: return channel.loaded;
-    case 8: return channel.playing;
-    case 9: return channel.loop;
-    case 10: return channel.is_ogg;
-    case 11: return channel.stream_ended;
-    case 12: return channel.paused;
-    case 13: return channel.command;
-    case 14: return channel.type;
-    case 15: return channel.fade_state;
-    case 16: return static_cast<int32_t>(channel.fade_time);
-    case 17: return channel.reserved;
-    case 18: return channel.reserved || channel.loaded || channel.playing ? 1 : 0;
+    case 0:
+      return static_cast<int32_t>(channel.stream_start);
+    case 1:
+      return static_cast<int32_t>(channel.loop_start);
+    case 2:
+      return static_cast<int32_t>(channel.end);
+    case 3:
+      return static_cast<int32_t>(channel.read_position);
+    case 4:
+      return static_cast<int32_t>(channel.buffer_size);
+    case 5:
+      return live ? static_cast<int32_t>(YeltimeGetTime() - channel.fade_start) : -1;
+    case 6:
+      return live ? static_cast<int32_t>(channel.buffer->Position()) : -1;
+    case 7:
+      return channel.loaded;
+    case 8:
+      return channel.playing;
+    case 9:
+      return channel.loop;
+    case 10:
+      return channel.is_ogg;
+    case 11:
+      return channel.stream_ended;
+    case 12:
+      return channel.paused;
+    case 13:
+      return channel.command;
+    case 14:
+      return channel.type;
+    case 15:
+      return channel.fade_state;
+    case 16:
+      return static_cast<int32_t>(channel.fade_time);
+    case 17:
+      return channel.reserved;
+    case 18:
+      return channel.reserved || channel.loaded || channel.playing ? 1 : 0;
     // Whether a source is open: an address means nothing outside the library.
-    case 19: return channel.file || channel.ogg ? 1 : 0;
-    case 20: return static_cast<int32_t>(channel.fade_start);
-    case 21: return channel.volume;
-    case 22: return static_cast<int32_t>(channel.last_cursor);
-    case 23: return static_cast<int32_t>(channel.stream_position);
-    default: return 0;
+    case 19:
+      return channel.file || channel.ogg ? 1 : 0;
+    case 20:
+      return static_cast<int32_t>(channel.fade_start);
+    case 21:
+      return channel.volume;
+    case 22:
+      return static_cast<int32_t>(channel.last_cursor);
+    case 23:
+      return static_cast<int32_t>(channel.stream_position);
+    default:
+      return 0;
   }
 }
 
@@ -83,7 +105,7 @@ int WithLoaded(YelSoundHandle handle, Apply apply) {
   SoundSystem* sound = Sound();
   if (!sound) return 0;
   std::lock_guard lock(sound->lock);
-  SoundChannel* channel = Loaded(*sound, handle);
+  SoundChannel* channel = LoadedChannel(*sound, handle);
   if (!channel) return 0;
   apply(*sound, *channel);
   return 1;
@@ -149,7 +171,7 @@ YEL_API int32_t YelSoundGetVolumeChannel(YelSoundHandle handle) {
   SoundSystem* sound = Sound();
   if (!sound || !ChannelOf(*sound, handle)) return 0;
   std::lock_guard lock(sound->lock);
-  SoundChannel* channel = Loaded(*sound, handle);
+  SoundChannel* channel = LoadedChannel(*sound, handle);
   return channel ? channel->volume : -1;
 }
 
@@ -192,7 +214,7 @@ YEL_API int32_t YelSoundGetState(YelSoundHandle handle) {
   SoundSystem* sound = Sound();
   if (!sound || !ChannelOf(*sound, handle)) return 0;
   std::lock_guard lock(sound->lock);
-  SoundChannel* channel = Loaded(*sound, handle);
+  SoundChannel* channel = LoadedChannel(*sound, handle);
   return channel ? channel->fade_state : -1;
 }
 
@@ -252,6 +274,8 @@ YEL_API float YelSetVoiceSpeed(float speed) {
   return g_voice_speed.exchange(std::clamp(speed, 0.0f, 200.0f));
 }
 
-YEL_API float YelGetVoiceSpeed(void) { return g_voice_speed.load(); }
+YEL_API float YelGetVoiceSpeed(void) {
+  return g_voice_speed.load();
+}
 
 }  // extern "C"

@@ -8,9 +8,13 @@ namespace yel {
 
 namespace {
 
-uint32_t Now() { return YeltimeGetTime(); }
+uint32_t Now() {
+  return YeltimeGetTime();
+}
 
-bool Streamed(const SoundChannel& channel) { return Group(channel.group).streamed; }
+bool Streamed(const SoundChannel& channel) {
+  return Group(channel.group).streamed;
+}
 
 // A stream's bytes played since the last pass, counted against its loop.
 void FollowStreamPosition(SoundChannel& channel) {

@@ -55,7 +55,7 @@ struct OggDecoder;
 
 struct SoundChannel {
   os::AudioBuffer* buffer = nullptr;
-  YelFile* file = nullptr;   // source of WAVE and type-0 data
+  YelFile* file = nullptr;    // source of WAVE and type-0 data
   OggDecoder* ogg = nullptr;  // source of Ogg data
   int32_t playing = 0;
   int32_t reserved = 0;
@@ -82,7 +82,7 @@ struct SoundChannel {
   uint32_t last_cursor = 0;
   float volume_ratio = 0.0f;
 
-  bool opening = false;      // claimed by a load still reading its file
+  bool opening = false;       // claimed by a load still reading its file
   bool tail_playing = false;  // an ended stream's last part plays; released when it is over
   // Each command written by an export takes a ticket; the thread records the ticket it carried
   // out, so a caller knows its own command ran and was not lost or replaced.
@@ -123,6 +123,8 @@ void SoundStop();
 // The channel of a handle, or null for 0 and for any handle outside the groups.
 SoundChannel* ChannelOf(SoundSystem& sound, YelSoundHandle handle);
 YelSoundHandle HandleOf(const SoundSystem& sound, const SoundChannel& channel);
+// The channel of a handle when a sound is loaded on it, else null.
+SoundChannel* LoadedChannel(SoundSystem& sound, YelSoundHandle handle);
 
 // Loudness in hundredths of a decibel: type volume x volume, scaled by the primary volume, and
 // by `scale` (0 to 1) during a fade. Also stores the effective volume.

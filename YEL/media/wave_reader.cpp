@@ -146,16 +146,16 @@ bool SoundOpenTypeZero(const char* name, SoundChannel& channel) {
     return false;
   }
   const uint64_t data_offset = size_at + 4;
-  const uint32_t data_size = static_cast<uint32_t>(
-      std::min<uint64_t>(os::LoadLe32(size_word), entry.size - data_offset));
+  const uint32_t data_size =
+      static_cast<uint32_t>(std::min<uint64_t>(os::LoadLe32(size_word), entry.size - data_offset));
   const uint64_t unit = data_size / units;
   const uint64_t loop_start = os::LoadLe32(head + 24) * unit;
   const uint64_t loop_end = os::LoadLe32(head + 28) * unit;
   LoopPoints points{true, 0, static_cast<uint32_t>(std::min<uint64_t>(loop_start, UINT32_MAX)),
                     static_cast<uint32_t>(std::min<uint64_t>(loop_end, UINT32_MAX))};
   SoundCopyName(channel, name);
-  if (!SoundSetStreamPositions(channel, entry.start + static_cast<uint32_t>(data_offset),
-                               data_size, points)) {
+  if (!SoundSetStreamPositions(channel, entry.start + static_cast<uint32_t>(data_offset), data_size,
+                               points)) {
     Refuse(channel);
     return false;
   }

@@ -55,7 +55,7 @@ TEST(AudioMixer, LoopsAndRaisesNotificationsWhereTheCursorPasses) {
   EXPECT_EQ(buffer->Position(), 200u);
   out = Pull(mixer, 150);
   EXPECT_EQ(out[0], 51);
-  EXPECT_EQ(out[2 * 50], 1);   // wrapped to the first frame
+  EXPECT_EQ(out[2 * 50], 1);  // wrapped to the first frame
   EXPECT_EQ(out[2 * 149], 100);
   EXPECT_EQ(buffer->TakeNotifications(), 3u);
   EXPECT_TRUE(buffer->IsPlaying());
@@ -74,9 +74,9 @@ TEST(AudioMixer, VolumeInHundredthsOfADecibelAndPanScaleEachSide) {
       {-600, 0, std::pow(10.0, -0.3), std::pow(10.0, -0.3)},
       {-2000, 0, 0.1, 0.1},
       {-10000, 0, 0.0, 0.0},
-      {0, 1000, std::pow(10.0, -0.5), 1.0},     // to the right: the left side loses 10 dB
+      {0, 1000, std::pow(10.0, -0.5), 1.0},  // to the right: the left side loses 10 dB
       {0, -2000, 1.0, 0.1},
-      {-600, 10000, 0.0, std::pow(10.0, -0.3)}, // right only
+      {-600, 10000, 0.0, std::pow(10.0, -0.3)},  // right only
       {0, -10000, 1.0, 0.0},
   };
   for (const Case& c : cases) {

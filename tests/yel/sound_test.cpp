@@ -25,7 +25,9 @@ Samples Ramp(uint32_t frames) {
   return out;
 }
 
-Samples Constant(uint32_t frames, int16_t value) { return Samples(frames * 2, value); }
+Samples Constant(uint32_t frames, int16_t value) {
+  return Samples(frames * 2, value);
+}
 
 // Compares frames [from, to) of `got` with frames of `want` starting at `want_from`.
 ::testing::AssertionResult SameFrames(const Samples& got, uint32_t from, uint32_t to,
@@ -33,9 +35,9 @@ Samples Constant(uint32_t frames, int16_t value) { return Samples(frames * 2, va
   for (uint32_t i = from; i < to; ++i) {
     const uint32_t w = want_from + i - from;
     if (got[2 * i] != want[2 * w] || got[2 * i + 1] != want[2 * w + 1]) {
-      return ::testing::AssertionFailure() << "frame " << i << ": " << got[2 * i] << ","
-                                           << got[2 * i + 1] << " for " << want[2 * w] << ","
-                                           << want[2 * w + 1];
+      return ::testing::AssertionFailure()
+             << "frame " << i << ": " << got[2 * i] << "," << got[2 * i + 1] << " for "
+             << want[2 * w] << "," << want[2 * w + 1];
     }
   }
   return ::testing::AssertionSuccess();
@@ -48,7 +50,9 @@ Samples Constant(uint32_t frames, int16_t value) { return Samples(frames * 2, va
   return ::testing::AssertionSuccess();
 }
 
-int32_t Index(YelSoundHandle handle) { return static_cast<int32_t>(handle & 0x0FFFFFFF); }
+int32_t Index(YelSoundHandle handle) {
+  return static_cast<int32_t>(handle & 0x0FFFFFFF);
+}
 
 TEST_F(SoundTest, WholeSoundsPlaySampleExactToTheirEnd) {
   const Samples ramp = Ramp(3000);
@@ -176,7 +180,7 @@ TEST_F(SoundTest, ChannelsRunOutWithALogLineAndOtherTypesUseTheVoiceGroup) {
   const YelSoundHandle other = YelSoundLoad("S.WAV", 9, nullptr);
   EXPECT_EQ(other, handles[5]);
   EXPECT_EQ(YelSoundGetParamByType(1, 5, 14), 9);  // the given type is kept
-  EXPECT_EQ(YelSoundSetVolume(5000, 9), 0);       // but there is no volume of type 9
+  EXPECT_EQ(YelSoundSetVolume(5000, 9), 0);        // but there is no volume of type 9
   EXPECT_EQ(YelSoundSetVolume(5000, -1), 0);
   int32_t volume = 0;
   EXPECT_EQ(YelSoundGetVolume(&volume, 7), -1);
@@ -394,7 +398,7 @@ TEST_F(SoundTest, TypeZeroStreamsPlayTheirDataAndLoop) {
   AdvanceClock(10);
   const Samples out = Pull(2 * kRate);
   EXPECT_TRUE(SameFrames(out, kPrimeSilenceFrames, 6000, samples, kPrimeSilenceFrames));
-  EXPECT_TRUE(Silent(out, 6000, kRate));  // the rest of the part
+  EXPECT_TRUE(Silent(out, 6000, kRate));                             // the rest of the part
   EXPECT_TRUE(SameFrames(out, kRate, kRate + 4000, samples, 2000));  // on from the loop start
   EXPECT_EQ(YelSoundPlayIs(handle), 1);
 
@@ -429,8 +433,10 @@ TEST(SoundWithoutDevice, StartFailsQuietlyAndEveryCallIsRefused) {
   const std::string keep = saved ? saved : "";
   setenv("SDL_AUDIODRIVER", "no_such_driver", 1);
   EXPECT_FALSE(yel::SoundStart(os::OpenSdlAudioDevice));
-  if (saved) setenv("SDL_AUDIODRIVER", keep.c_str(), 1);
-  else unsetenv("SDL_AUDIODRIVER");
+  if (saved)
+    setenv("SDL_AUDIODRIVER", keep.c_str(), 1);
+  else
+    unsetenv("SDL_AUDIODRIVER");
   EXPECT_EQ(yel::Sound(), nullptr);
   EXPECT_EQ(YelSoundLoad("X.WAV", 1, nullptr), 0u);
   EXPECT_EQ(YelSoundPlay(0x30000000u, 0), 0);

@@ -30,10 +30,10 @@ inline std::string SampleBytes(const Samples& samples) {
 }
 
 struct WaveShape {
-  uint32_t format_size = 16;      // a longer "fmt " chunk carries extra bytes
-  bool fact_chunk = false;        // a "fact" chunk before the data
-  bool list_after = false;        // a "LIST" chunk after the data
-  uint32_t claimed_extra = 0;     // a data size larger than the data present
+  uint32_t format_size = 16;   // a longer "fmt " chunk carries extra bytes
+  bool fact_chunk = false;     // a "fact" chunk before the data
+  bool list_after = false;     // a "LIST" chunk after the data
+  uint32_t claimed_extra = 0;  // a data size larger than the data present
 };
 
 // A PCM WAVE file of interleaved samples.
@@ -169,13 +169,7 @@ class SoundTest : public filetest::BaseFolderTest {
     BaseFolderTest::TearDown();
   }
 
-  std::string Log() {
-    std::fflush(system_.error_log);
-    std::rewind(system_.error_log);
-    std::string text;
-    for (int c; (c = std::fgetc(system_.error_log)) != EOF;) text += static_cast<char>(c);
-    return text;
-  }
+  std::string Log() { return filetest::ReadLog(system_.error_log); }
 
   // Waits until the streaming thread has run two whole passes from now, so that everything
   // the mixer raised before the call has been served.
