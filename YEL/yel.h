@@ -394,6 +394,120 @@ YEL_API void YelGetGesture(void* out_record48);
 YEL_API int YelGestureCheck(void);
 YEL_API void YelSetPow(uint8_t on);
 
+/* ---- Sound channels ------------------------------------------------------------------- */
+
+/* Sounds play on fixed channels in seven types: 0 type-0 streams (2 channels, handle prefix
+ * 0x1), 1 voices (16, 0x3), 2 background voices (8, 0x7), 3 music streams (2, 0x2), 4 to 6 sound
+ * effects (16, 0x4; 64, 0x5; 16, 0x6). A handle is its prefix in the top four bits and the
+ * channel's index below; 0 is no sound, and a handle outside the groups is refused like 0.
+ * Types 0 and 3 stream through the library's sound thread; the others are decoded whole at load.
+ * Volumes run from 0 to 10000; pan from -10000 (left only) to 10000 (right only).
+ *
+ * Threads: every sound export may be called from any thread of the program (the UI, main and
+ * work threads). Each takes the sound lock only for its own bookkeeping. The exports marked
+ * "waits" then leave the lock and wait (up to about 100 s) until the sound thread has carried
+ * out their command; they must not be called while the caller holds a lock the sound thread
+ * could need (none of the library's own locks is one). */
+
+typedef uint32_t YelSoundHandle;
+
+/* Loop points of a type-3 stream, in bytes from the first data byte (WAVE) or of the decoded
+ * 44100 Hz 16-bit stereo data (Ogg); taken when `use` is not 0. Points that do not lie inside
+ * the data, or a stream or loop start at or after the end, refuse the load. */
+typedef struct YelSoundLoopPoints {
+  int32_t use;
+  uint32_t stream_start;
+  uint32_t loop_start;
+  uint32_t end;
+} YelSoundLoopPoints;
+
+/* Loads a WAVE or (by the extension "ogg") Ogg Vorbis file found through the file layer into the
+ * first free channel of the type's group (types 2 to 6 their own, any other type that of type 1,
+ * the given type kept). 0 when the group is full ("[%d] channel all use" in the error log) or the
+ * file is missing or damaged. The file is read on the caller's thread without the sound lock. */
+YEL_API YelSoundHandle YelSoundLoad(const char* name, int32_t type,
+                                    const YelSoundLoopPoints* points);
+/* Type 4 only: YelSoundLoad, then every 16-bit sample times `gain` (above 0), clamped. */
+YEL_API YelSoundHandle YelSoundLoadEx(const char* name, int32_t type,
+                                      const YelSoundLoopPoints* points, float gain);
+/* A type-0 stream file on a free type-0 channel. */
+YEL_API YelSoundHandle YelSoundLoadVerEpeg(const char* name);
+/* Type 3 only: holds the first free type-3 channel for the caller and returns its handle. */
+YEL_API YelSoundHandle YelSoundLoadSetReserved(int32_t unused, int32_t type);
+/* Type 3 and the handles 0x20000000, 0x20000001 only: sets the channel's reserved flag. */
+YEL_API void YelSoundSetReserved(int32_t type, YelSoundHandle handle, int32_t value);
+/* A free channel of the type's group playing the same loaded whole sound; 0 for streams. */
+YEL_API YelSoundHandle YelSoundCopy(YelSoundHandle handle, int32_t type);
+
+/* Playing. Each returns 1, or 0 for handle 0 or a channel with nothing loaded. */
+/* Whole sounds start at once from their first byte; streams start with a 10 ms fade-in (waits;
+ * 0 when the sound thread did not take the start). */
+YEL_API int YelSoundPlay(YelSoundHandle handle, int32_t loop);
+/* Starts with a fade-in over `fade_ms` (waits). */
+YEL_API int YelSoundPlayFade(YelSoundHandle handle, int32_t loop, uint32_t fade_ms);
+/* Stops (waits); 0 also when not playing. A stopped type-3 stream is released. */
+YEL_API int YelSoundStop(YelSoundHandle handle);
+/* Fades out over `fade_ms`, then stops (waits until the fade began); 1 at once when already
+ * fading out and `fade_ms` is not 0; 0 when not playing. */
+YEL_API int YelSoundStopFade(YelSoundHandle handle, uint32_t fade_ms);
+/* Pauses (pause not 0, after a fade-out over `fade_ms`) or resumes (with a fade-in over
+ * `fade_ms`), keeping the position; 0 when not playing or already in that state. No wait. */
+YEL_API int YelSoundPause(YelSoundHandle handle, int32_t pause, uint32_t fade_ms);
+/* Releases the channel (waits until it is free); a type-3 channel's reserved flag is cleared
+ * first, also when nothing is loaded. */
+YEL_API int YelSoundRelease(YelSoundHandle handle);
+/* Releases every loaded channel of the type's group (types 1 to 6 their own, any other type that
+ * of type 0; type 3 also clears both reserved flags); waits. */
+YEL_API int YelSoundReleaseEx(int32_t type);
+
+/* Volumes: a channel's loudness is type volume x channel volume / 10000, times the primary
+ * volume / 10000, heard at 20 log10(loudness / 10000) dB. */
+YEL_API int YelSoundSetPrimaryVolume(int32_t volume);
+/* Sets a type's volume (clamped to 0..10000); 0 for a type outside 0..6. */
+YEL_API int YelSoundSetVolume(int32_t volume, int32_t type);
+YEL_API int YelSoundSetVolumeChannel(YelSoundHandle handle, int32_t volume);
+/* The type's volume, also stored at `out`; -1 for a type outside 0..6 or a null `out`. */
+YEL_API int32_t YelSoundGetVolume(int32_t* out, int32_t type);
+YEL_API int32_t YelSoundGetPrimaryVolume(void);
+/* The channel's volume; -1 when nothing is loaded, 0 for handle 0. */
+YEL_API int32_t YelSoundGetVolumeChannel(YelSoundHandle handle);
+YEL_API void YelSoundSetVolumeRatio(YelSoundHandle handle, float ratio);
+/* Pan in hundredths of a decibel taken off the other side; 1, or 0 when nothing is loaded. */
+YEL_API int YelSoundSetPanChannel(YelSoundHandle handle, int32_t pan);
+/* Playback rate of a whole sound in Hz (0 its own rate); streams keep 44100 Hz. 1, or 0 when
+ * nothing is loaded. */
+YEL_API int YelSoundSetFreq(YelSoundHandle handle, uint32_t frequency);
+YEL_API int YelSoundSetFraquencyChannel(YelSoundHandle handle, uint32_t frequency);
+/* The playback rate, or -1 when nothing is loaded. */
+YEL_API int32_t YelSoundGetFreq(YelSoundHandle handle);
+/* Sets a stream's loop start and end (byte positions of its source). */
+YEL_API int YelSoundSetStartEnd(YelSoundHandle handle, uint32_t loop_start, uint32_t end);
+
+/* Queries. */
+/* Fade state: 0 none, 1 fading in, 2 fading out; -1 when nothing is loaded; 0 for handle 0. */
+YEL_API int32_t YelSoundGetState(YelSoundHandle handle);
+/* 1 while the sound plays (type 3: while its playing flag is set). */
+YEL_API int YelSoundPlayIs(YelSoundHandle handle);
+/* Channels of the type's group neither loaded nor reserved (type 0's group for a type outside
+ * 1..6). */
+YEL_API int32_t YelSoundGetChannelCount(int32_t type);
+/* The command word of type-3 channel 0 or 1 (0 for any other index). */
+YEL_API int32_t YelSoundGetStatus(int32_t index);
+/* 0 when type-3 channel 0 has a source open, else 1 when channel 1 has, else -1. */
+YEL_API int32_t YelSoundGetNowChannel(void);
+/* Parameter n of type-3 channel `index`: 0 stream start, 1 loop start, 2 end, 3 read position,
+ * 4 buffer size, 5 ms since the last fade start, 6 play cursor (5 and 6: -1 when not playing),
+ * 7 loaded, 8 playing, 9 loop, 10 Ogg, 11 stream ended, 12 paused, 13 command, 14 type, 15 fade
+ * state, 16 fade time, 17 reserved, 18 reserved, loaded or playing, 19 1 when a source is open,
+ * 20 fade start, 21 volume, 22 last play cursor, 23 stream position; 0 for any other. */
+YEL_API int32_t YelSoundGetParam(int32_t index, int32_t n);
+/* The same for any type's channel; 0 outside the groups. */
+YEL_API int32_t YelSoundGetParamByType(int32_t type, int32_t index, int32_t n);
+
+/* A speed kept for the program's voices: clamped to 0..200; returns the previous speed. */
+YEL_API float YelSetVoiceSpeed(float speed);
+YEL_API float YelGetVoiceSpeed(void);
+
 /* ---- Screen transitions ---------------------------------------------------------------- */
 
 /* Any thread (atomic flags). */

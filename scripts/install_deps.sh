@@ -9,7 +9,7 @@ packages=(
   libegl-dev libgl-dev libgl1-mesa-dri libegl-mesa0
   libfreetype-dev libfontconfig-dev fonts-ipafont-gothic fonts-ipafont-mincho
   libpng-dev libjpeg62-turbo-dev
-  libvorbis-dev
+  libvorbis-dev libogg-dev
   libavformat-dev libavcodec-dev libavutil-dev libswscale-dev libswresample-dev
   libgtest-dev libgmock-dev libbenchmark-dev
 )

@@ -55,6 +55,15 @@ inline std::optional<std::string> ReadGameFile(const char* name, YelFileEntry* e
   return data;
 }
 
+// Everything written to an error log file so far.
+inline std::string ReadLog(std::FILE* log) {
+  std::fflush(log);
+  std::rewind(log);
+  std::string text;
+  for (int c; (c = std::fgetc(log)) != EOF;) text += static_cast<char>(c);
+  return text;
+}
+
 // A base folder of the test's own, with the search-folder list started and ended around it.
 class BaseFolderTest : public ::testing::Test {
  protected:

@@ -55,13 +55,7 @@ class ArchiveTest : public filetest::BaseFolderTest {
   void Replace(const std::string& bytes) {
     std::ofstream(archive_, std::ios::binary | std::ios::trunc) << bytes;
   }
-  std::string Log() {
-    std::fflush(system_.error_log);
-    std::rewind(system_.error_log);
-    std::string text;
-    for (int c; (c = std::fgetc(system_.error_log)) != EOF;) text += static_cast<char>(c);
-    return text;
-  }
+  std::string Log() { return filetest::ReadLog(system_.error_log); }
 
   yel::YelSystem system_;
   fs::path archive_;
