@@ -74,6 +74,8 @@ struct YelSystem {
 
   std::atomic<uint32_t> frame_time{0};
   std::atomic<YelRender*> active_render{nullptr};
+  // The renderer back-end, made and freed by YEL/render/renderer.cpp; read by any thread.
+  std::atomic<YelCore*> core{nullptr};
   uint32_t clear_colour = 0xFF000000;
   std::vector<void*> target_list;  // objects drawn by YelTargetRenderListDraw, in order
 

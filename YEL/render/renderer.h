@@ -13,7 +13,11 @@ struct YelSystem;
 
 // Creates the hardware (flags bit 3) or software back-end; false when it cannot start.
 bool RendererCreate(YelSystem& system, bool hardware);
+// False while the library is built without a hardware back-end.
+bool RendererHardwareBuilt();
 void RendererRelease(YelSystem& system);
+// The window is about to go: the back-end lets go of it and shows frames nowhere after.
+void RendererDetachWindow(YelSystem& system);
 bool RendererCreateTextureSlots(YelSystem& system);
 bool RendererCreateCaptureTexture(YelSystem& system);
 // The back buffer follows a new client size; false when the device refused it.
