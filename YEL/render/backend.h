@@ -59,6 +59,11 @@ struct YelCore {
   // now), the draws of the render list, end (shows the frame).
   virtual bool BeginFrame(uint32_t clear_colour) = 0;
   virtual void DrawSprite(const yel::SpriteQuad& quad) = 0;
+  // A transition between two images of equal height: `factor` (0 to 1) weighs the incoming
+  // image against the outgoing one; a pair with one image draws that image. False (nothing
+  // drawn) for images of different heights.
+  virtual bool DrawSpritePair(const yel::SpriteQuad& incoming, const yel::SpriteQuad& outgoing,
+                              float factor) = 0;
   virtual void EndFrame() = 0;
 
   // Copies the last composed frame (game size) into a texture; false when it does not fit.

@@ -29,6 +29,8 @@ class SoftRenderer final : public YelCore {
 
   bool BeginFrame(uint32_t clear_colour) override;
   void DrawSprite(const SpriteQuad& quad) override;
+  bool DrawSpritePair(const SpriteQuad& incoming, const SpriteQuad& outgoing,
+                      float factor) override;
   void EndFrame() override;
   bool CaptureFrame(YelTexture* texture) override;
 
@@ -53,6 +55,7 @@ class SoftRenderer final : public YelCore {
   RendererParams params_;
   TextureSlotTable slots_;
   std::vector<uint32_t> frame_;  // main thread
+  std::vector<uint32_t> work_;   // the cross-fade of a transition pair; main thread
   // Between draws the blend mode is alpha; a draw sets it from the sprite's render mode.
   BlendMode blend_ = BlendMode::kAlpha;
   // Set when the window did not take a frame; frames are skipped until a restore clears it.

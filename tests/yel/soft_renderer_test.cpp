@@ -172,6 +172,27 @@ TEST_F(SoftRendererTest, TexturesComeFromImagesAndGiveTheirSlotsBack) {
   for (YelTexture* texture : all) EXPECT_TRUE(renderer_->TextureRelease(texture));
 }
 
+TEST_F(SoftRendererTest, TransitionPairsCentreTheNarrowerImageAndFadeBetweenThem) {
+  const yel::SpriteQuad incoming = Quad(Texture(100, 2, 0xFFFF0000), 30, 0);
+  const yel::SpriteQuad outgoing = Quad(Texture(150, 2, 0xFF0000FF), 0, 0);
+  // Factor 1: only the incoming image, at its own place inside the 150-wide composite.
+  ASSERT_TRUE(renderer_->DrawSpritePair(incoming, outgoing, 1.0f));
+  Footprint f = Drawn();
+  EXPECT_EQ(f.left, 30);
+  EXPECT_EQ(f.right, 130);
+  EXPECT_EQ(Pixel(30, 0), 0xFFFB0000u);  // 254 blended: (253 x 254) >> 8
+  // Factor 0: the outgoing image, centred 25 pixels left of the incoming one.
+  ASSERT_TRUE(renderer_->BeginFrame(0xFF000000));
+  ASSERT_TRUE(renderer_->DrawSpritePair(incoming, outgoing, 0.0f));
+  f = Drawn();
+  EXPECT_EQ(f.left, 5);
+  EXPECT_EQ(f.right, 155);
+  EXPECT_EQ(Pixel(10, 0) & 0xFFFFFF00u, 0xFF000000u);
+  ASSERT_TRUE(renderer_->BeginFrame(0xFF000000));
+  EXPECT_FALSE(renderer_->DrawSpritePair(incoming, Quad(Texture(150, 3, 0xFF0000FF), 0, 0), 0.5f));
+  EXPECT_EQ(Drawn().count, 0);
+}
+
 TEST(SoftRendererAspect, FullScreenRectangles) {
   struct Case {
     int mode;
