@@ -2,7 +2,6 @@
 
 #include <SDL.h>
 
-
 namespace os {
 
 std::unique_ptr<FramePresenter> FramePresenter::Create(Window& window, int frame_width,
@@ -44,8 +43,8 @@ bool FramePresenter::Present(const uint32_t* pixels, const Rect* destination, bo
   if (SDL_RenderClear(renderer) != 0) return false;
   SDL_Rect rect;
   if (destination) {
-    rect = SDL_Rect{destination->left, destination->top, destination->Width(),
-                    destination->Height()};
+    rect =
+        SDL_Rect{destination->left, destination->top, destination->Width(), destination->Height()};
   }
   if (SDL_RenderCopy(renderer, texture, nullptr, destination ? &rect : nullptr) != 0) return false;
   SDL_RenderPresent(renderer);

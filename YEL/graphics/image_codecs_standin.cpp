@@ -16,7 +16,9 @@ bool SaneSize(int32_t width, int32_t height) {
   return width > 0 && height > 0 && width <= kMaxSide && height <= kMaxSide;
 }
 
-int32_t Le32(const uint8_t* bytes) { return static_cast<int32_t>(os::LoadLe32(bytes)); }
+int32_t Le32(const uint8_t* bytes) {
+  return static_cast<int32_t>(os::LoadLe32(bytes));
+}
 
 bool ReadGeHeader(const uint8_t* data, size_t size, ImageHeader& header) {
   if (size < kGeHeaderSize) return false;
@@ -78,12 +80,14 @@ bool ImageReadHeader(const uint8_t* data, size_t size, ImageHeader& header) {
 bool ImageDecode(const uint8_t* data, size_t size, uint32_t* destination, int32_t stride) {
   ImageHeader header;
   if (!destination || !ImageReadHeader(data, size, header) || stride < header.width) return false;
-  if (header.format == ImageFormat::kGe) return DecodeGeRaw(data, size, header, destination, stride);
+  if (header.format == ImageFormat::kGe)
+    return DecodeGeRaw(data, size, header, destination, stride);
   return DecodeBmp32(data, size, header, destination, stride);
 }
 
 bool IsDeltaImage(const uint8_t* data, size_t size) {
-  return data && size >= 4 && (std::memcmp(data, "MKT2", 4) == 0 || std::memcmp(data, "MKT3", 4) == 0);
+  return data && size >= 4 &&
+         (std::memcmp(data, "MKT2", 4) == 0 || std::memcmp(data, "MKT3", 4) == 0);
 }
 
 bool DeltaReadHeader(const uint8_t* data, size_t size, DeltaHeader& header) {
@@ -98,6 +102,8 @@ bool DeltaReadHeader(const uint8_t* data, size_t size, DeltaHeader& header) {
   return true;
 }
 
-bool DeltaApply(const uint8_t*, size_t, uint32_t*, int32_t, int32_t, int32_t) { return false; }
+bool DeltaApply(const uint8_t*, size_t, uint32_t*, int32_t, int32_t, int32_t) {
+  return false;
+}
 
 }  // namespace yel

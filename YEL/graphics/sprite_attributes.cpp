@@ -74,8 +74,10 @@ YEL_API int YelSpriteSetOffsetPos(YelSprite* sprite, int32_t x, int32_t y) {
 
 YEL_API int YelSpriteMoveOffsetPos(YelSprite* sprite, int32_t dx, int32_t dy) {
   return Set(sprite, [&](YelSprite& s) {
-    s.offset_x = static_cast<int32_t>(static_cast<uint32_t>(s.offset_x) + static_cast<uint32_t>(dx));
-    s.offset_y = static_cast<int32_t>(static_cast<uint32_t>(s.offset_y) + static_cast<uint32_t>(dy));
+    s.offset_x =
+        static_cast<int32_t>(static_cast<uint32_t>(s.offset_x) + static_cast<uint32_t>(dx));
+    s.offset_y =
+        static_cast<int32_t>(static_cast<uint32_t>(s.offset_y) + static_cast<uint32_t>(dy));
   });
 }
 

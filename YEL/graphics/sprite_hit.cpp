@@ -37,8 +37,7 @@ YEL_API int YelSpriteHit(YelSprite* sprite, int32_t x, int32_t y, int32_t alpha_
     return 0;
   }
   if (!alpha_test) return 1;
-  return yel::OpaqueAt(*sprite, static_cast<int32_t>(lx + r.left),
-                       static_cast<int32_t>(ly + r.top))
+  return yel::OpaqueAt(*sprite, static_cast<int32_t>(lx + r.left), static_cast<int32_t>(ly + r.top))
              ? 1
              : 0;
 }

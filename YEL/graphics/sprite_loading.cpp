@@ -68,8 +68,8 @@ bool HeadSize(const std::vector<uint8_t>& head, ImageHeader& out) {
   out = ImageHeader{};
   if (StartsWith(b, n, "GE")) {
     if (n < 28) return false;
-    out = ImageHeader{ImageFormat::kGe, Le32(b + 12), Le32(b + 16), Le32(b + 4), Le32(b + 8),
-                      Le32(b + 20), Le32(b + 24)};
+    out = ImageHeader{ImageFormat::kGe, Le32(b + 12), Le32(b + 16), Le32(b + 4),
+                      Le32(b + 8),      Le32(b + 20), Le32(b + 24)};
   } else if (StartsWith(b, n, "\x89PNG")) {
     if (n < 24) return false;
     out.format = ImageFormat::kPng;

@@ -40,6 +40,20 @@ void ForgetSprite(YelSprite* sprite) {
   }
 }
 
+// The state a YelSpriteInfo carries, between a sprite and its copy (the fields share names).
+template <typename From, typename To>
+void CopySettable(const From& f, To& t) {
+  t.visible = f.visible, t.colour = f.colour, t.x = f.x, t.y = f.y, t.z = f.z;
+  t.offset_x = f.offset_x, t.offset_y = f.offset_y;
+  t.image_width = f.image_width, t.image_height = f.image_height;
+  t.cell_width = f.cell_width, t.cell_height = f.cell_height;
+  t.centre_x = f.centre_x, t.centre_y = f.centre_y, t.priority = f.priority;
+  t.scale_x = f.scale_x, t.scale_y = f.scale_y;
+  t.rotation_x = f.rotation_x, t.rotation_y = f.rotation_y, t.angle = f.angle;
+  t.render_mode = f.render_mode, t.layer = f.layer, t.address_mode = f.address_mode;
+  t.skew_x = f.skew_x, t.skew_y = f.skew_y, t.perspective = f.perspective;
+}
+
 }  // namespace
 
 YelSprite* SpriteAllocate(int32_t priority) {
@@ -182,43 +196,23 @@ YEL_API int YelSpriteGetInfo(YelSprite* sprite, YelSpriteInfo* info) {
     return 0;
   }
   if (!SpriteOrError(info ? sprite : nullptr)) return 0;
-  const YelSprite& s = *sprite;
-  *info = YelSpriteInfo{s.visible,   s.colour,      s.x,           s.y,          s.z,
-                        s.offset_x,  s.offset_y,    s.image_width, s.image_height,
-                        s.cell_width, s.cell_height, s.centre_x,   s.centre_y,   s.priority,
-                        s.scale_x,   s.scale_y,     s.rotation_x,  s.rotation_y, s.angle,
-                        s.render_mode, s.layer,     {},            0,            0,
-                        s.address_mode, s.skew_x,   s.skew_y,      s.perspective};
-  std::memcpy(info->file_name, s.file_name, sizeof info->file_name);
-  if (s.texture) {
-    info->texture_width = s.texture->width;
-    info->texture_height = s.texture->height;
+  *info = YelSpriteInfo{};
+  yel::CopySettable(*sprite, *info);
+  std::memcpy(info->file_name, sprite->file_name, sizeof info->file_name);
+  if (sprite->texture) {
+    info->texture_width = sprite->texture->width;
+    info->texture_height = sprite->texture->height;
   }
   return 1;
 }
 
 YEL_API int YelSpriteSetInfo(YelSprite* sprite, const YelSpriteInfo* info) {
   if (!SpriteOrError(info ? sprite : nullptr)) return 0;
-  YelSprite& s = *sprite;
-  s.visible = info->visible;
-  s.colour = info->colour;
-  s.x = info->x, s.y = info->y, s.z = info->z;
-  s.offset_x = info->offset_x, s.offset_y = info->offset_y;
-  s.image_width = info->image_width, s.image_height = info->image_height;
-  s.cell_width = info->cell_width, s.cell_height = info->cell_height;
-  s.centre_x = info->centre_x, s.centre_y = info->centre_y;
-  s.priority = info->priority;
-  s.scale_x = info->scale_x, s.scale_y = info->scale_y;
-  s.rotation_x = info->rotation_x, s.rotation_y = info->rotation_y, s.angle = info->angle;
-  s.render_mode = info->render_mode;
-  s.layer = info->layer;
+  yel::CopySettable(*info, *sprite);
   char name[260];
   std::memcpy(name, info->file_name, sizeof name);
   name[259] = '\0';
   yel::SpriteSetFileName(sprite, name);
-  s.address_mode = info->address_mode;
-  s.skew_x = info->skew_x, s.skew_y = info->skew_y;
-  s.perspective = info->perspective;
   return 1;
 }
 

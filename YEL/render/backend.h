@@ -29,7 +29,7 @@ struct RendererParams {
 // perspective, and with the position and the angle truncated to integers.
 struct SpriteQuad {
   YelTexture* texture = nullptr;
-  float x = 0, y = 0, z = 0;          // the sprite's position
+  float x = 0, y = 0, z = 0;           // the sprite's position
   int32_t offset_x = 0, offset_y = 0;  // added to x and y
   float rotation_x = 0, rotation_y = 0, angle = 0;
   float scale_x = 1, scale_y = 1;

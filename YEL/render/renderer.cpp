@@ -61,8 +61,12 @@ bool FullScreenAspectRect(int32_t aspect_mode, int32_t w, int32_t h, int32_t gw,
   if (gw <= 0 || gh < 0) return false;
   int32_t size[2] = {w, h};
   switch (aspect_mode) {
-    case 0: out = os::Rect{0, 0, w, h}; return true;
-    case 2: size[0] = gw, size[1] = gh; break;
+    case 0:
+      out = os::Rect{0, 0, w, h};
+      return true;
+    case 2:
+      size[0] = gw, size[1] = gh;
+      break;
     case 1:
     case 3: {
       int32_t by_width[2], by_height[2];
@@ -73,14 +77,17 @@ bool FullScreenAspectRect(int32_t aspect_mode, int32_t w, int32_t h, int32_t gw,
       size[1] = use_height ? by_height[1] : by_width[1];
       break;
     }
-    default: return false;
+    default:
+      return false;
   }
   const int32_t left = (w - size[0]) >> 1, top = (h - size[1]) >> 1;
   out = os::Rect{left, top, left + size[0], top + size[1]};
   return true;
 }
 
-bool RendererHardwareBuilt() { return false; }
+bool RendererHardwareBuilt() {
+  return false;
+}
 
 bool RendererCreate(YelSystem& system, bool hardware) {
   if (hardware || system.core.load()) return false;
@@ -90,14 +97,20 @@ bool RendererCreate(YelSystem& system, bool hardware) {
   return true;
 }
 
-void RendererRelease(YelSystem& system) { delete system.core.exchange(nullptr); }
+void RendererRelease(YelSystem& system) {
+  delete system.core.exchange(nullptr);
+}
 
 void RendererDetachWindow(YelSystem& system) {
   if (auto* soft = dynamic_cast<SoftRenderer*>(system.core.load())) soft->DetachWindow();
 }
 
-bool RendererCreateTextureSlots(YelSystem& system) { return system.core.load() != nullptr; }
-bool RendererCreateCaptureTexture(YelSystem&) { return true; }
+bool RendererCreateTextureSlots(YelSystem& system) {
+  return system.core.load() != nullptr;
+}
+bool RendererCreateCaptureTexture(YelSystem&) {
+  return true;
+}
 
 bool RendererResize(YelSystem& system, int width, int height) {
   YelCore* core = system.core.load();
@@ -115,7 +128,9 @@ int RendererRestoreDevice(YelSystem& system) {
   return core ? core->Restore() : 0;
 }
 
-YelCore* RendererCore(YelSystem& system) { return system.core.load(); }
+YelCore* RendererCore(YelSystem& system) {
+  return system.core.load();
+}
 
 bool RendererBeginFrame(YelSystem& system, uint32_t clear_colour) {
   YelCore* core = system.core.load();
@@ -127,7 +142,9 @@ void RendererEndFrame(YelSystem& system) {
 }
 
 // The software back-end draws nothing into targets.
-bool RendererBeginTarget(YelSystem&, uint32_t) { return false; }
+bool RendererBeginTarget(YelSystem&, uint32_t) {
+  return false;
+}
 void RendererEndTarget(YelSystem&) {}
 
 }  // namespace yel

@@ -19,7 +19,9 @@ Colour Split(uint32_t colour) {
   return Colour{colour & 0xFF, (colour >> 8) & 0xFF, (colour >> 16) & 0xFF, colour >> 24};
 }
 
-uint32_t Channel(uint32_t pixel, int shift) { return (pixel >> shift) & 0xFF; }
+uint32_t Channel(uint32_t pixel, int shift) {
+  return (pixel >> shift) & 0xFF;
+}
 
 // Alpha: m = (Sa x Ka) >> 8; T = (((S x Kc) >> 8) x m + T x (256 - m)) >> 8; alpha 255. Pixels
 // of alpha 0 leave the target as it was. Written without branches so the loop vectorises.
@@ -137,7 +139,8 @@ void BlitRotated(const SoftTarget& target, const SoftImage& source, const SoftBl
   const int32_t w = std::min(p.rect.right - p.rect.left, kMaxCanvasSide);
   const int32_t h = std::min(p.rect.bottom - p.rect.top, kMaxCanvasSide);
   if (w <= 0 || h <= 0) return;
-  const int32_t d = static_cast<int32_t>(std::sqrt(static_cast<double>(w) * w + static_cast<double>(h) * h));
+  const int32_t d =
+      static_cast<int32_t>(std::sqrt(static_cast<double>(w) * w + static_cast<double>(h) * h));
   if (!(p.scale_x > 0.0f) || !(p.scale_y > 0.0f)) return;  // also refuses NaN
   const float side = static_cast<float>(kMaxCanvasSide);
   const int32_t cw = static_cast<int32_t>(std::min(p.scale_x * static_cast<float>(d), side));
@@ -145,9 +148,14 @@ void BlitRotated(const SoftTarget& target, const SoftImage& source, const SoftBl
   if (cw <= 0 || ch <= 0) return;
   const int32_t theta = ((-p.rotation) % 512 + 512) % 512;
   const auto& table = SineTable();
-  const InverseMap map{table[(theta + 128) & 511], table[theta],
+  const InverseMap map{table[(theta + 128) & 511],
+                       table[theta],
                        static_cast<int64_t>(256.0f / p.scale_x),
-                       static_cast<int64_t>(256.0f / p.scale_y), cw, ch, w, h};
+                       static_cast<int64_t>(256.0f / p.scale_y),
+                       cw,
+                       ch,
+                       w,
+                       h};
   const int32_t left = p.x - ((cw - w) >> 1), top = p.y - ((ch - h) >> 1);
   // Only the canvas pixels that land on the target are mapped.
   const int32_t from_x = std::max(0, -left), to_x = std::min(cw, target.width - left);
@@ -167,10 +175,18 @@ void BlitRotated(const SoftTarget& target, const SoftImage& source, const SoftBl
 void SoftBlendRow(uint32_t* target, const uint32_t* source, int32_t count, uint32_t colour,
                   BlendMode mode) {
   switch (mode) {
-    case BlendMode::kCopy: std::copy(source, source + count, target); break;
-    case BlendMode::kAlpha: BlendAlpha(target, source, count, Split(colour)); break;
-    case BlendMode::kAdd: BlendAdd(target, source, count, Split(colour)); break;
-    case BlendMode::kMultiply: BlendMultiply(target, source, count, Split(colour)); break;
+    case BlendMode::kCopy:
+      std::copy(source, source + count, target);
+      break;
+    case BlendMode::kAlpha:
+      BlendAlpha(target, source, count, Split(colour));
+      break;
+    case BlendMode::kAdd:
+      BlendAdd(target, source, count, Split(colour));
+      break;
+    case BlendMode::kMultiply:
+      BlendMultiply(target, source, count, Split(colour));
+      break;
   }
 }
 

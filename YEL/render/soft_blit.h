@@ -18,11 +18,11 @@ struct SoftTarget {
 };
 
 struct SoftBlitParams {
-  int32_t x = 0, y = 0;         // where the rectangle's top-left corner lands unrotated
+  int32_t x = 0, y = 0;  // where the rectangle's top-left corner lands unrotated
   float scale_x = 1, scale_y = 1;
-  int32_t rotation = 0;         // 1/512 turns
-  uint32_t colour = 0xFFFFFFFF; // modulates the source, 0xAARRGGBB
-  YelRect rect{};               // source rectangle in the image
+  int32_t rotation = 0;          // 1/512 turns
+  uint32_t colour = 0xFFFFFFFF;  // modulates the source, 0xAARRGGBB
+  YelRect rect{};                // source rectangle in the image
 };
 
 // Blends the rectangle of `source` onto `target`. A rotation or a scale other than 1 maps every

@@ -35,7 +35,8 @@ uint32_t Mix(uint32_t f, uint32_t g, uint32_t weight, const PairSide& in, const 
     const uint32_t fc = (f >> shift) & 0xFF, gc = (g >> shift) & 0xFF;
     mixed |= ((fc * weight + gc * (255 - weight)) >> 8) << shift;
   }
-  const uint32_t alpha = std::min<uint32_t>(255, in.colour_alpha * fa / 256 + ((ga * out.colour_alpha) >> 8));
+  const uint32_t alpha =
+      std::min<uint32_t>(255, in.colour_alpha * fa / 256 + ((ga * out.colour_alpha) >> 8));
   return alpha << 24 | mixed;
 }
 

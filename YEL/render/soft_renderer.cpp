@@ -45,7 +45,8 @@ void SoftRenderer::DrawSprite(const SpriteQuad& quad) {
   // waits for a writer while it holds the render-list lock.
   std::unique_lock pixels(slot->pixels_lock, std::try_to_lock);
   if (!pixels.owns_lock() || !slot->image) return;
-  if (quad.render_mode >= 1 && quad.render_mode <= 3) blend_ = static_cast<BlendMode>(quad.render_mode);
+  if (quad.render_mode >= 1 && quad.render_mode <= 3)
+    blend_ = static_cast<BlendMode>(quad.render_mode);
   SoftBlitParams blit;
   blit.x = TruncateFloat(quad.x) + quad.offset_x;
   blit.y = TruncateFloat(quad.y) + quad.offset_y;

@@ -31,8 +31,8 @@ TEST(SoftBlend, ModesArePixelExact) {
   for (const Case& c : cases) {
     uint32_t target = c.target;
     yel::SoftBlendRow(&target, &c.source, 1, c.colour, c.mode);
-    EXPECT_EQ(target, c.expected) << "mode " << static_cast<int>(c.mode) << std::hex
-                                  << " source " << c.source;
+    EXPECT_EQ(target, c.expected) << "mode " << static_cast<int>(c.mode) << std::hex << " source "
+                                  << c.source;
   }
 }
 

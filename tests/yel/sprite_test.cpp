@@ -18,8 +18,12 @@ using spritetest::GeRaw;
 
 // Opaque channels blended over black come out as 254 x 254 >> 8.
 constexpr uint32_t kOpaque = 252;
-uint32_t Red(uint32_t pixel) { return (pixel >> 16) & 0xFF; }
-uint32_t Green(uint32_t pixel) { return (pixel >> 8) & 0xFF; }
+uint32_t Red(uint32_t pixel) {
+  return (pixel >> 16) & 0xFF;
+}
+uint32_t Green(uint32_t pixel) {
+  return (pixel >> 8) & 0xFF;
+}
 
 class SpriteTest : public spritetest::DrawingFixture {};
 
@@ -60,8 +64,8 @@ TEST_F(SpriteTest, HiddenAndSizeQuerySpritesDrawNothing) {
 
 TEST_F(SpriteTest, NewSpritesTakeDefaultsAndTheGeHeader) {
   const std::string strip = GeRaw(32, 8, std::vector<uint32_t>(32 * 8, 0xFFFFFFFF), 5, -3, 8, 8);
-  YelSprite* s = YelSpriteLoadMemory(render_, "strip", strip.data(),
-                                     static_cast<uint32_t>(strip.size()), 7);
+  YelSprite* s =
+      YelSpriteLoadMemory(render_, "strip", strip.data(), static_cast<uint32_t>(strip.size()), 7);
   ASSERT_NE(s, nullptr);
   YelSpriteInfo info;
   ASSERT_EQ(YelSpriteGetInfo(s, &info), 1);
@@ -90,8 +94,10 @@ TEST_F(SpriteTest, RectanglesAndCells) {
     int32_t column, row;
     YelRect expected;
   };
-  const Case cases[] = {{1, 0, {8, 0, 16, 8}}, {3, 0, {24, 0, 32, 8}},
-                        {9, 0, {24, 0, 32, 8}}, {-1, 5, {24, 0, 32, 8}}};
+  const Case cases[] = {{1, 0, {8, 0, 16, 8}},
+                        {3, 0, {24, 0, 32, 8}},
+                        {9, 0, {24, 0, 32, 8}},
+                        {-1, 5, {24, 0, 32, 8}}};
   for (const Case& c : cases) {
     ASSERT_EQ(YelSpriteRectSetPos(s, c.column, c.row), 1);
     YelSpriteGetRect(s, &rect);
@@ -123,9 +129,9 @@ TEST_F(SpriteTest, AttributesRoundTripThroughTheInfoCopy) {
   YelSpriteSetAddressUV(s, 1);
   YelSpriteInfo info;
   ASSERT_EQ(YelSpriteGetInfo(s, &info), 1);
-  const YelSpriteInfo expected_part{1, 0x80112233, 1.5f, 2.5f, 3.0f, 5, 6, 4, 4, 4, 4, -7, 8,
-                                    0, 2.0f, 0.5f, 10.0f, 20.0f, 30.0f, 3, 0xABCD,
-                                    {}, 0, 0, 0, 0, 0, 0};
+  const YelSpriteInfo expected_part{
+      1,    0x80112233, 1.5f,  2.5f,  3.0f,  5, 6,      4,  4, 4, 4, -7, 8, 0,
+      2.0f, 0.5f,       10.0f, 20.0f, 30.0f, 3, 0xABCD, {}, 0, 0, 0, 0,  0, 0};
   EXPECT_EQ(std::memcmp(&info, &expected_part, offsetof(YelSpriteInfo, file_name)), 0);
   EXPECT_EQ(info.address_mode, 1);
 
@@ -152,7 +158,8 @@ TEST_F(SpriteTest, NullAndBadHandlesAreRefused) {
   EXPECT_EQ(YelSpriteGetRect(s, nullptr), 0);
   EXPECT_EQ(YelSpriteGetInfo(s, nullptr), 0);
   YelSpriteInfo info;
-  EXPECT_EQ(YelSpriteGetInfo(reinterpret_cast<YelSprite*>(uintptr_t{0xDDDDDDDDDDDDDDDD}), &info), 0);
+  EXPECT_EQ(YelSpriteGetInfo(reinterpret_cast<YelSprite*>(uintptr_t{0xDDDDDDDDDDDDDDDD}), &info),
+            0);
   EXPECT_EQ(YelSpriteCreate(nullptr, 2, 2, 0), nullptr);
   EXPECT_EQ(YelSpriteCreate(render_, 0, 2, 0), nullptr);  // no texture of no size
   YelSprite* array[3] = {nullptr, s, nullptr};
@@ -167,7 +174,8 @@ TEST_F(SpriteTest, HitTestsAndTheForegroundSprite) {
   std::vector<uint32_t> pixels(16, 0xFFFFFFFF);
   pixels[1 * 4 + 1] = 0x00FFFFFF;  // one transparent pixel at (1, 1)
   const std::string image = GeRaw(4, 4, pixels);
-  YelSprite* s = YelSpriteLoadMemory(render_, "", image.data(), static_cast<uint32_t>(image.size()), 5);
+  YelSprite* s =
+      YelSpriteLoadMemory(render_, "", image.data(), static_cast<uint32_t>(image.size()), 5);
   YelSpriteSetPos(s, 10.7f, 10.0f, 0);
   EXPECT_EQ(YelSpriteHit(s, 11, 11, 0), 0);  // hidden
   YelSpriteViewCtrl(s, 1);
@@ -177,7 +185,8 @@ TEST_F(SpriteTest, HitTestsAndTheForegroundSprite) {
   const Case cases[] = {{11, 11, 0, 1}, {11, 11, 1, 0}, {10, 10, 1, 1}, {13, 13, 1, 1},
                         {14, 10, 0, 0}, {10, 14, 0, 0}, {9, 10, 0, 0}};
   for (const Case& c : cases) {
-    EXPECT_EQ(YelSpriteHit(s, c.x, c.y, c.alpha_test), c.hit) << c.x << "," << c.y << " " << c.alpha_test;
+    EXPECT_EQ(YelSpriteHit(s, c.x, c.y, c.alpha_test), c.hit)
+        << c.x << "," << c.y << " " << c.alpha_test;
   }
   // A record without pixels is no hit for the alpha test.
   YelSprite* query = YelSpriteInfoCreate(nullptr, 50, 50, 0);
@@ -224,8 +233,9 @@ class SpriteLoadTest : public spritetest::DrawingFixture {
  protected:
   void SetUp() override {
     DrawingFixture::SetUp();
-    base_ = fs::temp_directory_path() / ("yel_sprites_" + std::to_string(getpid()) + "_" +
-                                         ::testing::UnitTest::GetInstance()->current_test_info()->name());
+    base_ = fs::temp_directory_path() /
+            ("yel_sprites_" + std::to_string(getpid()) + "_" +
+             ::testing::UnitTest::GetInstance()->current_test_info()->name());
     fs::remove_all(base_);
     fs::create_directories(base_);
     saved_base_ = yel::BaseFolder();

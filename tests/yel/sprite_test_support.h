@@ -26,8 +26,8 @@ inline std::string GeRaw(int32_t width, int32_t height, const std::vector<uint32
                          int32_t cell_height = 0) {
   std::string out = "GE";
   PutLe(out, 30, 2);
-  for (int32_t v : {x, y, width, height, cell_width ? cell_width : width,
-                    cell_height ? cell_height : height}) {
+  for (int32_t v :
+       {x, y, width, height, cell_width ? cell_width : width, cell_height ? cell_height : height}) {
     PutLe(out, static_cast<uint32_t>(v), 4);
   }
   PutLe(out, 0, 2);
