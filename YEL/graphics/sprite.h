@@ -49,8 +49,10 @@ namespace yel {
 YelSprite* SpriteAllocate(int32_t priority);
 // Frees a record made by SpriteAllocate (its texture and node must be gone).
 void SpriteFree(YelSprite* sprite);
-// Links a made sprite hidden into the render list at its priority; false without memory.
-bool SpriteLink(YelRender* render, YelSprite* sprite);
+// Links a made sprite hidden into the render list at its priority and returns it; without
+// memory the sprite and its texture are freed, the last error is ERROR_INVALID_HANDLE and the
+// result null.
+YelSprite* SpriteLink(YelRender* render, YelSprite* sprite);
 // Releases the texture with the back-end that made it.
 void SpriteReleaseTexture(YelSprite* sprite);
 // Copies a name into the record's file name (259 bytes and a zero).

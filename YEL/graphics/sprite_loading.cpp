@@ -172,13 +172,7 @@ YEL_API YelSprite* YelSpriteLoadMemory(YelRender* render, const char* name, cons
   }
   yel::ApplyHeader(*sprite, header);
   sprite->rect = YelRect{0, 0, sprite->cell_width, sprite->cell_height};
-  if (!yel::SpriteLink(render, sprite)) {
-    yel::SpriteReleaseTexture(sprite);
-    yel::SpriteFree(sprite);
-    yel::SetLastError(yel::ERROR_INVALID_HANDLE);
-    return nullptr;
-  }
-  return sprite;
+  return yel::SpriteLink(render, sprite);
 }
 
 YEL_API YelSprite* YelSpriteLoad(YelRender* render, const char* name, int32_t priority) {

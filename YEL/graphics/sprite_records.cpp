@@ -70,9 +70,13 @@ void SpriteFree(YelSprite* sprite) {
   YelMemoryFree(sprite);
 }
 
-bool SpriteLink(YelRender* render, YelSprite* sprite) {
+YelSprite* SpriteLink(YelRender* render, YelSprite* sprite) {
   sprite->node = YelRenderInsert(render, sprite, YelSpriteDrawCallback, sprite->priority);
-  return sprite->node != nullptr;
+  if (sprite->node) return sprite;
+  SpriteReleaseTexture(sprite);
+  SpriteFree(sprite);
+  SetLastError(ERROR_INVALID_HANDLE);
+  return nullptr;
 }
 
 void SpriteReleaseTexture(YelSprite* sprite) {
@@ -154,13 +158,7 @@ YEL_API YelSprite* YelSpriteCreate(YelRender* render, int32_t width, int32_t hei
   sprite->image_width = sprite->cell_width = width;
   sprite->image_height = sprite->cell_height = height;
   sprite->rect = YelRect{0, 0, width, height};
-  if (!yel::SpriteLink(render, sprite)) {
-    yel::SpriteReleaseTexture(sprite);
-    yel::SpriteFree(sprite);
-    yel::SetLastError(yel::ERROR_INVALID_HANDLE);
-    return nullptr;
-  }
-  return sprite;
+  return yel::SpriteLink(render, sprite);
 }
 
 YEL_API int YelSpriteRelease(YelRender* render, YelSprite* sprite) {

@@ -233,23 +233,15 @@ class SpriteLoadTest : public spritetest::DrawingFixture {
  protected:
   void SetUp() override {
     DrawingFixture::SetUp();
-    base_ = fs::temp_directory_path() /
-            ("yel_sprites_" + std::to_string(getpid()) + "_" +
-             ::testing::UnitTest::GetInstance()->current_test_info()->name());
-    fs::remove_all(base_);
-    fs::create_directories(base_);
-    saved_base_ = yel::BaseFolder();
-    yel::SetBaseFolder(base_.string());
-    ASSERT_EQ(YelSystemPathInit(), 1);
+    folder_.Start("yel_sprites_");
+    base_ = folder_.path();
   }
   void TearDown() override {
-    YelSystemPathUninit();
-    yel::SetBaseFolder(saved_base_);
-    fs::remove_all(base_);
+    folder_.End();
     DrawingFixture::TearDown();
   }
+  filetest::TempBaseFolder folder_;
   fs::path base_;
-  std::string saved_base_;
 };
 
 TEST_F(SpriteLoadTest, LoadsFromAFolderAndFromAnArchive) {
