@@ -276,7 +276,7 @@ TEST_F(SpriteLoadTest, DamagedMissingAndBaselessFilesLeaveNothingBehind) {
   const std::string whole = GeFilled(8, 8, 0xFFFFFFFF);
   filetest::WriteFile(base_ / "CUT.GE", whole.substr(0, whole.size() - 1));
   std::string delta = "MKT2";
-  spritetest::PutLe(delta, 0, 2 * 5);
+  delta += std::string(10, '\0');  // region and bits per pixel
   delta += std::string("NOBASE.GE") + std::string(34 - 9, '\0');
   delta += std::string(8, '\0');
   filetest::WriteFile(base_ / "D.MKT", delta);

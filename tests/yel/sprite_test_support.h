@@ -20,7 +20,7 @@ inline void PutLe(std::string& out, uint32_t value, int bytes) {
   for (int i = 0; i < bytes; ++i) out.push_back(static_cast<char>(value >> (8 * i)));
 }
 
-// A "GE" image in mode 0: a 30-byte header, the unread count words, then the pixels.
+// A "GE" image in mode 0: a 30-byte header, the count words, then the pixels.
 inline std::string GeRaw(int32_t width, int32_t height, const std::vector<uint32_t>& pixels,
                          int32_t x = 0, int32_t y = 0, int32_t cell_width = 0,
                          int32_t cell_height = 0) {
@@ -30,8 +30,9 @@ inline std::string GeRaw(int32_t width, int32_t height, const std::vector<uint32
        {x, y, width, height, cell_width ? cell_width : width, cell_height ? cell_height : height}) {
     PutLe(out, static_cast<uint32_t>(v), 4);
   }
-  PutLe(out, 0, 2);
-  PutLe(out, 0, 8);
+  PutLe(out, 0, 2);                                         // mode 0
+  PutLe(out, static_cast<uint32_t>(pixels.size() * 4), 4);  // the byte count, unread in mode 0
+  PutLe(out, 0, 4);
   for (uint32_t p : pixels) PutLe(out, p, 4);
   return out;
 }
