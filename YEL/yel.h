@@ -552,6 +552,111 @@ YEL_API void YelTargetRenderListClear(void);
 YEL_API void YelTargetRenderListAdd(void* object);
 YEL_API int YelTargetRenderListDraw(void);
 
+/* ---- Sprites --------------------------------------------------------------------------- */
+
+/* A sprite: one texture with a source rectangle, position, scale, rotation, colour and blend
+ * mode, drawn through a node of a render list. Pixels are 0xAARRGGBB; angles are in 1/512 of a
+ * full turn.
+ *
+ * Threads: sprites are made, changed and released by the main thread inside the task walk and
+ * by the work thread (background loads), each holding the render lock (YelRenderLockEnter) while
+ * it touches a sprite that is in a render list; present reads the sprites under the same lock.
+ * The attribute exports take no lock of their own. The loaders (YelSpriteLoad,
+ * YelSpriteInfoCreate) use the single scratch pool: one thread loads at a time. YelSpriteRelease
+ * takes the render-list lock itself. A null sprite sets the last error to ERROR_INVALID_HANDLE (6)
+ * and returns 0 unless said otherwise; success returns 1. */
+typedef struct YelSprite YelSprite;
+
+/* The caller-owned copy of a sprite's settable state: 368 bytes of 32-bit fields, no pointers.
+ * Stored whole in snapshots, field by field in this order. */
+typedef struct YelSpriteInfo {
+  int32_t visible;
+  uint32_t colour;
+  float x, y, z;
+  int32_t offset_x, offset_y;
+  int32_t image_width, image_height;
+  int32_t cell_width, cell_height;
+  int32_t centre_x, centre_y; /* the negated values given to YelSpriteSetCenterOffset */
+  int32_t priority;
+  float scale_x, scale_y;
+  float rotation_x, rotation_y, angle;
+  int32_t render_mode;
+  uint32_t layer;
+  char file_name[260];
+  int32_t texture_width, texture_height; /* filled by YelSpriteGetInfo, ignored when set */
+  int32_t address_mode;
+  float skew_x, skew_y;
+  int32_t perspective;
+} YelSpriteInfo;
+
+#ifdef __cplusplus
+static_assert(sizeof(YelSpriteInfo) == 368, "YelSpriteInfo is 368 bytes");
+#else
+_Static_assert(sizeof(YelSpriteInfo) == 368, "YelSpriteInfo is 368 bytes");
+#endif
+
+/* Makers: a new sprite is hidden, at its priority, with colour -1, scale 1 and render mode 1.
+ * A null render or no memory: ERROR_INVALID_HANDLE and null; a texture or image that cannot be
+ * made or decoded, or a file not found: null. */
+YEL_API YelSprite* YelSpriteCreate(YelRender* render, int32_t width, int32_t height,
+                                   int32_t priority);
+/* An image file found by the file layer ("GE", delta, PNG, JPEG, BMP, TGA). */
+YEL_API YelSprite* YelSpriteLoad(YelRender* render, const char* name, int32_t priority);
+YEL_API YelSprite* YelSpriteLoadMemory(YelRender* render, const char* name, const void* bytes,
+                                       uint32_t size, int32_t priority);
+/* A record for size queries, without texture or render node; free it with YelMemoryFree. */
+YEL_API YelSprite* YelSpriteInfoCreate(const char* name, int32_t width, int32_t height,
+                                       int32_t priority);
+/* Unlinks and frees the sprite; it is never freed while present draws it. */
+YEL_API int YelSpriteRelease(YelRender* render, YelSprite* sprite);
+/* Releases the non-null entries from the last down and clears every entry; 1 when every
+ * release succeeded, 0 when one failed (or for a null array). */
+YEL_API int YelSpriteReleaseArray(YelRender* render, YelSprite** sprites, int32_t count);
+
+YEL_API int YelSpriteGetInfo(YelSprite* sprite, YelSpriteInfo* info);
+/* Everything but the texture size; the render node is not re-sorted. */
+YEL_API int YelSpriteSetInfo(YelSprite* sprite, const YelSpriteInfo* info);
+YEL_API int32_t YelSpriteGetWidth(YelSprite* sprite);  /* the cell width */
+YEL_API int32_t YelSpriteGetHeight(YelSprite* sprite); /* the cell height */
+YEL_API int YelSpriteViewCtrl(YelSprite* sprite, int32_t visible);
+YEL_API int YelSpriteViewIs(YelSprite* sprite);
+YEL_API int YelSpriteSetColor(YelSprite* sprite, uint32_t colour);
+/* Position; the node is sorted again to (z truncated) + priority. */
+YEL_API int YelSpriteSetPos(YelSprite* sprite, float x, float y, float z);
+YEL_API int YelSpriteMovePos(YelSprite* sprite, float dx, float dy, float dz);
+YEL_API int YelSpriteSetOffsetPos(YelSprite* sprite, int32_t x, int32_t y);
+YEL_API int YelSpriteMoveOffsetPos(YelSprite* sprite, int32_t dx, int32_t dy);
+/* Priority; the node is sorted again to the priority alone. */
+YEL_API int YelSpriteChangePriority(YelSprite* sprite, int32_t priority);
+YEL_API int YelSpriteSetScale(YelSprite* sprite, float scale_x, float scale_y);
+YEL_API int YelSpriteSetRotate(YelSprite* sprite, int32_t angle);
+YEL_API int YelSpriteSetRotateFloat(YelSprite* sprite, float angle);
+YEL_API int YelSpriteSetRotateEx(YelSprite* sprite, int32_t rotation_x, int32_t rotation_y,
+                                 int32_t angle);
+YEL_API int YelSpriteSetRotateExFloat(YelSprite* sprite, float rotation_x, float rotation_y,
+                                      float angle);
+/* Stores -x and -y as the pivot offset; a null sprite does nothing. */
+YEL_API void YelSpriteSetCenterOffset(YelSprite* sprite, int32_t x, int32_t y);
+/* Null resets the rectangle to the whole image. */
+YEL_API int YelSpriteSetRect(YelSprite* sprite, const YelRect* rect);
+YEL_API int YelSpriteGetRect(YelSprite* sprite, YelRect* rect);
+YEL_API int YelSpriteSetOffsetRect(YelSprite* sprite, int32_t cell_width, int32_t cell_height);
+/* The rectangle becomes the cell at (column, row); beyond the image, the last column or row. */
+YEL_API int YelSpriteRectSetPos(YelSprite* sprite, int32_t column, int32_t row);
+/* 1 alpha, 2 add, 3 multiply; other modes blend as 1 in the software renderer. */
+YEL_API int YelSpriteSetRenderMode(YelSprite* sprite, int32_t mode);
+YEL_API int YelSpriteSetLayer(YelSprite* sprite, uint32_t layer);
+/* 1 repeats the texture outside the rectangle, other values clamp; a null sprite does nothing. */
+YEL_API void YelSpriteSetAddressUV(YelSprite* sprite, int32_t mode);
+/* 1 when the game point lies on the visible sprite's rectangle (scale and rotation not
+ * considered) and, with the alpha test, on a pixel whose alpha is not 0. */
+YEL_API int YelSpriteHit(YelSprite* sprite, int32_t x, int32_t y, int32_t alpha_test);
+/* The hit sprite of the active render list with the smallest priority (the later one of equal
+ * priorities), or null. */
+YEL_API YelSprite* YelSpriteGetForeground(int32_t x, int32_t y, int32_t alpha_test);
+/* Types 1 to 4 move the position for aspect mode 3 in full screen; otherwise nothing. */
+YEL_API void YelSpriteConvertAspectPosition(YelSprite* sprite, int32_t type);
+
 #ifdef __cplusplus
 }
 #endif

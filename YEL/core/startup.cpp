@@ -44,6 +44,11 @@ void CopyInitParam(YelSystem& system, const YelInitParam& param) {
 
 // The renderer: the hardware one when asked for, else (or when it cannot start) the software one.
 bool StartRenderer(YelSystem& system) {
+  // A build without a hardware back-end draws in software without a warning to the player.
+  if ((system.param.flags & YEL_FLAG_3D) && !RendererHardwareBuilt()) {
+    YelErrorLogPrintf("DIB mode");
+    system.param.flags &= ~YEL_FLAG_3D;
+  }
   if (system.param.flags & YEL_FLAG_3D) {
     if (RendererCreate(system, true)) {
       YelErrorLogPrintf("Direct3D mode -> OK");

@@ -57,8 +57,7 @@ YEL_API int YelCheckWindowMode(void) {
 YEL_API int YelCheckAspectMode(void) {
   return System() ? System()->window_state.Get().aspect_mode : 0;
 }
-// The library has no drawing back-end record to hand out.
-YEL_API YelCore* YelGetCore(void) { return nullptr; }
+YEL_API YelCore* YelGetCore(void) { return System() ? System()->core.load() : nullptr; }
 YEL_API YelRender* YelGetRender(void) { return System() ? System()->active_render.load() : nullptr; }
 YEL_API int Yel3DIs(void) { return System() ? static_cast<int>(System()->param.flags & 8) : 0; }
 YEL_API int YelDebugIs(void) { return System() ? System()->param.debug : 0; }

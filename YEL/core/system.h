@@ -108,6 +108,8 @@ struct YelSystem {
 
   std::atomic<uint32_t> frame_time{0};
   std::atomic<YelRender*> active_render{nullptr};
+  // The renderer back-end, made and freed by YEL/render/renderer.cpp; read by any thread.
+  std::atomic<YelCore*> core{nullptr};
   uint32_t clear_colour = 0xFF000000;
   // Objects drawn by YelTargetRenderListDraw, in order; guarded by RenderListLock().
   std::vector<void*> target_list;

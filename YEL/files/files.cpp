@@ -162,25 +162,27 @@ bool ReadWholeFile(const char* name, std::vector<uint8_t>& out, size_t limit) {
   return read;
 }
 
-void* ReadFileToPool(const char* name, uint32_t* out_size) {
+bool ReadFileInto(const char* name, void* buffer, uint32_t capacity, uint32_t* out_size) {
   if (out_size) *out_size = 0;
-  uint32_t pool_size = 0;
-  void* pool = GetMemoryPool(&pool_size);
-  if (!pool) return nullptr;
+  if (!buffer) return false;
   YelFileEntry entry{};
   YelFile* file = YelFileCreate(name, &entry);
-  if (!file) return nullptr;
+  if (!file) return false;
   bool read = false;
-  if (entry.size > pool_size) {
-    YelErrorLogPrintf("%s : %u bytes do not fit the scratch pool of %u", name, entry.size,
-                      pool_size);
+  if (entry.size > capacity) {
+    YelErrorLogPrintf("%s : %u bytes do not fit the buffer of %u", name, entry.size, capacity);
   } else {
-    read = ReadExact(file, pool, entry.size);
+    read = ReadExact(file, buffer, entry.size);
   }
   YelFileClose(file);
-  if (!read) return nullptr;
-  if (out_size) *out_size = entry.size;
-  return pool;
+  if (read && out_size) *out_size = entry.size;
+  return read;
+}
+
+void* ReadFileToPool(const char* name, uint32_t* out_size) {
+  uint32_t pool_size = 0;
+  void* pool = GetMemoryPool(&pool_size);
+  return ReadFileInto(name, pool, pool_size, out_size) ? pool : nullptr;
 }
 
 }  // namespace yel

@@ -15,6 +15,10 @@ inline constexpr size_t kWholeFileLimit = size_t{256} << 20;
 // `limit` bytes (logged), or cannot be read whole.
 bool ReadWholeFile(const char* name, std::vector<uint8_t>& out, size_t limit = kWholeFileLimit);
 
+// Reads the whole data of a file into `buffer` of `capacity` bytes, with the size in `out_size`;
+// false when the file is missing, larger than the buffer (logged), or cannot be read whole.
+bool ReadFileInto(const char* name, void* buffer, uint32_t capacity, uint32_t* out_size);
+
 // Reads the whole data of a file into the shared scratch pool and returns the pool, with the
 // size in `out_size`; null when the file is missing, cannot be read whole, or is larger than the
 // pool (logged). The pool is single: callers use it on one thread at a time.

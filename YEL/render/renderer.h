@@ -13,14 +13,19 @@ struct YelSystem;
 
 // Creates the hardware (flags bit 3) or software back-end; false when it cannot start.
 bool RendererCreate(YelSystem& system, bool hardware);
+// False while the library is built without a hardware back-end.
+bool RendererHardwareBuilt();
 void RendererRelease(YelSystem& system);
+// The window is about to go: the back-end lets go of it and shows frames nowhere after.
+void RendererDetachWindow(YelSystem& system);
 bool RendererCreateTextureSlots(YelSystem& system);
 bool RendererCreateCaptureTexture(YelSystem& system);
 // The back buffer follows a new client size; false when the device refused it.
 bool RendererResize(YelSystem& system, int width, int height);
 // Applies an aspect mode for a window-mode client of `width` x `height` and returns the
 // resulting view rectangle (UI thread).
-os::Rect RendererSetAspect(YelSystem& system, int aspect_mode, int width, int height);
+os::Rect RendererSetAspect(YelSystem& system, int aspect_mode, bool full_screen, int width,
+                           int height);
 // Restores a lost device: 0 restored (or nothing to restore), 1 still lost.
 int RendererRestoreDevice(YelSystem& system);
 // The record that draw callbacks receive; null while no back-end exists.

@@ -63,7 +63,8 @@ void WindowChangeMode(YelSystem& system, int mode) {
     system.window->SetPosition(frame.left, frame.top);
     system.window->SetClientSize(frame.Width(), frame.Height());
   }
-  const os::Rect view = RendererSetAspect(system, state.aspect_mode, state.width, state.height);
+  const os::Rect view =
+      RendererSetAspect(system, state.aspect_mode, mode != 0, state.width, state.height);
   system.window_state.Update([&](WindowState& w) {
     w.full_screen = mode;
     w.view = view;
@@ -75,8 +76,9 @@ void WindowChangeMode(YelSystem& system, int mode) {
 void WindowChangeSize(YelSystem& system, int width, int height) {
   if (!system.window || width <= 0 || height <= 0) return;
   system.window->SetClientSize(width, height);
+  const WindowState state = system.window_state.Get();
   const os::Rect view =
-      RendererSetAspect(system, system.window_state.Get().aspect_mode, width, height);
+      RendererSetAspect(system, state.aspect_mode, state.full_screen != 0, width, height);
   system.window_state.Update([&](WindowState& w) {
     w.width = width;
     w.height = height;
@@ -86,7 +88,8 @@ void WindowChangeSize(YelSystem& system, int width, int height) {
 
 void WindowChangeAspect(YelSystem& system, int aspect_mode) {
   const WindowState state = system.window_state.Get();
-  const os::Rect view = RendererSetAspect(system, aspect_mode, state.width, state.height);
+  const os::Rect view =
+      RendererSetAspect(system, aspect_mode, state.full_screen != 0, state.width, state.height);
   system.window_state.Update([&](WindowState& w) {
     w.aspect_mode = aspect_mode;
     w.view = view;

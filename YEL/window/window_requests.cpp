@@ -69,6 +69,7 @@ void EndCase(YelSystem& system) {
   CursorRelease(system);
   if (system.param.debug) WriteWindowPosition(system);
   YelStopThreads();
+  RendererDetachWindow(system);
   system.window.reset();
   system.ui_queue->PostQuit(0);
 }

@@ -64,12 +64,13 @@ inline std::string ReadLog(std::FILE* log) {
   return text;
 }
 
-// A base folder of the test's own, with the search-folder list started and ended around it.
-class BaseFolderTest : public ::testing::Test {
- protected:
-  void SetUp() override {
+// A base folder of the test's own, named after the running test, with the search-folder list
+// started and ended around it.
+class TempBaseFolder {
+ public:
+  void Start(const std::string& prefix) {
     const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
-    base_ = fs::temp_directory_path() / ("yel_files_" + std::to_string(getpid()) + "_" +
+    base_ = fs::temp_directory_path() / (prefix + std::to_string(getpid()) + "_" +
                                          info->test_suite_name() + "_" + info->name());
     fs::remove_all(base_);
     fs::create_directories(base_);
@@ -77,14 +78,28 @@ class BaseFolderTest : public ::testing::Test {
     yel::SetBaseFolder(base_.string());
     ASSERT_EQ(YelSystemPathInit(), 1);
   }
-  void TearDown() override {
+  void End() {
     YelSystemPathUninit();
     yel::SetBaseFolder(saved_base_);
     fs::remove_all(base_);
   }
+  const fs::path& path() const { return base_; }
 
+ private:
   fs::path base_;
   std::string saved_base_;
+};
+
+class BaseFolderTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    folder_.Start("yel_files_");
+    base_ = folder_.path();
+  }
+  void TearDown() override { folder_.End(); }
+
+  TempBaseFolder folder_;
+  fs::path base_;
 };
 
 }  // namespace filetest

@@ -319,7 +319,7 @@ TEST_F(DebugLogTest, LogHoldsStartLinesOwnLinesAndTheLeakReport) {
   ASSERT_TRUE(Run());
   const std::vector<std::string> lines = LogLines();
   const std::vector<std::string> expected = {
-      "Direct3D mode -> OK", os::Utf8ToGbk("库初始化->OK"), os::Utf8ToGbk("库调试模式"), "line 42",
+      "DIB mode", os::Utf8ToGbk("库初始化->OK"), os::Utf8ToGbk("库调试模式"), "line 42",
       os::Utf8ToCp932("メモリの解放忘れが 1 個あります")};
   EXPECT_EQ(lines, expected);
   for (void* block : log_.leaked) YelMemoryFree(block);

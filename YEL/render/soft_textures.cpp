@@ -1,0 +1,76 @@
+// Textures of the software back-end: images decoded into slots, empty textures, release.
+#include "YEL/graphics/image_codecs.h"
+#include "YEL/render/soft_renderer.h"
+#include "os/debug_output.h"
+
+namespace yel {
+namespace {
+
+YelTexture* NewTextureRecord(TextureSlot* slot) {
+  auto* texture = static_cast<YelTexture*>(YelMemoryAlloc(sizeof(YelTexture), 1));
+  if (texture) *texture = YelTexture{slot->width, slot->height, slot};
+  return texture;
+}
+
+}  // namespace
+
+TextureSlot* YelImageDecode(SoftRenderer& renderer, const char* name, const uint8_t* bytes,
+                            size_t size) {
+  if (!bytes) return nullptr;
+  ImageHeader header;
+  if (!ImageReadHeader(bytes, size, header)) return nullptr;
+  TextureSlot* slot = renderer.Slots().Acquire(name);
+  if (!slot) return nullptr;
+  SoftImage* image = SoftImageAlloc(header.width, header.height);
+  bool decoded = false;
+  // ImageDecode serialises decodes itself (ImageDecodeLock).
+  if (image) decoded = ImageDecode(bytes, size, image->pixels, header.width);
+  if (!decoded) {
+    SoftImageFree(image);
+    renderer.Slots().Release(slot);
+    return nullptr;
+  }
+  slot->image = image;
+  slot->width = image->width;
+  slot->height = image->height;
+  return slot;
+}
+
+YelTexture* SoftRenderer::TextureFromImage(const char* name, const uint8_t* bytes, size_t size) {
+  TextureSlot* slot = YelImageDecode(*this, name, bytes, size);
+  if (!slot) {
+    os::DebugOutput("error LoadMemory \n");
+    return nullptr;
+  }
+  YelTexture* texture = NewTextureRecord(slot);
+  if (!texture) {
+    os::DebugOutput("error LoadMemory : memory allocate \n");
+    slots_.Release(slot);
+  }
+  return texture;
+}
+
+YelTexture* SoftRenderer::TextureCreate(int32_t width, int32_t height) {
+  TextureSlot* slot = slots_.Acquire("");
+  if (!slot) return nullptr;
+  SoftImage* image = SoftImageAlloc(width, height);
+  if (!image) {
+    slots_.Release(slot);
+    return nullptr;
+  }
+  slot->image = image;
+  slot->width = width;
+  slot->height = height;
+  YelTexture* texture = NewTextureRecord(slot);
+  if (!texture) slots_.Release(slot);
+  return texture;
+}
+
+bool SoftRenderer::TextureRelease(YelTexture* texture) {
+  if (!texture) return false;
+  const bool ours = slots_.Release(texture->slot);
+  YelMemoryFree(texture);
+  return ours;
+}
+
+}  // namespace yel
