@@ -33,7 +33,12 @@ int32_t GetScriptThreadId();
 // stop, a pending AsyncFunction, the target of a history skip). 0 when the pass ended with the
 // work-thread mode on, else 1. A program counter outside the code ends the pass with an
 // error-log line and is moved to the end of the code, where later passes end at once.
+// A pass also ends within a few milliseconds of an end request (IsSystemEnd), wherever the
+// script stands, so that a script that never yields cannot hold the end of the program.
 int ScriptRunUntilWait(AdvContext& context);
+// The pass of the last process at shutdown, which runs after the end was requested: it ends as
+// any pass does, or half a second after it began.
+int ScriptRunLastProcess(AdvContext& context);
 
 // One step of a pass: the checks before an instruction, the instruction, the checks after it.
 enum class ScriptStepResult {

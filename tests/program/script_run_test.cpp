@@ -13,10 +13,7 @@ using test::ScriptMachine;
 
 constexpr uint32_t kTestCode = 0x0000FF;
 
-class ScriptRun : public ::testing::Test {
- protected:
-  void TearDown() override { adv::SetTestCommandHandler(0, nullptr); }
-};
+class ScriptRun : public ::testing::Test {};
 
 // What work_process_begin does: the mode starts and the main pass stops.
 int BeginWorkThreadMode(adv::AdvContext& context) {
@@ -26,9 +23,9 @@ int BeginWorkThreadMode(adv::AdvContext& context) {
 }
 
 TEST_F(ScriptRun, APassThatEntersTheWorkThreadModeReturnsZero) {
-  adv::SetTestCommandHandler(kTestCode, BeginWorkThreadMode);
   ScriptMachine machine("cmd 0x0000FF\nmov v1, 1\n");
   ASSERT_TRUE(machine.loaded());
+  machine.SetCommand(kTestCode, BeginWorkThreadMode);
   adv::AdvContext& c = machine.context();
   EXPECT_EQ(machine.Run(), 0);
   EXPECT_EQ(c.script.running.load(), 0);
@@ -51,9 +48,9 @@ int WaitThreeCalls(adv::AdvContext& context) {
 // in a busy loop) without leaving the mode, and the mode ends when the code runs out.
 TEST_F(ScriptRun, WorkThreadLoopRetriesWaitsAndLeavesAtTheEndOfTheCode) {
   g_calls = 0;
-  adv::SetTestCommandHandler(kTestCode, WaitThreeCalls);
   ScriptMachine machine("add v1, 1\ncmd 0x0000FF\nadd v2, 1\n");
   ASSERT_TRUE(machine.loaded());
+  machine.SetCommand(kTestCode, WaitThreeCalls);
   adv::AdvContext& c = machine.context();
   c.script.threaded = 1;
   std::thread worker(adv::ScriptWorkThreadLoop, reinterpret_cast<uintptr_t>(&c));
