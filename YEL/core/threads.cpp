@@ -130,12 +130,16 @@ YEL_API int YelRun(void) {
     return -1;
   }
   yel::UiWaitFor(system->work.started, yel::kForever);
-  if (!yel::StartThread(system, system->main, yel::MainThreadProc, "创建线程失败。[0x0B]")) {
-    yel::YelStopThreads();
-    system->running = 0;
-    return -1;
+  // An end request served while the work thread started has stopped the threads already: a
+  // main thread started after that would never be told to stop.
+  if (!yel::Process().system_end.load()) {
+    if (!yel::StartThread(system, system->main, yel::MainThreadProc, "创建线程失败。[0x0B]")) {
+      yel::YelStopThreads();
+      system->running = 0;
+      return -1;
+    }
+    yel::UiWaitFor(system->main.started, yel::kForever);
   }
-  yel::UiWaitFor(system->main.started, yel::kForever);
   if (system->param.full_screen) {
     system->param.full_screen = 0;
     YelWindowChangeMode(1);

@@ -17,6 +17,7 @@ class Process {
 
   bool Running();
   void Signal(int signal);
+  int pid() const { return pid_; }
   // The exit code, or -1 when the process did not end within `ms` (it is then killed), or
   // 128 + the signal that ended it.
   int Wait(int ms);
