@@ -1,6 +1,9 @@
 // The work-thread mode and the arrival of a history skip.
 #include <gtest/gtest.h>
 
+#include <chrono>
+#include <condition_variable>
+#include <mutex>
 #include <thread>
 
 #include "program/script/command_table.h"
@@ -65,18 +68,41 @@ TEST_F(ScriptRun, WorkThreadLoopRetriesWaitsAndLeavesAtTheEndOfTheCode) {
   adv::SetScriptThreadId(adv::kRunMain);
 }
 
+// Signals when the work-thread loop runs its first command.
+struct FirstCommand {
+  std::mutex mutex;
+  std::condition_variable ran_changed;
+  bool ran = false;
+
+  bool WaitFor(std::chrono::milliseconds time) {
+    std::unique_lock lock(mutex);
+    return ran_changed.wait_for(lock, time, [this] { return ran; });
+  }
+};
+FirstCommand* g_first_command = nullptr;
+
+int NoteFirstCommand(adv::AdvContext&) {
+  std::lock_guard lock(g_first_command->mutex);
+  g_first_command->ran = true;
+  g_first_command->ran_changed.notify_all();
+  return 1;
+}
+
 TEST_F(ScriptRun, WorkThreadLoopWaitsForTheMainPassToFinish) {
-  ScriptMachine machine("mov v1, 1\n");
+  FirstCommand first;
+  g_first_command = &first;
+  ScriptMachine machine("cmd 0x0000FF\n");
   ASSERT_TRUE(machine.loaded());
+  machine.SetCommand(kTestCode, NoteFirstCommand);
   adv::AdvContext& c = machine.context();
   c.script.threaded = 1;
-  c.script.running = 1;
+  c.script.running = 1;  // the main thread's pass has not ended yet
   std::thread worker(adv::ScriptWorkThreadLoop, reinterpret_cast<uintptr_t>(&c));
-  std::this_thread::sleep_for(std::chrono::milliseconds(20));
-  EXPECT_EQ(machine.V(1), 0);
+  EXPECT_FALSE(first.WaitFor(std::chrono::milliseconds(100))) << "ran beside the main pass";
   c.script.running = 0;
+  EXPECT_TRUE(first.WaitFor(std::chrono::seconds(10)));
   worker.join();
-  EXPECT_EQ(machine.V(1), 1);
+  g_first_command = nullptr;
   adv::SetScriptThreadId(adv::kRunMain);
 }
 
