@@ -2,12 +2,15 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <cstdlib>
 #include <condition_variable>
 #include <mutex>
 #include <thread>
 
+#include "program/game/game_task.h"
 #include "program/script/command_table.h"
 #include "program/script/script_run.h"
+#include "program/startup/yel_import.h"
 #include "tests/program/script_machine.h"
 
 namespace {
@@ -103,6 +106,57 @@ TEST_F(ScriptRun, WorkThreadLoopWaitsForTheMainPassToFinish) {
   EXPECT_TRUE(first.WaitFor(std::chrono::seconds(10)));
   worker.join();
   g_first_command = nullptr;
+  adv::SetScriptThreadId(adv::kRunMain);
+}
+
+int EndModeAfterRounds(adv::AdvContext& context) {
+  const auto& v = context.values.variables;
+  if (v[1] >= 2000 && v[2] >= 3) context.script.threaded = 0;
+  return 1;
+}
+
+// The main thread's frames and the work-thread loop share the script state under the render
+// lock: a frame moves the program counter to the event handler between two instructions of the
+// loop, which then runs the handler and comes back.
+TEST_F(ScriptRun, FramesEnterTheEventHandlerWhileTheWorkThreadRuns) {
+  setenv("SDL_VIDEODRIVER", "offscreen", 0);
+  setenv("SDL_AUDIODRIVER", "dummy", 0);
+  ScriptMachine machine(
+      "loop:\nadd v1, 1\ncmd 0x0000FF\njmp loop\n"
+      "handler:\nadd v2, 1\nret\n");
+  ASSERT_TRUE(machine.loaded());
+  machine.SetCommand(kTestCode, EndModeAfterRounds);
+  YelInitParam param{};
+  yel::YelDefaultCreate(&param);
+  param.option_bits |= YEL_OPTION_HIDDEN;
+  param.window_width = param.game_width = 320;
+  param.window_height = param.game_height = 240;
+  param.first_func = [] { return 1; };
+  ASSERT_EQ(yel::YelInit(&param), 1);
+  YelRender* render = yel::YelRenderInit();
+  yel::YelRenderSetActive(render);
+
+  adv::AdvContext& c = machine.context();
+  c.events.handler = machine.LabelPc("handler") - adv::kCodeOrigin;
+  c.script.threaded = 1;
+  std::thread worker(adv::ScriptWorkThreadLoop, reinterpret_cast<uintptr_t>(&c));
+  while (c.script.threaded.load()) {
+    yel::YelRenderLockEnter();
+    if (machine.V(2) < 3) c.events.pending = 1;
+    adv::AdvUpdate(c);
+    yel::YelRenderLockLeave();
+    // Pacing, as the frame loop sleeps out its frame between two task walks (the lock is not
+    // fair: without it the loop could hardly take the lock).
+    std::this_thread::sleep_for(std::chrono::milliseconds(1));
+  }
+  worker.join();
+  EXPECT_GE(machine.V(1), 2000);
+  EXPECT_GE(machine.V(2), 3);
+  EXPECT_EQ(test::ReturnRecordCount(c, adv::kListReturnPoint), 0) << "every handler returned";
+
+  yel::YelRenderSetActive(nullptr);
+  yel::YelRenderUninit(render);
+  EXPECT_EQ(yel::YelUninit(), 1);
   adv::SetScriptThreadId(adv::kRunMain);
 }
 
