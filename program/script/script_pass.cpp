@@ -179,6 +179,24 @@ int RunPass(AdvContext& context, EndWatch end_watch) {
 
 }  // namespace
 
+bool ScriptStepInline(AdvContext& context) {
+  ScriptState& state = context.script;
+  InlineCode& decoded = state.inline_code;
+  if (!decoded.FitsFor(state.code, context.lists, state.origin)) {
+    decoded.Build(state.code, context.lists, state.origin);
+  }
+  const uint32_t at = state.pc;
+  const uint32_t index = std::rotr(at - state.origin, 2);
+  if (index >= decoded.ops.size()) return false;
+  uint32_t pc = at;
+  if (!RunInline(context.values, decoded.ops[index], &pc)) return false;
+  context.script_position = at;
+  state.current_word = os::LoadLe32(state.code.image.data() + at);
+  state.stop = 0;
+  state.pc = pc;
+  return true;
+}
+
 int ScriptRunUntilWait(AdvContext& context) {
   return RunPass(context, EndWatch{false, 0});
 }

@@ -98,7 +98,7 @@ bool WorkThreadStep(AdvContext& context) {
     state.threaded = 0;
     return false;
   }
-  Execute(context, FetchInstruction(context), kGroupErrorWork);
+  if (!ScriptStepInline(context)) Execute(context, FetchInstruction(context), kGroupErrorWork);
   return true;
 }
 

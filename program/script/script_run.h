@@ -47,6 +47,11 @@ enum class ScriptStepResult {
   kReturn,   // an AsyncFunction became pending: the pass returns with running still set
 };
 ScriptStepResult ScriptStep(AdvContext& context);
+// Runs the instruction at the program counter from its decoded form (inline_code.h), with the
+// registers set as the instruction table would set them; false, with nothing done, for an
+// instruction without one. The thread that runs the script (under the render lock in the
+// work-thread mode) owns the decoded form.
+bool ScriptStepInline(AdvContext& context);
 // The work-thread job of the work-thread mode.
 void ScriptWorkThreadLoop(uintptr_t context);
 

@@ -30,7 +30,8 @@ struct ScriptState {
   int32_t stop = 0;
   std::array<uint32_t, kScriptPointStackSize> points{};
   int32_t point_count = 0;
-  // The main thread's run loop decodes the common instructions once (only that thread uses it).
+  // The common instructions decoded once, for the run loops (the render lock guards it in the
+  // work-thread mode, as it guards the rest of the script state).
   InlineCode inline_code;
 };
 

@@ -34,7 +34,10 @@ constexpr size_t kSystemMemoryOffset = 3762;
 
 // CPU time (user and system) the process has used, in clock ticks.
 long CpuTicks(int pid) {
-  std::ifstream stat("/proc/" + std::to_string(pid) + "/stat");
+  std::string path = "/proc/";
+  path += std::to_string(pid);
+  path += "/stat";
+  std::ifstream stat(path);
   std::string text((std::istreambuf_iterator<char>(stat)), {});
   const size_t close = text.rfind(')');
   if (close == std::string::npos) return -1;
