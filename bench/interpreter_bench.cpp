@@ -6,7 +6,6 @@
 #include <benchmark/benchmark.h>
 
 #include <cstdio>
-#include <cstdlib>
 #include <map>
 #include <memory>
 #include <vector>
@@ -21,6 +20,7 @@ extern "C" {
 #include "program/game/adv_context.h"
 #include "program/script/script_run.h"
 #include "program/startup/yel_import.h"
+#include "tests/program/started_library.h"
 #include "tools/assembler/assembler.h"
 
 namespace {
@@ -122,18 +122,7 @@ void ReportRounds(benchmark::State& state) {
 // lock (the work-thread loop takes it around every instruction) but not running.
 bool LibraryStarted() {
   static const bool started = [] {
-    if (!yel::LoadLibraryFrom(YEL_LIBRARY)) return false;
-    setenv("SDL_VIDEODRIVER", "offscreen", 0);
-    setenv("SDL_AUDIODRIVER", "dummy", 0);
-    YelInitParam param{};
-    yel::YelDefaultCreate(&param);
-    param.option_bits |= YEL_OPTION_HIDDEN;
-    param.window_width = param.game_width = 320;
-    param.window_height = param.game_height = 240;
-    param.first_func = [] { return 1; };
-    if (!yel::YelInit(&param)) return false;
-    yel::YelRenderSetActive(yel::YelRenderInit());
-    return true;
+    return yel::LoadLibraryFrom(YEL_LIBRARY) && test::StartLibraryHidden() != nullptr;
   }();
   return started;
 }

@@ -2,7 +2,6 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
-#include <cstdlib>
 #include <condition_variable>
 #include <mutex>
 #include <thread>
@@ -12,6 +11,7 @@
 #include "program/script/script_run.h"
 #include "program/startup/yel_import.h"
 #include "tests/program/script_machine.h"
+#include "tests/program/started_library.h"
 
 namespace {
 
@@ -119,22 +119,13 @@ int EndModeAfterRounds(adv::AdvContext& context) {
 // lock: a frame moves the program counter to the event handler between two instructions of the
 // loop, which then runs the handler and comes back.
 TEST_F(ScriptRun, FramesEnterTheEventHandlerWhileTheWorkThreadRuns) {
-  setenv("SDL_VIDEODRIVER", "offscreen", 0);
-  setenv("SDL_AUDIODRIVER", "dummy", 0);
   ScriptMachine machine(
       "loop:\nadd v1, 1\ncmd 0x0000FF\njmp loop\n"
       "handler:\nadd v2, 1\nret\n");
   ASSERT_TRUE(machine.loaded());
   machine.SetCommand(kTestCode, EndModeAfterRounds);
-  YelInitParam param{};
-  yel::YelDefaultCreate(&param);
-  param.option_bits |= YEL_OPTION_HIDDEN;
-  param.window_width = param.game_width = 320;
-  param.window_height = param.game_height = 240;
-  param.first_func = [] { return 1; };
-  ASSERT_EQ(yel::YelInit(&param), 1);
-  YelRender* render = yel::YelRenderInit();
-  yel::YelRenderSetActive(render);
+  YelRender* render = test::StartLibraryHidden();
+  ASSERT_NE(render, nullptr);
 
   adv::AdvContext& c = machine.context();
   c.events.handler = machine.LabelPc("handler") - adv::kCodeOrigin;
