@@ -82,6 +82,18 @@ InlineOp Decode(const uint8_t* at, uint32_t left, std::span<const uint32_t> labe
     op.target = origin + labels[label];
     return op;
   }
+  if ((opcode == 0x1F || opcode == 0x1E) && left >= 8) {  // push s / pop d
+    const uint32_t operand = os::LoadLe32(at + 4);
+    bool immediate = false;
+    if (opcode == 0x1E) {
+      if (!IsPlainVariable(operand)) return op;
+      op.kind = InlineKind::kPop;
+      op.destination = static_cast<uint8_t>(operand - kPlainVariable);
+    } else if (DecodeSource(operand, op, &immediate)) {
+      op.kind = WithSource(InlineKind::kPushVar, immediate);
+    }
+    return op;
+  }
   if (left < 12) return op;
   const uint32_t first = os::LoadLe32(at + 4);
   const uint32_t second = os::LoadLe32(at + 8);

@@ -1,7 +1,8 @@
 // The common instructions of a loaded script decoded once, for the run loop's inline path: each
 // word position of the code (from the code origin, in steps of 4) holds what the instruction
 // starting there does when it is a two-operand instruction on a variable with a variable or an
-// immediate source, a jump to a label, or nop, and every word it reads lies inside the code.
+// immediate source, a jump to a label, a push or pop of a variable or immediate, or nop, and every
+// word it reads lies inside the code.
 // Anything else is marked for the instruction table, which does all the checking and reporting.
 #pragma once
 
@@ -26,6 +27,9 @@ enum class InlineKind : uint8_t {
   kJumpIfZeroVar,  // jz to a label on a variable or an immediate
   kJumpIfZeroImm,
   kNop,
+  kPushVar,  // push onto a stack that keeps room after it (the push that fills it reports)
+  kPushImm,
+  kPop,      // pop into a variable from a stack that holds a value
 };
 
 struct InlineOp {

@@ -1,5 +1,5 @@
 // One pass of the main thread's run loop. The common instructions (two-operand arithmetic and
-// comparisons on variables and immediates, jumps to known labels, nop) run inline from their
+// comparisons on variables and immediates, jumps to known labels, push, pop, nop) run inline from their
 // decoded form (inline_code.h) with the program counter in a register; everything else, and
 // every case that reports or could leave the code, goes through ScriptStep with the registers
 // written back first, so a script sees the same thing either way.
@@ -108,6 +108,24 @@ inline bool RunInline(ValueStores& v, const InlineOp& op, uint32_t* pc) {
       return true;
     case InlineKind::kNop:
       *pc += 4;
+      return true;
+    case InlineKind::kPushVar:
+    case InlineKind::kPushImm: {
+      if (v.value_count < 0 || v.value_count >= kValueStackSize - 1) return false;
+      int32_t value = op.source;
+      if (op.kind == InlineKind::kPushVar) {
+        value = v.variables[op.source];
+      } else {
+        v.immediate = op.source;
+      }
+      v.value_stack[v.value_count++] = value;
+      *pc += 8;
+      return true;
+    }
+    case InlineKind::kPop:
+      if (v.value_count <= 0 || v.value_count > kValueStackSize) return false;
+      v.variables[op.destination] = v.value_stack[--v.value_count];
+      *pc += 8;
       return true;
     case InlineKind::kTable:
       break;

@@ -84,7 +84,7 @@ class ScriptSource {
     if (pick < 86) return ".word 0x0001000A, 30000, 0";                    // jz to none
     if (pick < 88) return "mov v9, @" + Label(label_index) + "\njmp v9";   // label in a variable
     if (pick < 92) return "nop";
-    if (pick < 96) return "push v" + std::to_string(Below(6));
+    if (pick < 96) return ".word 0x0001001F, " + Hex(Operand(false));  // push
     return "pop v" + std::to_string(Below(6));
   }
 
@@ -121,24 +121,36 @@ void ExpectSame(const Outcome& passes, const Outcome& steps) {
   }
 }
 
+// Runs a script as passes and again step by step through the table, and compares the two.
+void ExpectPassesMatchSteps(const std::string& source, int max_steps) {
+  Outcome by_passes;
+  {
+    test::ScriptMachine machine(source);
+    ASSERT_TRUE(machine.loaded());
+    machine.Run();
+    ASSERT_EQ(machine.context().script.pc, machine.context().script.code.size());
+    by_passes = Capture(machine);
+  }
+  test::ScriptMachine machine(source);
+  ASSERT_TRUE(machine.loaded());
+  machine.Steps(max_steps);
+  ASSERT_EQ(machine.context().script.pc, machine.context().script.code.size());
+  ExpectSame(by_passes, Capture(machine));
+}
+
 TEST(InlinePath, RunsRandomScriptsAsTheInstructionTableDoes) {
   for (uint32_t seed = 1; seed <= 40; ++seed) {
     SCOPED_TRACE("seed " + std::to_string(seed));
-    const std::string source = ScriptSource(seed).Build();
-    Outcome by_passes;
-    {
-      test::ScriptMachine machine(source);
-      ASSERT_TRUE(machine.loaded());
-      machine.Run();
-      ASSERT_EQ(machine.context().script.pc, machine.context().script.code.size());
-      by_passes = Capture(machine);
-    }
-    test::ScriptMachine machine(source);
-    ASSERT_TRUE(machine.loaded());
-    machine.Steps(10 * kStatements);
-    ASSERT_EQ(machine.context().script.pc, machine.context().script.code.size());
-    ExpectSame(by_passes, Capture(machine));
+    ExpectPassesMatchSteps(ScriptSource(seed).Build(), 10 * kStatements);
   }
+}
+
+// Pushes past a full value stack and pops past an empty one report as the table does.
+TEST(InlinePath, ValueStackBoundsAsTheInstructionTableDoes) {
+  std::string source;
+  for (int i = 0; i < 66; ++i) source += "push " + std::to_string(i) + "\n";
+  for (int i = 0; i < 67; ++i) source += "pop v1\nadd v2, v1\n";
+  ExpectPassesMatchSteps(source, 1000);
 }
 
 // A pass that ends on a script point or at the end of the code after inline instructions leaves
