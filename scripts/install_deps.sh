@@ -12,6 +12,7 @@ packages=(
   libvorbis-dev libogg-dev
   libavformat-dev libavcodec-dev libavutil-dev libswscale-dev libswresample-dev
   libgtest-dev libgmock-dev libbenchmark-dev
+  liblua5.4-dev  # the benchmarks' peer interpreter only
 )
 
 missing=()

@@ -143,12 +143,16 @@ YEL_API int YelRun(void) {
     return -1;
   }
   yel::UiWaitFor(system->work.started, yel::kForever);
-  if (!yel::StartThread(system, system->main, yel::MainThreadProc, "创建线程失败。[0x0B]")) {
-    yel::YelStopThreads();
-    system->running = 0;
-    return -1;
+  // An end request served while the work thread started has stopped the threads already: a
+  // main thread started after that would never be told to stop.
+  if (!yel::Process().system_end.load()) {
+    if (!yel::StartThread(system, system->main, yel::MainThreadProc, "创建线程失败。[0x0B]")) {
+      yel::YelStopThreads();
+      system->running = 0;
+      return -1;
+    }
+    yel::UiWaitFor(system->main.started, yel::kForever);
   }
-  yel::UiWaitFor(system->main.started, yel::kForever);
   // A full screen asked for at start becomes a real switch now that the main thread runs.
   if (system->window_state.Get().full_screen) {
     system->window_state.Update([](yel::WindowState& w) { w.full_screen = 0; });

@@ -1,6 +1,7 @@
 #include "program/data/script_files.h"
 
 #include <algorithm>
+#include <atomic>
 #include <cstring>
 
 #include "os/byte_order.h"
@@ -34,6 +35,11 @@ uint32_t HeaderCount(const std::vector<uint8_t>& image) {
 
 }  // namespace
 
+uint64_t NextLoadGeneration() {
+  static std::atomic<uint64_t> generation{0};
+  return ++generation;
+}
+
 bool ScriptLoad(ScriptCode& code, std::vector<uint8_t> bytes, std::string* error) {
   if (bytes.size() < kScriptHeaderSize) {
     SetError(error, "Script.src: " + std::to_string(bytes.size()) +
@@ -57,6 +63,7 @@ bool ScriptLoad(ScriptCode& code, std::vector<uint8_t> bytes, std::string* error
   code.build_stamp = os::LoadLe32(bytes.data() + 4);
   code.entry = entry;
   code.image = std::move(bytes);
+  code.generation = NextLoadGeneration();
   return true;
 }
 
@@ -131,14 +138,21 @@ bool LoadTableList(ListFileRecord& lists, std::vector<uint8_t> bytes, std::strin
 bool LoadPointList(ListFileRecord& lists, std::vector<uint8_t> bytes, std::string* error) {
   if (!PrepareListImage(bytes, "Point.dat", error)) return false;
   lists.point_list_ = std::move(bytes);
+  const uint32_t count = lists.LabelCount();
+  lists.label_offsets_.assign(size_t{count} + 1, 0);
+  // Labels are stored from the end backwards: label 1 is the last word of the file.
+  const uint8_t* last = lists.point_list_.data() + lists.point_list_.size();
+  for (uint32_t label = 1; label <= count; ++label) {
+    lists.label_offsets_[label] = os::LoadLe32(last - size_t{4} * label);
+  }
+  lists.label_generation_ = NextLoadGeneration();
   return true;
 }
 
 std::optional<uint32_t> GetLabelOffset(const ListFileRecord& lists, uint32_t label) {
-  if (label == 0) return 0u;
-  if (label > lists.LabelCount()) return std::nullopt;
-  // Labels are stored from the end backwards: label 1 is the last word of the file.
-  return os::LoadLe32(lists.point_list_.data() + lists.point_list_.size() - size_t{4} * label);
+  uint32_t offset = 0;
+  if (!lists.LabelOffset(label, &offset)) return std::nullopt;
+  return offset;
 }
 
 int32_t FileListFind(const ListFileRecord& lists, const uint8_t* name32) {

@@ -11,6 +11,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <optional>
+#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -37,6 +38,8 @@ struct ScriptCode {
   std::vector<uint8_t> image;
   uint32_t build_stamp = 0;
   uint32_t entry = 0;
+  // Changes with every load, so that what was derived from an image knows when it is stale.
+  uint64_t generation = 0;
 
   uint32_t size() const { return static_cast<uint32_t>(image.size()); }
   // The word at a byte offset of the image; false when fewer than four bytes lie there. Inline:
@@ -47,6 +50,9 @@ struct ScriptCode {
     return true;
   }
 };
+
+// A number not handed out before in this process: the generation of a loaded image.
+uint64_t NextLoadGeneration();
 
 // Checks and keeps a "Script.src" image. Refused (false, with the reason in `error`): an image
 // shorter than its 12-byte header, a wrong magic, an entry before the code origin or past the
@@ -95,19 +101,32 @@ class ListFileRecord {
 
   // "Point.dat": the number of labels stored.
   uint32_t LabelCount() const;
+  // The offset of a label from the code origin: 0 for label 0, the stored word for labels 1 to
+  // LabelCount(); false beyond. Inline and table-driven: every taken jump asks it.
+  bool LabelOffset(uint32_t label, uint32_t* offset) const {
+    if (label >= label_offsets_.size()) return false;
+    *offset = label_offsets_[label];
+    return true;
+  }
+  // The same table whole, index = label (for a run loop that keeps it at hand), and a number
+  // that changes whenever it is loaded.
+  std::span<const uint32_t> LabelOffsets() const { return label_offsets_; }
+  uint64_t LabelGeneration() const { return label_generation_; }
 
  private:
   friend bool LoadFileList(ListFileRecord&, std::vector<uint8_t>, std::string*);
   friend bool LoadTextList(ListFileRecord&, std::vector<uint8_t>, std::string*);
   friend bool LoadTableList(ListFileRecord&, std::vector<uint8_t>, std::string*);
   friend bool LoadPointList(ListFileRecord&, std::vector<uint8_t>, std::string*);
-  friend std::optional<uint32_t> GetLabelOffset(const ListFileRecord&, uint32_t);
 
   std::vector<uint8_t> file_list_;
   std::vector<uint8_t> text_list_;
   std::vector<int32_t> table_cells_;
   size_t table_size_ = 0;
   std::vector<uint8_t> point_list_;
+  // Built when "Point.dat" loads: index = label number, so label 0 is always there.
+  std::vector<uint32_t> label_offsets_{0};
+  uint64_t label_generation_ = 0;
   uint32_t file_header_count_ = 0;
   uint32_t text_header_count_ = 0;
 };

@@ -44,7 +44,7 @@ void RunLastProcess(AdvContext& context) {
   context.skip.history_skip = 0;
   PushDataEntry(context, kListReturnPoint, state.pc, kReturnHook);
   state.pc = state.origin + state.last_process;
-  ScriptRunUntilWait(context);
+  ScriptRunLastProcess(context);
 }
 
 void SaveSystemFiles(AdvTaskData& data) {

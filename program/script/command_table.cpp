@@ -1,7 +1,5 @@
 #include "program/script/command_table.h"
 
-#include <atomic>
-
 #include "program/game/adv_context.h"
 #include "program/script/instructions.h"
 
@@ -10,10 +8,7 @@ namespace {
 
 constexpr uint16_t kNoIndex = 0xFFFF;
 
-std::atomic<CommandHandler> g_test_handler{nullptr};
-std::atomic<uint32_t> g_test_code{0};
-
-constexpr std::array<CommandGroup, kCommandGroupCount> kCommandTable = {{
+constexpr CommandGroupTable kCommandTable = {{
     {"", kNoIndex, 0, nullptr},  // 0x00: no commands
     // The run loops read the instructions directly; a command call never reaches them.
     {"CmdGroupVm", 0x01, 0x21, nullptr},
@@ -43,33 +38,29 @@ constexpr std::array<CommandGroup, kCommandGroupCount> kCommandTable = {{
 
 }  // namespace
 
-const std::array<CommandGroup, kCommandGroupCount>& CommandTable() {
+const CommandGroupTable& CommandTable() {
   return kCommandTable;
 }
 
-CommandHandler CommandFor(uint32_t code) {
-  if (const CommandHandler test = g_test_handler.load(std::memory_order_relaxed)) {
-    if (code == g_test_code.load(std::memory_order_relaxed)) return test;
-  }
+CommandHandler CommandFor(const CommandGroupTable& table, uint32_t code) {
   const uint32_t group = code >> 16;
   const uint32_t index = code & 0xFFFF;
   if (group >= kCommandGroupCount) return nullptr;
-  const CommandGroup& entry = kCommandTable[group];
+  const CommandGroup& entry = table[group];
   if (!entry.handlers || entry.first > index || index > entry.last) return nullptr;
   if (index >= entry.handlers->count) return nullptr;
   return entry.handlers->slots[index];
 }
 
-void SetTestCommandHandler(uint32_t code, CommandHandler handler) {
-  g_test_code = code;
-  g_test_handler = handler;
+CommandHandler CommandFor(uint32_t code) {
+  return CommandFor(kCommandTable, code);
 }
 
 int OpCallCommand(AdvContext& context) {
   const uint32_t code = FetchWord(context);
   context.values.result_index = static_cast<int32_t>(FetchWord(context));
   context.script.current_word = code;
-  const CommandHandler handler = CommandFor(code);
+  const CommandHandler handler = CommandFor(*context.script.commands, code);
   return handler ? handler(context) : 0;
 }
 

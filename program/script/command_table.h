@@ -29,14 +29,14 @@ struct CommandGroup {
 };
 
 inline constexpr uint32_t kCommandGroupCount = 0x18;
+using CommandGroupTable = std::array<CommandGroup, kCommandGroupCount>;
 
-const std::array<CommandGroup, kCommandGroupCount>& CommandTable();
-// The handler of a code, or null.
+// The game's commands.
+const CommandGroupTable& CommandTable();
+// The handler of a code in a table, or null.
+CommandHandler CommandFor(const CommandGroupTable& table, uint32_t code);
+// The handler of a code among the game's commands, or null.
 CommandHandler CommandFor(uint32_t code);
-
-// Lets a test stand a handler of its own in for one code (a handler null ends it). The game
-// never sets one.
-void SetTestCommandHandler(uint32_t code, CommandHandler handler);
 
 // The handlers of the groups built so far, each defined beside its commands.
 extern const CommandHandlers kCmdGroupMathHandlers;     // 0x14
@@ -45,7 +45,8 @@ extern const CommandHandlers kCmdGroupMessageHandlers;  // 0x17
 
 // The command-call instruction {0x00010017, code, result index}: the result index and the
 // current word (the code, so a failure report names the command) are set, then the code's
-// handler runs; its result is the instruction's, 0 when the code names no handler.
+// handler in the script state's command table runs; its result is the instruction's, 0 when the
+// code names no handler.
 int OpCallCommand(AdvContext& context);
 
 }  // namespace adv

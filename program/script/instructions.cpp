@@ -9,12 +9,15 @@
 #include "program/game/adv_context.h"
 #include "program/game/game_task.h"
 #include "program/layers/layer_services.h"
+#include "program/script/arithmetic.h"
 #include "program/script/engine_log.h"
 #include "program/script/script_run.h"
 #include "program/startup/yel_import.h"
 
 namespace adv {
 namespace {
+
+using namespace arithmetic;
 
 // Operand kinds (bits 28-31 of an operand word); 0 and 10-15 are immediates.
 enum OperandKind : uint32_t {
@@ -86,75 +89,6 @@ int BinaryInstruction(AdvContext& context) {
   int32_t* source = FetchOperand(context);
   *destination = Operation(*destination, *source);
   return 1;
-}
-
-uint32_t U(int32_t value) {
-  return static_cast<uint32_t>(value);
-}
-int32_t S(uint32_t value) {
-  return static_cast<int32_t>(value);
-}
-
-int32_t Move(int32_t, int32_t b) {
-  return b;
-}
-int32_t Add(int32_t a, int32_t b) {
-  return S(U(a) + U(b));
-}
-int32_t Sub(int32_t a, int32_t b) {
-  return S(U(a) - U(b));
-}
-int32_t Mul(int32_t a, int32_t b) {
-  return S(U(a) * U(b));
-}
-// Division by 0 leaves the destination; the most negative value by -1 stays itself (its true
-// quotient does not fit), and its remainder is 0.
-int32_t Div(int32_t a, int32_t b) {
-  if (b == 0) return a;
-  return b == -1 ? S(0u - U(a)) : a / b;
-}
-int32_t Mod(int32_t a, int32_t b) {
-  if (b == 0) return a;
-  return b == -1 ? 0 : a % b;
-}
-int32_t And(int32_t a, int32_t b) {
-  return a & b;
-}
-int32_t Or(int32_t a, int32_t b) {
-  return a | b;
-}
-int32_t Xor(int32_t a, int32_t b) {
-  return a ^ b;
-}
-int32_t Equal(int32_t a, int32_t b) {
-  return a == b;
-}
-int32_t NotEqual(int32_t a, int32_t b) {
-  return a != b;
-}
-int32_t LessEqual(int32_t a, int32_t b) {
-  return a <= b;
-}
-int32_t GreaterEqual(int32_t a, int32_t b) {
-  return a >= b;
-}
-int32_t Less(int32_t a, int32_t b) {
-  return a < b;
-}
-int32_t Greater(int32_t a, int32_t b) {
-  return a > b;
-}
-int32_t LogicalOr(int32_t a, int32_t b) {
-  return a != 0 || b != 0;
-}
-int32_t LogicalAnd(int32_t a, int32_t b) {
-  return a != 0 && b != 0;
-}
-int32_t ShiftLeft(int32_t a, int32_t b) {
-  return S(U(a) << (b & 31));
-}
-int32_t ShiftRight(int32_t a, int32_t b) {
-  return a >> (b & 31);
 }
 
 // OpNot and OpNegate name their variable by a plain word.
@@ -371,13 +305,9 @@ int32_t* FetchOperand(AdvContext& context) {
 }
 
 bool LabelOffset(AdvContext& context, uint32_t label, uint32_t* offset) {
-  const std::optional<uint32_t> found = GetLabelOffset(context.lists, label);
-  if (!found) {
-    AdvDebugPrint(kLogError, "[%d]label %u is not in Point.dat", context.script.pc, label);
-    return false;
-  }
-  *offset = *found;
-  return true;
+  if (context.lists.LabelOffset(label, offset)) return true;
+  AdvDebugPrint(kLogError, "[%d]label %u is not in Point.dat", context.script.pc, label);
+  return false;
 }
 
 bool JumpToLabel(AdvContext& context, uint32_t label) {

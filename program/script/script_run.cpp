@@ -17,6 +17,9 @@ constexpr const char* kAsyncInSkip = "★エラー スキップ中に非同期�
 // The longest a waiting command on the work thread waits for the next frame before it is tried
 // again (a frame at 60 frames per second, and a little).
 constexpr uint32_t kFrameWaitMs = 20;
+// Return records one list id may hold: far beyond any script's nesting, and a bound on what
+// a gosub that recurses without ret can take.
+constexpr int32_t kReturnRecordLimit = 4096;
 
 std::atomic<AsyncFunction> g_async_function{nullptr};
 std::atomic<int32_t> g_script_thread_id{kRunMain};
@@ -82,6 +85,23 @@ void WaitForNextFrame(const ScriptState& state) {
   }
 }
 
+// One instruction of the work-thread mode; false when the mode ended because the code ran out.
+bool WorkThreadStep(AdvContext& context) {
+  ScriptState& state = context.script;
+  if (state.pc == state.code.size()) {
+    AdvErrorLog("[%d]script ended in the work-thread mode", state.pc);
+    state.threaded = 0;
+    return false;
+  }
+  if (!InsideCode(state)) {
+    LeaveCode(context);
+    state.threaded = 0;
+    return false;
+  }
+  if (!ScriptStepInline(context)) Execute(context, FetchInstruction(context), kGroupErrorWork);
+  return true;
+}
+
 }  // namespace
 
 void AdvSetAsyncFunction(AsyncFunction function) {
@@ -137,20 +157,10 @@ ScriptStepResult ScriptStep(AdvContext& context) {
   return ScriptStepResult::kGoOn;
 }
 
-int ScriptRunUntilWait(AdvContext& context) {
-  ScriptState& state = context.script;
-  if (AdvHasAsyncFunction() || state.threaded.load()) return 1;
-  state.running = 1;
-  for (;;) {
-    const ScriptStepResult result = ScriptStep(context);
-    if (result == ScriptStepResult::kReturn) return 1;
-    if (result == ScriptStepResult::kEndPass) break;
-  }
-  state.running = 0;
-  return state.threaded.load() ? 0 : 1;
-}
-
-// Leaves the mode when the code runs out, and ends with the program.
+// Leaves the mode when the code runs out, and ends with the program. Everything the script
+// state holds is read and written with the render lock held: the main thread's frame (which may
+// move the program counter to an event handler) runs under the same lock between two
+// instructions.
 void ScriptWorkThreadLoop(uintptr_t argument) {
   AdvContext& context = *reinterpret_cast<AdvContext*>(argument);
   ScriptState& state = context.script;
@@ -158,21 +168,12 @@ void ScriptWorkThreadLoop(uintptr_t argument) {
   SetScriptThreadId(kRunWorkThread);
   state.running = 1;
   while (state.threaded.load() && !yel::IsSystemEnd()) {
-    if (state.pc == state.code.size()) {
-      AdvErrorLog("[%d]script ended in the work-thread mode", state.pc);
-      state.threaded = 0;
-      break;
-    }
-    if (!InsideCode(state)) {
-      LeaveCode(context);
-      state.threaded = 0;
-      break;
-    }
-    const uint32_t word = FetchInstruction(context);
     yel::YelRenderLockEnter();
-    Execute(context, word, kGroupErrorWork);
+    const bool go_on = WorkThreadStep(context);
+    const bool waits = go_on && state.stop != 0;
     yel::YelRenderLockLeave();
-    if (state.stop && state.threaded.load()) WaitForNextFrame(state);
+    if (!go_on) break;
+    if (waits && state.threaded.load()) WaitForNextFrame(state);
   }
   state.running = 0;
 }
@@ -212,6 +213,10 @@ int AdvRetryCommand(AdvContext& context) {
 }
 
 int PushDataEntry(AdvContext& context, int32_t list_id, uint32_t offset, uint32_t tag) {
+  if (yel::YelListGetDataCount(context.display_queue, list_id) >= kReturnRecordLimit) {
+    AdvDebugPrint(kLogError, "[%d]return point stack over", context.script.pc);
+    return 0;
+  }
   auto* entry = static_cast<DataEntry*>(yel::YelMemoryAlloc(sizeof(DataEntry), 1));
   if (entry) {
     *entry = DataEntry{offset, tag};

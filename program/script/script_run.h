@@ -33,7 +33,12 @@ int32_t GetScriptThreadId();
 // stop, a pending AsyncFunction, the target of a history skip). 0 when the pass ended with the
 // work-thread mode on, else 1. A program counter outside the code ends the pass with an
 // error-log line and is moved to the end of the code, where later passes end at once.
+// A pass also ends within a few milliseconds of an end request (IsSystemEnd), wherever the
+// script stands, so that a script that never yields cannot hold the end of the program.
 int ScriptRunUntilWait(AdvContext& context);
+// The pass of the last process at shutdown, which runs after the end was requested: it ends as
+// any pass does, or half a second after it began.
+int ScriptRunLastProcess(AdvContext& context);
 
 // One step of a pass: the checks before an instruction, the instruction, the checks after it.
 enum class ScriptStepResult {
@@ -42,6 +47,11 @@ enum class ScriptStepResult {
   kReturn,   // an AsyncFunction became pending: the pass returns with running still set
 };
 ScriptStepResult ScriptStep(AdvContext& context);
+// Runs the instruction at the program counter from its decoded form (inline_code.h), with the
+// registers set as the instruction table would set them; false, with nothing done, for an
+// instruction without one. The thread that runs the script (under the render lock in the
+// work-thread mode) owns the decoded form.
+bool ScriptStepInline(AdvContext& context);
 // The work-thread job of the work-thread mode.
 void ScriptWorkThreadLoop(uintptr_t context);
 

@@ -7,6 +7,8 @@
 #include <cstdint>
 
 #include "program/data/script_files.h"
+#include "program/script/command_table.h"
+#include "program/script/inline_code.h"
 
 namespace adv {
 
@@ -19,12 +21,18 @@ struct ScriptState {
   uint32_t entry = 0;
   uint32_t current_word = 0;  // the executing instruction, or the command code of a call
   uint32_t last_process = 0;  // label offset run once at shutdown; 0 = none
+  // Where command calls find their handlers: the game's commands (tests give a table of their
+  // own).
+  const CommandGroupTable* commands = &CommandTable();
   // Shared between the main thread and the work thread in the work-thread mode.
   std::atomic<int32_t> running{0};
   std::atomic<int32_t> threaded{0};
   int32_t stop = 0;
   std::array<uint32_t, kScriptPointStackSize> points{};
   int32_t point_count = 0;
+  // The common instructions decoded once, for the run loops (the render lock guards it in the
+  // work-thread mode, as it guards the rest of the script state).
+  InlineCode inline_code;
 };
 
 // Tags of the return records kept on the display-queue list.

@@ -194,6 +194,20 @@ TEST(Interpreter, RetWithoutRecordRestartsFromTheEntry) {
   EXPECT_EQ(c.values.temp_memory[0], 2);
 }
 
+// A gosub that recurses without ret stops adding return records at the cap: the push is refused
+// and reported, the jump still happens, and the records below the cap stay usable.
+TEST(Interpreter, RecursionWithoutRetStaysWithinTheReturnRecordCap) {
+  constexpr int32_t kCap = 4096;
+  ScriptMachine machine("again:\nadd v1, 1\ngosub again\n");
+  ASSERT_TRUE(machine.loaded());
+  adv::AdvContext& c = machine.context();
+  machine.Steps(2 * (kCap + 10));
+  EXPECT_EQ(machine.V(1), kCap + 10) << "every gosub still jumps";
+  EXPECT_EQ(test::ReturnRecordCount(c, adv::kListReturnPoint), kCap);
+  EXPECT_EQ(machine.CountLogged("return point stack over"), 10);
+  EXPECT_TRUE(machine.Logged("[32]return point stack over", adv::kLogError));
+}
+
 TEST(Interpreter, WordsThatAreNoInstructionAreReportedAndPassedOver) {
   const struct {
     const char* source;

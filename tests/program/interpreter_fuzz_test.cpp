@@ -62,7 +62,11 @@ class WordSource {
 std::string RandomScript(WordSource& words) {
   std::string source = ".mem 1, 2, 3, 0x00020000, -1\n";
   for (int i = 0; i < kWords; ++i) {
-    if (i % 16 == 0) source += "L" + std::to_string(i) + ":\n";
+    if (i % 16 == 0) {
+      source += 'L';  // appended piece by piece: GCC 12 -O3 misreads "L" + to_string (-Wrestrict)
+      source += std::to_string(i);
+      source += ":\n";
+    }
     source += words.Statement() + "\n";
   }
   return source;
@@ -88,7 +92,10 @@ TEST(InterpreterFuzz, RandomWordsStayInBounds) {
     adv::AdvContext& c = machine.context();
     // Every report is still formatted, but not kept.
     adv::SetLogObserver([](int32_t, const char*) {});
+    // Every other seed runs what it can from the decoded form, as the run loops do.
+    const bool decoded_first = seed % 2 == 0;
     for (int step = 0; step < kSteps; ++step) {
+      if (decoded_first && adv::ScriptStepInline(c)) continue;
       if (adv::ScriptStep(c) != adv::ScriptStepResult::kGoOn &&
           c.script.pc == c.script.code.size()) {
         c.script.pc = c.script.origin + 4 * words.Below(kWords);  // start again somewhere

@@ -20,10 +20,7 @@ int EndPass(adv::AdvContext& context) {
   return 1;
 }
 
-class ScriptFrames : public ::testing::Test {
- protected:
-  void TearDown() override { adv::SetTestCommandHandler(0, nullptr); }
-};
+class ScriptFrames : public ::testing::Test {};
 
 TEST_F(ScriptFrames, GetMessageTakesSlotsLowestFirst) {
   ScriptMachine machine(
@@ -63,12 +60,12 @@ TEST_F(ScriptFrames, CreateMessageClearsEverythingAndLabelZeroLeavesNoHandler) {
 // A pending message runs the handler in place of everything else of that frame; the handler's
 // ret brings the main script back, which goes on in the next frame.
 TEST_F(ScriptFrames, EventHandlerRunsAloneInItsFrame) {
-  adv::SetTestCommandHandler(kTestCode, EndPass);
   ScriptMachine machine(
       "cmd create_message(@handler)\n"
       "loop:\nadd v1, 1\ncmd 0x0000FF\njmp loop\n"
       "handler:\ncmd get_message -> v2\ncmd get_message_param(v2) -> v3\nadd v4, 1\nret\n");
   ASSERT_TRUE(machine.loaded());
+  machine.SetCommand(kTestCode, EndPass);
   adv::AdvContext& c = machine.context();
   adv::AdvUpdate(c);
   EXPECT_EQ(machine.V(1), 1);
@@ -87,12 +84,12 @@ TEST_F(ScriptFrames, EventHandlerRunsAloneInItsFrame) {
 }
 
 TEST_F(ScriptFrames, ScriptThreadGetsOneTurnPerFrameBeforeTheMainScript) {
-  adv::SetTestCommandHandler(kTestCode, EndPass);
   ScriptMachine machine(
       "cmd create_thread(@thread)\n"
       "loop:\nadd v1, 1\nmov v6, v2\ncmd get_script_thread_id -> v5\ncmd 0x0000FF\njmp loop\n"
       "thread:\nadd v2, 1\ncmd get_script_thread_id -> v3\ncmd get_thread -> v4\nret\n");
   ASSERT_TRUE(machine.loaded());
+  machine.SetCommand(kTestCode, EndPass);
   adv::AdvContext& c = machine.context();
   for (int frame = 1; frame <= 5; ++frame) {
     adv::AdvUpdate(c);
@@ -107,7 +104,6 @@ TEST_F(ScriptFrames, ScriptThreadGetsOneTurnPerFrameBeforeTheMainScript) {
 }
 
 TEST_F(ScriptFrames, EnableAndExitThread) {
-  adv::SetTestCommandHandler(kTestCode, EndPass);
   ScriptMachine machine(
       "cmd create_thread(@thread)\ncmd 0x0000FF\n"
       "cmd enable_thread(0) -> v7\ncmd 0x0000FF\n"
@@ -115,6 +111,7 @@ TEST_F(ScriptFrames, EnableAndExitThread) {
       "cmd exit_thread\nidle:\ncmd 0x0000FF\njmp idle\n"
       "thread:\nadd v2, 1\nret\n");
   ASSERT_TRUE(machine.loaded());
+  machine.SetCommand(kTestCode, EndPass);
   adv::AdvContext& c = machine.context();
   const int32_t expected_turns[] = {0, 1, 1, 2, 2, 2};
   for (int32_t turns : expected_turns) {
@@ -140,9 +137,9 @@ int WaitForCalls(adv::AdvContext& context) {
 
 TEST_F(ScriptFrames, AWaitingCommandRunsAgainInTheNextFrame) {
   g_wait_calls = 0;
-  adv::SetTestCommandHandler(kTestCode, WaitForCalls);
   ScriptMachine machine("add v1, 1\ncmd 0x0000FF\nadd v2, 1\n");
   ASSERT_TRUE(machine.loaded());
+  machine.SetCommand(kTestCode, WaitForCalls);
   adv::AdvContext& c = machine.context();
   const uint32_t call = machine.context().script.entry + 12;
   for (int frame = 1; frame <= 2; ++frame) {
@@ -161,9 +158,9 @@ TEST_F(ScriptFrames, AWaitingCommandRunsAgainInTheNextFrame) {
 TEST_F(ScriptFrames, ASkipRunsThroughWaitingCommands) {
   for (bool scene : {true, false}) {
     g_wait_calls = 0;
-    adv::SetTestCommandHandler(kTestCode, WaitForCalls);
     ScriptMachine machine("cmd 0x0000FF\nadd v2, 1\nend\nadd v3, 1\n");
     ASSERT_TRUE(machine.loaded());
+    machine.SetCommand(kTestCode, WaitForCalls);
     adv::AdvContext& c = machine.context();
     (scene ? c.skip.scene_skip : c.skip.history_skip) = 1;
     c.skip.history_skip_target = 0xFFFFFF00;
@@ -211,9 +208,9 @@ int SetAsync(adv::AdvContext&) {
 // A step finishing off the loop: the pass returns at once with running left set; while it is
 // pending no pass runs, and AdvScriptFrame calls it instead.
 TEST_F(ScriptFrames, APendingAsyncFunctionEndsThePass) {
-  adv::SetTestCommandHandler(kTestCode, SetAsync);
   ScriptMachine machine("cmd 0x0000FF\nmov v1, 1\n");
   ASSERT_TRUE(machine.loaded());
+  machine.SetCommand(kTestCode, SetAsync);
   adv::AdvContext& c = machine.context();
   EXPECT_EQ(machine.Run(), 1);
   EXPECT_EQ(c.script.running.load(), 1);
@@ -227,9 +224,9 @@ TEST_F(ScriptFrames, APendingAsyncFunctionEndsThePass) {
 }
 
 TEST_F(ScriptFrames, AnAsyncFunctionDuringASkipIsAnError) {
-  adv::SetTestCommandHandler(kTestCode, SetAsync);
   ScriptMachine machine("cmd 0x0000FF\nmov v1, 1\n");
   ASSERT_TRUE(machine.loaded());
+  machine.SetCommand(kTestCode, SetAsync);
   machine.context().skip.scene_skip = 1;
   EXPECT_EQ(machine.Run(), 1);
   EXPECT_TRUE(machine.Logged("★エラー スキップ中に非同期関数が動作しています!!!", adv::kLogError));

@@ -1,5 +1,7 @@
 #include "tests/program/script_machine.h"
 
+#include <algorithm>
+
 #include <gtest/gtest.h>
 
 #include <mutex>
@@ -52,6 +54,28 @@ ScriptMachine::ScriptMachine(std::string_view source) : data_(new adv::AdvTaskDa
   }
   text_offsets_ = result.script.text_offsets;
   adv::SetScriptThreadId(adv::kRunMain);
+}
+
+void ScriptMachine::SetCommand(uint32_t code, adv::CommandHandler handler) {
+  const uint32_t group = code >> 16;
+  const uint16_t index = static_cast<uint16_t>(code & 0xFFFF);
+  ASSERT_LT(group, adv::kCommandGroupCount);
+  adv::CommandGroup& entry = commands_[group];
+  if (entry.handlers != &test_handlers_) {
+    // The group's own handlers stay reachable beside the test's.
+    test_slots_.clear();
+    if (entry.handlers) {
+      test_slots_.assign(entry.handlers->slots, entry.handlers->slots + entry.handlers->count);
+    }
+    if (entry.first > entry.last) entry.first = entry.last = index;
+  }
+  if (test_slots_.size() <= index) test_slots_.resize(size_t{index} + 1);
+  test_slots_[index] = handler;
+  test_handlers_ = {test_slots_.data(), static_cast<uint32_t>(test_slots_.size())};
+  entry.handlers = &test_handlers_;
+  entry.first = std::min(entry.first, index);
+  entry.last = std::max(entry.last, index);
+  context().script.commands = &commands_;
 }
 
 ScriptMachine::~ScriptMachine() {

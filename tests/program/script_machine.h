@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "program/game/adv_context.h"
+#include "program/script/command_table.h"
 #include "program/script/engine_log.h"
 
 namespace test {
@@ -30,6 +31,10 @@ class ScriptMachine {
   adv::AdvContext& context() { return data_->context; }
   adv::AdvTaskData& data() { return *data_; }
   bool loaded() const { return loaded_; }
+
+  // Command calls of this machine's script find `handler` under `code`: the machine runs on a
+  // copy of the game's command table in which the code's group holds the test's handlers.
+  void SetCommand(uint32_t code, adv::CommandHandler handler);
 
   // One pass of the interpreter (ScriptRunUntilWait).
   int Run();
@@ -55,6 +60,9 @@ class ScriptMachine {
   std::vector<std::pair<std::string, uint32_t>> label_offsets_;
   std::vector<std::pair<std::string, uint32_t>> label_numbers_;
   std::vector<uint32_t> text_offsets_;
+  adv::CommandGroupTable commands_ = adv::CommandTable();
+  std::vector<adv::CommandHandler> test_slots_;
+  adv::CommandHandlers test_handlers_{};
 };
 
 // The number of return records of a list id on the context's display queue.

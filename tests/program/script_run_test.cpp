@@ -1,11 +1,17 @@
 // The work-thread mode and the arrival of a history skip.
 #include <gtest/gtest.h>
 
+#include <chrono>
+#include <condition_variable>
+#include <mutex>
 #include <thread>
 
+#include "program/game/game_task.h"
 #include "program/script/command_table.h"
 #include "program/script/script_run.h"
+#include "program/startup/yel_import.h"
 #include "tests/program/script_machine.h"
+#include "tests/program/started_library.h"
 
 namespace {
 
@@ -13,10 +19,7 @@ using test::ScriptMachine;
 
 constexpr uint32_t kTestCode = 0x0000FF;
 
-class ScriptRun : public ::testing::Test {
- protected:
-  void TearDown() override { adv::SetTestCommandHandler(0, nullptr); }
-};
+class ScriptRun : public ::testing::Test {};
 
 // What work_process_begin does: the mode starts and the main pass stops.
 int BeginWorkThreadMode(adv::AdvContext& context) {
@@ -26,9 +29,9 @@ int BeginWorkThreadMode(adv::AdvContext& context) {
 }
 
 TEST_F(ScriptRun, APassThatEntersTheWorkThreadModeReturnsZero) {
-  adv::SetTestCommandHandler(kTestCode, BeginWorkThreadMode);
   ScriptMachine machine("cmd 0x0000FF\nmov v1, 1\n");
   ASSERT_TRUE(machine.loaded());
+  machine.SetCommand(kTestCode, BeginWorkThreadMode);
   adv::AdvContext& c = machine.context();
   EXPECT_EQ(machine.Run(), 0);
   EXPECT_EQ(c.script.running.load(), 0);
@@ -51,9 +54,9 @@ int WaitThreeCalls(adv::AdvContext& context) {
 // in a busy loop) without leaving the mode, and the mode ends when the code runs out.
 TEST_F(ScriptRun, WorkThreadLoopRetriesWaitsAndLeavesAtTheEndOfTheCode) {
   g_calls = 0;
-  adv::SetTestCommandHandler(kTestCode, WaitThreeCalls);
   ScriptMachine machine("add v1, 1\ncmd 0x0000FF\nadd v2, 1\n");
   ASSERT_TRUE(machine.loaded());
+  machine.SetCommand(kTestCode, WaitThreeCalls);
   adv::AdvContext& c = machine.context();
   c.script.threaded = 1;
   std::thread worker(adv::ScriptWorkThreadLoop, reinterpret_cast<uintptr_t>(&c));
@@ -68,18 +71,83 @@ TEST_F(ScriptRun, WorkThreadLoopRetriesWaitsAndLeavesAtTheEndOfTheCode) {
   adv::SetScriptThreadId(adv::kRunMain);
 }
 
+// Signals when the work-thread loop runs its first command.
+struct FirstCommand {
+  std::mutex mutex;
+  std::condition_variable ran_changed;
+  bool ran = false;
+
+  bool WaitFor(std::chrono::milliseconds time) {
+    std::unique_lock lock(mutex);
+    return ran_changed.wait_for(lock, time, [this] { return ran; });
+  }
+};
+FirstCommand* g_first_command = nullptr;
+
+int NoteFirstCommand(adv::AdvContext&) {
+  std::lock_guard lock(g_first_command->mutex);
+  g_first_command->ran = true;
+  g_first_command->ran_changed.notify_all();
+  return 1;
+}
+
 TEST_F(ScriptRun, WorkThreadLoopWaitsForTheMainPassToFinish) {
-  ScriptMachine machine("mov v1, 1\n");
+  FirstCommand first;
+  g_first_command = &first;
+  ScriptMachine machine("cmd 0x0000FF\n");
   ASSERT_TRUE(machine.loaded());
+  machine.SetCommand(kTestCode, NoteFirstCommand);
   adv::AdvContext& c = machine.context();
   c.script.threaded = 1;
-  c.script.running = 1;
+  c.script.running = 1;  // the main thread's pass has not ended yet
   std::thread worker(adv::ScriptWorkThreadLoop, reinterpret_cast<uintptr_t>(&c));
-  std::this_thread::sleep_for(std::chrono::milliseconds(20));
-  EXPECT_EQ(machine.V(1), 0);
+  EXPECT_FALSE(first.WaitFor(std::chrono::milliseconds(100))) << "ran beside the main pass";
   c.script.running = 0;
+  EXPECT_TRUE(first.WaitFor(std::chrono::seconds(10)));
   worker.join();
-  EXPECT_EQ(machine.V(1), 1);
+  g_first_command = nullptr;
+  adv::SetScriptThreadId(adv::kRunMain);
+}
+
+int EndModeAfterRounds(adv::AdvContext& context) {
+  const auto& v = context.values.variables;
+  if (v[1] >= 2000 && v[2] >= 3) context.script.threaded = 0;
+  return 1;
+}
+
+// The main thread's frames and the work-thread loop share the script state under the render
+// lock: a frame moves the program counter to the event handler between two instructions of the
+// loop, which then runs the handler and comes back.
+TEST_F(ScriptRun, FramesEnterTheEventHandlerWhileTheWorkThreadRuns) {
+  ScriptMachine machine(
+      "loop:\nadd v1, 1\ncmd 0x0000FF\njmp loop\n"
+      "handler:\nadd v2, 1\nret\n");
+  ASSERT_TRUE(machine.loaded());
+  machine.SetCommand(kTestCode, EndModeAfterRounds);
+  YelRender* render = test::StartLibraryHidden();
+  ASSERT_NE(render, nullptr);
+
+  adv::AdvContext& c = machine.context();
+  c.events.handler = machine.LabelPc("handler") - adv::kCodeOrigin;
+  c.script.threaded = 1;
+  std::thread worker(adv::ScriptWorkThreadLoop, reinterpret_cast<uintptr_t>(&c));
+  while (c.script.threaded.load()) {
+    yel::YelRenderLockEnter();
+    if (machine.V(2) < 3) c.events.pending = 1;
+    adv::AdvUpdate(c);
+    yel::YelRenderLockLeave();
+    // Pacing, as the frame loop sleeps out its frame between two task walks (the lock is not
+    // fair: without it the loop could hardly take the lock).
+    std::this_thread::sleep_for(std::chrono::milliseconds(1));
+  }
+  worker.join();
+  EXPECT_GE(machine.V(1), 2000);
+  EXPECT_GE(machine.V(2), 3);
+  EXPECT_EQ(test::ReturnRecordCount(c, adv::kListReturnPoint), 0) << "every handler returned";
+
+  yel::YelRenderSetActive(nullptr);
+  yel::YelRenderUninit(render);
+  EXPECT_EQ(yel::YelUninit(), 1);
   adv::SetScriptThreadId(adv::kRunMain);
 }
 

@@ -1,0 +1,138 @@
+#include "program/script/inline_code.h"
+
+#include <span>
+
+#include "os/byte_order.h"
+#include "program/data/script_files.h"
+#include "program/script/value_stores.h"
+
+namespace adv {
+namespace {
+
+constexpr uint32_t kGroupVmWord = 0x10000;
+// A variable operand as the assembler writes it: kind 4, no element bits, n below 255. Other
+// spellings of a variable (element bits set) take the table path.
+constexpr uint32_t kPlainVariable = 0x40000000;
+
+bool IsPlainVariable(uint32_t operand) {
+  return operand - kPlainVariable < static_cast<uint32_t>(kVariableCount);
+}
+bool IsImmediate(uint32_t operand) { return (operand >> 28) - 1 >= 9; }
+
+// The first kind of each two-operand instruction, by its low 16 bits (0 = not one).
+InlineKind BinaryKind(uint32_t opcode) {
+  switch (opcode) {
+    case 0x01: return InlineKind::kMoveVar;
+    case 0x02: return InlineKind::kAddVar;
+    case 0x03: return InlineKind::kSubVar;
+    case 0x04: return InlineKind::kMulVar;
+    case 0x05: return InlineKind::kDivVar;
+    case 0x06: return InlineKind::kAndVar;
+    case 0x07: return InlineKind::kOrVar;
+    case 0x08: return InlineKind::kXorVar;
+    case 0x0C: return InlineKind::kEqualVar;
+    case 0x0D: return InlineKind::kNotEqualVar;
+    case 0x0E: return InlineKind::kLessEqualVar;
+    case 0x0F: return InlineKind::kGreaterEqualVar;
+    case 0x10: return InlineKind::kLessVar;
+    case 0x11: return InlineKind::kGreaterVar;
+    case 0x12: return InlineKind::kLogicalOrVar;
+    case 0x13: return InlineKind::kLogicalAndVar;
+    case 0x1A: return InlineKind::kModVar;
+    case 0x1B: return InlineKind::kShiftLeftVar;
+    case 0x1C: return InlineKind::kShiftRightVar;
+    default: return InlineKind::kTable;
+  }
+}
+
+// A source operand: the variable number or the immediate, and whether it is an immediate;
+// false for the kinds the table path handles.
+bool DecodeSource(uint32_t operand, InlineOp& op, bool* immediate) {
+  if (IsPlainVariable(operand)) {
+    op.source = static_cast<int32_t>(operand - kPlainVariable);
+    *immediate = false;
+    return true;
+  }
+  if (!IsImmediate(operand)) return false;
+  op.source = static_cast<int32_t>(operand);
+  *immediate = true;
+  return true;
+}
+
+InlineKind WithSource(InlineKind var_kind, bool immediate) {
+  return static_cast<InlineKind>(static_cast<uint8_t>(var_kind) + (immediate ? 1 : 0));
+}
+
+// The instruction at `at` with `left` bytes of code from it.
+InlineOp Decode(const uint8_t* at, uint32_t left, std::span<const uint32_t> labels,
+                uint32_t origin) {
+  InlineOp op;
+  const uint32_t word = os::LoadLe32(at);
+  if ((word >> 16) != (kGroupVmWord >> 16)) return op;
+  const uint32_t opcode = word & 0xFFFF;
+  if (opcode == 0x16) {
+    op.kind = InlineKind::kNop;
+    return op;
+  }
+  if (opcode == 0x09) {  // jmp label: the label passes through the immediate cell
+    const uint32_t label = left >= 8 ? os::LoadLe32(at + 4) : 0;
+    if (left < 8 || !IsImmediate(label) || label >= labels.size()) return op;
+    op.kind = InlineKind::kJumpImm;
+    op.source = static_cast<int32_t>(label);
+    op.target = origin + labels[label];
+    return op;
+  }
+  if ((opcode == 0x1F || opcode == 0x1E) && left >= 8) {  // push s / pop d
+    const uint32_t operand = os::LoadLe32(at + 4);
+    bool immediate = false;
+    if (opcode == 0x1E) {
+      if (!IsPlainVariable(operand)) return op;
+      op.kind = InlineKind::kPop;
+      op.destination = static_cast<uint8_t>(operand - kPlainVariable);
+    } else if (DecodeSource(operand, op, &immediate)) {
+      op.kind = WithSource(InlineKind::kPushVar, immediate);
+    }
+    return op;
+  }
+  if (left < 12) return op;
+  const uint32_t first = os::LoadLe32(at + 4);
+  const uint32_t second = os::LoadLe32(at + 8);
+  bool immediate = false;
+  if (opcode == 0x0A) {  // jz label, operand
+    if (first >= labels.size() || !DecodeSource(second, op, &immediate)) return op;
+    op.kind = WithSource(InlineKind::kJumpIfZeroVar, immediate);
+    op.target = origin + labels[first];
+    return op;
+  }
+  const InlineKind binary = BinaryKind(opcode);
+  if (binary == InlineKind::kTable || !IsPlainVariable(first)) return op;
+  if (!DecodeSource(second, op, &immediate)) return op;
+  op.kind = WithSource(binary, immediate);
+  op.destination = static_cast<uint8_t>(first - kPlainVariable);
+  return op;
+}
+
+}  // namespace
+
+bool InlineCode::FitsFor(const ScriptCode& code, const ListFileRecord& lists,
+                         uint32_t code_origin) const {
+  return code_generation == code.generation && label_generation == lists.LabelGeneration() &&
+         origin == code_origin;
+}
+
+void InlineCode::Build(const ScriptCode& code, const ListFileRecord& lists, uint32_t code_origin) {
+  code_generation = code.generation;
+  label_generation = lists.LabelGeneration();
+  origin = code_origin;
+  ops.clear();
+  const uint32_t size = code.size();
+  if (code_origin > size) return;
+  const std::span<const uint32_t> labels = lists.LabelOffsets();
+  ops.resize((size - code_origin) / 4);
+  for (uint32_t i = 0; i < ops.size(); ++i) {
+    const uint32_t pc = code_origin + 4 * i;
+    ops[i] = Decode(code.image.data() + pc, size - pc, labels, code_origin);
+  }
+}
+
+}  // namespace adv
