@@ -19,7 +19,12 @@ using test::ScriptMachine;
 
 constexpr uint32_t kTestCode = 0x0000FF;
 
-class ScriptRun : public ::testing::Test {};
+// The work-thread loop sets the process-wide script thread id; every test leaves it as the main
+// thread's, however the test ends.
+class ScriptRun : public ::testing::Test {
+ protected:
+  void TearDown() override { adv::SetScriptThreadId(adv::kRunMain); }
+};
 
 // What work_process_begin does: the mode starts and the main pass stops.
 int BeginWorkThreadMode(adv::AdvContext& context) {
@@ -68,7 +73,6 @@ TEST_F(ScriptRun, WorkThreadLoopRetriesWaitsAndLeavesAtTheEndOfTheCode) {
   EXPECT_EQ(c.script.threaded.load(), 0);
   EXPECT_EQ(c.script.running.load(), 0);
   EXPECT_TRUE(machine.Logged("script ended in the work-thread mode", adv::kLogErrorFile));
-  adv::SetScriptThreadId(adv::kRunMain);
 }
 
 // Signals when the work-thread loop runs its first command.
@@ -106,7 +110,6 @@ TEST_F(ScriptRun, WorkThreadLoopWaitsForTheMainPassToFinish) {
   EXPECT_TRUE(first.WaitFor(std::chrono::seconds(10)));
   worker.join();
   g_first_command = nullptr;
-  adv::SetScriptThreadId(adv::kRunMain);
 }
 
 int EndModeAfterRounds(adv::AdvContext& context) {
@@ -148,7 +151,6 @@ TEST_F(ScriptRun, FramesEnterTheEventHandlerWhileTheWorkThreadRuns) {
   yel::YelRenderSetActive(nullptr);
   yel::YelRenderUninit(render);
   EXPECT_EQ(yel::YelUninit(), 1);
-  adv::SetScriptThreadId(adv::kRunMain);
 }
 
 TEST_F(ScriptRun, WorkThreadLoopReportsWordsOfOtherGroups) {
@@ -161,7 +163,6 @@ TEST_F(ScriptRun, WorkThreadLoopReportsWordsOfOtherGroups) {
   EXPECT_TRUE(machine.Logged("[16]内部コマンドエラー2 code = [0x00050001]", adv::kLogError));
   EXPECT_TRUE(machine.Logged("[16]内部コマンドエラー2 code = [0x00050001]", adv::kLogTrace));
   EXPECT_EQ(machine.V(1), 1);
-  adv::SetScriptThreadId(adv::kRunMain);
 }
 
 // The skip arrives at the first instruction that starts within 12 bytes from its target: a
