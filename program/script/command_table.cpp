@@ -28,7 +28,7 @@ constexpr CommandGroupTable kCommandTable = {{
     {"CmdGroupDebug", 0x00, 0x0D, nullptr},
     {"CmdGroupEffect", 0x00, 0x05, nullptr},
     {"CmdGroupAction", 0x00, 0x2E, nullptr},
-    {"CmdGroupExtra", 0x01, 0xA4, nullptr},
+    {"CmdGroupExtra", 0x01, 0xA4, &kCmdGroupExtraHandlers},
     {"CmdGroupFx", 0x00, 0x03, nullptr},
     {"CmdGroupMath", 0x00, 0x0B, &kCmdGroupMathHandlers},
     {"CmdGroupThread", 0x00, 0x04, &kCmdGroupThreadHandlers},
