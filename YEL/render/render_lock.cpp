@@ -6,10 +6,15 @@
 namespace yel {
 namespace {
 
-thread_local uint32_t t_last_error = 0;
+// The work-thread interpreter takes the lock around every instruction, so these are reached on a
+// hot path: the initial-exec model reads them at a fixed offset instead of through a call into
+// the dynamic loader (the library is loaded at start, where static TLS space is reserved).
+#define YEL_FAST_TLS __attribute__((tls_model("initial-exec")))
+
+thread_local uint32_t t_last_error YEL_FAST_TLS = 0;
 // The active object as this thread saw it when it last took the render lock. Each thread keeps
 // its own, so one thread's enter cannot change what another thread's leave releases.
-thread_local YelRender* t_remembered = nullptr;
+thread_local YelRender* t_remembered YEL_FAST_TLS = nullptr;
 
 YelRender* ActiveOrError() {
   YelSystem* system = System();
@@ -27,13 +32,14 @@ YelRender* RenderLockEnter() {
   YelRender* render = ActiveOrError();
   if (!render) return nullptr;
   render->lock.lock();
-  render->lock_word = 1;
+  // The word is only announced: the mutex orders what it guards, so a plain release store does.
+  render->lock_word.store(1, std::memory_order_release);
   return render;
 }
 
 void RenderLockLeave(YelRender* render) {
   if (!render) return;
-  render->lock_word = 0;
+  render->lock_word.store(0, std::memory_order_release);
   render->lock.unlock();
 }
 
