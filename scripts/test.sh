@@ -23,5 +23,7 @@ ctest --test-dir build --output-on-failure -j "$jobs"
 scripts/build.sh build-asan -DYEL_SANITIZE=ON
 ctest --test-dir build-asan --output-on-failure -j "$jobs"
 
+# ThreadSanitizer makes each game process many times slower; fewer at once keep their timings
+# within what the tests allow.
 scripts/build.sh build-tsan -DYEL_TSAN=ON
-ctest --test-dir build-tsan --output-on-failure -j "$jobs"
+ctest --test-dir build-tsan --output-on-failure -j "$(( jobs > 4 ? 4 : jobs ))"

@@ -26,6 +26,15 @@ using Clock = std::chrono::steady_clock;
 // frame can keep the main thread busy for a good part of a second (the renderer's start, which
 // under a software GL compiles its programs). The sanitizer builds check what the end writes, not
 // its speed: their exit alone (the leak check) can take longer than a plain build's whole end.
+#if defined(__SANITIZE_THREAD__)
+// Under ThreadSanitizer a thread waiting for one of its locks spins with yields, which the kernel
+// does not count as pauses, so the processor times cannot show where the script is: these runs
+// check that every end request ends the game and writes its files (and look for races on the
+// way), the plain and address-sanitizer runs also check what the script left.
+constexpr bool kSeesTheScript = false;
+#else
+constexpr bool kSeesTheScript = true;
+#endif
 #if defined(__SANITIZE_ADDRESS__) || defined(__SANITIZE_THREAD__)
 constexpr int kEndLimitMs = 10000;
 constexpr double kSpinSeconds = 3.0;
@@ -137,7 +146,9 @@ TEST(EndRequest, SigtermEndsANeverYieldingScriptWithinASecondAndWritesTheSystemF
   process.Signal(SIGTERM);
   EXPECT_EQ(process.Wait(kEndLimitMs), 0) << process.Stderr();
   EXPECT_LT(Clock::now() - signalled, std::chrono::milliseconds(kEndLimitMs));
-  EXPECT_EQ(SystemCell0(game.ReadFile(game.SaveFolder() / "system.dat")), 4242);
+  if (kSeesTheScript) {
+    EXPECT_EQ(SystemCell0(game.ReadFile(game.SaveFolder() / "system.dat")), 4242);
+  }
   EXPECT_TRUE(fs::exists(game.SaveFolder() / "access.dat")) << "written anew at the end";
 }
 
@@ -163,7 +174,7 @@ TEST(EndRequest, SigintAlwaysEndsAnEndlessScriptUnderLoad) {
     for (int i = 0; i < kAtOnce; ++i) {
       EXPECT_EQ(processes[i].Wait(10000), 0) << "game " << first + i << "\n"
                                              << processes[i].Stderr();
-      if (!deep(i)) continue;  // the script may not have begun
+      if (!deep(i) || !kSeesTheScript) continue;  // the script may not have begun
       EXPECT_EQ(SystemCell0(games[i]->ReadFile(games[i]->SaveFolder() / "system.dat")), 4242)
           << "game " << first + i;
     }
