@@ -8,6 +8,7 @@
 #include "YEL/graphics/image_codecs.h"
 #include "YEL/graphics/sprite.h"
 #include "YEL/render/render.h"
+#include "os/byte_order.h"
 
 namespace yel {
 namespace {
@@ -32,8 +33,7 @@ uint32_t Be32(const uint8_t* b) {
 }
 
 int32_t Le32(const uint8_t* b) {
-  return static_cast<int32_t>(uint32_t{b[0]} | uint32_t{b[1]} << 8 | uint32_t{b[2]} << 16 |
-                              uint32_t{b[3]} << 24);
+  return static_cast<int32_t>(os::LoadLe32(b));
 }
 
 // Sets the image and cell size (and a "GE" image's position) from a header; x = y = 0 and the
@@ -83,8 +83,8 @@ bool HeadSize(const std::vector<uint8_t>& head, ImageHeader& out) {
   } else {
     if (n < 16) return false;
     out.format = ImageFormat::kTga;
-    out.width = b[12] | b[13] << 8;
-    out.height = b[14] | b[15] << 8;
+    out.width = os::LoadLe16(b + 12);
+    out.height = os::LoadLe16(b + 14);
   }
   return true;
 }
