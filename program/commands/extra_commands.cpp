@@ -32,7 +32,6 @@ const std::array<CommandHandler, kExtraSlotCount> kExtraSlots = BuildExtraSlots(
 const CommandHandlers kCmdGroupExtraHandlers = {kExtraSlots.data(), kExtraSlotCount};
 
 // Concerns not built yet list no slots.
-const CommandSlotList kStringCommandSlots = {nullptr, 0};
 const CommandSlotList kProfileCommandSlots = {nullptr, 0};
 const CommandSlotList kFileCommandSlots = {nullptr, 0};
 const CommandSlotList kMemoryBlockCommandSlots = {nullptr, 0};

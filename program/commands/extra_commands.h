@@ -5,6 +5,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <string>
 
 #include "program/script/command_table.h"
 
@@ -27,5 +28,9 @@ extern const CommandSlotList kProfileCommandSlots;
 extern const CommandSlotList kFileCommandSlots;
 extern const CommandSlotList kMemoryBlockCommandSlots;
 extern const CommandSlotList kSystemCommandSlots;
+
+// The path the open and save file dialogs chose last (empty while none was chosen); read by
+// `get_dialog_file_name`. Used on the interpreter's thread only.
+std::string& FileDialogPath();
 
 }  // namespace adv
