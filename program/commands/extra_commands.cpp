@@ -10,9 +10,9 @@ constexpr uint32_t kExtraSlotCount = 0xA5;
 
 std::array<CommandHandler, kExtraSlotCount> BuildExtraSlots() {
   std::array<CommandHandler, kExtraSlotCount> table{};
-  for (const CommandSlotList* list : {&kStringCommandSlots, &kProfileCommandSlots,
-                                      &kFileCommandSlots, &kMemoryBlockCommandSlots,
-                                      &kSystemCommandSlots}) {
+  for (const CommandSlotList* list :
+       {&kStringCommandSlots, &kProfileCommandSlots, &kFileCommandSlots, &kMemoryBlockCommandSlots,
+        &kSystemCommandSlots}) {
     for (size_t i = 0; i < list->count; ++i) {
       const CommandSlot& slot = list->slots[i];
       // This runs before main, when nothing can be logged yet (the platform library is not
@@ -32,9 +32,7 @@ const std::array<CommandHandler, kExtraSlotCount> kExtraSlots = BuildExtraSlots(
 const CommandHandlers kCmdGroupExtraHandlers = {kExtraSlots.data(), kExtraSlotCount};
 
 // Concerns not built yet list no slots.
-const CommandSlotList kProfileCommandSlots = {nullptr, 0};
 const CommandSlotList kFileCommandSlots = {nullptr, 0};
-const CommandSlotList kMemoryBlockCommandSlots = {nullptr, 0};
 const CommandSlotList kSystemCommandSlots = {nullptr, 0};
 
 }  // namespace adv

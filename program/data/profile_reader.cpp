@@ -38,6 +38,26 @@ int ReadValue(std::string_view text, size_t i, std::string& out) {
   return 1;
 }
 
+// Section and key names compare as the profile writer compares them: ASCII letters without
+// regard to case, other bytes as they are.
+bool SameName(std::string_view a, std::string_view b) {
+  if (a.size() != b.size()) return false;
+  for (size_t i = 0; i < a.size(); ++i) {
+    char x = a[i], y = b[i];
+    if (x >= 'a' && x <= 'z') x = static_cast<char>(x - 'a' + 'A');
+    if (y >= 'a' && y <= 'z') y = static_cast<char>(y - 'a' + 'A');
+    if (x != y) return false;
+  }
+  return true;
+}
+
+// A key without the blanks around it.
+std::string_view TrimBlanks(std::string_view text) {
+  const size_t first = text.find_first_not_of(" \t");
+  if (first == std::string_view::npos) return {};
+  return text.substr(first, text.find_last_not_of(" \t") - first + 1);
+}
+
 }  // namespace
 
 size_t ProfileFindSection(std::string_view section, std::string_view text) {
@@ -47,7 +67,9 @@ size_t ProfileFindSection(std::string_view section, std::string_view text) {
     if (text[i] == ';') {
       i = NextLine(text, i);
     } else if (text[i] == '[') {
-      if (text.substr(i, header.size()) == header) return NextLine(text, i + header.size());
+      if (SameName(text.substr(i, header.size()), header)) {
+        return NextLine(text, i + header.size());
+      }
       i = NextLine(text, i);
     } else {
       ++i;
@@ -69,11 +91,12 @@ int ProfileReadText(std::string_view section, std::string_view key, std::string&
       continue;
     }
     if (first == '[') return 0;
-    // The key text runs to the "=", over line ends when this line has none.
-    const std::string_view rest = text.substr(i);
-    i += std::min(rest.size(), static_cast<size_t>(StrGetToken(key_text, rest, "=",
-                                                               static_cast<int>(rest.size()))));
-    if (key_text.find(key) != std::string::npos) return ReadValue(text, i, out);
+    // A line without "=" holds no key and is passed over.
+    const std::string_view line = text.substr(i, NextLine(text, i) - i);
+    StrGetToken(key_text, line, "=", static_cast<int>(line.size()));
+    if (key_text.size() < line.size() && SameName(TrimBlanks(key_text), key)) {
+      return ReadValue(text, i + key_text.size() + 1, out);
+    }
     i = NextLine(text, i);
   }
   return 1;

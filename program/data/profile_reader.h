@@ -2,12 +2,12 @@
 // "System.ini" at start-up and by the profile commands of the script. It reads the whole file
 // through the game's file layer and scans the bytes; writing is not its business.
 //
-// How it reads a profile: the section header is the exact bytes "[name]" (case-sensitive),
-// wherever it stands in its line, outside ";" comments; the section's body begins on the next
-// line and ends at a line that begins with "[". A key line matches when the key occurs anywhere
-// in the text before its "=" (so blanks around the key do not matter), the first match wins, and
-// its raw value runs from the first byte after "=" that is not blank to the end of the line, line
-// end included.
+// How it reads a profile: the section header is "[name]", wherever it stands in its line,
+// outside ";" comments; the section's body begins on the next line and ends at a line that
+// begins with "[". A key line is one with an "="; it matches when the text before the "=",
+// without the blanks around it, is the key. Section and key names compare without regard to
+// ASCII case, as the profile writer compares them. The first match wins, and its raw value runs
+// from the first byte after "=" that is not blank to the end of the line, line end included.
 #pragma once
 
 #include <cstddef>

@@ -20,7 +20,7 @@ std::string Get(const std::string& text, const std::string& section, const std::
   return out;
 }
 
-TEST(ProfileReader, KeysMatchInsideTheKeyTextAndTheFirstMatchWins) {
+TEST(ProfileReader, KeysMatchWholeWithoutRegardToCaseAndTheFirstMatchWins) {
   struct Case {
     std::string text;
     const char* section;
@@ -28,22 +28,25 @@ TEST(ProfileReader, KeysMatchInsideTheKeyTextAndTheFirstMatchWins) {
     const char* value;
   };
   const Case cases[] = {
-      {"[S]\r\nBGMVolume=3\r\nVolume=5\r\n", "S", "Volume", "3"},
+      {"[S]\r\nBGMVolume=3\r\nVolume=5\r\n", "S", "Volume", "5"},  // not a part of a key
+      {"[S]\r\nBGMVolume=3\r\n", "S", "Volume", "DEF"},
+      {"[S]\r\nvolume=4\r\nVolume=5\r\n", "S", "VOLUME", "4"},
       {"[S]\r\n  Volume  = 5\r\n", "S", "Volume", "5"},
-      {"[s]\r\nVolume=5\r\n", "S", "Volume", "DEF"},                // sections are case-sensitive
+      {"[s]\r\nVolume=5\r\n", "S", "Volume", "5"},  // as the writer matches sections
       {"[S]\r\nA=1\r\n[T]\r\nVolume=5\r\n", "S", "Volume", "DEF"},  // "[" ends the section
       {"[S]\r\n; Volume=1\r\n\r\nVolume=2\r\n", "S", "Volume", "2"},
       {"[S]\r\nVolume=\r\nOther=1\r\n", "S", "Volume", "DEF"},
       {"[S]\r\nVolume=  \t \r\nOther=1\r\n", "S", "Volume", "DEF"},
       {"[S]\r\nName=  a b \t\r\n", "S", "Name", "a b"},
       {"[S]\r\nName=\"a b\"\r\n", "S", "Name", "a b"},
-      {"[S]\r\nAlpha\r\nBeta=2\r\n", "S", "Alpha", "2"},  // the key text runs on to the "="
-      {"[S]\nk=v", "S", "k", "v"},                        // last line without a line end
-      {"[S]", "S", "k", "DEF"},                           // header is the last line
-      {"x [S]\rk=1\r", "S", "k", "1"},                    // a header inside a line, lone CRs
-      {";[S]\nk=1\n[S]\nk=2\n", "S", "k", "2"},           // headers in comments do not count
-      {"[S]\r\n\x81=Name=5\r\n", "S", "Name", "5"},       // "=" as a second byte is no "="
-      {"[S]\r\nk=1\0\r\n[T]\r\nk=2"s, "T", "k", "DEF"},   // the text ends at a zero byte
+      {"[S]\r\nAlpha\r\nBeta=2\r\n", "S", "Alpha", "DEF"},  // a line without "=" has no key
+      {"[S]\r\nAlpha\r\nBeta=2\r\n", "S", "Beta", "2"},
+      {"[S]\nk=v", "S", "k", "v"},                       // last line without a line end
+      {"[S]", "S", "k", "DEF"},                          // header is the last line
+      {"x [S]\rk=1\r", "S", "k", "1"},                   // a header inside a line, lone CRs
+      {";[S]\nk=1\n[S]\nk=2\n", "S", "k", "2"},          // headers in comments do not count
+      {"[S]\r\n\x81=Name=5\r\n", "S", "\x81=Name", "5"},      // "=" as a second byte is no "="
+      {"[S]\r\nk=1\0\r\n[T]\r\nk=2"s, "T", "k", "DEF"},  // the text ends at a zero byte
       {"[S]\r\nOther=1\r\n", "S", "Volume", "DEF"},
   };
   for (const Case& c : cases) {
