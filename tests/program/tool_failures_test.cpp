@@ -21,6 +21,7 @@ TEST(ToolFailures, AreReportedWithTheFileAndTheReasonAndExitOne) {
   folder.Write("includes_zero.asm", ".include \"/dev/zero\"\n");
   folder.Write("includes_fifo.asm", "nop\n.include \"fifo\"\n");
   folder.Write("main.asm", "nop\n");
+  folder.Write("fly.txt", "fly 1\n");
   ASSERT_EQ(mkfifo((folder / "fifo").c_str(), 0600), 0);
   const std::string missing = folder / "nothere.asm";
   const Failure failures[] = {
@@ -43,6 +44,12 @@ TEST(ToolFailures, AreReportedWithTheFileAndTheReasonAndExitOne) {
       {{CMDREF_TOOL, "--check", missing},
        "cmdref: cannot read '" + missing + "': No such file or directory"},
       {{CMDREF_TOOL, "--check", folder / "main.asm"}, "does not match the command catalog"},
+      {{ANIASM_TOOL, missing, folder / "out.ani"},
+       "aniasm: cannot read '" + missing + "': No such file or directory"},
+      {{ANIASM_TOOL, folder / "fly.txt", folder / "out.ani"}, "fly.txt:1: unknown instruction"},
+      {{ANIASM_TOOL, "-d", folder / "fifo"},
+       "aniasm: cannot read '" + (folder / "fifo") + "': not a regular file"},
+      {{ANIASM_TOOL, "-d", folder / "main.asm"}, "shorter than the 12-byte trailer"},
   };
   for (const Failure& failure : failures) {
     test::Process tool = test::Process::Start(failure.argv);
