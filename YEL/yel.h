@@ -657,6 +657,111 @@ YEL_API YelSprite* YelSpriteGetForeground(int32_t x, int32_t y, int32_t alpha_te
 /* Types 1 to 4 move the position for aspect mode 3 in full screen; otherwise nothing. */
 YEL_API void YelSpriteConvertAspectPosition(YelSprite* sprite, int32_t type);
 
+/* ---- Frame animations, buttons, number sprites and thumbnails ---------------------------- */
+
+/* Threads: the main thread inside the task walk (or a thread holding the render lock); the
+ * thumbnails between presents. A null handle returns 0 (-1 for the getters, null for makers). */
+
+/* One entry of a caller-owned frame table: the source rectangle, how long it shows, and the
+ * entry that follows (-1 stops on this one). */
+typedef struct YelAnimationFrame {
+  YelRect rect;
+  uint32_t duration;
+  int32_t next;
+} YelAnimationFrame;
+
+/* A task, first child of the current task, that steps the sprite through the equal cells of its
+ * image: across for direction 1, down for 2, one cell every `interval` ms; null for a null
+ * sprite or no task record. */
+YEL_API YelTask* YelAnimation(YelSprite* sprite, int32_t direction, uint32_t interval);
+/* The same through a frame table, which must outlive the animation. */
+YEL_API YelTask* YelAnimationEx(YelSprite* sprite, const YelAnimationFrame* frames);
+YEL_API int32_t YelAnimationGetTime(YelTask* animation);
+YEL_API int YelAnimationSetTime(YelTask* animation, uint32_t interval);
+/* Shows cell (0, 0) and starts the cell's time again. */
+YEL_API int YelAnimationReset(YelTask* animation);
+YEL_API int YelAnimationStart(YelTask* animation);
+YEL_API int YelAnimationStop(YelTask* animation);
+YEL_API int YelAnimationStartEx(YelTask* animation);
+YEL_API int YelAnimationStopEx(YelTask* animation);
+/* 1 once after the strip has wrapped back to its first cell. */
+YEL_API int YelAnimationLoopIs(YelTask* animation);
+/* The frame table's current index, -1 once it has stopped. */
+YEL_API int32_t YelAnimationGetAnimationPoint(YelTask* animation);
+YEL_API int YelAnimationResetEx(YelTask* animation, const YelAnimationFrame* frames);
+/* Ends the animation's task (with its children). */
+YEL_API int YelAnimationRelease(YelTask* animation);
+
+typedef struct YelButton YelButton;
+/* What a button did this frame: the sprite decided (its decide sound has finished), the sprite
+ * under the mouse, and the sprite decided whose sound still plays. */
+typedef struct YelButtonReaction {
+  YelSprite* decided;
+  YelSprite* hovered;
+  YelSprite* processing;
+} YelButtonReaction;
+
+/* Item flags: 1 decides on a fresh push of the left mouse button, 2 (without 1) on a push or its
+ * repeat, 4 leaves the sprite's cells alone, 8 plays no hover or decide sound, 0x10000 hit-tests
+ * with alpha. An item shows cell row base for normal, base + 1 hovered, base + 2 pressed. */
+/* The sound files (either may be null) are loaded as type-5 sounds; the hover sound gets four
+ * copies so that quick hovers overlap. */
+YEL_API YelButton* YelButtonCreate(const char* hover_sound, const char* decide_sound);
+YEL_API YelButton* YelButtonCreateEx(YelSoundHandle hover_sound, YelSoundHandle decide_sound);
+/* Frees the items and releases the button's sound channels. */
+YEL_API int YelButtonRelease(YelButton* button);
+YEL_API int YelButtonEntry(YelButton* button, YelSprite* sprite);
+YEL_API int YelButtonEntryEx(YelButton* button, YelSprite* sprite, uint32_t flags);
+YEL_API int YelButtonDelete(YelButton* button, YelSprite* sprite);
+YEL_API int YelButtonCtrl(YelButton* button, YelSprite* sprite, int32_t enabled);
+YEL_API int32_t YelButtonGetPos(YelButton* button, YelSprite* sprite);
+YEL_API int YelButtonSetPos(YelButton* button, YelSprite* sprite, int32_t row);
+/* The sprite of the topmost item at the point when that item is enabled, else null. */
+YEL_API YelSprite* YelButtonGetHitSprite(YelButton* button, int32_t x, int32_t y);
+YEL_API int YelButtonHitTest(YelButton* button, int32_t x, int32_t y);
+/* Once a frame: reacts to the mouse and the keys; returns the decided sprite. */
+YEL_API YelSprite* YelButtonGetReaction(YelButton* button, YelButtonReaction* out);
+/* The same for a given point and click. */
+YEL_API YelSprite* YelButtonGetReactionEx(YelButton* button, int32_t x, int32_t y, int32_t click,
+                                          YelButtonReaction* out);
+/* Decides the sprite as a click would, when nothing is being decided; returns 0. */
+YEL_API int YelButtonSetReaction(YelButton* button, YelSprite* sprite);
+YEL_API int YelButtonIsProcessing(YelButton* button);
+/* Forgets the reactions and disables the sprite's item; 1 when it was found. */
+YEL_API int YelButtonReset(YelButton* button, YelSprite* sprite);
+/* 0: items decide when pushed; any other value: when released over the item they were pushed
+ * on. Any thread (atomic). */
+YEL_API void YelButtonMode(int32_t mode);
+
+/* Number sprites: arrays of one sprite per digit place, index 0 the rightmost, loaded from one
+ * strip of cells 0-9, plus (10), minus (11), and 12 and 13. Null entries are skipped with
+ * ERROR_INVALID_HANDLE. Flags of YelNumberDraw: 1 the last place shows the sign, 2 every place of
+ * the count is shown (leading zeros), 4 and 8 the last place shows cell 12 or 13. */
+YEL_API void YelNumberCreate(YelRender* render, const char* name, YelSprite** sprites,
+                             int32_t count, int32_t priority);
+YEL_API void YelNumberSet(YelSprite** sprites, float x, float y, int32_t count);
+YEL_API void YelNumberSetEx(YelSprite** sprites, float x, float y, float step, int32_t count);
+/* Shows the value; returns the number of places shown (never more than count). */
+YEL_API int32_t YelNumberDraw(YelSprite** sprites, int32_t value, int32_t count, uint32_t flags);
+YEL_API void YelSameNumberDraw(YelSprite** sprites, int32_t count, int32_t cell);
+YEL_API void YelNumberDrawCtrl(YelSprite** sprites, int32_t count, int32_t visible);
+YEL_API void YelNumberAlphaType(YelSprite** sprites, int32_t count, uint32_t colour);
+/* The number of decimal digits (1 for 0; the sign not counted). */
+YEL_API int32_t YelNumberGetPlace(int32_t value);
+
+/* Thumbnails: the last presented frame (game size) scaled into width x height pixels, or
+ * pixelated in blocks of about `block` target pixels; the Ex forms scale a given image. 0 while
+ * the platform does not run or the frame cannot be read. */
+YEL_API int YelThumbnailCreate(uint32_t* target, uint32_t unused, int32_t width, int32_t height);
+YEL_API int YelThumbnailCreateMosaic(uint32_t* target, uint32_t unused, int32_t width,
+                                     int32_t height, int32_t block);
+YEL_API int YelThumbnailCreateEx(uint32_t* target, int32_t width, int32_t height,
+                                 const uint32_t* source, int32_t source_width,
+                                 int32_t source_height);
+YEL_API int YelThumbnailCreateMosaicEx(uint32_t* target, int32_t width, int32_t height,
+                                       const uint32_t* source, int32_t source_width,
+                                       int32_t source_height, int32_t block);
+
 #ifdef __cplusplus
 }
 #endif

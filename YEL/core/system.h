@@ -107,6 +107,7 @@ struct YelSystem {
   PublishedWindowState window_state;
 
   std::atomic<uint32_t> frame_time{0};
+  std::atomic<uint8_t> button_mode{0};  // 0 decide on push, else on release (YelButtonMode)
   std::atomic<YelRender*> active_render{nullptr};
   // The renderer back-end, made and freed by YEL/render/renderer.cpp; read by any thread.
   std::atomic<YelCore*> core{nullptr};
