@@ -34,7 +34,6 @@ const CommandHandlers kCmdGroupExtraHandlers = {kExtraSlots.data(), kExtraSlotCo
 // Concerns not built yet list no slots.
 const CommandSlotList kStringCommandSlots = {nullptr, 0};
 const CommandSlotList kProfileCommandSlots = {nullptr, 0};
-const CommandSlotList kFileCommandSlots = {nullptr, 0};
 const CommandSlotList kMemoryBlockCommandSlots = {nullptr, 0};
 const CommandSlotList kSystemCommandSlots = {nullptr, 0};
 
