@@ -335,6 +335,7 @@ constexpr CommandSlot kFileCommands[] = {
 
 }  // namespace
 
-const CommandSlotList kFileCommandSlots = {kFileCommands, std::size(kFileCommands)};
+// Constant-initialised: the group's table reads it before main.
+constinit const CommandSlotList kFileCommandSlots = {kFileCommands, std::size(kFileCommands)};
 
 }  // namespace adv

@@ -1,6 +1,9 @@
 // Script paths kept inside the game and save folders.
 #include "program/script/script_paths.h"
 
+#include <filesystem>
+#include <system_error>
+
 #include "os/encoding.h"
 #include "os/file_system.h"
 #include "os/user_folders.h"
@@ -36,9 +39,39 @@ std::string MatchExisting(const std::string& path) {
   return folder.empty() ? path : folder + path.substr(slash);
 }
 
+std::string GameFolder() {
+  return os::Cp932ToUtf8(Startup().program_folder);
+}
+
+std::string SaveFolder() {
+  return os::Cp932ToUtf8(Startup().save_folder);
+}
+
+// The path with every link that exists resolved; empty when that fails.
+std::string RealPath(const std::string& path) {
+  std::error_code error;
+  const std::filesystem::path real = std::filesystem::weakly_canonical(path, error);
+  return error ? std::string() : real.string();
+}
+
+// Whether the path still lies in one of the folders once links are followed: a link inside the
+// game folder must not carry a write to a file elsewhere.
+bool StaysInside(const std::string& path) {
+  const std::string real = RealPath(path);
+  if (real.empty()) return false;
+  for (const std::string& folder : {GameFolder(), SaveFolder()}) {
+    if (folder.empty()) continue;
+    const std::string real_folder = RealPath(folder);
+    if (!real_folder.empty() && os::PathIsUnder(real, real_folder)) return true;
+  }
+  return false;
+}
+
+// The path placed in the game folder when it is relative; an absolute one as it is when it lies
+// in the game or save folder.
 std::optional<std::string> Placed(const std::string& path) {
-  const std::string game = os::Cp932ToUtf8(Startup().program_folder);
-  const std::string save = os::Cp932ToUtf8(Startup().save_folder);
+  const std::string game = GameFolder();
+  const std::string save = SaveFolder();
   if (path.front() != '/') {
     if (game.empty()) return std::nullopt;
     return game + "/" + path;
@@ -56,12 +89,13 @@ std::optional<std::string> ScriptDiskPath(const char* command, std::string_view 
   const std::string disk = os::DiskPath(path);
   std::optional<std::string> placed;
   if (!disk.empty() && !HasParentComponent(disk) && !HasDriveLetter(disk)) placed = Placed(disk);
-  if (!placed) {
+  if (placed) placed = MatchExisting(*placed);
+  if (!placed || !StaysInside(*placed)) {
     const std::string text(path);
     AdvDebugPrint(kLogError, "%s: path refused [%s]", command, text.c_str());
     return std::nullopt;
   }
-  return MatchExisting(*placed);
+  return placed;
 }
 
 }  // namespace adv

@@ -14,7 +14,8 @@ namespace adv {
 // components). A relative path is taken in the game folder; an absolute one must lie in the
 // game folder or the save folder. Components that exist are matched without regard to case, as
 // the file layer matches names. Refused, with "<command>: path refused [<path>]" at level 0: an
-// empty path, a ".." component, a drive letter, an absolute path anywhere else.
+// empty path, a ".." component, a drive letter, an absolute path anywhere else, and a path that
+// a link inside the folders leads elsewhere.
 std::optional<std::string> ScriptDiskPath(const char* command, std::string_view path);
 
 }  // namespace adv

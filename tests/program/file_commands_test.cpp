@@ -393,10 +393,15 @@ TEST_F(FileCommands, PathsOutsideTheGameAndSaveFoldersAreRefused) {
       "cmd file_rename(s0, s1) -> v1\n", "cmd file_rename(s2, s0) -> v1\n",
   };
   const std::string paths[] = {
-      "..\\outside\\victim.txt",           "../outside/victim.txt",
-      "save\\..\\..\\outside\\victim.txt", victim,
-      save_ + "/../outside/victim.txt",    "C:\\victim.txt",
+      "..\\outside\\victim.txt",
+      "../outside/victim.txt",
+      "save\\..\\..\\outside\\victim.txt",
+      victim,
+      save_ + "/../outside/victim.txt",
+      "C:\\victim.txt",
+      "link\\victim.txt",  // through a link in the game folder to the folder outside
   };
+  fs::create_directory_symlink(outside_, game_ + "/link");
   for (const char* command : commands) {
     for (const std::string& path : paths) {
       SCOPED_TRACE(std::string(command) + path);
