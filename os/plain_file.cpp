@@ -83,4 +83,50 @@ bool RenameFile(const std::string& from, const std::string& to) {
   return std::rename(from.c_str(), to.c_str()) == 0;
 }
 
+bool RenameFileNoReplace(const std::string& from, const std::string& to) {
+  if (::renameat2(AT_FDCWD, from.c_str(), AT_FDCWD, to.c_str(), RENAME_NOREPLACE) == 0) return true;
+  if (errno != EINVAL && errno != ENOSYS) return false;
+  // A file system without the flag: look first, then rename.
+  struct stat st {};
+  if (::lstat(to.c_str(), &st) == 0 || errno != ENOENT) return false;
+  return RenameFile(from, to);
+}
+
+namespace {
+
+// Opens a regular file for writing. Non-blocking so that a FIFO without a reader cannot hang the
+// caller (the open fails instead); the flag means nothing for the regular files that are kept.
+int OpenRegularForWriting(const std::string& path, int flags) {
+  const int fd =
+      ::open(path.c_str(), O_WRONLY | O_CREAT | O_CLOEXEC | O_NONBLOCK | O_NOCTTY | flags, 0644);
+  if (fd < 0) return -1;
+  struct stat st {};
+  if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+    ::close(fd);
+    return -1;
+  }
+  return fd;
+}
+
+}  // namespace
+
+bool AppendToFile(const std::string& path, std::string_view data) {
+  const int fd = OpenRegularForWriting(path, O_APPEND);
+  if (fd < 0) return false;
+  size_t written = 0;
+  while (written < data.size()) {
+    const ssize_t n = ::write(fd, data.data() + written, data.size() - written);
+    if (n < 0 && errno == EINTR) continue;
+    if (n <= 0) break;
+    written += static_cast<size_t>(n);
+  }
+  return ::close(fd) == 0 && written == data.size();
+}
+
+bool EmptyFile(const std::string& path) {
+  const int fd = OpenRegularForWriting(path, O_TRUNC);
+  if (fd < 0) return false;
+  return ::close(fd) == 0;
+}
+
 }  // namespace os

@@ -5,6 +5,7 @@
 
 #include <cstddef>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace os {
@@ -31,5 +32,15 @@ bool ListFolder(const std::string& path, std::vector<FolderEntry>& entries);
 bool RemoveFile(const std::string& path);
 // Renames over `to` when it exists.
 bool RenameFile(const std::string& from, const std::string& to);
+// Renames only when nothing is called `to` yet; false when something is, in one step, so no
+// file that appears in between is replaced.
+bool RenameFileNoReplace(const std::string& from, const std::string& to);
+
+// Appends `data` to a regular file, creating it when missing. Only bytes at the end are added: a
+// crash can cut the new bytes short but never touches what the file held. False when the path is
+// no regular file or a write fails.
+bool AppendToFile(const std::string& path, std::string_view data);
+// Empties a regular file, creating it when missing; false when that cannot be done.
+bool EmptyFile(const std::string& path);
 
 }  // namespace os

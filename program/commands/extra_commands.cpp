@@ -32,7 +32,6 @@ const std::array<CommandHandler, kExtraSlotCount> kExtraSlots = BuildExtraSlots(
 const CommandHandlers kCmdGroupExtraHandlers = {kExtraSlots.data(), kExtraSlotCount};
 
 // Concerns not built yet list no slots.
-const CommandSlotList kFileCommandSlots = {nullptr, 0};
 const CommandSlotList kSystemCommandSlots = {nullptr, 0};
 
 }  // namespace adv

@@ -5,12 +5,12 @@
 #include "os/ini_file.h"
 #include "program/commands/extra_commands.h"
 #include "program/commands/memory_blocks.h"
-#include "program/commands/script_paths.h"
 #include "program/commands/text_arguments.h"
 #include "program/game/adv_context.h"
 #include "program/game/game_file_access.h"
 #include "program/script/command_args.h"
 #include "program/script/script_names.h"
+#include "program/script/script_paths.h"
 
 namespace adv {
 namespace {
@@ -86,7 +86,7 @@ int CmdVmemCopy(AdvContext& context) {
 
 int CmdVmemSetString(AdvContext& context) {
   const auto [id, key, text] = PopArgs<3>(context);
-  const std::string value = StringArgument(context, U(text), kTextBuffer);
+  const std::string value = AdvGetStringText(context, U(text), kTextBuffer);
   SetCommandResult(context, ScriptMemoryBlocks().SetString(U(id), U(key), value) ? 1 : 0);
   return 1;
 }
@@ -132,10 +132,10 @@ int CmdVmemFileSave(AdvContext& context) {
   const uint8_t* bytes = ScriptMemoryBlocks().Range(U(id), U(offset), U(length));
   SetCommandResult(context, 0);
   if (!bytes) return 1;
-  const std::string path = ScriptWritePath(name);
+  const std::optional<std::string> path = ScriptDiskPath("vmem_file_save", name);
   // Written whole through a temporary file, so an old file is never left half-replaced.
-  if (path.empty() || !os::WriteFileAtomically(
-                          path, std::string(reinterpret_cast<const char*>(bytes), U(length)))) {
+  if (!path || !os::WriteFileAtomically(
+                   *path, std::string(reinterpret_cast<const char*>(bytes), U(length)))) {
     AdvDebugPrint(kLogError, "vmem_file_save error [%s]", name.c_str());
     return 1;
   }

@@ -5,16 +5,15 @@
 #include <cstdlib>
 #include <string>
 
-#include "os/file_system.h"
 #include "os/ini_file.h"
 #include "program/commands/extra_commands.h"
-#include "program/commands/script_paths.h"
 #include "program/commands/text_arguments.h"
 #include "program/data/profile_reader.h"
 #include "program/game/adv_context.h"
 #include "program/game/game_file_access.h"
 #include "program/script/command_args.h"
 #include "program/script/script_names.h"
+#include "program/script/script_paths.h"
 #include "program/startup/startup_names.h"
 #include "program/startup/yel_import.h"
 
@@ -34,7 +33,8 @@ struct ProfileKey {
 // Pops and resolves the section and the key, which every profile command starts with.
 ProfileKey PopProfileKey(AdvContext& context) {
   const auto [section, key] = PopArgs<2>(context);
-  return {StringArgument(context, section, kTextBuffer), StringArgument(context, key, kTextBuffer)};
+  return {AdvGetStringText(context, section, kTextBuffer),
+          AdvGetStringText(context, key, kTextBuffer)};
 }
 
 std::string ReadPath(const std::string& name) {
@@ -42,25 +42,19 @@ std::string ReadPath(const std::string& name) {
   return ResolveProfilePath(Startup().save_folder, base ? base : "", name);
 }
 
-// The profile's path in the save folder, or empty for a name that would leave it.
-std::string WritePath(const std::string& name) {
-  if (!StaysInsideFolder(name)) {
-    AdvDebugPrint(kLogError, "profile name refused: %s", name.c_str());
-    return {};
-  }
-  return Startup().save_folder + "\\" + name;
-}
-
-int32_t WriteProfile(const ProfileKey& key, const std::string& value, const std::string& name) {
-  const std::string path = WritePath(name);
-  if (path.empty()) return 0;
-  return os::WriteIniString(os::DiskPath(path), key.section, key.key, value) ? 1 : 0;
+// Profiles are always written into the save folder, and never outside it.
+int32_t WriteProfile(const char* command, const ProfileKey& key, const std::string& value,
+                     const std::string& name) {
+  const std::optional<std::string> path =
+      ScriptDiskPath(command, Startup().save_folder + "\\" + name);
+  if (!path) return 0;
+  return os::WriteIniString(*path, key.section, key.key, value) ? 1 : 0;
 }
 
 int CmdGetPrivateProfileString(AdvContext& context) {
   const ProfileKey key = PopProfileKey(context);
   const auto [default_arg, dest, file] = PopArgs<3>(context);
-  const std::string default_value = StringArgument(context, default_arg, kTextBuffer);
+  const std::string default_value = AdvGetStringText(context, default_arg, kTextBuffer);
   const std::string name = FileNameArgument(context, file, kFileNameBuffer);
   if ((static_cast<uint32_t>(dest) & kStringVariableBit) == 0) {
     AdvDebugPrint(kLogError, "get_private_profile_string はstring型を指定していません。");
@@ -98,10 +92,10 @@ int CmdGetPrivateProfileInt(AdvContext& context) {
 int CmdWritePrivateProfileString(AdvContext& context) {
   const ProfileKey key = PopProfileKey(context);
   const auto [value_arg, file] = PopArgs<2>(context);
-  std::string value = StringArgument(context, value_arg, kTextBuffer);
+  std::string value = AdvGetStringText(context, value_arg, kTextBuffer);
   const std::string name = FileNameArgument(context, file, kFileNameBuffer);
   if (value.size() <= kQuotedValueMax) value = "\"" + value + "\"";
-  SetCommandResult(context, WriteProfile(key, value, name));
+  SetCommandResult(context, WriteProfile("write_private_profile_string", key, value, name));
   return 1;
 }
 
@@ -109,7 +103,8 @@ int CmdWritePrivateProfileInt(AdvContext& context) {
   const ProfileKey key = PopProfileKey(context);
   const auto [value, file] = PopArgs<2>(context);
   const std::string name = FileNameArgument(context, file, kFileNameBuffer);
-  SetCommandResult(context, WriteProfile(key, std::to_string(value), name));
+  SetCommandResult(context,
+                   WriteProfile("write_private_profile_int", key, std::to_string(value), name));
   return 1;
 }
 

@@ -2,6 +2,7 @@
 
 #include "program/commands/number_format.h"
 #include "program/commands/text_arguments.h"
+#include "program/script/script_names.h"
 
 namespace adv {
 namespace {
@@ -61,7 +62,7 @@ class Formatter {
       case 'S':
       case 's':
         Append(
-            StringArgument(context_, static_cast<uint32_t>(NextArgument()), kTextArgumentBuffer));
+            AdvGetStringText(context_, static_cast<uint32_t>(NextArgument()), kTextArgumentBuffer));
         return percent + 2;
       case 'F':
       case 'f':

@@ -99,7 +99,7 @@ void CopyCommand(AdvContext& context, const char* name, bool file_name) {
   const auto [dest, src, len] = PopArgs<3>(context);
   const std::span<char> slot = StringVariableFor(context, static_cast<uint32_t>(dest), name);
   const std::string source = file_name ? FileNameArgument(context, src, kTextBuffer)
-                                       : StringArgument(context, src, kTextBuffer);
+                                       : AdvGetStringText(context, src, kTextBuffer);
   if (slot.empty()) return;
   CopyOver(slot, source, len == -1 ? static_cast<int32_t>(source.size()) : len);
 }
@@ -119,7 +119,7 @@ void AppendCommand(AdvContext& context, const char* name, bool file_name) {
   const auto [dest, src] = PopArgs<2>(context);
   const std::span<char> slot = StringVariableFor(context, static_cast<uint32_t>(dest), name);
   const std::string source = file_name ? FileNameArgument(context, src, kTextBuffer)
-                                       : StringArgument(context, src, kTextBuffer);
+                                       : AdvGetStringText(context, src, kTextBuffer);
   if (slot.empty()) return;
   StoreStringVariable(slot, std::string(StringVariableText(slot)) + source);
 }
@@ -152,7 +152,7 @@ int CmdCatStrChar(AdvContext& context) {
 int CmdSubstr(AdvContext& context) {
   const auto [dest, src, start, len] = PopArgs<4>(context);
   const std::span<char> slot = StringVariableFor(context, static_cast<uint32_t>(dest), "substr");
-  const std::string source = StringArgument(context, src, kShortTextBuffer);
+  const std::string source = AdvGetStringText(context, src, kShortTextBuffer);
   if (slot.empty()) return 1;
   const int64_t length = len == -1 ? static_cast<int64_t>(source.size()) - start : len;
   // A start outside the text or a negative length gives the empty text.
@@ -237,7 +237,7 @@ int CmdStrreplace(AdvContext& context) {
 }
 
 int CmdStrlen(AdvContext& context) {
-  const std::string text = StringArgument(context, PopArg(context), kTextBuffer);
+  const std::string text = AdvGetStringText(context, PopArg(context), kTextBuffer);
   const int32_t result = static_cast<int32_t>(text.size());
   SetCommandResult(context, result);
   AdvDebugPrint(kLogTrace, "[%d]strlen %s", result, text.c_str());
@@ -312,7 +312,7 @@ int CmdGetChar(AdvContext& context) {
     AdvDebugPrint(kLogError, "get_char : string型以外の型を指定しました。");
     return 1;
   }
-  const std::string text = StringArgument(context, target, kTextBuffer);
+  const std::string text = AdvGetStringText(context, target, kTextBuffer);
   if (pos < 0 || static_cast<size_t>(pos) > text.size()) {
     AdvDebugPrint(kLogError, "get_char : 文字の位置指定がオーバーしています。[%d/%d]", pos,
                   static_cast<int32_t>(text.size()));
@@ -331,7 +331,7 @@ int CmdGetChar(AdvContext& context) {
 
 int CmdGetStrChar(AdvContext& context) {
   const auto [source, pos] = PopArgs<2>(context);
-  const std::string text = StringArgument(context, source, kShortTextBuffer);
+  const std::string text = AdvGetStringText(context, source, kShortTextBuffer);
   const uint32_t at = static_cast<uint32_t>(pos);
   if (at >= kShortTextBuffer) {
     AdvDebugPrint(kLogError, "get_str_char : string position error");
@@ -345,14 +345,14 @@ int CmdGetStrChar(AdvContext& context) {
 int CmdStrIndexof(AdvContext& context) {
   const auto [source, find_arg, start, len] = PopArgs<4>(context);
   SetCommandResult(context, -1);
-  const std::string find = StringArgument(context, find_arg, kIndexOfFindBuffer);
+  const std::string find = AdvGetStringText(context, find_arg, kIndexOfFindBuffer);
   const uint32_t reference = static_cast<uint32_t>(source);
   if ((reference & kStringVariableBit) != 0 && reference != kNoReference &&
       VariableSlot(reference) >= kStringVariableCount) {
     AdvDebugPrint(kLogError, "error str_indexof(), stringno=%d overflow", VariableSlot(reference));
     return 0;
   }
-  const std::string text = StringArgument(context, reference, kTextBuffer);
+  const std::string text = AdvGetStringText(context, reference, kTextBuffer);
   if (start < 0) {
     AdvDebugPrint(kLogError, "error str_indexof(), index < 0");
     return 0;
@@ -379,7 +379,7 @@ int CmdWsprint(AdvContext& context) {
   // All eight words leave the stack whatever the format uses.
   const std::array<int32_t, kScriptFormatArguments> arguments =
       PopArgs<kScriptFormatArguments>(context);
-  const std::string format = StringArgument(context, format_arg, kTextBuffer);
+  const std::string format = AdvGetStringText(context, format_arg, kTextBuffer);
   const std::string text = FormatScriptText(context, format, arguments);
   const std::span<char> slot = StringVariableFor(context, static_cast<uint32_t>(dest), "wsprint");
   if (!slot.empty()) StoreStringVariable(slot, text);
@@ -403,7 +403,7 @@ int CmdSetScriptFlag(AdvContext& context) {
 
 int CmdDownloadText(AdvContext& context) {
   const auto [source, dest] = PopArgs<2>(context);
-  StringArgument(context, source, kTextBuffer);
+  AdvGetStringText(context, source, kTextBuffer);
   if ((static_cast<uint32_t>(dest) & kStringVariableBit) == 0) {
     AdvDebugPrint(kLogError, "download_text dest not str type error");
   } else if (VariableSlot(static_cast<uint32_t>(dest)) < kStringVariableCount) {

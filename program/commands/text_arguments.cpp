@@ -11,21 +11,11 @@
 namespace adv {
 namespace {
 
-// AdvGetString puts the text's number in the first four bytes of the buffer.
-constexpr size_t kEntryHeader = 4;
-
 bool IsLeadByte(char c) {
   return static_cast<uint8_t>(c) >= 0x80;
 }
 
 }  // namespace
-
-std::string StringArgument(AdvContext& context, uint32_t reference, size_t capacity) {
-  std::vector<uint8_t> buffer(std::max(capacity, kEntryHeader + 1), 0);
-  AdvGetString(context, buffer.data(), buffer.size(), reference);
-  const char* text = reinterpret_cast<const char*>(buffer.data()) + kEntryHeader;
-  return std::string(text, strnlen(text, buffer.size() - kEntryHeader));
-}
 
 std::string FileNameArgument(AdvContext& context, uint32_t argument, size_t capacity) {
   if ((argument & kStringVariableBit) == 0 || argument == kNoReference) {

@@ -16,10 +16,6 @@ struct AdvContext;
 // Room for text in a string variable: its bytes but the terminating zero.
 inline constexpr size_t kStringVariableTextMax = 2046;
 
-// The text of a string argument as a buffer of `capacity` bytes receives it: a string variable,
-// a "Text.dat" entry or, for the empty reference, the empty text.
-std::string StringArgument(AdvContext& context, uint32_t reference, size_t capacity);
-
 // The text of a file-name argument: the 32-byte stored name of a "File.dat" number, or the whole
 // text of a string variable (cut to `capacity` - 1 bytes), upper-cased unless it begins with
 // "http". The file is not marked as reached.

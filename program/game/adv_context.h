@@ -61,6 +61,7 @@ struct AdvContext {
   ListFileRecord lists;
   ValueStores values;
   YelList* script_files = nullptr;  // files opened by open_file
+  uint32_t script_file_serial = 0;  // the handle open_file gave last
   ScriptState script;
   uint32_t script_position = 0;     // program counter of the executing instruction
   YelList* display_queue = nullptr;

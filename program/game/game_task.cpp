@@ -152,6 +152,11 @@ void FileStateClear(std::vector<uint8_t>& map, uint32_t n) {
   if (n / 4 < map.size()) map[n / 4] &= static_cast<uint8_t>(~(3u << (2 * (n % 4))));
 }
 
+uint8_t FileStateGet(const std::vector<uint8_t>& map, uint32_t n) {
+  if (n / 4 >= map.size()) return 0;
+  return static_cast<uint8_t>((map[n / 4] >> (2 * (n % 4))) & 3u);
+}
+
 bool TextReadFlagTest(uint32_t n) {
   const AdvTaskData* data = AdvGetTaskData();
   return data && TextReadFlagTest(data->system.text_read_bitmap, n);

@@ -36,6 +36,7 @@ bool TextReadFlagTest(const std::vector<uint8_t>& bitmap, uint32_t n);
 void TextReadFlagSet(std::vector<uint8_t>& bitmap, uint32_t n);
 void FileStateSet(std::vector<uint8_t>& map, uint32_t n);
 void FileStateClear(std::vector<uint8_t>& map, uint32_t n);
+uint8_t FileStateGet(const std::vector<uint8_t>& map, uint32_t n);
 bool TextReadFlagTest(uint32_t n);
 void TextReadFlagSet(uint32_t n);
 void FileStateSet(uint32_t n);

@@ -2,7 +2,10 @@
 #include "program/script/script_names.h"
 
 #include <algorithm>
+#include <array>
 #include <cstring>
+#include <string>
+#include <vector>
 
 #include "program/game/adv_context.h"
 #include "program/game/game_task.h"
@@ -76,6 +79,25 @@ void FileNameFromStringVariable(AdvContext& context, uint8_t* destination, uint3
 const char* AdvGetVarString(AdvContext& context, uint32_t n) {
   const char* text = StringVariable(context, n);
   return text ? text : kEmptyText;
+}
+
+bool AdvSetVarString(AdvContext& context, uint32_t reference, std::string_view text) {
+  const uint32_t n = reference & ~kStringVariableBit;
+  if (!(reference & kStringVariableBit) || n >= static_cast<uint32_t>(kStringVariableCount)) {
+    return false;
+  }
+  std::array<char, kStringVariableSize>& slot = context.values.string_variables[n];
+  const size_t length = std::min(text.size(), slot.size() - 1);
+  std::memcpy(slot.data(), text.data(), length);
+  std::fill(slot.begin() + static_cast<ptrdiff_t>(length), slot.end(), '\0');
+  return true;
+}
+
+std::string AdvGetStringText(AdvContext& context, uint32_t reference, size_t size) {
+  std::vector<uint8_t> buffer(std::max<size_t>(size, 5), 0);
+  AdvGetString(context, buffer.data(), buffer.size(), reference);
+  const char* text = reinterpret_cast<const char*>(buffer.data()) + 4;
+  return std::string(text, strnlen(text, buffer.size() - 4));
 }
 
 void AdvGetString(AdvContext& context, uint8_t* destination, size_t size, uint32_t reference) {

@@ -5,6 +5,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <string>
 #include <string_view>
 
 namespace adv {
@@ -20,11 +21,20 @@ inline constexpr uint32_t kNoReference = 0x0FFFFFFF;
 // "AdvGetVarString(%d): Out of Range".
 const char* AdvGetVarString(AdvContext& context, uint32_t n);
 
+// Stores a text in the string variable a reference names (bit 28 set, n 0-15): at most 2,046
+// bytes of it, the rest of the variable zero-filled. False, storing nothing, for any other
+// reference.
+bool AdvSetVarString(AdvContext& context, uint32_t reference, std::string_view text);
+
 // Writes the text entry a reference names into `destination`: the text number (0 for a string
 // variable) in the first four bytes, then the text and its zero. Never more than `size` bytes
 // are written, and when the text is cut the last byte written is its zero. A "Text.dat" offset
 // outside the file gives an empty entry, logged. The empty reference zeroes `size` bytes.
 void AdvGetString(AdvContext& context, uint8_t* destination, size_t size, uint32_t reference);
+
+// The text of a string argument resolved as AdvGetString does into a buffer of `size` bytes (so
+// at most size - 5 bytes of text).
+std::string AdvGetStringText(AdvContext& context, uint32_t reference, size_t size);
 
 // Writes the 32-byte, zero-padded file name an argument names. A name from a string variable is
 // upper-cased (ASCII letters; the byte after a byte of 0x80 or above is passed over) unless it

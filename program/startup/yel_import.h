@@ -82,6 +82,7 @@ YEL_IMPORT(YelListPush);
 YEL_IMPORT(YelListPushLast);
 YEL_IMPORT(YelListPopFirst);
 YEL_IMPORT(YelListPop);
+YEL_IMPORT(YelListDelete);
 YEL_IMPORT(YelListGetData);
 YEL_IMPORT(YelListGetDataCount);
 YEL_IMPORT(YelRandomEx);
