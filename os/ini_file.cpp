@@ -10,6 +10,8 @@
 #include <sstream>
 #include <vector>
 
+#include "os/plain_file.h"
+
 namespace os {
 namespace {
 
@@ -118,14 +120,7 @@ bool WriteFileAtomically(const std::string& path, const std::string& data) {
   ::unlink(temp.c_str());
   const int fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0644);
   if (fd < 0) return false;
-  size_t written = 0;
-  while (written < data.size()) {
-    const ssize_t n = ::write(fd, data.data() + written, data.size() - written);
-    if (n < 0 && errno == EINTR) continue;
-    if (n <= 0) break;
-    written += static_cast<size_t>(n);
-  }
-  const bool ok = written == data.size() && ::fsync(fd) == 0;
+  const bool ok = WriteAll(fd, data) && ::fsync(fd) == 0;
   ::close(fd);
   if (!ok || std::rename(temp.c_str(), path.c_str()) != 0) {
     std::remove(temp.c_str());

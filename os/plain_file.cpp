@@ -110,17 +110,22 @@ int OpenRegularForWriting(const std::string& path, int flags) {
 
 }  // namespace
 
-bool AppendToFile(const std::string& path, std::string_view data) {
-  const int fd = OpenRegularForWriting(path, O_APPEND);
-  if (fd < 0) return false;
+bool WriteAll(int fd, std::string_view data) {
   size_t written = 0;
   while (written < data.size()) {
     const ssize_t n = ::write(fd, data.data() + written, data.size() - written);
     if (n < 0 && errno == EINTR) continue;
-    if (n <= 0) break;
+    if (n <= 0) return false;
     written += static_cast<size_t>(n);
   }
-  return ::close(fd) == 0 && written == data.size();
+  return true;
+}
+
+bool AppendToFile(const std::string& path, std::string_view data) {
+  const int fd = OpenRegularForWriting(path, O_APPEND);
+  if (fd < 0) return false;
+  const bool written = WriteAll(fd, data);
+  return ::close(fd) == 0 && written;
 }
 
 bool EmptyFile(const std::string& path) {

@@ -36,6 +36,9 @@ bool RenameFile(const std::string& from, const std::string& to);
 // file that appears in between is replaced.
 bool RenameFileNoReplace(const std::string& from, const std::string& to);
 
+// Writes all of `data` to an open descriptor, going on after interrupted writes; false when a
+// write fails.
+bool WriteAll(int fd, std::string_view data);
 // Appends `data` to a regular file, creating it when missing. Only bytes at the end are added: a
 // crash can cut the new bytes short but never touches what the file held. False when the path is
 // no regular file or a write fails.
