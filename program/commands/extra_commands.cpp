@@ -36,6 +36,5 @@ const CommandSlotList kStringCommandSlots = {nullptr, 0};
 const CommandSlotList kProfileCommandSlots = {nullptr, 0};
 const CommandSlotList kFileCommandSlots = {nullptr, 0};
 const CommandSlotList kMemoryBlockCommandSlots = {nullptr, 0};
-const CommandSlotList kSystemCommandSlots = {nullptr, 0};
 
 }  // namespace adv
