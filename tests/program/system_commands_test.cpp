@@ -5,6 +5,7 @@
 #include <array>
 #include <climits>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <string>
 #include <vector>
@@ -194,6 +195,49 @@ TEST(SystemCommands, SleepIsBounded) {
   ScriptMachine machine("cmd sleep(1)\nmov v1, 1\n");
   ASSERT_TRUE(machine.loaded());
   machine.Run();
+  EXPECT_EQ(machine.V(1), 1);
+}
+
+TEST(SystemCommands, GettersPassOnTheLibrarysWords) {
+  ScriptMachine machine(
+      "cmd get_alloc_count -> v1\ncmd get_change_window_mode_time -> v2\n"
+      "cmd get_time_10ms -> v3\ncmd is_touch_mode -> v4\n");
+  ASSERT_TRUE(machine.loaded());
+  machine.Run();
+  EXPECT_EQ(machine.V(1), yel::YelGetAllocCount());
+  EXPECT_GT(machine.V(1), 0) << "the machine's display queue is a block";
+  EXPECT_EQ(machine.V(2), static_cast<int32_t>(yel::YelGetChangeWindowModeTime()));
+  EXPECT_EQ(machine.V(3), static_cast<int32_t>(yel::YeltimeGetTime() / 10));
+  EXPECT_EQ(machine.V(4), 0);
+  EXPECT_TRUE(machine.Logged("get_change_window_mode_time", adv::kLogTrace));
+}
+
+// ---- The desktop's "open" ------------------------------------------------------------------
+
+// Only files of the game folder are opened: the name is joined to the folder, never taken alone.
+TEST(SystemCommands, AppExecRefusesNamesOutsideTheGameFolder) {
+  for (const char* name : {"..\\secret.txt", "docs\\..\\..\\x.txt", "\\etc\\passwd", "/etc/passwd",
+                           "c:\\x.txt", "..", ""}) {
+    ScriptMachine machine("cmd app_exec(s0)\n");
+    ASSERT_TRUE(machine.loaded());
+    SetString(machine.context(), 0, name);
+    machine.Run();
+    EXPECT_TRUE(machine.Logged("is not a file of the game folder", adv::kLogError)) << name;
+    EXPECT_FALSE(machine.Logged("xdg-open", adv::kLogError)) << name;
+  }
+}
+
+TEST(SystemCommands, AppExecWithoutAnOpenerSaysSo) {
+  test::TempFolder empty;
+  const char* path = std::getenv("PATH");
+  const std::string saved = path ? path : "";
+  setenv("PATH", empty.path().c_str(), 1);
+  ScriptMachine machine("cmd app_exec(f\"README.TXT\")\nmov v1, 1\n");
+  ASSERT_TRUE(machine.loaded());
+  machine.Run();
+  setenv("PATH", saved.c_str(), 1);
+  EXPECT_TRUE(machine.Logged("app_exec  README.TXT", adv::kLogTrace));
+  EXPECT_TRUE(machine.Logged("xdg-open is not installed", adv::kLogError));
   EXPECT_EQ(machine.V(1), 1);
 }
 
