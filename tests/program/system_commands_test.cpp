@@ -20,6 +20,7 @@
 #include "program/startup/yel_import.h"
 #include "program/text/text_services.h"
 #include "tests/program/script_machine.h"
+#include "tests/program/started_library.h"
 #include "tests/program/temp_folder.h"
 
 namespace {
@@ -489,6 +490,30 @@ TEST(SystemCommands, GestureCallbackRunsTheHandler) {
 }
 
 // ---- Queries -------------------------------------------------------------------------------
+
+// The software renderer keeps the texture slots' limit, but the texture queries answer only for
+// a 3D renderer.
+TEST(SystemCommands, TextureQueriesNeedA3DRenderer) {
+  ScriptMachine machine(
+      "cmd is_3d -> v1\ncmd get_max_texture_width -> v2\ncmd get_display_info(0, 0) -> v3\n");
+  ASSERT_TRUE(machine.loaded());
+  YelTextureCaps caps{1, 2, 3, 4};
+  EXPECT_EQ(yel::YelGetTextureCaps(&caps), 0) << "no renderer before the library starts";
+  EXPECT_EQ(caps.max_width, 0);
+  YelRender* render = test::StartLibraryHidden();
+  ASSERT_NE(render, nullptr);
+  EXPECT_EQ(yel::YelGetTextureCaps(&caps), 1);
+  EXPECT_EQ(caps.max_width, 16384);
+  EXPECT_EQ(caps.max_height, 16384);
+  EXPECT_EQ(caps.pow2_only, 0);
+  machine.Run();
+  EXPECT_EQ(machine.V(1), 0);
+  EXPECT_EQ(machine.V(2), 0);
+  EXPECT_EQ(machine.V(3), 0);
+  yel::YelRenderSetActive(nullptr);
+  yel::YelRenderUninit(render);
+  EXPECT_EQ(yel::YelUninit(), 1);
+}
 
 TEST(SystemCommands, NetworkResultPrefersTheLocalNetwork) {
   EXPECT_EQ(adv::NetworkResult(0), 0);
