@@ -20,7 +20,7 @@ constexpr uint8_t kStateNotAcknowledged = 2;
 struct FileReference {
   bool listed = true;  // a "File.dat" index (which may lie outside the list: then ignored)
   uint32_t index = 0;
-  std::string name;  // the name, for one that "File.dat" does not hold
+  std::string name;  // the name, for one that "File.dat" does not hold; empty: no file
 };
 
 FileReference ResolveReference(AdvContext& context, uint32_t reference) {
@@ -49,13 +49,14 @@ void FileStateAcknowledge(std::vector<uint8_t>& map, uint32_t n) {
 
 }  // namespace
 
+// A string variable that is out of range or empty names no file: no record is made for it.
 int CmdEntryFilename(AdvContext& context) {
   const FileReference file = ResolveReference(context, static_cast<uint32_t>(PopArg(context)));
   AdvTaskData* data = context.task_data;
   if (!data) return 1;
   if (file.listed) {
     FileStateSet(data->system.file_state_map, file.index);
-  } else {
+  } else if (!file.name.empty()) {
     AccessListEnsure(data->access, file.name);
   }
   return 1;
@@ -83,7 +84,7 @@ int CmdClearAccess(AdvContext& context) {
   if (!data) return 1;
   if (file.listed) {
     FileStateClear(data->system.file_state_map, file.index);
-  } else {
+  } else if (!file.name.empty()) {
     AccessListResetState(data->access, file.name);
   }
   return 1;

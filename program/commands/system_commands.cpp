@@ -168,10 +168,12 @@ void SetTitleOnUiThread(uintptr_t job) {
   title->window->SetTitle(title->utf8);
 }
 
-// The window belongs to the UI thread, which sets the title while this thread waits.
+// The window belongs to the UI thread, which sets the title while this thread waits. Once the
+// program ends (a last process runs then) the UI thread may no longer serve the request, and a
+// title would not be seen anyway.
 void SetWindowTitle(const char* cp932) {
   auto* window = static_cast<os::Window*>(yel::YelGetWindowHandle());
-  if (!window) return;
+  if (!window || yel::IsSystemEnd()) return;
   TitleJob job{window, os::Cp932ToUtf8(cp932)};
   yel::YelAttachProcess(SetTitleOnUiThread, reinterpret_cast<uintptr_t>(&job));
 }

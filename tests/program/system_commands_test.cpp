@@ -353,7 +353,8 @@ TEST(SystemCommands, AccessStateOfOtherNames) {
       "cmd entry_filename(s2)\n"
       "cmd clear_access(s3)\n"
       "cmd update_access(s4)\n"
-      "cmd entry_filename(s5)\n");
+      "cmd entry_filename(s5)\n"
+      "cmd entry_filename(s6)\ncmd entry_filename(0x10000010)\n");  // empty, out of range
   ASSERT_TRUE(machine.loaded());
   adv::AdvContext& c = machine.context();
   adv::AccessList& access = machine.data().access;
