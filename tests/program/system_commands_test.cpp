@@ -569,8 +569,8 @@ TEST(SystemCommands, MemoryFiguresInMiB) {
   EXPECT_GT(machine.V(2), 0);
   EXPECT_GE(machine.V(3), machine.V(2)) << "swap adds to what can be committed";
   EXPECT_EQ(machine.V(4), static_cast<int32_t>(memory.total_virtual >> 20));
-  EXPECT_GT(machine.V(5), 0);
-  EXPECT_LT(machine.V(5), machine.V(4));
+  EXPECT_GE(machine.V(5), 0);
+  EXPECT_LT(machine.V(5), machine.V(4)) << "this process uses part of its address space";
 }
 
 // The high word of the figure goes to a TempMemory cell; a cell outside it is refused.
