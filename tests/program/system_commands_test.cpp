@@ -8,6 +8,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "os/clock.h"
@@ -313,6 +314,39 @@ TEST(SystemCommands, WorkProcessEndOnTheMainThreadClearsTheFlag) {
   machine.Steps(2);
   EXPECT_EQ(c.script.threaded.load(), 0);
   EXPECT_EQ(machine.V(1), 1);
+}
+
+// work_process_end on the work thread: the loop stops after it and leaves the next instruction to
+// the main thread. Whenever a frame (under the render lock) sees the mode ended, the loop has
+// given the running flag back already.
+TEST(SystemCommands, WorkProcessEndHandsTheScriptBackUnderTheRenderLock) {
+  ScriptMachine machine(
+      "loop:\nadd v1, 1\nmov v2, v1\nlt v2, 500\njz done, v2\njmp loop\n"
+      "done:\ncmd work_process_end\nafter:\nmov v3, 1\n");
+  ASSERT_TRUE(machine.loaded());
+  YelRender* render = test::StartLibraryHidden();
+  ASSERT_NE(render, nullptr);
+  adv::AdvContext& c = machine.context();
+  c.script.threaded = 1;
+  std::thread worker(adv::ScriptWorkThreadLoop, reinterpret_cast<uintptr_t>(&c));
+  for (bool threaded = true; threaded;) {
+    yel::YelRenderLockEnter();
+    threaded = c.script.threaded.load() != 0;
+    const int32_t running = c.script.running.load();
+    yel::YelRenderLockLeave();
+    if (!threaded) {
+      EXPECT_EQ(running, 0);
+    }
+    std::this_thread::yield();
+  }
+  worker.join();
+  adv::SetScriptThreadId(adv::kRunMain);
+  EXPECT_EQ(machine.V(1), 500);
+  EXPECT_EQ(machine.V(3), 0) << "the main thread runs on from the next instruction";
+  EXPECT_EQ(c.script.pc, machine.LabelPc("after"));
+  yel::YelRenderSetActive(nullptr);
+  yel::YelRenderUninit(render);
+  EXPECT_EQ(yel::YelUninit(), 1);
 }
 
 // ---- Access state of files -----------------------------------------------------------------
