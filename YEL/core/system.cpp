@@ -1,7 +1,7 @@
 // The global record and the small getters and setters of the exported interface.
 #include "YEL/core/system.h"
-#include "YEL/render/backend.h"
 
+#include "YEL/render/backend.h"
 #include "os/clock.h"
 
 namespace yel {
