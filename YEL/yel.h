@@ -148,8 +148,18 @@ YEL_API int IsSystemEnd(void);
 /* Any thread (window state). */
 YEL_API int YelCheckWindowMode(void);
 YEL_API int YelCheckAspectMode(void);
+/* What the active renderer's textures may be. */
+typedef struct YelTextureCaps {
+  int32_t max_width;        /* the widest and tallest texture */
+  int32_t max_height;
+  int32_t pow2_only;        /* 1 when texture sides must be powers of two */
+  uint32_t available_mib;   /* texture memory still free, in MiB; 0 when unknown */
+} YelTextureCaps;
+
 /* Any thread; what they return is used under the render lock. */
 YEL_API YelCore* YelGetCore(void);
+/* The render lock: the active back-end's texture limits; 0 (and a zero record) without one. */
+YEL_API int YelGetTextureCaps(YelTextureCaps* out);
 YEL_API YelRender* YelGetRender(void);
 /* Any thread (start-up record, atomic words, the base-folder lock for the path). */
 YEL_API int32_t YelGetAllocCount(void);
@@ -515,6 +525,8 @@ YEL_API float YelGetVoiceSpeed(void);
 YEL_API int YelEffectIs(void);
 /* Turns the screen effects on (non-zero) or off. */
 YEL_API void YelEffectEnable(int32_t enabled);
+/* 1 while the screen effects are on, else 0. */
+YEL_API int YelEffectEnableIs(void);
 
 /* ---- Render objects, render lock and present ------------------------------------------- */
 

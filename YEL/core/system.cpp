@@ -1,6 +1,7 @@
 // The global record and the small getters and setters of the exported interface.
 #include "YEL/core/system.h"
 
+#include "YEL/render/backend.h"
 #include "os/clock.h"
 
 namespace yel {
@@ -58,6 +59,14 @@ YEL_API int YelCheckAspectMode(void) {
   return System() ? System()->window_state.Get().aspect_mode : 0;
 }
 YEL_API YelCore* YelGetCore(void) { return System() ? System()->core.load() : nullptr; }
+YEL_API int YelGetTextureCaps(YelTextureCaps* out) {
+  if (!out) return 0;
+  *out = YelTextureCaps{};
+  const YelCore* core = YelGetCore();
+  if (!core) return 0;
+  *out = core->TextureCaps();
+  return 1;
+}
 YEL_API YelRender* YelGetRender(void) { return System() ? System()->active_render.load() : nullptr; }
 YEL_API int Yel3DIs(void) { return System() ? static_cast<int>(System()->param.flags & 8) : 0; }
 YEL_API int YelDebugIs(void) { return System() ? System()->param.debug : 0; }

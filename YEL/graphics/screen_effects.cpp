@@ -23,3 +23,5 @@ void ScreenEffectDrawOver(YelSystem&) {}
 extern "C" YEL_API int YelEffectIs(void) { return yel::ScreenEffectRunning() ? 1 : 0; }
 
 extern "C" YEL_API void YelEffectEnable(int32_t enabled) { yel::g_effects_enabled = enabled != 0; }
+
+extern "C" YEL_API int YelEffectEnableIs(void) { return yel::ScreenEffectsEnabled() ? 1 : 0; }

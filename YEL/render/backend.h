@@ -75,6 +75,12 @@ struct YelCore {
   virtual os::Rect SetAspect(int32_t aspect_mode, bool full_screen, const os::Rect& monitor) = 0;
   // 0 when drawing can go on (or nothing was lost), 1 while the output is still away.
   virtual int Restore() = 0;
+
+  // What textures may be: a back-end without limits of its own keeps the image limit of the
+  // texture slots, takes any size and knows no free texture memory.
+  virtual YelTextureCaps TextureCaps() const {
+    return YelTextureCaps{yel::kMaxImageSide, yel::kMaxImageSide, 0, 0};
+  }
 };
 
 namespace yel {

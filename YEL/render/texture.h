@@ -19,8 +19,11 @@ struct SoftImage {
   uint32_t byte_size = 0;
 };
 
-// A zero-filled image, or null when the size is not positive, larger than 16384 on a side, or
-// the memory is not there.
+// The longest side of an image any back-end keeps.
+inline constexpr int32_t kMaxImageSide = 16384;
+
+// A zero-filled image, or null when the size is not positive, larger than kMaxImageSide on a
+// side, or the memory is not there.
 SoftImage* SoftImageAlloc(int32_t width, int32_t height);
 void SoftImageFree(SoftImage* image);
 

@@ -5,11 +5,6 @@
 #include "YEL/render/texture.h"
 
 namespace yel {
-namespace {
-
-constexpr int32_t kMaxImageSide = 16384;
-
-}  // namespace
 
 SoftImage* SoftImageAlloc(int32_t width, int32_t height) {
   if (width <= 0 || height <= 0 || width > kMaxImageSide || height > kMaxImageSide) return nullptr;

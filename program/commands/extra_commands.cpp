@@ -31,7 +31,5 @@ const std::array<CommandHandler, kExtraSlotCount> kExtraSlots = BuildExtraSlots(
 
 const CommandHandlers kCmdGroupExtraHandlers = {kExtraSlots.data(), kExtraSlotCount};
 
-// Concerns not built yet list no slots.
-const CommandSlotList kSystemCommandSlots = {nullptr, 0};
 
 }  // namespace adv

@@ -123,7 +123,10 @@ bool AppendNumberSpec(std::string& out, std::string_view spec, int32_t value, si
   std::string sign, digits;
   Convert(parsed, value, sign, digits);
   const size_t length = sign.size() + digits.size();
-  const size_t padding = parsed.width > length ? parsed.width - length : 0;
+  // A width beyond the room left shrinks to it, so the value itself is still shown.
+  const size_t room = capacity > out.size() ? capacity - out.size() : 0;
+  const size_t wanted = parsed.width > length ? parsed.width - length : 0;
+  const size_t padding = length <= room ? std::min(wanted, room - length) : wanted;
   const bool zeros =
       parsed.zero_pad && !parsed.left && !parsed.has_precision && parsed.conversion != 'c';
   bool whole = true;

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <array>
+#include <cstddef>
 #include <cstdint>
 
 #include "YEL/yel.h"
@@ -43,6 +44,17 @@ struct PlayerNameState {
   std::array<char, 32> name{};
 };
 
+// The script's gesture handlers and the last gesture delivered. Not saved in snapshots, and
+// AdvResetState leaves it alone.
+inline constexpr int32_t kGestureFirstId = 3;  // zoom, pan, rotate, two-finger tap, press and tap
+inline constexpr int32_t kGestureLastId = 7;
+inline constexpr size_t kGestureRecordSize = 48;
+struct GestureState {
+  // Handler offsets from the code origin for ids 3 to 7; 0 = no handler.
+  std::array<uint32_t, kGestureLastId - kGestureFirstId + 1> handlers{};
+  std::array<uint8_t, kGestureRecordSize> record{};
+};
+
 struct AdvTaskData;
 
 struct AdvContext {
@@ -71,6 +83,8 @@ struct AdvContext {
   ScriptThread thread;
   PlayerNameState player_name;
   EventMessage events;
+  GestureState gestures;
+  uint32_t context_word = 0;  // set_context_word; nothing reads it
 };
 
 struct AdvTaskData {

@@ -15,6 +15,7 @@ bool AdvEffectUpdate(AdvContext&) { return false; }
 void AdvEffectRelease(AdvContext& context) { context.effects = ScreenEffectState{}; }
 void AdvActionUpdate(AdvContext&) {}
 void AdvActionReset(AdvContext& context) { context.actions = ActionManager{}; }
+void AdvActionClearReserve(AdvContext&) {}
 void AdvAnimUpdateAll(AdvContext&) {}
 void AdvAnimReleaseAll(AdvContext&) {}
 void AdvFxFreeAll(AdvContext&) {}

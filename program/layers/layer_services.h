@@ -17,6 +17,8 @@ bool AdvEffectUpdate(AdvContext& context);
 void AdvEffectRelease(AdvContext& context);
 void AdvActionUpdate(AdvContext& context);
 void AdvActionReset(AdvContext& context);
+// Drops the actions reserved to start later (the scene reset).
+void AdvActionClearReserve(AdvContext& context);
 void AdvAnimUpdateAll(AdvContext& context);
 void AdvAnimReleaseAll(AdvContext& context);
 void AdvFxFreeAll(AdvContext& context);

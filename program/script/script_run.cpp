@@ -161,21 +161,32 @@ ScriptStepResult ScriptStep(AdvContext& context) {
 // state holds is read and written with the render lock held: the main thread's frame (which may
 // move the program counter to an event handler) runs under the same lock between two
 // instructions.
+//
+// The running flag changes hands with one exchange each way: the loop takes it only from 0 (the
+// main pass has ended), and gives it back under the render lock in the step that ended the mode,
+// so a frame that sees the mode ended never runs its pass beside the loop's last instruction,
+// and the loop never clears the flag of a pass the main thread has begun since.
 void ScriptWorkThreadLoop(uintptr_t argument) {
   AdvContext& context = *reinterpret_cast<AdvContext*>(argument);
   ScriptState& state = context.script;
-  while (state.running.load() == 1) os::SleepMs(1);
+  for (int32_t idle = 0; !state.running.compare_exchange_weak(idle, 1); idle = 0) {
+    os::SleepMs(1);
+  }
   SetScriptThreadId(kRunWorkThread);
-  state.running = 1;
+  bool handed_back = false;
   while (state.threaded.load() && !yel::IsSystemEnd()) {
     yel::YelRenderLockEnter();
     const bool go_on = WorkThreadStep(context);
     const bool waits = go_on && state.stop != 0;
+    if (!go_on || !state.threaded.load()) {
+      state.running = 0;
+      handed_back = true;
+    }
     yel::YelRenderLockLeave();
-    if (!go_on) break;
+    if (handed_back) break;
     if (waits && state.threaded.load()) WaitForNextFrame(state);
   }
-  state.running = 0;
+  if (!handed_back) state.running = 0;
 }
 
 int64_t ScriptPointPush(AdvContext& context) {

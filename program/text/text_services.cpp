@@ -28,6 +28,10 @@ void AdvButtonUnloadAll(AdvContext&) {}
 void AdvTextWaitUpdate(AdvContext&) {}
 void AdvTextWindowRelease(AdvContext& context) { context.text_window = TextWindow{}; }
 void AdvSelectRelease(AdvContext& context) { context.select = SelectState{}; }
+void AdvTextClearWait(AdvContext&) {}
+void AdvTipsEndHook(AdvContext&) {}
+bool AdvSelectShown(const AdvContext&) { return false; }
+void AdvSelectSpritesRelease(AdvContext&) {}
 
 void AdvDumpReturnStack(AdvContext& context) {
   const int32_t count = yel::YelListGetDataCount(context.display_queue, kListReturnPoint);

@@ -35,6 +35,14 @@ void AdvTextWindowRelease(AdvContext& context);
 void AdvSelectRelease(AdvContext& context);
 // Prints every return record of list id 2 at level 10 ("ret stack %08x %d/%d").
 void AdvDumpReturnStack(AdvContext& context);
+// Ends a text wait of the message window (the scene reset).
+void AdvTextClearWait(AdvContext& context);
+// What the tips display does when a scene ends.
+void AdvTipsEndHook(AdvContext& context);
+// True while a choice is on screen (its item or text sprites exist).
+bool AdvSelectShown(const AdvContext& context);
+// Releases the sprites of the choice on screen; the choice's other state stays.
+void AdvSelectSpritesRelease(AdvContext& context);
 // Clears what the scene reset clears of the history, waits, child links and voice hooks.
 void AdvTextStateReset(AdvContext& context);
 

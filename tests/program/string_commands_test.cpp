@@ -212,8 +212,10 @@ TEST(NumberFormat, MatchesTheFormatterItStandsIn) {
     EXPECT_EQ(out, c.text) << c.spec;
   }
   std::string out = "ab";
-  EXPECT_FALSE(adv::AppendNumberSpec(out, "%10d", 5, 6));
-  EXPECT_EQ(out, "ab    ");
+  EXPECT_TRUE(adv::AppendNumberSpec(out, "%10d", 5, 6));  // the width shrinks to the room
+  EXPECT_EQ(out, "ab   5");
+  EXPECT_FALSE(adv::AppendNumberSpec(out, "%d", 123, 8));
+  EXPECT_EQ(out, "ab   512");
 }
 
 }  // namespace
