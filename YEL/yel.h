@@ -657,6 +657,34 @@ YEL_API YelSprite* YelSpriteGetForeground(int32_t x, int32_t y, int32_t alpha_te
 /* Types 1 to 4 move the position for aspect mode 3 in full screen; otherwise nothing. */
 YEL_API void YelSpriteConvertAspectPosition(YelSprite* sprite, int32_t type);
 
+/* ---- Image filters ---------------------------------------------------------------------- */
+
+/* The caller holds the render lock. The three blurs copy the source's cell area out, leave the
+ * render lock while they compute when called on the work thread, and take it again before they
+ * write the target's cell area. Target and source must have the same positive cell size, lying
+ * inside both textures; otherwise, for a null sprite (ERROR_INVALID_HANDLE), a texture that
+ * cannot be locked or no memory the result is 0 and nothing changes; success is 1. */
+
+/* Passes of a box of 2 x radius_x + 1 along the rows, then 2 x radius_y + 1 along the columns. */
+YEL_API int YelBoxBlurFilter(YelSprite* target, YelSprite* source, int32_t radius_x,
+                             int32_t radius_y, int32_t passes);
+/* The 16-tap weighted blur of strength 0 to 7 (other strengths: 0). */
+YEL_API int YelGaussianBlurFilter(YelSprite* target, YelSprite* source, int32_t strength);
+/* 2 x length x steps samples along the angle (radians) through each pixel. */
+YEL_API int YelMotionBlurFilter(YelSprite* target, YelSprite* source, int32_t length,
+                                double angle, int32_t steps);
+/* The source tinted by its own colour word times amount / 255; amount 0, or a tint without
+ * alpha, clears the target's cell area. */
+YEL_API int YelAlphaCopyFilter(YelSprite* target, YelSprite* source, int32_t amount);
+/* Scales the whole source texture onto the whole target texture: mode 0 nearest, 1 bilinear over
+ * single bytes, 2 bilinear; equal sizes copy. 1, or 0 for a null sprite or a texture without
+ * pixels. */
+YEL_API int StretchImage(YelSprite* target, YelSprite* source, int32_t mode);
+/* The pixel at (x, y) of the cell area, 0 outside it. */
+YEL_API uint32_t YelGetPixel(YelSprite* sprite, int32_t x, int32_t y);
+/* Writes the pixel when (x, y) lies inside the cell area. */
+YEL_API void YelSetPixel(YelSprite* sprite, int32_t x, int32_t y, uint32_t pixel);
+
 #ifdef __cplusplus
 }
 #endif
