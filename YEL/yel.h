@@ -657,6 +657,90 @@ YEL_API YelSprite* YelSpriteGetForeground(int32_t x, int32_t y, int32_t alpha_te
 /* Types 1 to 4 move the position for aspect mode 3 in full screen; otherwise nothing. */
 YEL_API void YelSpriteConvertAspectPosition(YelSprite* sprite, int32_t type);
 
+/* ---- Sprite textures, copies and text sprites ------------------------------------------- */
+
+/* The caller holds the render lock (or owns a sprite no render list holds). Pixel exports set the
+ * sprite's lock flag while they write, so present skips the sprite meanwhile. Rectangles of the
+ * copies, blends, masks and deletes are cut to both textures; corners left of or above a buffer
+ * move the rectangle's other corner along. A null sprite: ERROR_INVALID_HANDLE, 0 or null. */
+
+typedef struct YelTexture YelTexture;
+
+/* A decoded mask image: its size and its pixels, rows width pixels apart; the blue byte of each
+ * pixel is the mask value. */
+typedef struct YelMaskImage {
+  int32_t width;
+  int32_t height;
+  const uint32_t* pixels;
+} YelMaskImage;
+
+/* The texture's pixels (rows *width pixels apart) and size; null for a null texture
+ * (ERROR_INVALID_HANDLE) or one without pixels. The pixels stay in place while the texture
+ * lives. */
+YEL_API uint32_t* YelTextureLock(YelTexture* texture, int32_t* width, int32_t* height);
+/* Sets the lock flag and returns the texture's pixels; YelSpriteUnlock marks them changed and
+ * clears the flag (a null sprite: 0 without an error code). */
+YEL_API uint32_t* YelSpriteLock(YelSprite* sprite, int32_t* width, int32_t* height);
+YEL_API int YelSpriteUnlock(YelSprite* sprite);
+/* Filter options: 1 sepia, 2 grey, 3 soften, 4 negative, 0x105 to 0x805 blurs of strength
+ * code / 256 - 1 at half size. The first filter keeps a copy of the image's pixels, which 0 puts
+ * back (0 and ERROR_INVALID_HANDLE when there is none). No memory for the copy: the pixels stay,
+ * ERROR_ACCESS_DENIED and 0. Other codes change nothing. On the work thread the render lock is
+ * left while the filter computes. */
+YEL_API int YelSpriteSetOption(YelSprite* sprite, int32_t code);
+/* Fills the texture, or the rectangle (right and bottom excluded), with the colour. */
+YEL_API int YelSpritePaint(YelSprite* sprite, const YelRect* rect, uint32_t colour);
+/* Copies width x height pixels into the texture's top-left corner (cut to the texture). */
+YEL_API int YelSpriteSetBuffer(YelSprite* sprite, const uint32_t* pixels, int32_t width,
+                               int32_t height);
+/* The last composed frame into the texture; 0 when it does not fit. */
+YEL_API int YelSpriteBackBafferCopy(YelSprite* sprite);
+/* Save the texture as JPEG, 32-bit PNG or 24-bit PNG (colour darkened by alpha) at a plain path,
+ * replacing the file whole; 1 on success, 0 when it could not be encoded or written. */
+YEL_API int YelSpriteSaveTextureToFile(YelSprite* sprite, const char* name);
+YEL_API int YelSpriteSaveTextureToPngFile(YelSprite* sprite, const char* name);
+YEL_API int YelSpriteSaveTextureToPng24File(YelSprite* sprite, const char* name);
+/* Replaces the texture with the image file at a plain path (no archives); the sprite's sizes
+ * stay. 0 when the file cannot be read or decoded. */
+YEL_API int YelSpriteLoadTextureToFile(YelSprite* sprite, const char* path);
+/* Alpha of the rectangle times the mask value at the same offset from (mask_x, mask_y) / 256. */
+YEL_API int YelSpriteMaskAlpha(YelSprite* sprite, int32_t x, int32_t y, int32_t width,
+                               int32_t height, const YelMaskImage* mask, int32_t mask_x,
+                               int32_t mask_y);
+/* The source rectangle over the target, the target's alpha kept; width or height 0: 0. */
+YEL_API int YelMixSpriteToSprite(YelSprite* target, int32_t x, int32_t y, int32_t width,
+                                 int32_t height, YelSprite* source, int32_t source_x,
+                                 int32_t source_y);
+/* The same, composed with both alphas. */
+YEL_API int YelMixSpriteToSpriteEx(YelSprite* target, int32_t x, int32_t y, int32_t width,
+                                   int32_t height, YelSprite* source, int32_t source_x,
+                                   int32_t source_y);
+/* Whole pixels; width or height 0: 0. */
+YEL_API int YelCopySpriteToSpriteRGB(YelSprite* target, int32_t x, int32_t y, YelSprite* source,
+                                     int32_t source_x, int32_t source_y, int32_t width,
+                                     int32_t height);
+/* The same; the two words after y are not read. */
+YEL_API int YelCopySpriteToSpriteRGBStr(YelSprite* target, int32_t x, int32_t y, int32_t unused1,
+                                        int32_t unused2, YelSprite* source, int32_t source_x,
+                                        int32_t source_y, int32_t width, int32_t height);
+/* The source's cell from its rectangle's corner to the source's position in the target. */
+YEL_API int YelCopySpriteToSpriteRectRGB(YelSprite* target, YelSprite* source);
+/* One byte per pixel (0 blue, 1 green, 2 red, 3 alpha) from the source into the target. */
+YEL_API int YelCopySpriteToSpriteChannel(YelSprite* target, int32_t x, int32_t y,
+                                         int32_t target_channel, YelSprite* source,
+                                         int32_t source_x, int32_t source_y, int32_t width,
+                                         int32_t height, int32_t source_channel);
+/* Pixels of the rectangle with alpha 0 become 0; the 255 form makes every other pixel opaque. */
+YEL_API int YelSpriteDeleteNoAlpha(YelSprite* sprite, int32_t x, int32_t y, int32_t width,
+                                   int32_t height);
+YEL_API int YelSpriteDeleteNoAlpha255(YelSprite* sprite, int32_t x, int32_t y, int32_t width,
+                                      int32_t height);
+/* Blends a rectangle of an image file found by the file layer into the sprite at (x, y); 0 when
+ * the file cannot be read or decoded, or (source_x, source_y) lies outside the image. */
+YEL_API int YelCopyFileToSpriteRGB(YelSprite* sprite, int32_t x, int32_t y, const char* name,
+                                   int32_t source_x, int32_t source_y, int32_t width,
+                                   int32_t height);
+
 /* ---- Image filters ---------------------------------------------------------------------- */
 
 /* The caller holds the render lock. The three blurs copy the source's cell area out, leave the
