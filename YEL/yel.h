@@ -741,6 +741,73 @@ YEL_API int YelCopyFileToSpriteRGB(YelSprite* sprite, int32_t x, int32_t y, cons
                                    int32_t source_x, int32_t source_y, int32_t width,
                                    int32_t height);
 
+/* Text sprites: the text may start with "<" and the tags "bkcolor=" (hexadecimal background
+ * colour) and "size=" (font size for this call) up to ">". A new hidden sprite of the text's
+ * measured size in the current font; null for a null render (ERROR_INVALID_HANDLE), when nothing
+ * follows the tags or the texture cannot be made. */
+YEL_API YelSprite* YelSpriteCreateText(YelRender* render, const char* text, int32_t priority,
+                                       uint32_t colour);
+/* Draws the text into the sprite's texture at (x, y) and sets the sprite's colour; the
+ * background tag is read and not used. 0 when nothing follows the tags. */
+YEL_API int YelSpriteCreateTextEx(YelSprite* sprite, const char* text, int32_t x, int32_t y,
+                                  uint32_t colour);
+/* A new hidden sprite whose texture is the source rectangle (cut to the source texture) scaled
+ * bilinearly to the target rectangle's size, at the source's position; null for a null render or
+ * source, a rectangle without area (ERROR_INVALID_HANDLE) or no texture. */
+YEL_API YelSprite* YelSpriteCopy(YelRender* render, YelSprite* source, const YelRect* source_rect,
+                                 const YelRect* target_rect, int32_t priority);
+
+/* ---- Glyph fonts and text drawing ------------------------------------------------------- */
+
+/* The font state is process-wide with a lock of its own; text is drawn by the thread that holds
+ * the render lock. Types: 0 gothic, 1 mincho (bold), 2 proportional gothic, 3 proportional
+ * mincho (installed faces standing for them), 4 the loaded font set nearest the size; any other
+ * type draws as 0. Effects: 0 plain, 1 one-pixel outline, 2 drop shadow, 3 two-pixel outline;
+ * others draw nothing but advance. Texts are CP932: "\" makes the next character literal,
+ * "%n" draws icon n of the icon sheet, "<br>" or "<BR>", LF and CR break the line, other tags
+ * are skipped. */
+
+/* The last character cell YelFontDrawText drew or spaced, and its width. */
+typedef struct YelFontDrawnCell {
+  YelRect rect;
+  int32_t width;
+} YelFontDrawnCell;
+
+/* Makes the font of the current type and size; 1. */
+YEL_API int YelFontBegin(void);
+YEL_API void YelFontEnd(void);
+/* Draws the text with its upper-left corner at (x, y) into width x height pixels (rows width
+ * apart), cut to them; begins and ends the font itself when not begun. 1, or 0 for a null
+ * buffer or text or an empty buffer. */
+YEL_API int YelFontDrawText(uint32_t* pixels, const char* text, int32_t x, int32_t y,
+                            int32_t width, int32_t height);
+/* Width and height of the text into out_size[0] and out_size[1]; an empty text gives 3 and the
+ * line height + 2. 1, or 0 for a null argument. */
+YEL_API int YelFontGetSize(const char* text, int32_t* out_size);
+/* The offset of the glyph body right of and below the pen: 1 for effects 0 to 2, 2 for 3. Any
+ * thread. */
+YEL_API int32_t YelDrawTextStepX(int32_t effect);
+YEL_API int32_t YelFontGetDrawTextRect(YelFontDrawnCell* out);
+YEL_API int YelFontHasDrawTextRect(void);
+YEL_API void YelFontSetColor(uint32_t text_colour, uint32_t effect_colour);
+YEL_API void YelFontGetColor(uint32_t* text_colour, uint32_t* effect_colour);
+YEL_API void YelFontSetEffect(int32_t effect);
+YEL_API int32_t YelFontGetEffect(void);
+YEL_API void YelFontSetFontSize(int32_t size);
+YEL_API int32_t YelFontGetFontSize(void);
+/* 0 for type 4 while no font set is loaded, else 1. */
+YEL_API int YelFontSetType(int32_t type);
+YEL_API int32_t YelFontGetType(void);
+/* Loads a font set found by the file layer and makes it current; 1 (also when one of that name
+ * is loaded), 0 when the file is missing or damaged. */
+YEL_API int YelFontOrgSetLoad(const char* name);
+YEL_API int YelFontLoad(const char* name);
+YEL_API void YelFontUnload(void);
+/* Loads the icon sheet (an 8-bit TGA image of square icons side by side), replacing the one
+ * loaded before; 0 when the file is missing or too short. */
+YEL_API int YelExFontLoad(const char* name);
+YEL_API void YelExFontUnload(void);
+
 /* ---- Image filters ---------------------------------------------------------------------- */
 
 /* The caller holds the render lock. The three blurs copy the source's cell area out, leave the
