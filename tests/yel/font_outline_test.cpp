@@ -85,6 +85,18 @@ TEST_F(FontOutlineTest, JapaneseTextDrawsTheGlyphsOfItsCharacters) {
   EXPECT_GT(std::count_if(sample.begin(), sample.end(), [](uint32_t p) { return p != 0; }), 300);
 }
 
+TEST_F(FontOutlineTest, DrawingALineAgainReusesItsRenderedGlyphs) {
+  YelFontSetFontSize(20);
+  const std::string text = os::Utf8ToCp932("同じ行を二度");
+  const Pixels first = Draw(text, 160, 24);
+  const auto& glyphs = yel::Fonts().fonts.at(uint32_t{0} << 16 | 20).glyphs;
+  EXPECT_EQ(glyphs.size(), 6u);
+  const uint8_t* same = glyphs.at(0x93AF).coverage.data();  // "同"
+  EXPECT_EQ(Draw(text, 160, 24), first);
+  EXPECT_EQ(glyphs.size(), 6u);
+  EXPECT_EQ(glyphs.at(0x93AF).coverage.data(), same);
+}
+
 // A set built from the gothic face draws exactly as the face does, with every effect.
 TEST_F(FontOutlineTest, ABuiltFontSetDrawsLikeItsFace) {
   std::vector<uint16_t> codes = fontset::PrintableAscii();
