@@ -97,7 +97,10 @@ bool FetchSetGlyph(FontState& state, uint16_t code, Glyph& glyph) {
                 record.advance_x,   record.advance_y,    record.bits,     pitch};
   const float scale = state.set_scale;
   if (scale == 1.0f) return true;
-  const auto scaled = [&](float v) { return static_cast<int32_t>(v * scale); };
+  // Truncated, and held well inside 16 bits, where the increments live.
+  const auto scaled = [&](float v) {
+    return static_cast<int32_t>(std::clamp(v * scale, -30000.0f, 30000.0f));
+  };
   glyph.black_width = static_cast<uint32_t>(std::max(1, scaled(static_cast<float>(pitch))));
   glyph.black_height = static_cast<uint32_t>(std::max(1, scaled(record.black_height)));
   glyph.origin_x = scaled(static_cast<float>(record.origin_x));
@@ -105,6 +108,7 @@ bool FetchSetGlyph(FontState& state, uint16_t code, Glyph& glyph) {
   glyph.advance_x = static_cast<int16_t>(std::max(1, scaled(record.advance_x)));
   glyph.advance_y = static_cast<int16_t>(std::max(1, scaled(record.advance_y)));
   glyph.pitch = (glyph.black_width + 3) & ~3u;
+  if (glyph.pitch > kMaxGlyphSide || glyph.black_height > kMaxGlyphSide) return false;
   state.scratch.assign(size_t{glyph.pitch} * glyph.black_height, 0);
   ScaleBilinear8(state.scratch.data(), static_cast<int32_t>(glyph.pitch),
                  static_cast<int32_t>(glyph.black_height), record.bits, static_cast<int32_t>(pitch),
@@ -127,7 +131,7 @@ bool FetchIcon(FontState& state, int32_t n, Glyph& glyph) {
   }
   const float factor = static_cast<float>(state.size) / static_cast<float>(cell);
   const int32_t side = static_cast<int32_t>(static_cast<float>(cell) * factor);
-  if (side <= 0) return false;
+  if (side <= 0 || side > kMaxGlyphSide) return false;
   state.scratch.assign(static_cast<size_t>(side) * side, 0);
   ScaleBilinear8(state.scratch.data(), side, side, square.data(), cell, cell, factor, factor);
   glyph = Glyph{

@@ -48,7 +48,7 @@ void BeginOutline(FontState& state) {
   const uint32_t key = uint32_t{state.type} << 16 | state.size;
   if (state.fonts.size() > kMaxCachedFonts) state.fonts.clear();
   FontState::CachedFont& entry = state.fonts[key];
-  if (!entry.font) {
+  if (!entry.font && state.size <= kMaxGlyphSide) {
     entry.font =
         os::GlyphFont::Open(KindOf(state.type), state.size, state.size / 2, state.type == 1);
   }

@@ -115,6 +115,8 @@ inline uint32_t FontSetIndex(uint16_t code) {
 // The largest index a Shift-JIS code reaches: lead 0xFC, trail 0xFC.
 inline constexpr uint32_t kFontSetEntries = (0xFC - 128) * 255 + 0xFC + 1;
 inline constexpr uint32_t kTextMetricsSize = 56;
+// Glyphs and icons are made at most this many pixels on a side; larger sizes draw nothing.
+inline constexpr int32_t kMaxGlyphSide = 1024;
 inline constexpr uint32_t kGlyphRecordHeader = 24;
 
 }  // namespace yel

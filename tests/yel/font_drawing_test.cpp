@@ -230,4 +230,15 @@ TEST_F(FontDrawingTest, SetsAreChosenByHeightAndScaled) {
   EXPECT_EQ(Measure("A"), std::make_pair(8 + 3, 8 + 2));
 }
 
+// Sizes far beyond any screen make no glyphs at all rather than gigabytes of them.
+TEST_F(FontDrawingTest, HugeSizesDrawNothing) {
+  Write("ICONS.TGA", fonttest::IconSheetBytes(2, 2, {255, 255, 255, 255}));
+  ASSERT_EQ(YelExFontLoad("ICONS.TGA"), 1);
+  for (int32_t type : {0, 4}) {
+    YelFontSetType(type);
+    YelFontSetFontSize(60000);
+    EXPECT_EQ(Where(Draw("A%0"), 0).size(), size_t{kSide * kSide}) << type;
+  }
+}
+
 }  // namespace
