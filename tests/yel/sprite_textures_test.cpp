@@ -11,6 +11,7 @@
 #include "YEL/graphics/sprite.h"
 #include "YEL/render/render.h"
 #include "os/picture_codecs.h"
+#include "tests/yel/file_test_support.h"
 #include "tests/yel/sprite_test_support.h"
 
 namespace {
@@ -214,6 +215,34 @@ TEST_F(SpriteTextureTest, ChannelCopiesAndTransparentDeletes) {
   ASSERT_EQ(YelSpriteDeleteNoAlpha255(target, 0, 0, 2, 1), 1);
   EXPECT_EQ(Read(target), (Pixels{0xFFAA0000, 0}));
   EXPECT_EQ(YelCopySpriteToSpriteChannel(target, 0, 0, 4, source, 0, 0, 1, 1, 0), 0);
+}
+
+class CopyFileTest : public SpriteTextureTest {
+ protected:
+  void SetUp() override {
+    SpriteTextureTest::SetUp();
+    folder_.Start("yel_copy_file_");
+  }
+  void TearDown() override {
+    folder_.End();
+    SpriteTextureTest::TearDown();
+  }
+  filetest::TempBaseFolder folder_;
+};
+
+TEST_F(CopyFileTest, AnImageFileIsBlendedIntoTheSprite) {
+  // 3 x 1: opaque red, half-transparent green, transparent blue.
+  const Pixels picture = {0xFFFF0000, 0x8000FF00, 0x000000FF};
+  std::vector<uint8_t> png;
+  ASSERT_TRUE(os::PngEncode(picture.data(), 3, 1, 3, png));
+  filetest::WriteFile(folder_.path() / "PIC.PNG", std::string(png.begin(), png.end()));
+  YelSprite* sprite = Filled(3, 2, 0x40000000);
+  ASSERT_EQ(YelCopyFileToSpriteRGB(sprite, 1, 1, "PIC.PNG", 0, 0, -1, 9), 1);  // the whole image
+  // From (1, 1): red copied with the target's alpha kept, green half mixed; the rest cut.
+  EXPECT_EQ(Read(sprite),
+            (Pixels{0x40000000, 0x40000000, 0x40000000, 0x40000000, 0x40FF0000, 0x40007F00}));
+  EXPECT_EQ(YelCopyFileToSpriteRGB(sprite, 0, 0, "PIC.PNG", 3, 0, 1, 1), 0);  // outside
+  EXPECT_EQ(YelCopyFileToSpriteRGB(sprite, 0, 0, "NONE.PNG", 0, 0, 1, 1), 0);
 }
 
 }  // namespace
