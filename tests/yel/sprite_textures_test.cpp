@@ -3,6 +3,7 @@
 
 #include <unistd.h>
 
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -140,6 +141,18 @@ TEST_F(SpriteSaveTest, SavedFilesReadBack) {
   ASSERT_TRUE(os::JpegReadSize(bytes.data(), bytes.size(), w, h));
   EXPECT_EQ(w, 2);
   EXPECT_EQ(h, 2);
+  // A flat picture comes back within the loss of the format.
+  YelSprite* flat = Filled(16, 16, 0xFF3080C0);
+  ASSERT_EQ(YelSpriteSaveTextureToFile(flat, jpeg.c_str()), 1);
+  bytes = FileBytes(jpeg);
+  Pixels decoded(16 * 16);
+  ASSERT_TRUE(os::JpegDecode(bytes.data(), bytes.size(), decoded.data(), 16));
+  for (uint32_t p : decoded) {
+    for (int shift : {0, 8, 16}) {
+      const int got = p >> shift & 0xFF, want = 0x3080C0 >> shift & 0xFF;
+      ASSERT_LE(std::abs(got - want), 4) << std::hex << p;
+    }
+  }
 }
 
 TEST_F(SpriteSaveTest, SavesIntoAMissingFolderFail) {
