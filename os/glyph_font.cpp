@@ -42,7 +42,9 @@ const std::vector<const char*>& FamiliesOf(FaceKind kind) {
 
 // One FreeType library for the process; FreeType objects of one library are used under its lock.
 struct FreeTypeLibrary {
-  std::mutex lock;  // guards every face made from `library`
+  // Guards every face made from `library`, from its making to its end; re-entrant because a
+  // font that fails to open is ended while the lock is held.
+  std::recursive_mutex lock;
   FT_Library library = nullptr;
   FreeTypeLibrary() {
     if (FT_Init_FreeType(&library) != 0) library = nullptr;
@@ -193,6 +195,11 @@ class FreeTypeGlyphFont final : public GlyphFont {
  public:
   FreeTypeGlyphFont(FaceKind kind, int32_t cell_height, int32_t width, bool bold)
       : kind_(kind), cell_height_(cell_height), width_(width), bold_(bold) {}
+  ~FreeTypeGlyphFont() override {
+    std::lock_guard guard(Library().lock);
+    main_.reset();
+    fallbacks_.clear();
+  }
 
   bool OpenMain() {
     const auto& faces = FacesOf(kind_).Faces();
