@@ -2,12 +2,18 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <atomic>
 #include <cmath>
+#include <condition_variable>
+#include <mutex>
+#include <thread>
 #include <tuple>
 #include <vector>
 
 #include "YEL/graphics/pixel_routines.h"
 #include "YEL/graphics/sprite.h"
+#include "YEL/graphics/sprite_pixels.h"
+#include "YEL/render/render.h"
 #include "tests/yel/sprite_test_support.h"
 
 namespace {
@@ -159,6 +165,49 @@ TEST_F(ImageFilterTest, SinglePixelsOnlyInsideTheCell) {
   EXPECT_EQ(YelGetPixel(nullptr, 0, 0), 0u);
   const Pixels pixels = Read(sprite);
   EXPECT_EQ(std::count(pixels.begin(), pixels.end(), kWhite), 0);
+}
+
+// The release the filters compute under: on the work thread the render lock is free inside it
+// and held again after it; on any other thread it stays held.
+TEST_F(ImageFilterTest, TheWorkThreadLeavesTheRenderLockWhileAFilterComputes) {
+  std::mutex m;
+  std::condition_variable cv;
+  bool released = false, looked = false;
+  std::thread work([&] {
+    yel::Process().work_thread_id = std::this_thread::get_id();
+    YelRenderLockEnter();
+    {
+      yel::WorkThreadLockRelease release;
+      std::unique_lock lock(m);
+      released = true;
+      cv.notify_all();
+      cv.wait(lock, [&] { return looked; });
+    }
+    EXPECT_EQ(YelRenderLockIsBusy(), 0);  // this thread holds it again: the lock is re-entrant
+    YelRenderLockLeave();
+  });
+  {
+    std::unique_lock lock(m);
+    cv.wait(lock, [&] { return released; });
+  }
+  EXPECT_TRUE(render_->lock.try_lock());  // the work thread is parked inside the release
+  render_->lock.unlock();
+  {
+    std::lock_guard lock(m);
+    looked = true;
+  }
+  cv.notify_all();
+  work.join();
+  yel::Process().work_thread_id = std::thread::id();
+
+  // Not the work thread: the lock stays with this thread.
+  YelRenderLockEnter();
+  {
+    yel::WorkThreadLockRelease release;
+    std::thread other([&] { EXPECT_EQ(YelRenderLockIsBusy(), 1); });
+    other.join();
+  }
+  YelRenderLockLeave();
 }
 
 }  // namespace
