@@ -773,6 +773,184 @@ YEL_API int YelThumbnailCreateEx(uint32_t* target, int32_t width, int32_t height
 YEL_API int YelThumbnailCreateMosaicEx(uint32_t* target, int32_t width, int32_t height,
                                        const uint32_t* source, int32_t source_width,
                                        int32_t source_height, int32_t block);
+/* ---- Sprite textures, copies and text sprites ------------------------------------------- */
+
+/* The caller holds the render lock (or owns a sprite no render list holds). Pixel exports set the
+ * sprite's lock flag while they write, so present skips the sprite meanwhile. Rectangles of the
+ * copies, blends, masks and deletes are cut to both textures; corners left of or above a buffer
+ * move the rectangle's other corner along. A null sprite: ERROR_INVALID_HANDLE, 0 or null. */
+
+typedef struct YelTexture YelTexture;
+
+/* A decoded mask image: its size and its pixels, rows width pixels apart; the blue byte of each
+ * pixel is the mask value. */
+typedef struct YelMaskImage {
+  int32_t width;
+  int32_t height;
+  const uint32_t* pixels;
+} YelMaskImage;
+
+/* The texture's pixels (rows *width pixels apart) and size; null for a null texture
+ * (ERROR_INVALID_HANDLE) or one without pixels. The pixels stay in place while the texture
+ * lives. */
+YEL_API uint32_t* YelTextureLock(YelTexture* texture, int32_t* width, int32_t* height);
+/* Sets the lock flag and returns the texture's pixels; YelSpriteUnlock marks them changed and
+ * clears the flag (a null sprite: 0 without an error code). */
+YEL_API uint32_t* YelSpriteLock(YelSprite* sprite, int32_t* width, int32_t* height);
+YEL_API int YelSpriteUnlock(YelSprite* sprite);
+/* Filter options: 1 sepia, 2 grey, 3 soften, 4 negative, 0x105 to 0x805 blurs of strength
+ * code / 256 - 1 at half size. The first filter keeps a copy of the image's pixels, which 0 puts
+ * back (0 and ERROR_INVALID_HANDLE when there is none). No memory for the copy: the pixels stay,
+ * ERROR_ACCESS_DENIED and 0. Other codes change nothing. On the work thread the render lock is
+ * left while the filter computes. */
+YEL_API int YelSpriteSetOption(YelSprite* sprite, int32_t code);
+/* Fills the texture, or the rectangle (right and bottom excluded), with the colour. */
+YEL_API int YelSpritePaint(YelSprite* sprite, const YelRect* rect, uint32_t colour);
+/* Copies width x height pixels into the texture's top-left corner (cut to the texture). */
+YEL_API int YelSpriteSetBuffer(YelSprite* sprite, const uint32_t* pixels, int32_t width,
+                               int32_t height);
+/* The last composed frame into the texture; 0 when it does not fit. */
+YEL_API int YelSpriteBackBafferCopy(YelSprite* sprite);
+/* Save the texture as JPEG, 32-bit PNG or 24-bit PNG (colour darkened by alpha) at a plain path,
+ * replacing the file whole; 1 on success, 0 when it could not be encoded or written. */
+YEL_API int YelSpriteSaveTextureToFile(YelSprite* sprite, const char* name);
+YEL_API int YelSpriteSaveTextureToPngFile(YelSprite* sprite, const char* name);
+YEL_API int YelSpriteSaveTextureToPng24File(YelSprite* sprite, const char* name);
+/* Replaces the texture with the image file at a plain path (no archives); the sprite's sizes
+ * stay. 0 when the file cannot be read or decoded. */
+YEL_API int YelSpriteLoadTextureToFile(YelSprite* sprite, const char* path);
+/* Alpha of the rectangle times the mask value at the same offset from (mask_x, mask_y) / 256. */
+YEL_API int YelSpriteMaskAlpha(YelSprite* sprite, int32_t x, int32_t y, int32_t width,
+                               int32_t height, const YelMaskImage* mask, int32_t mask_x,
+                               int32_t mask_y);
+/* The source rectangle over the target, the target's alpha kept; width or height 0: 0. */
+YEL_API int YelMixSpriteToSprite(YelSprite* target, int32_t x, int32_t y, int32_t width,
+                                 int32_t height, YelSprite* source, int32_t source_x,
+                                 int32_t source_y);
+/* The same, composed with both alphas. */
+YEL_API int YelMixSpriteToSpriteEx(YelSprite* target, int32_t x, int32_t y, int32_t width,
+                                   int32_t height, YelSprite* source, int32_t source_x,
+                                   int32_t source_y);
+/* Whole pixels; width or height 0: 0. */
+YEL_API int YelCopySpriteToSpriteRGB(YelSprite* target, int32_t x, int32_t y, YelSprite* source,
+                                     int32_t source_x, int32_t source_y, int32_t width,
+                                     int32_t height);
+/* The same; the two words after y are not read. */
+YEL_API int YelCopySpriteToSpriteRGBStr(YelSprite* target, int32_t x, int32_t y, int32_t unused1,
+                                        int32_t unused2, YelSprite* source, int32_t source_x,
+                                        int32_t source_y, int32_t width, int32_t height);
+/* The source's cell from its rectangle's corner to the source's position in the target. */
+YEL_API int YelCopySpriteToSpriteRectRGB(YelSprite* target, YelSprite* source);
+/* One byte per pixel (0 blue, 1 green, 2 red, 3 alpha) from the source into the target. */
+YEL_API int YelCopySpriteToSpriteChannel(YelSprite* target, int32_t x, int32_t y,
+                                         int32_t target_channel, YelSprite* source,
+                                         int32_t source_x, int32_t source_y, int32_t width,
+                                         int32_t height, int32_t source_channel);
+/* Pixels of the rectangle with alpha 0 become 0; the 255 form makes every other pixel opaque. */
+YEL_API int YelSpriteDeleteNoAlpha(YelSprite* sprite, int32_t x, int32_t y, int32_t width,
+                                   int32_t height);
+YEL_API int YelSpriteDeleteNoAlpha255(YelSprite* sprite, int32_t x, int32_t y, int32_t width,
+                                      int32_t height);
+/* Blends a rectangle of an image file found by the file layer into the sprite at (x, y); 0 when
+ * the file cannot be read or decoded, or (source_x, source_y) lies outside the image. */
+YEL_API int YelCopyFileToSpriteRGB(YelSprite* sprite, int32_t x, int32_t y, const char* name,
+                                   int32_t source_x, int32_t source_y, int32_t width,
+                                   int32_t height);
+
+/* Text sprites: the text may start with "<" and the tags "bkcolor=" (hexadecimal background
+ * colour) and "size=" (font size for this call) up to ">". A new hidden sprite of the text's
+ * measured size in the current font; null for a null render (ERROR_INVALID_HANDLE), when nothing
+ * follows the tags or the texture cannot be made. */
+YEL_API YelSprite* YelSpriteCreateText(YelRender* render, const char* text, int32_t priority,
+                                       uint32_t colour);
+/* Draws the text into the sprite's texture at (x, y) and sets the sprite's colour; the
+ * background tag is read and not used. 0 when nothing follows the tags. */
+YEL_API int YelSpriteCreateTextEx(YelSprite* sprite, const char* text, int32_t x, int32_t y,
+                                  uint32_t colour);
+/* A new hidden sprite whose texture is the source rectangle (cut to the source texture) scaled
+ * bilinearly to the target rectangle's size, at the source's position; null for a null render or
+ * source, a rectangle without area (ERROR_INVALID_HANDLE) or no texture. */
+YEL_API YelSprite* YelSpriteCopy(YelRender* render, YelSprite* source, const YelRect* source_rect,
+                                 const YelRect* target_rect, int32_t priority);
+
+/* ---- Glyph fonts and text drawing ------------------------------------------------------- */
+
+/* The font state is process-wide with a lock of its own; text is drawn by the thread that holds
+ * the render lock. Types: 0 gothic, 1 mincho (bold), 2 proportional gothic, 3 proportional
+ * mincho (installed faces standing for them), 4 the loaded font set nearest the size; any other
+ * type draws as 0. Effects: 0 plain, 1 one-pixel outline, 2 drop shadow, 3 two-pixel outline;
+ * others draw nothing but advance. Texts are CP932: "\" makes the next character literal,
+ * "%n" draws icon n of the icon sheet, "<br>" or "<BR>", LF and CR break the line, other tags
+ * are skipped. */
+
+/* The last character cell YelFontDrawText drew or spaced, and its width. */
+typedef struct YelFontDrawnCell {
+  YelRect rect;
+  int32_t width;
+} YelFontDrawnCell;
+
+/* Makes the font of the current type and size; 1. */
+YEL_API int YelFontBegin(void);
+YEL_API void YelFontEnd(void);
+/* Draws the text with its upper-left corner at (x, y) into width x height pixels (rows width
+ * apart), cut to them; begins and ends the font itself when not begun. 1, or 0 for a null
+ * buffer or text or an empty buffer. */
+YEL_API int YelFontDrawText(uint32_t* pixels, const char* text, int32_t x, int32_t y,
+                            int32_t width, int32_t height);
+/* Width and height of the text into out_size[0] and out_size[1]; an empty text gives 3 and the
+ * line height + 2. 1, or 0 for a null argument. */
+YEL_API int YelFontGetSize(const char* text, int32_t* out_size);
+/* The offset of the glyph body right of and below the pen: 1 for effects 0 to 2, 2 for 3. Any
+ * thread. */
+YEL_API int32_t YelDrawTextStepX(int32_t effect);
+YEL_API int32_t YelFontGetDrawTextRect(YelFontDrawnCell* out);
+YEL_API int YelFontHasDrawTextRect(void);
+YEL_API void YelFontSetColor(uint32_t text_colour, uint32_t effect_colour);
+YEL_API void YelFontGetColor(uint32_t* text_colour, uint32_t* effect_colour);
+YEL_API void YelFontSetEffect(int32_t effect);
+YEL_API int32_t YelFontGetEffect(void);
+YEL_API void YelFontSetFontSize(int32_t size);
+YEL_API int32_t YelFontGetFontSize(void);
+/* 0 for type 4 while no font set is loaded, else 1. */
+YEL_API int YelFontSetType(int32_t type);
+YEL_API int32_t YelFontGetType(void);
+/* Loads a font set found by the file layer and makes it current; 1 (also when one of that name
+ * is loaded), 0 when the file is missing or damaged. */
+YEL_API int YelFontOrgSetLoad(const char* name);
+YEL_API int YelFontLoad(const char* name);
+YEL_API void YelFontUnload(void);
+/* Loads the icon sheet (an 8-bit TGA image of square icons side by side), replacing the one
+ * loaded before; 0 when the file is missing or too short. */
+YEL_API int YelExFontLoad(const char* name);
+YEL_API void YelExFontUnload(void);
+
+/* ---- Image filters ---------------------------------------------------------------------- */
+
+/* The caller holds the render lock. The three blurs copy the source's cell area out, leave the
+ * render lock while they compute when called on the work thread, and take it again before they
+ * write the target's cell area. Target and source must have the same positive cell size, lying
+ * inside both textures; otherwise, for a null sprite (ERROR_INVALID_HANDLE), a texture that
+ * cannot be locked or no memory the result is 0 and nothing changes; success is 1. */
+
+/* Passes of a box of 2 x radius_x + 1 along the rows, then 2 x radius_y + 1 along the columns. */
+YEL_API int YelBoxBlurFilter(YelSprite* target, YelSprite* source, int32_t radius_x,
+                             int32_t radius_y, int32_t passes);
+/* The 16-tap weighted blur of strength 0 to 7 (other strengths: 0). */
+YEL_API int YelGaussianBlurFilter(YelSprite* target, YelSprite* source, int32_t strength);
+/* 2 x length x steps samples along the angle (radians) through each pixel. */
+YEL_API int YelMotionBlurFilter(YelSprite* target, YelSprite* source, int32_t length,
+                                double angle, int32_t steps);
+/* The source tinted by its own colour word times amount / 255; amount 0, or a tint without
+ * alpha, clears the target's cell area. */
+YEL_API int YelAlphaCopyFilter(YelSprite* target, YelSprite* source, int32_t amount);
+/* Scales the whole source texture onto the whole target texture: mode 0 nearest, 1 bilinear over
+ * single bytes, 2 bilinear; equal sizes copy. 1, or 0 for a null sprite or a texture without
+ * pixels. */
+YEL_API int StretchImage(YelSprite* target, YelSprite* source, int32_t mode);
+/* The pixel at (x, y) of the cell area, 0 outside it. */
+YEL_API uint32_t YelGetPixel(YelSprite* sprite, int32_t x, int32_t y);
+/* Writes the pixel when (x, y) lies inside the cell area. */
+YEL_API void YelSetPixel(YelSprite* sprite, int32_t x, int32_t y, uint32_t pixel);
 
 #ifdef __cplusplus
 }

@@ -50,6 +50,29 @@ void RasterWave(uint32_t* target, int32_t target_width, int32_t target_height,
 // The wave's table: sin(2 pi k / 512) in 16.16 fixed point, truncated toward zero.
 int32_t RasterSine(int32_t k);
 
+// Box blur of width x height pixels (rows `width` apart) in place: each pass is a box of
+// 2 x radius_x + 1 along the rows, then one of 2 x radius_y + 1 along the columns, every channel
+// alike, samples past the ends clamped to the end pixel. `work` holds as many pixels. False (the
+// pixels unchanged) when the division table cannot be allocated.
+bool BoxBlur(uint32_t* pixels, uint32_t* work, int32_t width, int32_t height, int32_t radius_x,
+             int32_t radius_y, int32_t passes);
+
+// Motion blur of `source` into `target` (both width x height, rows `width` apart): each pixel
+// averages 2 x length x steps samples along the angle (radians), from length pixels behind to
+// length pixels ahead, in 16.16 fixed point; samples outside count as transparent black. Colour
+// is weighted by alpha, alpha is the mean.
+void MotionBlur(uint32_t* target, const uint32_t* source, int32_t width, int32_t height,
+                int32_t length, double angle, int32_t steps);
+
+// The alpha copy's tint: the amount (0 to 255) times each byte of the tint colour, over 255.
+struct AlphaTint {
+  uint32_t blue, green, red, alpha;
+};
+AlphaTint MakeAlphaTint(uint32_t colour, int32_t amount);
+// One source pixel through the tint: transparent stays 0, opaque keeps alpha 255, any other
+// alpha scales the tinted colour once more.
+uint32_t AlphaTinted(uint32_t pixel, const AlphaTint& tint);
+
 void CopyPixels(uint32_t* target, const uint32_t* source, int32_t width, int32_t height);
 
 }  // namespace yel

@@ -31,6 +31,7 @@ struct YelRender {
 namespace yel {
 
 // The thread's last error, as the null-handle exports report it.
+inline constexpr uint32_t ERROR_ACCESS_DENIED = 5;
 inline constexpr uint32_t ERROR_INVALID_HANDLE = 6;
 void SetLastError(uint32_t code);
 uint32_t GetLastError();
