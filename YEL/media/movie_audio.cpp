@@ -9,7 +9,7 @@
 namespace yel {
 namespace {
 
-constexpr uint32_t kBufferBytes = 44100 * 4;        // one second
+constexpr uint32_t kBufferBytes = 44100 * 4;  // one second
 // Bytes ahead of the play cursor left unwritten: the mixer may be mixing them right now.
 constexpr uint32_t kCursorMargin = 4096;
 // Queued sound beyond this is dropped (samples, two seconds): nobody is playing it.

@@ -109,9 +109,8 @@ struct MovieDecoder::State {
       av_channel_layout_uninit(&in_layout);
       av_channel_layout_default(&in_layout, audio->ch_layout.nb_channels);
     }
-    const int made =
-        swr_alloc_set_opts2(&resampler, &stereo, AV_SAMPLE_FMT_S16, 44100, &in_layout,
-                            audio->sample_fmt, audio->sample_rate, 0, nullptr);
+    const int made = swr_alloc_set_opts2(&resampler, &stereo, AV_SAMPLE_FMT_S16, 44100, &in_layout,
+                                         audio->sample_fmt, audio->sample_rate, 0, nullptr);
     av_channel_layout_uninit(&in_layout);
     return made >= 0 && audio->sample_rate > 0 && swr_init(resampler) >= 0;
   }
@@ -124,8 +123,9 @@ struct MovieDecoder::State {
     if (room <= 0) return false;
     samples.resize(static_cast<size_t>(room) * 2);
     uint8_t* out = reinterpret_cast<uint8_t*>(samples.data());
-    const int got = swr_convert(resampler, &out, room, const_cast<const uint8_t**>(frame->extended_data),
-                                frame->nb_samples);
+    const int got =
+        swr_convert(resampler, &out, room, const_cast<const uint8_t**>(frame->extended_data),
+                    frame->nb_samples);
     if (got <= 0) return false;
     samples.resize(static_cast<size_t>(got) * 2);
     return true;
@@ -143,10 +143,14 @@ struct MovieDecoder::State {
 
   void Flush() {
     flushed = true;
-    if (video && avcodec_send_packet(video, nullptr) >= 0) video_receiving = true;
-    else video_done = true;
-    if (audio && avcodec_send_packet(audio, nullptr) >= 0) audio_receiving = true;
-    else audio_done = true;
+    if (video && avcodec_send_packet(video, nullptr) >= 0)
+      video_receiving = true;
+    else
+      video_done = true;
+    if (audio && avcodec_send_packet(audio, nullptr) >= 0)
+      audio_receiving = true;
+    else
+      audio_done = true;
   }
 
   // Sends one packet to its decoder; false when the file cannot be read on.
@@ -177,7 +181,8 @@ struct MovieDecoder::State {
     const AVStream* stream = format->streams[video_index];
     // A picture without a time follows the last one by a frame's length.
     const AVRational rate = stream->avg_frame_rate;
-    int64_t ms = last_frame_ms + (rate.num > 0 && rate.den > 0 ? av_rescale(1000, rate.den, rate.num) : 1);
+    int64_t ms =
+        last_frame_ms + (rate.num > 0 && rate.den > 0 ? av_rescale(1000, rate.den, rate.num) : 1);
     if (frame->best_effort_timestamp != AV_NOPTS_VALUE) {
       ms = ToMs(frame->best_effort_timestamp, stream->time_base) - start_ms;
     }
@@ -227,8 +232,8 @@ std::unique_ptr<MovieDecoder> MovieDecoder::Open(const char* name, std::string& 
     error = "picture size out of range";
     return nullptr;
   }
-  s->audio_index = av_find_best_stream(s->format, AVMEDIA_TYPE_AUDIO, -1, s->video_index,
-                                       nullptr, 0);
+  s->audio_index =
+      av_find_best_stream(s->format, AVMEDIA_TYPE_AUDIO, -1, s->video_index, nullptr, 0);
   if (s->audio_index >= 0 && (!s->OpenCodec(s->audio_index, s->audio) || !s->OpenResampler())) {
     // A movie whose sound cannot be decoded plays silently.
     avcodec_free_context(&s->audio);
@@ -251,8 +256,12 @@ std::unique_ptr<MovieDecoder> MovieDecoder::Open(const char* name, std::string& 
   return std::unique_ptr<MovieDecoder>(new MovieDecoder(std::move(s)));
 }
 
-int32_t MovieDecoder::Width() const { return state_->video->width; }
-int32_t MovieDecoder::Height() const { return state_->video->height; }
+int32_t MovieDecoder::Width() const {
+  return state_->video->width;
+}
+int32_t MovieDecoder::Height() const {
+  return state_->video->height;
+}
 
 int64_t MovieDecoder::DurationMs() const {
   const int64_t duration = state_->format->duration;
@@ -264,7 +273,9 @@ double MovieDecoder::FrameRate() const {
   return rate.num > 0 && rate.den > 0 ? av_q2d(rate) : 0.0;
 }
 
-bool MovieDecoder::HasAudio() const { return state_->audio != nullptr; }
+bool MovieDecoder::HasAudio() const {
+  return state_->audio != nullptr;
+}
 
 MovieDecoder::Item MovieDecoder::Next() {
   State& s = *state_;
@@ -290,7 +301,9 @@ MovieDecoder::Item MovieDecoder::Next() {
   }
 }
 
-int64_t MovieDecoder::FrameTimeMs() const { return state_->frame_ms; }
+int64_t MovieDecoder::FrameTimeMs() const {
+  return state_->frame_ms;
+}
 
 bool MovieDecoder::ConvertFrame(uint32_t* pixels, int32_t pitch) {
   State& s = *state_;
@@ -306,12 +319,14 @@ bool MovieDecoder::ConvertFrame(uint32_t* pixels, int32_t pitch) {
   return sws_scale(s.scaler, f->data, f->linesize, 0, f->height, planes, strides) == f->height;
 }
 
-const std::vector<int16_t>& MovieDecoder::Audio() const { return state_->samples; }
+const std::vector<int16_t>& MovieDecoder::Audio() const {
+  return state_->samples;
+}
 
 bool MovieDecoder::Seek(int64_t ms) {
   State& s = *state_;
-  const int64_t target = av_rescale_q(std::max<int64_t>(ms, 0) + s.start_ms, AVRational{1, 1000},
-                                      AV_TIME_BASE_Q);
+  const int64_t target =
+      av_rescale_q(std::max<int64_t>(ms, 0) + s.start_ms, AVRational{1, 1000}, AV_TIME_BASE_Q);
   if (av_seek_frame(s.format, -1, target, AVSEEK_FLAG_BACKWARD) < 0 &&
       av_seek_frame(s.format, -1, target, AVSEEK_FLAG_BACKWARD | AVSEEK_FLAG_ANY) < 0) {
     return false;

@@ -25,7 +25,9 @@ MoviePlayer::MoviePlayer(std::unique_ptr<MovieDecoder> decoder, YelTexture* text
   }
 }
 
-MoviePlayer::~MoviePlayer() { Stop(); }
+MoviePlayer::~MoviePlayer() {
+  Stop();
+}
 
 bool MoviePlayer::Run() {
   if (Running()) return true;
@@ -99,6 +101,8 @@ void MoviePlayer::Body() {
   const int code = failed_ ? kMovieErrorAbort : PlayLoop();
   if (code == kMovieComplete) completed_ = true;
   if (code == kMovieErrorAbort) failed_ = true;
+  // The buffer loops: once the run is over nothing may play on from it.
+  if (code != 0 && audio_) audio_->Stop();
   Changed();
   if (code != 0 && sink_) sink_(code);
 }
@@ -110,8 +114,7 @@ int MoviePlayer::PlayLoop() {
       if (stop_) return 0;
     }
     if (ended_) return kMovieComplete;
-    const MovieDecoder::Item item =
-        frame_held_ ? MovieDecoder::Item::kVideo : decoder_->Next();
+    const MovieDecoder::Item item = frame_held_ ? MovieDecoder::Item::kVideo : decoder_->Next();
     frame_held_ = false;
     if (item == MovieDecoder::Item::kError) return kMovieErrorAbort;
     if (item == MovieDecoder::Item::kEnd) {

@@ -122,7 +122,8 @@ TEST_F(MoviePlayerTest, MissingAndDamagedFilesAreRefusedWithAReason) {
     std::string bytes = good;
     if (round % 3 == 0) bytes.resize(rng() % bytes.size());
     if (round % 3 == 1) {
-      for (int i = 0; i < 40; ++i) bytes[rng() % bytes.size()] ^= static_cast<char>(1 << (rng() % 8));
+      for (int i = 0; i < 40; ++i)
+        bytes[rng() % bytes.size()] ^= static_cast<char>(1 << (rng() % 8));
     }
     if (round % 3 == 2) {
       for (size_t i = 64 + rng() % 512; i < bytes.size(); ++i) bytes[i] = static_cast<char>(rng());

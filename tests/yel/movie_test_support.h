@@ -167,8 +167,7 @@ inline bool EncodeMovie(const std::string& path, const MovieSpec& spec) {
       sound->sample_rate = 44100;
       av_frame_get_buffer(sound, 0);
     }
-    const int64_t total_samples =
-        static_cast<int64_t>(spec.colours.size()) * 44100 / spec.fps;
+    const int64_t total_samples = static_cast<int64_t>(spec.colours.size()) * 44100 / spec.fps;
     int64_t samples_done = 0;
     for (size_t i = 0; i < spec.colours.size(); ++i) {
       // Sound up to this frame's end first, so the two interleave closely.
