@@ -254,6 +254,9 @@ void DrawVideo(YelSystem& system, Video& video, int32_t percent) {
       quad.rect = YelRect{0, 0, video.texture->width, video.texture->height};
       quad.scale_x = static_cast<float>(system.param.game_width) / video.texture->width;
       quad.scale_y = static_cast<float>(system.param.game_height) / video.texture->height;
+      // Sprites scale about their centre: the centre goes to the game area's centre.
+      quad.x = (system.param.game_width - video.texture->width) / 2.0f;
+      quad.y = (system.param.game_height - video.texture->height) / 2.0f;
       quad.colour = static_cast<uint32_t>(percent * 255 / 100) << 24 | 0xFFFFFF;
       core->DrawSprite(quad);
     }
