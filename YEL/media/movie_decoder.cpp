@@ -25,6 +25,7 @@ constexpr int kIoBufferSize = 32768;
 // Damaged packets are passed over; this many in a row end the movie as an error.
 constexpr int kMaxBadPackets = 32;
 constexpr int32_t kMaxSide = 16384;
+constexpr int64_t kSeekMarginMs = 1000;
 
 // The file layer as the demuxer's byte source: reads stop at the data's end, positions count
 // from the data's start (an archive entry's own first byte).
@@ -325,9 +326,14 @@ const std::vector<int16_t>& MovieDecoder::Audio() const {
 
 bool MovieDecoder::Seek(int64_t ms) {
   State& s = *state_;
+  // A container without an index (an MPEG system stream) finds a time by searching its bytes
+  // and may land after it; aiming a margin early and decoding forward finds the picture, and
+  // near the start the first byte is the sure place.
+  const int64_t aim = std::max<int64_t>(ms, 0) - kSeekMarginMs;
   const int64_t target =
-      av_rescale_q(std::max<int64_t>(ms, 0) + s.start_ms, AVRational{1, 1000}, AV_TIME_BASE_Q);
-  if (av_seek_frame(s.format, -1, target, AVSEEK_FLAG_BACKWARD) < 0 &&
+      av_rescale_q(std::max<int64_t>(aim, 0) + s.start_ms, AVRational{1, 1000}, AV_TIME_BASE_Q);
+  const bool from_start = aim <= 0 && av_seek_frame(s.format, -1, 0, AVSEEK_FLAG_BYTE) >= 0;
+  if (!from_start && av_seek_frame(s.format, -1, target, AVSEEK_FLAG_BACKWARD) < 0 &&
       av_seek_frame(s.format, -1, target, AVSEEK_FLAG_BACKWARD | AVSEEK_FLAG_ANY) < 0) {
     return false;
   }

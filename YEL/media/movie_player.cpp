@@ -17,8 +17,8 @@ constexpr int64_t kClockPollMs = 4;
 }  // namespace
 
 MoviePlayer::MoviePlayer(std::unique_ptr<MovieDecoder> decoder, YelTexture* texture,
-                         std::atomic<int32_t>* lock_flag, bool with_sound)
-    : decoder_(std::move(decoder)), texture_(texture), lock_flag_(lock_flag) {
+                         bool with_sound)
+    : decoder_(std::move(decoder)), texture_(texture) {
   if (with_sound && decoder_->HasAudio()) {
     audio_ = std::make_unique<MovieAudio>();
     if (!audio_->Valid()) audio_.reset();
@@ -171,14 +171,12 @@ bool MoviePlayer::WaitForClock(int64_t ms) {
 }
 
 void MoviePlayer::Show() {
-  if (lock_flag_) lock_flag_->store(1);
   int32_t width = 0, height = 0;
   uint32_t* pixels = TextureLockPixels(texture_, &width, &height);
   // A texture that cannot be locked, or a picture of another size, skips this frame.
   bool written = false;
   if (pixels && height == decoder_->Height()) written = decoder_->ConvertFrame(pixels, width);
   if (pixels) TextureUnlockPixels(texture_, written);
-  if (lock_flag_) lock_flag_->store(0);
   if (written) frames_shown_.fetch_add(1);
   Changed();
 }

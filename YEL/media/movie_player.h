@@ -4,8 +4,8 @@
 // (YeltimeGetTime), so a movie runs to its end without any sound device.
 //
 // Threads: the owner (one thread at a time) calls every member; the decode thread writes the
-// texture under its pixel lock with the owner's lock flag raised, and reports progress through
-// atomics and the change counter.
+// texture under its pixel lock (a drawer that holds the same lock never sees half a picture),
+// and reports progress through atomics and the change counter.
 #pragma once
 
 #include <atomic>
@@ -31,10 +31,9 @@ class MoviePlayer {
   // Called on the decode thread when the movie completes or fails.
   using EventSink = std::function<void(int code)>;
 
-  // Plays `decoder` into `texture` (of the decoder's size), raising `lock_flag` while it
-  // writes; with `with_sound` the sound goes to the running sound system's mixer.
-  MoviePlayer(std::unique_ptr<MovieDecoder> decoder, YelTexture* texture,
-              std::atomic<int32_t>* lock_flag, bool with_sound);
+  // Plays `decoder` into `texture` (of the decoder's size); with `with_sound` the sound goes to
+  // the running sound system's mixer.
+  MoviePlayer(std::unique_ptr<MovieDecoder> decoder, YelTexture* texture, bool with_sound);
   ~MoviePlayer();
   MoviePlayer(const MoviePlayer&) = delete;
   MoviePlayer& operator=(const MoviePlayer&) = delete;
@@ -79,7 +78,6 @@ class MoviePlayer {
 
   std::unique_ptr<MovieDecoder> decoder_;
   YelTexture* texture_;
-  std::atomic<int32_t>* lock_flag_;
   std::unique_ptr<MovieAudio> audio_;
   EventSink sink_;
   std::thread thread_;

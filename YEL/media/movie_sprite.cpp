@@ -67,7 +67,8 @@ int MovieStop(YelMovie& movie) {
 }
 
 // The end of a run seen by the draw callback: a looping movie starts again at its loop start,
-// any other stops as ended. A run that failed stops without the ended bit.
+// any other stops as ended. A run that failed on damaged data stops as ended too, so that a
+// wait for the end does not wait for ever.
 void TakeMovieEnd(YelMovie& movie) {
   if (movie.state.load() != kMoviePlaying) return;
   if (movie.player->TakeCompleted()) {
@@ -80,17 +81,21 @@ void TakeMovieEnd(YelMovie& movie) {
     }
   } else if (movie.player->Failed()) {
     movie.player->Stop();
-    SetState(movie, 0, kMovieStopped);
+    SetState(movie, 0, kMovieStopped | kMovieEnded);
   }
 }
 
 int MSpriteDrawCallback(YelCore* core, void* object) {
   auto* sprite = static_cast<YelSprite*>(object);
   if (sprite && !sprite->visible) return 1;
-  if (YelMovie* movie = sprite ? static_cast<YelMovie*>(sprite->movie) : nullptr) {
-    TakeMovieEnd(*movie);
-  }
-  return YelSpriteDrawCallback(core, object);
+  YelMovie* movie = sprite ? static_cast<YelMovie*>(sprite->movie) : nullptr;
+  if (!movie) return YelSpriteDrawCallback(core, object);
+  TakeMovieEnd(*movie);
+  // Waits for a picture being written (a moment): skipping the sprite would make it flicker.
+  uint32_t* pixels = TextureLockPixels(sprite->texture, nullptr, nullptr);
+  const int result = YelSpriteDrawCallback(core, object);
+  if (pixels) TextureUnlockPixels(sprite->texture, false);
+  return result;
 }
 
 // A movie over a texture of its picture size; null (logged) when the texture cannot be made.
@@ -108,8 +113,7 @@ YelMovie* MovieCreate(std::unique_ptr<MovieDecoder> decoder, YelSprite* sprite, 
   movie->height = decoder->Height();
   // A loop end of 0 is the movie's own end: a container's stated length may fall short of it.
   movie->loop_end = 0;
-  movie->player =
-      std::make_unique<MoviePlayer>(std::move(decoder), sprite->texture, &sprite->lock_flag, true);
+  movie->player = std::make_unique<MoviePlayer>(std::move(decoder), sprite->texture, true);
   movie->player->SetPositions(0, movie->loop_end);
   std::strncpy(movie->file_name, name, sizeof movie->file_name - 1);
   SetMovieVolume(movie, 100, true);

@@ -170,7 +170,7 @@ bool VideoOpen(Video& video) {
     Log("Video : CreateTexture \n", video.file_name);
     return false;
   }
-  video.player = std::make_unique<MoviePlayer>(std::move(decoder), video.texture, nullptr, true);
+  video.player = std::make_unique<MoviePlayer>(std::move(decoder), video.texture, true);
   video.player->SetEventSink([&video](int code) { PostEvent(video, code); });
   video.player->SetVolume(VideoDecibels(100));
   video.fade = FadeWords{kFadePlaying, 0, kFadeMs};
@@ -178,13 +178,15 @@ bool VideoOpen(Video& video) {
   return true;
 }
 
+void ClearEvents(Video& video) {
+  std::lock_guard lock(video.event_lock);
+  video.events.clear();
+}
+
 // Ends the video (video lock held); `keep` leaves the movie flag set for a restart.
 void VideoStop(YelSystem& system, Video& video, bool keep) {
   VideoReleaseGraph(video);
-  {
-    std::lock_guard lock(video.event_lock);
-    video.events.clear();  // what the released player reported is moot now
-  }
+  ClearEvents(video);  // what the released player reported is moot now
   system.movie = keep ? 1 : 0;
   if (system.ui_queue) system.ui_queue->Post(MakeMessage(WindowMessage::WM_YEL_SHOW_CURSOR, 1));
 }
@@ -196,6 +198,9 @@ bool VideoRestart(YelSystem& system, Video& video) {
   for (int attempt = 1; !opened && attempt < kOpenAttempts; ++attempt) {
     os::SleepMs(kOpenRetryMs);
     opened = VideoOpen(video);
+  }
+  if (opened && video.kept_position > 0) {
+    video.player->SetPositions(video.kept_position, video.kept_stop);
   }
   if (!opened || !video.player->Run()) {
     VideoStop(system, video, false);
@@ -258,7 +263,10 @@ void DrawVideo(YelSystem& system, Video& video, int32_t percent) {
       quad.x = (system.param.game_width - video.texture->width) / 2.0f;
       quad.y = (system.param.game_height - video.texture->height) / 2.0f;
       quad.colour = static_cast<uint32_t>(percent * 255 / 100) << 24 | 0xFFFFFF;
+      // Waits for a picture being written (a moment) rather than drawing a black frame.
+      uint32_t* pixels = TextureLockPixels(video.texture, nullptr, nullptr);
       core->DrawSprite(quad);
+      if (pixels) TextureUnlockPixels(video.texture, false);
     }
     RendererEndFrame(system);
   }
@@ -331,7 +339,8 @@ YEL_API int YelVideoPlay(const char* name, int32_t skip_mode) {
   if (!system || !name) return 0;
   yel::Video& video = yel::TheVideo();
   std::lock_guard lock(video.lock);
-  yel::VideoReleaseGraph(video);
+  yel::VideoReleaseGraph(video);  // a video still playing gives way to the new one
+  yel::ClearEvents(video);
   video.kept_position = video.kept_stop = 0;
   video.skip_mode = skip_mode ? 1 : 0;
   video.file_name = name;

@@ -74,9 +74,8 @@ TEST_F(MoviePlayerTest, FramesAppearInOrderAtTheirTimesAndTheEndIsReportedOnce) 
     EXPECT_TRUE(decoder->HasAudio());
     YelTexture* texture = renderer_->TextureCreate(64, 48);
     ASSERT_NE(texture, nullptr);
-    std::atomic<int32_t> lock_flag{0};
     {
-      yel::MoviePlayer player(std::move(decoder), texture, &lock_flag, false);
+      yel::MoviePlayer player(std::move(decoder), texture, false);
       ASSERT_TRUE(player.Run());
       for (uint32_t frame = 0; frame < spec.colours.size(); ++frame) {
         ASSERT_TRUE(WaitFor(player, [&] { return player.FramesShown() > frame; })) << frame;
@@ -132,8 +131,7 @@ TEST_F(MoviePlayerTest, MissingAndDamagedFilesAreRefusedWithAReason) {
     auto decoder = yel::MovieDecoder::Open("BAD.MPG", error);
     if (!decoder) continue;
     ++played;
-    std::atomic<int32_t> lock_flag{0};
-    yel::MoviePlayer player(std::move(decoder), texture, &lock_flag, false);
+    yel::MoviePlayer player(std::move(decoder), texture, false);
     ASSERT_TRUE(player.Run());
     system_.frame_time += 100000;  // every frame is due at once
     ASSERT_TRUE(WaitFor(player, [&] { return player.TakeCompleted() || player.Failed(); }));

@@ -59,6 +59,9 @@ class MovieSpriteTest : public spritetest::DrawingFixture {
     }
     return true;
   }
+  bool FirstFrame(YelSprite* sprite) {
+    return WaitFor(sprite, [&] { return Player(sprite).FramesShown() == 1; });
+  }
   // Moves the clock to the next frame's time and waits until the sprite has it.
   bool NextFrame(YelSprite* sprite) {
     const uint32_t shown = Player(sprite).FramesShown();
@@ -82,7 +85,7 @@ TEST_F(MovieSpriteTest, PicturesReachTheSpriteInOrderAndTheEndGivesStateSix) {
   ASSERT_EQ(YelMSpritePlay(sprite, 0), 1);
   EXPECT_EQ(YelMSpriteGetState(sprite), 1u);
   EXPECT_EQ(YelMSpriteIsLoop(sprite), 0);
-  ASSERT_TRUE(WaitFor(sprite, [&] { return Player(sprite).FramesShown() == 1; }));
+  ASSERT_TRUE(FirstFrame(sprite));
   for (size_t frame = 0; frame < spec_.colours.size(); ++frame) {
     Present();
     EXPECT_TRUE(Near(Pixel(20, 20), spec_.colours[frame])) << frame << std::hex << Pixel(20, 20);
@@ -112,6 +115,7 @@ TEST_F(MovieSpriteTest, ALoopRestartsAtItsLoopPointAndStaysPlaying) {
   EXPECT_EQ(YelMSpriteSetLoopPoint(sprite, 80, 0), 1);
   ASSERT_EQ(YelMSpritePlay(sprite, 1), 1);
   EXPECT_EQ(YelMSpriteIsLoop(sprite), 1);
+  ASSERT_TRUE(FirstFrame(sprite));
   for (size_t frame = 1; frame < spec_.colours.size(); ++frame) ASSERT_TRUE(NextFrame(sprite));
   const uint32_t before = Player(sprite).FramesShown();
   system_.frame_time += 40;
@@ -139,7 +143,7 @@ TEST_F(MovieSpriteTest, AMovieInsideAnArchivePlaysLikeAPlainFile) {
   YelSprite* sprite = Load("PACKED.MPG");
   ASSERT_NE(sprite, nullptr) << Log();
   ASSERT_EQ(YelMSpritePlay(sprite, 0), 1);
-  ASSERT_TRUE(WaitFor(sprite, [&] { return Player(sprite).FramesShown() == 1; }));
+  ASSERT_TRUE(FirstFrame(sprite));
   for (size_t frame = 1; frame < spec_.colours.size(); ++frame) ASSERT_TRUE(NextFrame(sprite));
   Present();
   EXPECT_TRUE(Near(Pixel(20, 20), spec_.colours.back()));
@@ -205,6 +209,7 @@ TEST_F(MovieSpriteTest, SoundPlaysThroughTheMixerAtTheSetVolume) {
   YelSprite* sprite = Load("TONE.MPG");
   ASSERT_NE(sprite, nullptr);
   ASSERT_EQ(YelMSpritePlay(sprite, 0), 1);
+  ASSERT_TRUE(FirstFrame(sprite));
   // Without a device pulling the mix the frame clock times the movie; the test pulls the mix.
   // By the last picture the whole sound has been decoded and queued.
   for (size_t frame = 1; frame < spec_.colours.size(); ++frame) ASSERT_TRUE(NextFrame(sprite));

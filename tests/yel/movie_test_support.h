@@ -9,8 +9,6 @@ extern "C" {
 #include <libavutil/channel_layout.h>
 }
 
-#include <gtest/gtest.h>
-
 #include <cmath>
 #include <cstdlib>
 #include <cstring>
@@ -28,6 +26,7 @@ struct MovieSpec {
   int fps = 25;
   std::vector<uint32_t> colours;  // 0xRRGGBB, one per frame
   bool sound = true;
+  bool pattern = false;  // a moving gradient instead of the solid colours (for the benchmark)
 };
 
 // Distinct colours, far apart in every channel that lossy coding may blur.
@@ -65,6 +64,21 @@ inline void FillColour(AVFrame* frame, uint32_t rgb) {
   }
 }
 
+// A gradient that moves with the frame number, for a picture that is not trivial to code.
+inline void FillPattern(AVFrame* frame, int index) {
+  for (int row = 0; row < frame->height; ++row) {
+    uint8_t* line = frame->data[0] + row * frame->linesize[0];
+    for (int x = 0; x < frame->width; ++x)
+      line[x] = static_cast<uint8_t>((x + row + index * 8) & 0xFF);
+  }
+  for (int row = 0; row < frame->height / 2; ++row) {
+    for (int x = 0; x < frame->width / 2; ++x) {
+      frame->data[1][row * frame->linesize[1] + x] = static_cast<uint8_t>((x * 2 + index) & 0xFF);
+      frame->data[2][row * frame->linesize[2] + x] = static_cast<uint8_t>((row * 2 - index) & 0xFF);
+    }
+  }
+}
+
 struct Writer {
   AVFormatContext* format = nullptr;
 
@@ -91,8 +105,14 @@ inline AVCodecContext* OpenVideo(const MovieSpec& spec, AVFormatContext* format)
   c->framerate = AVRational{spec.fps, 1};
   c->gop_size = 4;
   c->max_b_frames = 0;
-  c->flags |= AV_CODEC_FLAG_QSCALE;
-  c->global_quality = FF_QP2LAMBDA * 2;
+  if (spec.pattern) {
+    c->bit_rate = 8000000;
+    c->rc_max_rate = c->bit_rate;
+    c->rc_buffer_size = 4000000;
+  } else {
+    c->flags |= AV_CODEC_FLAG_QSCALE;
+    c->global_quality = FF_QP2LAMBDA * 2;
+  }
   if (format->oformat->flags & AVFMT_GLOBALHEADER) c->flags |= AV_CODEC_FLAG_GLOBAL_HEADER;
   if (avcodec_open2(c, codec, nullptr) < 0) avcodec_free_context(&c);
   return c;
@@ -181,7 +201,11 @@ inline bool EncodeMovie(const std::string& path, const MovieSpec& spec) {
         samples_done += sound->nb_samples;
       }
       av_frame_make_writable(picture);
-      detail::FillColour(picture, spec.colours[i]);
+      if (spec.pattern) {
+        detail::FillPattern(picture, static_cast<int>(i));
+      } else {
+        detail::FillColour(picture, spec.colours[i]);
+      }
       picture->pts = static_cast<int64_t>(i);
       avcodec_send_frame(video, picture);
       w.Drain(video, video_stream);
