@@ -32,6 +32,8 @@ namespace yel {
 
 // Stops and frees a movie; null does nothing.
 void MovieRelease(YelMovie* movie);
+// Stops the decode thread of every movie that is still loaded (the end of the library).
+void MovieStopAll();
 
 // A volume of 0..10000 in hundredths of a decibel: -10000 for 0.
 int32_t MovieDecibels(int64_t volume);

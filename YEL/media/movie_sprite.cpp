@@ -4,6 +4,7 @@
 #include <cstring>
 #include <mutex>
 #include <new>
+#include <set>
 #include <string>
 
 #include "YEL/core/system.h"
@@ -16,6 +17,10 @@ namespace yel {
 namespace {
 
 constexpr int32_t kMovieSoundType = 4;
+
+// Every loaded movie, so that the end of the library can stop those a game left loaded.
+std::mutex g_movies_lock;  // guards g_movies
+std::set<YelMovie*> g_movies;
 
 YelCore* ActiveCore() {
   YelSystem* system = System();
@@ -117,6 +122,8 @@ YelMovie* MovieCreate(std::unique_ptr<MovieDecoder> decoder, YelSprite* sprite, 
   movie->player->SetPositions(0, movie->loop_end);
   std::strncpy(movie->file_name, name, sizeof movie->file_name - 1);
   SetMovieVolume(movie, 100, true);
+  std::lock_guard lock(g_movies_lock);
+  g_movies.insert(movie);
   return movie;
 }
 
@@ -124,9 +131,18 @@ YelMovie* MovieCreate(std::unique_ptr<MovieDecoder> decoder, YelSprite* sprite, 
 
 void MovieRelease(YelMovie* movie) {
   if (!movie) return;
+  {
+    std::lock_guard lock(g_movies_lock);
+    g_movies.erase(movie);
+  }
   movie->player.reset();  // stops the decode thread first
   movie->~YelMovie();
   YelMemoryFree(movie);
+}
+
+void MovieStopAll() {
+  std::lock_guard lock(g_movies_lock);
+  for (YelMovie* movie : g_movies) movie->player->Stop();
 }
 
 int32_t MovieDecibels(int64_t volume) {

@@ -330,6 +330,16 @@ void VideoHandleEvents(YelSystem& system) {
   }
 }
 
+void VideoRelease(YelSystem& system) {
+  MovieStopAll();
+  Video& video = TheVideo();
+  std::lock_guard lock(video.lock);
+  if (!video.player && !video.texture) return;
+  VideoReleaseGraph(video);
+  ClearEvents(video);
+  system.movie = 0;
+}
+
 }  // namespace yel
 
 extern "C" {
