@@ -170,8 +170,12 @@ inline bool EncodeMovie(const std::string& path, const MovieSpec& spec) {
     avcodec_parameters_from_context(audio_stream->codecpar, audio);
     audio_stream->time_base = audio->time_base;
   }
+  // Small system packets interleave the sound with the pictures as a real movie has it.
+  AVDictionary* options = nullptr;
+  if (spec.kind == Kind::kMpeg1) av_dict_set(&options, "packetsize", "256", 0);
   ok = ok && avio_open(&w.format->pb, path.c_str(), AVIO_FLAG_WRITE) >= 0 &&
-       avformat_write_header(w.format, nullptr) >= 0;
+       avformat_write_header(w.format, &options) >= 0;
+  av_dict_free(&options);
   if (ok) {
     AVFrame* picture = av_frame_alloc();
     picture->format = video->pix_fmt;

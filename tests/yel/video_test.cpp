@@ -4,9 +4,12 @@
 
 #include <algorithm>
 #include <chrono>
+#include <cmath>
 #include <thread>
+#include <vector>
 
 #include "YEL/input/input_state.h"
+#include "YEL/media/sound_system.h"
 #include "YEL/media/video.h"
 #include "YEL/window/private_messages.h"
 #include "tests/yel/file_test_support.h"
@@ -175,6 +178,48 @@ TEST_F(VideoTest, WithScreenEffectsASkipFadesOutOverASecond) {
   yel::VideoStep(system_);
   ASSERT_TRUE(HandleNotice());
   EXPECT_EQ(IsMovie(), 0);
+}
+
+double Loudness(const std::vector<int16_t>& samples) {
+  double sum = 0;
+  for (int16_t s : samples) sum += static_cast<double>(s) * s;
+  return samples.empty() ? 0 : std::sqrt(sum / samples.size());
+}
+
+// The fade scales the loudness, not the decibels: halfway the sound is half as loud (-6 dB).
+TEST_F(VideoTest, TheFadeOutLowersTheSoundWithThePicture) {
+  MovieSpec longer = spec_;
+  longer.colours.assign(25, 0xFF0000);
+  longer.colours[20] = 0x00FF00;  // the picture at 800 ms
+  ASSERT_TRUE(movietest::EncodeMovie((folder_.path() / "long.mpg").string(), longer));
+  ASSERT_TRUE(yel::SoundStart(os::OpenNullAudioDevice));
+  YelSoundSetVolume(10000, 3);  // the video follows the type-3 volume by default
+  YelEffectEnable(1);
+  ASSERT_EQ(YelVideoPlay("LONG.MPG", 0), 1);
+  ASSERT_TRUE(StepUntilShown(longer.colours[0]));
+  // Most of the sound is decoded once the pictures up to 800 ms are.
+  system_.frame_time += 800;
+  ASSERT_TRUE(StepUntilShown(longer.colours[20]));
+  yel::SoundSystem* sound = yel::Sound();
+  std::vector<int16_t> mix(2 * 2000);
+  sound->mixer.Mix(mix.data(), 2000);  // past the coder's quiet start
+  mix.assign(2 * 2000, 0);
+  sound->mixer.Mix(mix.data(), 2000);
+  const double full = Loudness(mix);
+  EXPECT_GT(full, 3000.0);
+  YelInputSetKeyPush(yel::kKeyEsc);
+  yel::VideoStep(system_);
+  YelInputClear();
+  system_.frame_time += 500;
+  yel::VideoStep(system_);
+  mix.assign(2 * 2000, 0);
+  sound->mixer.Mix(mix.data(), 2000);
+  EXPECT_NEAR(Loudness(mix) / full, 0.5, 0.1);
+  system_.frame_time += 600;
+  yel::VideoStep(system_);
+  ASSERT_TRUE(HandleNotice());
+  EXPECT_EQ(IsMovie(), 0);
+  yel::SoundStop();
 }
 
 TEST_F(VideoTest, ADeviceChangeRestartsAtTheKeptPosition) {
