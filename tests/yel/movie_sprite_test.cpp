@@ -9,6 +9,7 @@
 #include "YEL/graphics/sprite.h"
 #include "YEL/media/movie.h"
 #include "YEL/media/sound_system.h"
+#include "YEL/media/video.h"
 #include "YEL/render/render.h"
 #include "tests/yel/file_test_support.h"
 #include "tests/yel/movie_test_support.h"
@@ -147,6 +148,10 @@ TEST_F(MovieSpriteTest, AMovieInsideAnArchivePlaysLikeAPlainFile) {
   for (size_t frame = 1; frame < spec_.colours.size(); ++frame) ASSERT_TRUE(NextFrame(sprite));
   Present();
   EXPECT_TRUE(Near(Pixel(20, 20), spec_.colours.back()));
+  // The end of the library stops a movie a game left playing.
+  ASSERT_TRUE(Player(sprite).Running());
+  yel::VideoRelease(system_);
+  EXPECT_FALSE(Player(sprite).Running());
   EXPECT_EQ(YelSpriteRelease(render_, sprite), 1);
 }
 

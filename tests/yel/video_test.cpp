@@ -240,4 +240,15 @@ TEST_F(VideoTest, ADeviceChangeRestartsAtTheKeptPosition) {
   EXPECT_EQ(IsMovie(), 0);
 }
 
+TEST_F(VideoTest, ARestartThatCannotOpenTheFileLeavesTheVideoStopped) {
+  ASSERT_EQ(YelVideoPlay("CLIP.MPG", 0), 1);
+  ASSERT_TRUE(StepUntilShown(spec_.colours[0]));
+  std::filesystem::remove(folder_.path() / "clip.mpg");
+  yel::VideoSuspend(system_);
+  yel::VideoResume(system_);  // every try to open it again fails
+  EXPECT_EQ(IsMovie(), 0);
+  EXPECT_NE(Log().find("Video : Load"), std::string::npos) << Log();
+  yel::VideoStep(system_);  // nothing left to step
+}
+
 }  // namespace
