@@ -30,13 +30,13 @@ class Clip {
   Clip() {
     folder_ = fs::temp_directory_path() / ("yel_movie_bench_" + std::to_string(getpid()));
     fs::create_directories(folder_);
-    movietest::MovieSpec spec;
-    spec.width = kWidth;
-    spec.height = kHeight;
-    spec.fps = kFps;
-    spec.colours.assign(50, 0);
-    spec.pattern = true;
-    ok_ = movietest::EncodeMovie((folder_ / "bench.mpg").string(), spec);
+    movietest::ClipRecipe recipe;
+    recipe.width = kWidth;
+    recipe.height = kHeight;
+    recipe.fps = kFps;
+    recipe.colours.assign(50, 0);
+    recipe.pattern = true;
+    ok_ = movietest::EncodeMovie((folder_ / "bench.mpg").string(), recipe);
     yel::SetBaseFolder(folder_.string());
     YelSystemPathInit();
   }

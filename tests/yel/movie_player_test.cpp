@@ -14,8 +14,8 @@
 namespace {
 
 namespace fs = std::filesystem;
+using movietest::ClipRecipe;
 using movietest::Kind;
-using movietest::MovieSpec;
 using movietest::Near;
 
 class MoviePlayerTest : public spritetest::DrawingFixture {
@@ -30,9 +30,9 @@ class MoviePlayerTest : public spritetest::DrawingFixture {
     DrawingFixture::TearDown();
   }
 
-  std::string Make(const char* name, const MovieSpec& spec) {
+  std::string Make(const char* name, const ClipRecipe& recipe) {
     const std::string path = (folder_.path() / name).string();
-    EXPECT_TRUE(movietest::EncodeMovie(path, spec)) << name;
+    EXPECT_TRUE(movietest::EncodeMovie(path, recipe)) << name;
     return path;
   }
 
@@ -62,10 +62,10 @@ class MoviePlayerTest : public spritetest::DrawingFixture {
 TEST_F(MoviePlayerTest, FramesAppearInOrderAtTheirTimesAndTheEndIsReportedOnce) {
   for (Kind kind : {Kind::kMpeg1, Kind::kWmv}) {
     SCOPED_TRACE(kind == Kind::kMpeg1 ? "mpeg-1" : "wmv");
-    MovieSpec spec;
-    spec.kind = kind;
-    spec.colours = movietest::FrameColours(6);
-    Make(kind == Kind::kMpeg1 ? "clip.mpg" : "clip.wmv", spec);
+    ClipRecipe recipe;
+    recipe.kind = kind;
+    recipe.colours = movietest::FrameColours(6);
+    Make(kind == Kind::kMpeg1 ? "clip.mpg" : "clip.wmv", recipe);
     std::string error;
     auto decoder = yel::MovieDecoder::Open(kind == Kind::kMpeg1 ? "CLIP.MPG" : "CLIP.WMV", error);
     ASSERT_NE(decoder, nullptr) << error;
@@ -77,11 +77,11 @@ TEST_F(MoviePlayerTest, FramesAppearInOrderAtTheirTimesAndTheEndIsReportedOnce) 
     {
       yel::MoviePlayer player(std::move(decoder), texture, false);
       ASSERT_TRUE(player.Run());
-      for (uint32_t frame = 0; frame < spec.colours.size(); ++frame) {
+      for (uint32_t frame = 0; frame < recipe.colours.size(); ++frame) {
         ASSERT_TRUE(WaitFor(player, [&] { return player.FramesShown() > frame; })) << frame;
         // Frame n is due at n x 40 ms: the clock stands there, so no later frame may show.
         EXPECT_EQ(player.FramesShown(), frame + 1);
-        EXPECT_TRUE(Near(TexturePixel(texture, 10, 10), spec.colours[frame]))
+        EXPECT_TRUE(Near(TexturePixel(texture, 10, 10), recipe.colours[frame]))
             << frame << " " << std::hex << TexturePixel(texture, 10, 10);
         EXPECT_FALSE(player.TakeCompleted());
         system_.frame_time += 40;
@@ -91,16 +91,16 @@ TEST_F(MoviePlayerTest, FramesAppearInOrderAtTheirTimesAndTheEndIsReportedOnce) 
       EXPECT_FALSE(player.TakeCompleted()) << "reported once";
       player.Stop();
       // The last frame stays in the texture.
-      EXPECT_TRUE(Near(TexturePixel(texture, 10, 10), spec.colours.back()));
+      EXPECT_TRUE(Near(TexturePixel(texture, 10, 10), recipe.colours.back()));
     }
     renderer_->TextureRelease(texture);
   }
 }
 
 TEST_F(MoviePlayerTest, MissingAndDamagedFilesAreRefusedWithAReason) {
-  MovieSpec spec;
-  spec.colours = movietest::FrameColours(4);
-  const std::string path = Make("good.mpg", spec);
+  ClipRecipe recipe;
+  recipe.colours = movietest::FrameColours(4);
+  const std::string path = Make("good.mpg", recipe);
   std::ifstream in(path, std::ios::binary);
   const std::string good((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
 

@@ -17,7 +17,7 @@
 
 namespace {
 
-using movietest::MovieSpec;
+using movietest::ClipRecipe;
 using movietest::Near;
 
 class MovieSpriteTest : public spritetest::DrawingFixture {
@@ -28,7 +28,7 @@ class MovieSpriteTest : public spritetest::DrawingFixture {
     system_.frame_time = 1000;
     system_.param.debug = 1;
     system_.error_log = std::tmpfile();
-    spec_.colours = movietest::FrameColours(6);
+    recipe_.colours = movietest::FrameColours(6);
   }
   void TearDown() override {
     folder_.End();
@@ -37,9 +37,9 @@ class MovieSpriteTest : public spritetest::DrawingFixture {
     DrawingFixture::TearDown();
   }
 
-  void Make(const std::filesystem::path& path, const MovieSpec& spec) {
+  void Make(const std::filesystem::path& path, const ClipRecipe& recipe) {
     std::filesystem::create_directories(path.parent_path());
-    ASSERT_TRUE(movietest::EncodeMovie(path.string(), spec));
+    ASSERT_TRUE(movietest::EncodeMovie(path.string(), recipe));
   }
   YelSprite* Load(const char* name) {
     YelSprite* sprite = YelMSpriteLoad(render_, name, 10);
@@ -72,11 +72,11 @@ class MovieSpriteTest : public spritetest::DrawingFixture {
   std::string Log() { return filetest::ReadLog(system_.error_log); }
 
   filetest::TempBaseFolder folder_;
-  MovieSpec spec_;
+  ClipRecipe recipe_;
 };
 
 TEST_F(MovieSpriteTest, PicturesReachTheSpriteInOrderAndTheEndGivesStateSix) {
-  Make(folder_.path() / "clip.mpg", spec_);
+  Make(folder_.path() / "clip.mpg", recipe_);
   YelSprite* sprite = Load("CLIP.MPG");
   ASSERT_NE(sprite, nullptr);
   EXPECT_EQ(YelSpriteGetWidth(sprite), 64);
@@ -87,11 +87,11 @@ TEST_F(MovieSpriteTest, PicturesReachTheSpriteInOrderAndTheEndGivesStateSix) {
   EXPECT_EQ(YelMSpriteGetState(sprite), 1u);
   EXPECT_EQ(YelMSpriteIsLoop(sprite), 0);
   ASSERT_TRUE(FirstFrame(sprite));
-  for (size_t frame = 0; frame < spec_.colours.size(); ++frame) {
+  for (size_t frame = 0; frame < recipe_.colours.size(); ++frame) {
     Present();
-    EXPECT_TRUE(Near(Pixel(20, 20), spec_.colours[frame])) << frame << std::hex << Pixel(20, 20);
+    EXPECT_TRUE(Near(Pixel(20, 20), recipe_.colours[frame])) << frame << std::hex << Pixel(20, 20);
     EXPECT_EQ(YelMSpriteGetState(sprite), 1u);
-    if (frame + 1 < spec_.colours.size()) {
+    if (frame + 1 < recipe_.colours.size()) {
       ASSERT_TRUE(NextFrame(sprite)) << frame;
     }
   }
@@ -103,21 +103,21 @@ TEST_F(MovieSpriteTest, PicturesReachTheSpriteInOrderAndTheEndGivesStateSix) {
   }));
   EXPECT_EQ(YelMSpriteGetState(sprite), 6u);
   Present();
-  EXPECT_TRUE(Near(Pixel(20, 20), spec_.colours.back())) << "the last picture stays";
+  EXPECT_TRUE(Near(Pixel(20, 20), recipe_.colours.back())) << "the last picture stays";
   EXPECT_EQ(YelMSpriteStop(sprite), 1);
   EXPECT_EQ(YelMSpriteGetState(sprite), 6u) << "a stopped movie's stop changes nothing";
   EXPECT_EQ(YelSpriteRelease(render_, sprite), 1);
 }
 
 TEST_F(MovieSpriteTest, ALoopRestartsAtItsLoopPointAndStaysPlaying) {
-  Make(folder_.path() / "clip.mpg", spec_);
+  Make(folder_.path() / "clip.mpg", recipe_);
   YelSprite* sprite = Load("CLIP.MPG");
   ASSERT_NE(sprite, nullptr);
   EXPECT_EQ(YelMSpriteSetLoopPoint(sprite, 80, 0), 1);
   ASSERT_EQ(YelMSpritePlay(sprite, 1), 1);
   EXPECT_EQ(YelMSpriteIsLoop(sprite), 1);
   ASSERT_TRUE(FirstFrame(sprite));
-  for (size_t frame = 1; frame < spec_.colours.size(); ++frame) ASSERT_TRUE(NextFrame(sprite));
+  for (size_t frame = 1; frame < recipe_.colours.size(); ++frame) ASSERT_TRUE(NextFrame(sprite));
   const uint32_t before = Player(sprite).FramesShown();
   system_.frame_time += 40;
   // The draw sees the end and runs the movie again from 80 ms: the third picture.
@@ -127,14 +127,14 @@ TEST_F(MovieSpriteTest, ALoopRestartsAtItsLoopPointAndStaysPlaying) {
   }));
   EXPECT_EQ(YelMSpriteGetState(sprite), 1u);
   Present();
-  EXPECT_TRUE(Near(Pixel(20, 20), spec_.colours[2])) << std::hex << Pixel(20, 20);
+  EXPECT_TRUE(Near(Pixel(20, 20), recipe_.colours[2])) << std::hex << Pixel(20, 20);
   EXPECT_EQ(YelMSpriteStop(sprite), 1);
   EXPECT_EQ(YelMSpriteGetState(sprite), 2u);
   EXPECT_EQ(YelSpriteRelease(render_, sprite), 1);
 }
 
 TEST_F(MovieSpriteTest, AMovieInsideAnArchivePlaysLikeAPlainFile) {
-  Make(folder_.path() / "src" / "packed.mpg", spec_);
+  Make(folder_.path() / "src" / "packed.mpg", recipe_);
   filetest::WriteFile(folder_.path() / "src" / "before.bin", std::string(777, 'x'));
   ASSERT_EQ(filetest::RunPacBuilder(
                 {(folder_.path() / "src").string(), (folder_.path() / "P.pac").string()}),
@@ -145,9 +145,9 @@ TEST_F(MovieSpriteTest, AMovieInsideAnArchivePlaysLikeAPlainFile) {
   ASSERT_NE(sprite, nullptr) << Log();
   ASSERT_EQ(YelMSpritePlay(sprite, 0), 1);
   ASSERT_TRUE(FirstFrame(sprite));
-  for (size_t frame = 1; frame < spec_.colours.size(); ++frame) ASSERT_TRUE(NextFrame(sprite));
+  for (size_t frame = 1; frame < recipe_.colours.size(); ++frame) ASSERT_TRUE(NextFrame(sprite));
   Present();
-  EXPECT_TRUE(Near(Pixel(20, 20), spec_.colours.back()));
+  EXPECT_TRUE(Near(Pixel(20, 20), recipe_.colours.back()));
   // The end of the library stops a movie a game left playing.
   ASSERT_TRUE(Player(sprite).Running());
   yel::VideoRelease(system_);
@@ -181,7 +181,7 @@ TEST_F(MovieSpriteTest, RefusalsAndNullHandles) {
   EXPECT_EQ(YelMSpriteCheck(square), 0);
   EXPECT_EQ(YelMSpritePlay(square, 0), 0);
   YelSpriteRelease(render_, square);
-  MovieSpec wide = spec_;
+  ClipRecipe wide = recipe_;
   wide.width = 96;
   Make(folder_.path() / "wide.mpg", wide);
   YelSprite* info = YelMSpriteInfoCreate("WIDE.MPG", 1, 1, 3);
@@ -201,10 +201,10 @@ double Loudness(const std::vector<int16_t>& samples) {
 TEST_F(MovieSpriteTest, SoundPlaysThroughTheMixerAtTheSetVolume) {
   ASSERT_TRUE(yel::SoundStart(os::OpenNullAudioDevice));
   YelSoundSetVolume(10000, 4);  // the sound type of movie sprites
-  MovieSpec silent = spec_;
+  ClipRecipe silent = recipe_;
   silent.sound = false;
   Make(folder_.path() / "silent.mpg", silent);
-  Make(folder_.path() / "tone.mpg", spec_);
+  Make(folder_.path() / "tone.mpg", recipe_);
   YelSprite* quiet = Load("SILENT.MPG");
   ASSERT_NE(quiet, nullptr);
   EXPECT_EQ(YelMSpriteSetVolume(quiet, 50), 0) << "a movie without sound has no volume";
@@ -217,7 +217,7 @@ TEST_F(MovieSpriteTest, SoundPlaysThroughTheMixerAtTheSetVolume) {
   ASSERT_TRUE(FirstFrame(sprite));
   // Without a device pulling the mix the frame clock times the movie; the test pulls the mix.
   // By the last picture the whole sound has been decoded and queued.
-  for (size_t frame = 1; frame < spec_.colours.size(); ++frame) ASSERT_TRUE(NextFrame(sprite));
+  for (size_t frame = 1; frame < recipe_.colours.size(); ++frame) ASSERT_TRUE(NextFrame(sprite));
   yel::SoundSystem* sound = yel::Sound();
   ASSERT_TRUE(Player(sprite).HasSound());
   std::vector<int16_t> mix(2 * 4410);

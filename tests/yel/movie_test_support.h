@@ -19,7 +19,7 @@ namespace movietest {
 
 enum class Kind { kMpeg1, kWmv };
 
-struct MovieSpec {
+struct ClipRecipe {
   Kind kind = Kind::kMpeg1;
   int width = 64;
   int height = 48;
@@ -93,19 +93,19 @@ struct Writer {
   }
 };
 
-inline AVCodecContext* OpenVideo(const MovieSpec& spec, AVFormatContext* format) {
+inline AVCodecContext* OpenVideo(const ClipRecipe& recipe, AVFormatContext* format) {
   const AVCodec* codec =
-      avcodec_find_encoder(spec.kind == Kind::kMpeg1 ? AV_CODEC_ID_MPEG1VIDEO : AV_CODEC_ID_WMV2);
+      avcodec_find_encoder(recipe.kind == Kind::kMpeg1 ? AV_CODEC_ID_MPEG1VIDEO : AV_CODEC_ID_WMV2);
   if (!codec) return nullptr;
   AVCodecContext* c = avcodec_alloc_context3(codec);
-  c->width = spec.width;
-  c->height = spec.height;
+  c->width = recipe.width;
+  c->height = recipe.height;
   c->pix_fmt = AV_PIX_FMT_YUV420P;
-  c->time_base = AVRational{1, spec.fps};
-  c->framerate = AVRational{spec.fps, 1};
+  c->time_base = AVRational{1, recipe.fps};
+  c->framerate = AVRational{recipe.fps, 1};
   c->gop_size = 4;
   c->max_b_frames = 0;
-  if (spec.pattern) {
+  if (recipe.pattern) {
     c->bit_rate = 8000000;
     c->rc_max_rate = c->bit_rate;
     c->rc_buffer_size = 4000000;
@@ -118,13 +118,13 @@ inline AVCodecContext* OpenVideo(const MovieSpec& spec, AVFormatContext* format)
   return c;
 }
 
-inline AVCodecContext* OpenAudio(const MovieSpec& spec, AVFormatContext* format) {
+inline AVCodecContext* OpenAudio(const ClipRecipe& recipe, AVFormatContext* format) {
   const AVCodec* codec =
-      avcodec_find_encoder(spec.kind == Kind::kMpeg1 ? AV_CODEC_ID_MP2 : AV_CODEC_ID_WMAV2);
+      avcodec_find_encoder(recipe.kind == Kind::kMpeg1 ? AV_CODEC_ID_MP2 : AV_CODEC_ID_WMAV2);
   if (!codec) return nullptr;
   AVCodecContext* c = avcodec_alloc_context3(codec);
   c->sample_rate = 44100;
-  c->sample_fmt = spec.kind == Kind::kMpeg1 ? AV_SAMPLE_FMT_S16 : AV_SAMPLE_FMT_FLTP;
+  c->sample_fmt = recipe.kind == Kind::kMpeg1 ? AV_SAMPLE_FMT_S16 : AV_SAMPLE_FMT_FLTP;
   av_channel_layout_default(&c->ch_layout, 2);
   c->bit_rate = 128000;
   c->time_base = AVRational{1, 44100};
@@ -150,16 +150,16 @@ inline void FillTone(AVFrame* frame, int64_t at) {
 }  // namespace detail
 
 // Writes the movie to `path`; false when the codec libraries cannot make it.
-inline bool EncodeMovie(const std::string& path, const MovieSpec& spec) {
+inline bool EncodeMovie(const std::string& path, const ClipRecipe& recipe) {
   av_log_set_level(AV_LOG_QUIET);
   detail::Writer w;
-  const char* container = spec.kind == Kind::kMpeg1 ? "mpeg" : "asf";
+  const char* container = recipe.kind == Kind::kMpeg1 ? "mpeg" : "asf";
   if (avformat_alloc_output_context2(&w.format, nullptr, container, path.c_str()) < 0) {
     return false;
   }
-  AVCodecContext* video = detail::OpenVideo(spec, w.format);
-  AVCodecContext* audio = spec.sound ? detail::OpenAudio(spec, w.format) : nullptr;
-  bool ok = video && (audio || !spec.sound);
+  AVCodecContext* video = detail::OpenVideo(recipe, w.format);
+  AVCodecContext* audio = recipe.sound ? detail::OpenAudio(recipe, w.format) : nullptr;
+  bool ok = video && (audio || !recipe.sound);
   AVStream* video_stream = ok ? avformat_new_stream(w.format, nullptr) : nullptr;
   AVStream* audio_stream = ok && audio ? avformat_new_stream(w.format, nullptr) : nullptr;
   if (video_stream) {
@@ -172,15 +172,15 @@ inline bool EncodeMovie(const std::string& path, const MovieSpec& spec) {
   }
   // Small system packets interleave the sound with the pictures as a real movie has it.
   AVDictionary* options = nullptr;
-  if (spec.kind == Kind::kMpeg1) av_dict_set(&options, "packetsize", "256", 0);
+  if (recipe.kind == Kind::kMpeg1) av_dict_set(&options, "packetsize", "256", 0);
   ok = ok && avio_open(&w.format->pb, path.c_str(), AVIO_FLAG_WRITE) >= 0 &&
        avformat_write_header(w.format, &options) >= 0;
   av_dict_free(&options);
   if (ok) {
     AVFrame* picture = av_frame_alloc();
     picture->format = video->pix_fmt;
-    picture->width = spec.width;
-    picture->height = spec.height;
+    picture->width = recipe.width;
+    picture->height = recipe.height;
     av_frame_get_buffer(picture, 0);
     AVFrame* sound = nullptr;
     if (audio) {
@@ -191,11 +191,11 @@ inline bool EncodeMovie(const std::string& path, const MovieSpec& spec) {
       sound->sample_rate = 44100;
       av_frame_get_buffer(sound, 0);
     }
-    const int64_t total_samples = static_cast<int64_t>(spec.colours.size()) * 44100 / spec.fps;
+    const int64_t total_samples = static_cast<int64_t>(recipe.colours.size()) * 44100 / recipe.fps;
     int64_t samples_done = 0;
-    for (size_t i = 0; i < spec.colours.size(); ++i) {
+    for (size_t i = 0; i < recipe.colours.size(); ++i) {
       // Sound up to this frame's end first, so the two interleave closely.
-      const int64_t sound_until = static_cast<int64_t>(i + 1) * 44100 / spec.fps;
+      const int64_t sound_until = static_cast<int64_t>(i + 1) * 44100 / recipe.fps;
       while (audio && samples_done < sound_until && samples_done < total_samples) {
         av_frame_make_writable(sound);
         detail::FillTone(sound, samples_done);
@@ -205,10 +205,10 @@ inline bool EncodeMovie(const std::string& path, const MovieSpec& spec) {
         samples_done += sound->nb_samples;
       }
       av_frame_make_writable(picture);
-      if (spec.pattern) {
+      if (recipe.pattern) {
         detail::FillPattern(picture, static_cast<int>(i));
       } else {
-        detail::FillColour(picture, spec.colours[i]);
+        detail::FillColour(picture, recipe.colours[i]);
       }
       picture->pts = static_cast<int64_t>(i);
       avcodec_send_frame(video, picture);

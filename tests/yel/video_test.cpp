@@ -18,8 +18,8 @@
 
 namespace {
 
+using movietest::ClipRecipe;
 using movietest::Kind;
-using movietest::MovieSpec;
 using movietest::Near;
 
 class VideoTest : public spritetest::DrawingFixture {
@@ -34,10 +34,10 @@ class VideoTest : public spritetest::DrawingFixture {
     system_.param.game_height = kGameHeight;
     system_.ui_queue = std::make_shared<os::MessageQueue>();
     YelEffectEnable(0);
-    spec_.colours = movietest::FrameColours(4);
-    spec_.width = 32;  // drawn scaled up to the 64 x 48 game area
-    spec_.height = 32;
-    ASSERT_TRUE(movietest::EncodeMovie((folder_.path() / "clip.mpg").string(), spec_));
+    recipe_.colours = movietest::FrameColours(4);
+    recipe_.width = 32;  // drawn scaled up to the 64 x 48 game area
+    recipe_.height = 32;
+    ASSERT_TRUE(movietest::EncodeMovie((folder_.path() / "clip.mpg").string(), recipe_));
   }
   void TearDown() override {
     if (system_.movie.load()) {  // a failed test leaves no player behind
@@ -84,11 +84,11 @@ class VideoTest : public spritetest::DrawingFixture {
   std::string Log() { return filetest::ReadLog(system_.error_log); }
 
   filetest::TempBaseFolder folder_;
-  MovieSpec spec_;
+  ClipRecipe recipe_;
 };
 
 TEST_F(VideoTest, OnlyMpegAndWithTheFlagWmvNamesPlay) {
-  MovieSpec wmv = spec_;
+  ClipRecipe wmv = recipe_;
   wmv.kind = Kind::kWmv;
   ASSERT_TRUE(movietest::EncodeMovie((folder_.path() / "clip.wmv").string(), wmv));
   struct Case {
@@ -113,12 +113,12 @@ TEST_F(VideoTest, OnlyMpegAndWithTheFlagWmvNamesPlay) {
 
 TEST_F(VideoTest, PlaysOverTheGameAreaToItsEnd) {
   ASSERT_EQ(YelVideoPlay("CLIP.MPG", 0), 1);
-  ASSERT_TRUE(StepUntilShown(spec_.colours[0]));
+  ASSERT_TRUE(StepUntilShown(recipe_.colours[0]));
   // Scaled to the whole game area, corners included.
-  EXPECT_TRUE(Near(Pixel(0, 0), spec_.colours[0]));
-  EXPECT_TRUE(Near(Pixel(63, 47), spec_.colours[0]));
-  EXPECT_TRUE(Near(Pixel(63, 0), spec_.colours[0]));
-  EXPECT_TRUE(Near(Pixel(0, 47), spec_.colours[0]));
+  EXPECT_TRUE(Near(Pixel(0, 0), recipe_.colours[0]));
+  EXPECT_TRUE(Near(Pixel(63, 47), recipe_.colours[0]));
+  EXPECT_TRUE(Near(Pixel(63, 0), recipe_.colours[0]));
+  EXPECT_TRUE(Near(Pixel(0, 47), recipe_.colours[0]));
   system_.frame_time += 100000;  // every picture is due, then the end
   ASSERT_TRUE(HandleNotice());
   EXPECT_EQ(IsMovie(), 0);
@@ -161,7 +161,7 @@ TEST_F(VideoTest, SkipKeysFollowTheSkipMode) {
 TEST_F(VideoTest, WithScreenEffectsASkipFadesOutOverASecond) {
   YelEffectEnable(1);
   ASSERT_EQ(YelVideoPlay("CLIP.MPG", 0), 1);
-  ASSERT_TRUE(StepUntilShown(spec_.colours[0]));
+  ASSERT_TRUE(StepUntilShown(recipe_.colours[0]));
   YelInputSetKeyPush(yel::kKeyEsc);
   yel::VideoStep(system_);
   YelInputClear();
@@ -188,7 +188,7 @@ double Loudness(const std::vector<int16_t>& samples) {
 
 // The fade scales the loudness, not the decibels: halfway the sound is half as loud (-6 dB).
 TEST_F(VideoTest, TheFadeOutLowersTheSoundWithThePicture) {
-  MovieSpec longer = spec_;
+  ClipRecipe longer = recipe_;
   longer.colours.assign(25, 0xFF0000);
   longer.colours[20] = 0x00FF00;  // the picture at 800 ms
   ASSERT_TRUE(movietest::EncodeMovie((folder_.path() / "long.mpg").string(), longer));
@@ -224,17 +224,17 @@ TEST_F(VideoTest, TheFadeOutLowersTheSoundWithThePicture) {
 
 TEST_F(VideoTest, ADeviceChangeRestartsAtTheKeptPosition) {
   ASSERT_EQ(YelVideoPlay("CLIP.MPG", 0), 1);
-  ASSERT_TRUE(StepUntilShown(spec_.colours[0]));
+  ASSERT_TRUE(StepUntilShown(recipe_.colours[0]));
   system_.frame_time += 80;
-  ASSERT_TRUE(StepUntilShown(spec_.colours[2]));
+  ASSERT_TRUE(StepUntilShown(recipe_.colours[2]));
   yel::VideoStep(system_);  // keeps the position of the third picture
   yel::VideoSuspend(system_);
   EXPECT_EQ(IsMovie(), 1) << "the flag is kept through the change";
   yel::VideoResume(system_);
   EXPECT_EQ(IsMovie(), 1);
   // The clock stands still: the restarted video shows the kept picture, not the first one.
-  ASSERT_TRUE(StepUntilShown(spec_.colours[2]));
-  EXPECT_FALSE(Near(Pixel(32, 24), spec_.colours[0]));
+  ASSERT_TRUE(StepUntilShown(recipe_.colours[2]));
+  EXPECT_FALSE(Near(Pixel(32, 24), recipe_.colours[0]));
   system_.frame_time += 100000;
   ASSERT_TRUE(HandleNotice());
   EXPECT_EQ(IsMovie(), 0);
@@ -242,7 +242,7 @@ TEST_F(VideoTest, ADeviceChangeRestartsAtTheKeptPosition) {
 
 TEST_F(VideoTest, ARestartThatCannotOpenTheFileLeavesTheVideoStopped) {
   ASSERT_EQ(YelVideoPlay("CLIP.MPG", 0), 1);
-  ASSERT_TRUE(StepUntilShown(spec_.colours[0]));
+  ASSERT_TRUE(StepUntilShown(recipe_.colours[0]));
   std::filesystem::remove(folder_.path() / "clip.mpg");
   yel::VideoSuspend(system_);
   yel::VideoResume(system_);  // every try to open it again fails
