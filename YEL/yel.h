@@ -951,6 +951,62 @@ YEL_API int StretchImage(YelSprite* target, YelSprite* source, int32_t mode);
 YEL_API uint32_t YelGetPixel(YelSprite* sprite, int32_t x, int32_t y);
 /* Writes the pixel when (x, y) lies inside the cell area. */
 YEL_API void YelSetPixel(YelSprite* sprite, int32_t x, int32_t y, uint32_t pixel);
+/* ---- Movie sprites --------------------------------------------------------------------- */
+
+/* A movie sprite is a sprite whose texture receives the pictures of a movie (MPEG-1, or any
+ * movie the codec libraries read) as it plays, read through the file layer (folders and ".pac"
+ * archives alike); its sound plays as sound type 4. Pictures are written by the movie's own
+ * decode thread while the sprite's lock flag is raised; its draw skips such a frame.
+ *
+ * Threads: like the other sprite exports, the main thread inside the task walk or a thread that
+ * holds the render lock. A null sprite sets the last error to ERROR_INVALID_HANDLE and returns
+ * 0. State word: 1 playing, 2 stopped, 4 played to its end (with 2): 0 after the load, 1 after a
+ * run, 2 after a stop or a failed run, 6 after an end without looping. */
+
+/* Loads a movie into a new hidden sprite of its picture size, linked at the priority; null for
+ * a null render object, a missing or damaged file (logged to the error log) or no texture. */
+YEL_API YelSprite* YelMSpriteLoad(YelRender* render, const char* name, int32_t priority);
+/* A record for size queries of the movie's picture size (the given size for a null name);
+ * null when the movie cannot be opened. Free it with YelMemoryFree. */
+YEL_API YelSprite* YelMSpriteInfoCreate(const char* name, int32_t width, int32_t height,
+                                        int32_t priority);
+/* Stores the loop flag and plays from the current position; 1 when it runs. At its end a
+ * looping movie plays again from its loop start, any other stops with state 6 and keeps its
+ * last picture. */
+YEL_API int YelMSpritePlay(YelSprite* sprite, int32_t loop);
+YEL_API int YelMSpriteStop(YelSprite* sprite);
+/* 1; a movie does not pause. */
+YEL_API int YelMSpritePause(YelSprite* sprite);
+YEL_API int YelMSpriteSetLoop(YelSprite* sprite, int32_t loop);
+/* Loop start and (when not 0) loop end in milliseconds, taken at the next loop. */
+YEL_API int YelMSpriteSetLoopPoint(YelSprite* sprite, int32_t start_ms, int32_t end_ms);
+YEL_API uint32_t YelMSpriteGetState(YelSprite* sprite);
+/* 1 when the loop flag is set. */
+YEL_API int YelMSpriteIsLoop(YelSprite* sprite);
+/* 1 for a movie sprite, else 0. */
+YEL_API int YelMSpriteCheck(YelSprite* sprite);
+/* Set and clear the movie's lock word, which nothing else reads. */
+YEL_API int YelMSpriteLock(YelSprite* sprite);
+YEL_API int YelMSpriteUnlock(YelSprite* sprite);
+/* Sound volume 0..100, weighted by the type-4 and primary volumes (Ex: by the primary volume
+ * alone); 0 for a movie without sound. */
+YEL_API int YelMSpriteSetVolume(YelSprite* sprite, int32_t volume);
+YEL_API int YelMSpriteSetVolumeEx(YelSprite* sprite, int32_t volume);
+
+/* ---- Full-screen video ------------------------------------------------------------------ */
+
+/* Plays a ".mpg" (or, when YelInitParam.video_flag is set, ".wmv") movie over the whole game
+ * area; 1 when it started. While it plays IsMovie is 1, present shows only the movie, and the
+ * skip keys end it: Esc or the right button (skip mode 0), also Space, Enter and the left button
+ * (skip mode not 0); with the screen effects on, picture and sound first fade out over 1000 ms.
+ * Main thread. */
+YEL_API int YelVideoPlay(const char* name, int32_t skip_mode);
+/* How the video's loudness is taken from the sound-type volumes 3 (M) and 0 (B): 0 M, 1 B,
+ * 2 M x B / 10000, 3 M - B. Any thread (atomic). */
+YEL_API void YelSetVideoVolumeType(int32_t type);
+/* Copy the fade state to and from a second set. Any thread (the video lock). */
+YEL_API void YelVideoSaveState(void);
+YEL_API void YelVideoRestoreState(void);
 
 #ifdef __cplusplus
 }

@@ -11,6 +11,7 @@
 #include "YEL/graphics/screen_effects.h"
 #include "YEL/input/input.h"
 #include "YEL/media/sound.h"
+#include "YEL/media/video.h"
 #include "YEL/render/render.h"
 #include "YEL/render/renderer.h"
 #include "YEL/window/window_modes.h"
@@ -150,6 +151,7 @@ bool InitializeParts(YelSystem& system) {
 // Releases the parts in the reverse order of their start (also after a failed start).
 void ReleaseParts(YelSystem& system) {
   TaskTreeRelease(system.tasks);
+  VideoRelease(system);
   SystemPathRelease();
   RandomTableRelease(system.random);
   SoundUninitialize(system);

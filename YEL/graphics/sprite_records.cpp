@@ -6,6 +6,7 @@
 
 #include "YEL/core/system.h"
 #include "YEL/graphics/sprite.h"
+#include "YEL/media/movie.h"
 #include "YEL/render/render.h"
 
 namespace yel {
@@ -164,8 +165,10 @@ YEL_API YelSprite* YelSpriteCreate(YelRender* render, int32_t width, int32_t hei
 YEL_API int YelSpriteRelease(YelRender* render, YelSprite* sprite) {
   (void)render;  // the node is unlinked from the list that holds it, whichever was named
   if (!SpriteOrError(sprite)) return 0;
+  // A movie's decode thread writes the texture: it ends before the texture goes.
+  yel::MovieRelease(static_cast<YelMovie*>(sprite->movie));
+  sprite->movie = nullptr;
   std::lock_guard list_lock(yel::RenderListLock());
-  sprite->movie = nullptr;  // movie sprites release their movie here
   yel::ForgetSprite(sprite);
   sprite->fx_effect = nullptr;  // FX effects are released here
   YelMemoryFree(sprite->filter_backup.pixels);

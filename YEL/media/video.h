@@ -12,5 +12,8 @@ void VideoSuspend(YelSystem& system);
 void VideoResume(YelSystem& system);
 // Takes the video's pending events (its end, or an error that restarts it).
 void VideoHandleEvents(YelSystem& system);
+// At the end of the library: a video still playing is released, and every movie sprite's decode
+// thread stops, before the sound system and the renderer go.
+void VideoRelease(YelSystem& system);
 
 }  // namespace yel
