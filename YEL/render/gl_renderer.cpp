@@ -163,6 +163,10 @@ bool GlRenderer::CreateTargets() {
     os::DebugOutput("CreateRenderTarget : framebuffer\n");
     return false;
   }
+  // The frame has no alpha of its own: whatever samples it sees it opaque.
+  glBindTexture(GL_TEXTURE_2D, render_target_.texture);
+  glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_SWIZZLE_A, GL_ONE);
+  glBindTexture(GL_TEXTURE_2D, 0);
   for (GlTarget& target : effect_targets_) {
     if (!MakeTarget(target, target_size_)) {
       os::DebugOutput("CreateEffectTarget : framebuffer\n");

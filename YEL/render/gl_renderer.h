@@ -134,12 +134,16 @@ class GlRenderer final : public YelCore {
                            GlVertex out[4]) const;
   void SetSampling(const SpriteQuad& quad);
   void GameAreaQuad(uint32_t colour, GlVertex out[4]) const;
+  // gl_pair.cpp
+  bool DrawPairSide(const SpriteQuad& record, const SpriteQuad& shape, const GlTarget& target);
   // gl_programs.cpp
   bool BuildPrograms(std::string* error);
   void LoadFxEffects();
   void ReleasePrograms();
   // gl_fx.cpp
-  bool DrawWithEffect(uint32_t texture, const FxEffect& effect, const GlVertex* quad);
+  bool DrawWithEffect(int32_t tex_w, int32_t tex_h, const FxEffect& effect,
+                      const GlVertex* quad);
+  void DrawRasterGrid(uint32_t texture, const float params[3]);
   void BuildRasterGrid();
   void DisplaceRasterGrid(const float params[3], std::vector<GlVertex>& out) const;
 
@@ -160,6 +164,7 @@ class GlRenderer final : public YelCore {
   GlRasterGrid grid_;
   uint32_t vertex_array_ = 0;
   uint32_t vertex_buffer_ = 0;
+  int32_t render_mode_ = 1;    // the blending set last
   int32_t window_filter_ = 0;  // magnification filter of the windowed copy
   std::unordered_map<const TextureSlot*, GlSlotTexture> uploaded_;
   bool in_frame_ = false;

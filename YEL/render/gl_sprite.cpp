@@ -114,7 +114,8 @@ void GlRenderer::SetRenderMode(int32_t mode) {
       {GL_FUNC_ADD, GL_ONE, GL_ONE},
       {GL_FUNC_REVERSE_SUBTRACT, GL_ONE, GL_ONE},
   };
-  const Blend& b = kModes[(mode >= 1 && mode <= 10) ? mode : 1];
+  render_mode_ = (mode >= 1 && mode <= 10) ? mode : 1;
+  const Blend& b = kModes[render_mode_];
   glBlendEquation(b.equation);
   glBlendFunc(b.source, b.destination);
 }
@@ -178,7 +179,7 @@ void GlRenderer::DrawSprite(const SpriteQuad& quad) {
     SetRenderMode(quad.render_mode);
     SetSampling(quad);
     if (quad.fx) {
-      DrawWithEffect(uploaded_[quad.texture->slot].name, *quad.fx, vertices);
+      DrawWithEffect(tex_w, tex_h, *quad.fx, vertices);
     } else {
       DrawQuad(programs_.sprite, vertices, 4);
     }

@@ -10,6 +10,7 @@
 #include <memory>
 #include <vector>
 
+#include "YEL/render/gl_api.h"
 #include "YEL/render/gl_renderer.h"
 #include "YEL/render/soft_renderer.h"
 #include "os/window.h"
@@ -177,6 +178,319 @@ TEST(GlRenderer, BlendModesFollowTheirEquations) {
         << "mode " << mode << std::hex << " got " << got << " expected " << expected;
   }
   gl.TextureRelease(texture);
+}
+
+// The bounding box of the pixels that differ from `background`.
+YelRect Footprint(const std::vector<uint32_t>& frame, int w, int h, uint32_t background) {
+  YelRect box{w, h, -1, -1};
+  for (int y = 0; y < h; ++y) {
+    for (int x = 0; x < w; ++x) {
+      if (frame[y * w + x] == background) continue;
+      box.left = std::min(box.left, x), box.top = std::min(box.top, y);
+      box.right = std::max(box.right, x + 1), box.bottom = std::max(box.bottom, y + 1);
+    }
+  }
+  return box;
+}
+
+// A texture whose left half is red and right half blue, so a turn shows its direction.
+YelTexture* HalvesTexture(YelCore& core, int w, int h) {
+  YelTexture* texture = core.TextureCreate(w, h);
+  int32_t tw = 0, th = 0;
+  uint32_t* pixels = yel::TextureLockPixels(texture, &tw, &th);
+  for (int y = 0; y < th; ++y) {
+    for (int x = 0; x < tw; ++x) pixels[y * tw + x] = x < tw / 2 ? 0xFFFF0000 : 0xFF0000FF;
+  }
+  yel::TextureUnlockPixels(texture, true);
+  return texture;
+}
+
+// A quarter turn at twice the size: the 20 x 10 sprite covers 20 x 40 pixels around its centre
+// (50, 50), and its left (red) half ends up below, as the software back-end turns it.
+TEST(GlRenderer, TurnedAndScaledSpriteCoversWhatTheSoftwareOneCovers) {
+  Drawn drawn = MakeGl(Params(100, 100, 100, 100));
+  REQUIRE_GL(drawn);
+  auto soft = yel::SoftRenderer::Create(Params(100, 100, 100, 100));
+  ASSERT_NE(soft, nullptr);
+  for (YelCore* core : {static_cast<YelCore*>(drawn.renderer.get()),
+                        static_cast<YelCore*>(soft.get())}) {
+    YelTexture* texture = HalvesTexture(*core, 20, 10);
+    ASSERT_TRUE(core->BeginFrame(0xFF000000));
+    yel::SpriteQuad quad = Quad(texture, 40, 45);
+    quad.angle = 128;
+    quad.scale_x = quad.scale_y = 2;
+    core->DrawSprite(quad);
+    std::vector<uint32_t> frame(100 * 100);
+    if (core == soft.get()) {
+      std::copy(soft->Frame(), soft->Frame() + frame.size(), frame.begin());
+    } else {
+      frame = Read(*drawn.renderer, 100, 100);
+    }
+    core->EndFrame();
+    const YelRect box = Footprint(frame, 100, 100, 0xFF000000);
+    const bool is_soft = core == soft.get();
+    EXPECT_NEAR(box.left, 40, 1) << is_soft;
+    EXPECT_NEAR(box.right, 60, 1) << is_soft;
+    EXPECT_NEAR(box.top, 30, 1) << is_soft;
+    EXPECT_NEAR(box.bottom, 70, 1) << is_soft;
+    // The software blend keeps 252 of 255.
+    EXPECT_LE(ChannelDistance(frame[62 * 100 + 50], 0xFFFF0000u), 3) << is_soft;
+    EXPECT_LE(ChannelDistance(frame[38 * 100 + 50], 0xFF0000FFu), 3) << is_soft;
+    core->TextureRelease(texture);
+  }
+}
+
+// The centre offset is the pivot: alone it leaves the sprite where it is; with a half turn the
+// sprite swings round the pivot.
+TEST(GlRenderer, CentreOffsetMovesThePivotNotTheSprite) {
+  Drawn drawn = MakeGl(Params(100, 100, 100, 100));
+  REQUIRE_GL(drawn);
+  yel::GlRenderer& gl = *drawn.renderer;
+  YelTexture* texture = FilledTexture(gl, 10, 10, 0xFFFFFFFF);
+  struct Case {
+    float angle;
+    YelRect expected;
+  };
+  // The sprite at (40, 40); its centre (45, 45); the stored offset -10 puts the pivot at 55.
+  for (const Case& c : {Case{0, {40, 40, 50, 50}}, Case{256, {60, 60, 70, 70}}}) {
+    ASSERT_TRUE(gl.BeginFrame(0xFF000000));
+    yel::SpriteQuad quad = Quad(texture, 40, 40);
+    quad.centre_x = quad.centre_y = -10;
+    quad.angle = c.angle;
+    gl.DrawSprite(quad);
+    const YelRect box = Footprint(Read(gl, 100, 100), 100, 100, 0xFF000000);
+    gl.EndFrame();
+    EXPECT_EQ(box.left, c.expected.left) << c.angle;
+    EXPECT_EQ(box.top, c.expected.top) << c.angle;
+    EXPECT_EQ(box.right, c.expected.right) << c.angle;
+    EXPECT_EQ(box.bottom, c.expected.bottom) << c.angle;
+  }
+  gl.TextureRelease(texture);
+}
+
+// The window's pixel at (x, y) from the top, read from the drawn back buffer.
+uint32_t WindowPixel(int x, int y, int height) {
+  uint32_t pixel = 0;
+  glBindFramebuffer(GL_READ_FRAMEBUFFER, 0);
+  glReadPixels(x, height - 1 - y, 1, 1, GL_BGRA, GL_UNSIGNED_INT_8_8_8_8_REV, &pixel);
+  return pixel | 0xFF000000u;
+}
+
+// A 1280 x 720 game full screen on 1920 x 1200: fit inside at top 60, one-to-one at (320, 240),
+// cover at left -107 (the halving of -213 rounds down). Game columns 0 to 127 are red.
+TEST(GlRenderer, FullScreenCopyLandsOnTheAspectRectangle) {
+  yel::GlFilters point;
+  point.final_filter = 1;
+  Drawn drawn = MakeGl(Params(1280, 720, 1920, 1200), point);
+  REQUIRE_GL(drawn);
+  yel::GlRenderer& gl = *drawn.renderer;
+  YelTexture* red = FilledTexture(gl, 128, 720, 0xFFFF0000);
+  const os::Rect monitor{0, 0, 1920, 1200};
+  struct Case {
+    int mode;
+    os::Rect rect;
+    int probe_x, probe_y;  // first game pixel past the red columns, on the window
+  };
+  const Case cases[] = {
+      {1, {0, 60, 1920, 1140}, 192, 60},
+      {2, {320, 240, 1600, 960}, 448, 240},
+      {3, {-107, 0, 2026, 1200}, 107, 0},
+  };
+  for (const Case& c : cases) {
+    const os::Rect rect = gl.SetAspect(c.mode, true, monitor);
+    EXPECT_EQ(rect.left, c.rect.left) << c.mode;
+    EXPECT_EQ(rect.top, c.rect.top) << c.mode;
+    EXPECT_EQ(rect.right, c.rect.right) << c.mode;
+    EXPECT_EQ(rect.bottom, c.rect.bottom) << c.mode;
+    ASSERT_TRUE(gl.BeginFrame(0xFF00FF00));
+    gl.DrawSprite(Quad(red, 0, 0));
+    gl.EndFrame();
+    EXPECT_EQ(WindowPixel(c.probe_x, c.probe_y, 1200), 0xFF00FF00u) << c.mode;
+    EXPECT_EQ(WindowPixel(c.probe_x - 2, c.probe_y, 1200), 0xFFFF0000u) << c.mode;
+    EXPECT_EQ(WindowPixel(c.probe_x, c.probe_y + 2, 1200), 0xFF00FF00u) << c.mode;
+    if (c.rect.top > 0) {
+      EXPECT_EQ(WindowPixel(c.probe_x, c.rect.top - 1, 1200), 0xFF000000u);
+    }
+    if (c.rect.left > 0) {
+      EXPECT_EQ(WindowPixel(c.rect.left - 1, c.probe_y, 1200), 0xFF000000u);
+    }
+  }
+  gl.TextureRelease(red);
+}
+
+// A transition pair: the outgoing image (second record) drawn over the incoming one by its own
+// alpha; an outgoing colour of alpha 0 shows the incoming image alone.
+TEST(GlRenderer, SpritePairLaysTheOutgoingImageOverTheIncomingOne) {
+  Drawn drawn = MakeGl(Params(64, 32, 64, 32));
+  REQUIRE_GL(drawn);
+  yel::GlRenderer& gl = *drawn.renderer;
+  YelTexture* red = FilledTexture(gl, 16, 16, 0xFFFF0000);
+  YelTexture* half_blue = FilledTexture(gl, 16, 16, 0x800000FF);
+  struct Case {
+    const char* what;
+    float out_x;
+    uint32_t out_colour;
+    uint32_t at_in, at_out;  // pixels at (12, 12) and at (out_x + 4, 12)
+  };
+  const Case cases[] = {
+      // Alone, the outgoing alpha counts twice: in the pass and in the blend onto the frame.
+      {"apart", 40, 0xFFFFFFFF, 0xFFFF0000, 0xFF000040},
+      {"over", 8, 0xFFFFFFFF, 0xFF7F0080, 0xFF7F0080},
+      {"outgoing invisible", 40, 0x00FFFFFF, 0xFFFF0000, 0xFF000000},
+  };
+  for (const Case& c : cases) {
+    ASSERT_TRUE(gl.BeginFrame(0xFF000000));
+    yel::SpriteQuad incoming = Quad(red, 8, 8);
+    yel::SpriteQuad outgoing = Quad(half_blue, c.out_x, 8);
+    outgoing.colour = c.out_colour;
+    EXPECT_TRUE(gl.DrawSpritePair(incoming, outgoing, 0.5f));
+    const std::vector<uint32_t> frame = Read(gl, 64, 32);
+    gl.EndFrame();
+    EXPECT_LE(ChannelDistance(frame[12 * 64 + 12], c.at_in), 1)
+        << c.what << std::hex << " " << frame[12 * 64 + 12];
+    const int out = 12 * 64 + static_cast<int>(c.out_x) + 4;
+    EXPECT_LE(ChannelDistance(frame[out], c.at_out), 1) << c.what << std::hex << " " << frame[out];
+    EXPECT_EQ(frame[30 * 64 + 2], 0xFF000000u) << c.what;  // outside both, untouched
+  }
+  // Without an outgoing texture the incoming one is drawn as a plain sprite.
+  ASSERT_TRUE(gl.BeginFrame(0xFF000000));
+  gl.DrawSpritePair(Quad(red, 8, 8), yel::SpriteQuad{}, 1.0f);
+  EXPECT_EQ(Read(gl, 64, 32)[12 * 64 + 12], 0xFFFF0000u);
+  gl.EndFrame();
+  gl.TextureRelease(red);
+  gl.TextureRelease(half_blue);
+}
+
+// Draws one sprite, with or without an effect, and returns the frame.
+std::vector<uint32_t> DrawWith(yel::GlRenderer& gl, YelTexture* texture,
+                               const yel::FxEffect* fx, int side) {
+  EXPECT_TRUE(gl.BeginFrame(0xFF000000));
+  yel::SpriteQuad quad = Quad(texture, 32, 16);
+  quad.fx = fx;
+  gl.DrawSprite(quad);
+  std::vector<uint32_t> frame = Read(gl, side, side);
+  gl.EndFrame();
+  return frame;
+}
+
+// The raster wave moves rows sideways by the grid's displacement; with no amplitude it draws
+// the image unmoved. It needs no effect program, so it works without the effects too.
+TEST(GlRenderer, RasterWaveMovesPixels) {
+  for (uint32_t options : {0u, 4u}) {
+    Drawn drawn = MakeGl(Params(128, 128, 128, 128, options));
+    REQUIRE_GL(drawn);
+    yel::GlRenderer& gl = *drawn.renderer;
+    YelTexture* stripe = FilledTexture(gl, 16, 96, 0xFFFFFFFF);
+    const std::vector<uint32_t> plain = DrawWith(gl, stripe, nullptr, 128);
+    const yel::FxEffect still{1, {0.3f, 0, 0}};
+    EXPECT_EQ(DrawWith(gl, stripe, &still, 128), plain) << options;
+    const yel::FxEffect wave{1, {0.0f, 1.0f, 0}};
+    const std::vector<uint32_t> waved = DrawWith(gl, stripe, &wave, 128);
+    int moved_rows = 0;
+    for (int y = 16; y < 112; ++y) {
+      const YelRect row = Footprint(std::vector<uint32_t>(waved.begin() + y * 128,
+                                                          waved.begin() + (y + 1) * 128),
+                                    128, 1, 0xFF000000);
+      if (row.left != 32) ++moved_rows;
+      // A displacement of at most 0.1 clip units: 6.4 pixels of the 128-pixel target.
+      EXPECT_LE(std::abs(row.left - 32), 7) << y;
+    }
+    EXPECT_GT(moved_rows, 48) << options;
+    gl.TextureRelease(stripe);
+  }
+}
+
+// Without the effects a sprite drawn through effect 0 or 2 is not drawn and the whole frame
+// through them stays as it was; with them, effect 0 draws like a plain sprite and a radial blur
+// of level 0 too.
+TEST(GlRenderer, EffectsThatAreNotLoadedDrawNothing) {
+  for (uint32_t options : {0u, 4u}) {
+    Drawn drawn = MakeGl(Params(96, 96, 96, 96, options));
+    REQUIRE_GL(drawn);
+    yel::GlRenderer& gl = *drawn.renderer;
+    EXPECT_EQ(gl.FxLoaded(), options ? 7u : 0u);
+    YelTexture* texture = HalvesTexture(gl, 20, 20);
+    const std::vector<uint32_t> plain = DrawWith(gl, texture, nullptr, 96);
+    const std::vector<uint32_t> empty(96 * 96, 0xFF000000);
+    for (int type : {0, 2}) {
+      const yel::FxEffect fx{type, {0, 0, 0}};
+      EXPECT_EQ(DrawWith(gl, texture, &fx, 96), options ? plain : empty) << type;
+      ASSERT_TRUE(gl.BeginFrame(0xFF000000));
+      gl.DrawSprite(Quad(texture, 32, 16));
+      EXPECT_EQ(gl.DrawScreenFx(fx), options != 0);
+      EXPECT_EQ(Read(gl, 96, 96), plain) << type;
+      gl.EndFrame();
+    }
+    gl.TextureRelease(texture);
+  }
+}
+
+// A gradient, so that a texel picked one off by the two back-ends' different sampling of a
+// turned sprite changes the colour by a little only.
+YelTexture* GradientTexture(YelCore& core, int w, int h, uint32_t alpha_top, uint32_t alpha_bottom) {
+  YelTexture* texture = core.TextureCreate(w, h);
+  int32_t tw = 0, th = 0;
+  uint32_t* pixels = yel::TextureLockPixels(texture, &tw, &th);
+  for (int y = 0; y < th; ++y) {
+    const uint32_t a = alpha_top + (alpha_bottom - alpha_top) * y / (th - 1);
+    for (int x = 0; x < tw; ++x) {
+      pixels[y * tw + x] = a << 24 | (64 + 2 * x) << 16 | (200 - 2 * y) << 8 | (100 + x + y);
+    }
+  }
+  yel::TextureUnlockPixels(texture, true);
+  return texture;
+}
+
+// One scene drawn by both back-ends: alpha with a translucent colour, add, multiply, a turned
+// and a scaled sprite. Edges of the turned and scaled sprites fall differently, so a few
+// pixels may differ more; the rest agree within a few levels.
+TEST(GlRenderer, SceneMatchesTheSoftwareRenderer) {
+  const int w = 160, h = 120;
+  Drawn drawn = MakeGl(Params(w, h, w, h));
+  REQUIRE_GL(drawn);
+  auto soft = yel::SoftRenderer::Create(Params(w, h, w, h));
+  ASSERT_NE(soft, nullptr);
+  std::vector<uint32_t> frames[2];
+  int index = 0;
+  for (YelCore* core : {static_cast<YelCore*>(drawn.renderer.get()),
+                        static_cast<YelCore*>(soft.get())}) {
+    YelTexture* opaque = GradientTexture(*core, 48, 40, 255, 255);
+    YelTexture* fading = GradientTexture(*core, 48, 40, 255, 40);
+    ASSERT_TRUE(core->BeginFrame(0xFF303030));
+    yel::SpriteQuad base = Quad(opaque, 4, 4);
+    core->DrawSprite(base);
+    yel::SpriteQuad alpha = Quad(fading, 30, 20);
+    alpha.colour = 0xA0FFFFFF;
+    core->DrawSprite(alpha);
+    yel::SpriteQuad add = Quad(fading, 90, 6);
+    add.render_mode = 2;
+    core->DrawSprite(add);
+    yel::SpriteQuad multiply = Quad(opaque, 100, 30);
+    multiply.render_mode = 3;
+    core->DrawSprite(multiply);
+    yel::SpriteQuad turned = Quad(opaque, 20, 66);
+    turned.angle = 64;
+    core->DrawSprite(turned);
+    yel::SpriteQuad scaled = Quad(fading, 96, 70);
+    scaled.scale_x = 1.5f;
+    scaled.scale_y = 0.75f;
+    core->DrawSprite(scaled);
+    if (index == 0) {
+      frames[0] = Read(*drawn.renderer, w, h);
+    } else {
+      frames[1].assign(soft->Frame(), soft->Frame() + w * h);
+    }
+    core->EndFrame();
+    core->TextureRelease(opaque);
+    core->TextureRelease(fading);
+    ++index;
+  }
+  int far_off = 0;
+  for (int i = 0; i < w * h; ++i) {
+    const int distance = ChannelDistance(frames[0][i], frames[1][i]);
+    if (distance > 4) ++far_off;
+  }
+  EXPECT_LT(far_off, w * h / 100) << "pixels beyond the tolerance: " << far_off;
 }
 
 }  // namespace
