@@ -43,12 +43,16 @@ void GlContext::Release() {
   }
 }
 
-void GlContext::Swap() { SDL_GL_SwapWindow(static_cast<SDL_Window*>(window_)); }
+void GlContext::Swap() {
+  SDL_GL_SwapWindow(static_cast<SDL_Window*>(window_));
+}
 
 void GlContext::DrawableSize(int* width, int* height) const {
   SDL_GL_GetDrawableSize(static_cast<SDL_Window*>(window_), width, height);
 }
 
-bool GlContext::SetSwapInterval(int interval) { return SDL_GL_SetSwapInterval(interval) == 0; }
+bool GlContext::SetSwapInterval(int interval) {
+  return SDL_GL_SetSwapInterval(interval) == 0;
+}
 
 }  // namespace os

@@ -49,8 +49,8 @@ void GlRenderer::BuildRasterGrid() {
   glGenBuffers(1, &grid_.index_buffer);
   glBindVertexArray(vertex_array_);
   glBindBuffer(GL_ELEMENT_ARRAY_BUFFER, grid_.index_buffer);
-  glBufferData(GL_ELEMENT_ARRAY_BUFFER, static_cast<GLsizeiptr>(indices.size() * 4),
-               indices.data(), GL_STATIC_DRAW);
+  glBufferData(GL_ELEMENT_ARRAY_BUFFER, static_cast<GLsizeiptr>(indices.size() * 4), indices.data(),
+               GL_STATIC_DRAW);
   grid_.index_count = static_cast<int32_t>(indices.size());
 }
 

@@ -83,7 +83,9 @@ GlRenderer::GlRenderer(const RendererParams& params, const GlFilters& filters, b
   SelectWindowFilter(params.window_width, params.window_height);
 }
 
-GlRenderer::~GlRenderer() { DetachWindow(); }
+GlRenderer::~GlRenderer() {
+  DetachWindow();
+}
 
 void GlRenderer::DetachWindow() {
   if (!context_) return;
@@ -102,6 +104,8 @@ void GlRenderer::DetachWindow() {
 
 bool GlRenderer::Initialise(std::string* error) {
   glGetIntegerv(GL_MAX_TEXTURE_SIZE, &max_texture_size_);
+  os::DebugOutputf("OpenGL renderer : %s\n",
+                   reinterpret_cast<const char*>(glGetString(GL_RENDERER)));
   glGenVertexArrays(1, &vertex_array_);
   glBindVertexArray(vertex_array_);
   glGenBuffers(1, &vertex_buffer_);

@@ -141,8 +141,7 @@ class GlRenderer final : public YelCore {
   void LoadFxEffects();
   void ReleasePrograms();
   // gl_fx.cpp
-  bool DrawWithEffect(int32_t tex_w, int32_t tex_h, const FxEffect& effect,
-                      const GlVertex* quad);
+  bool DrawWithEffect(int32_t tex_w, int32_t tex_h, const FxEffect& effect, const GlVertex* quad);
   void DrawRasterGrid(uint32_t texture, const float params[3]);
   void BuildRasterGrid();
   void DisplaceRasterGrid(const float params[3], std::vector<GlVertex>& out) const;
@@ -172,7 +171,7 @@ class GlRenderer final : public YelCore {
 
   // Guards the members below: written by the window's thread, read when a frame is drawn.
   std::mutex state_lock_;
-  os::Rect view_;              // the client area's part that shows the game
+  os::Rect view_;  // the client area's part that shows the game
   bool full_screen_ = false;
   bool reset_needed_ = false;  // targets and effects are made anew before the next frame
   std::vector<const TextureSlot*> released_;  // slots whose GL texture goes

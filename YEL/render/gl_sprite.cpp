@@ -147,8 +147,8 @@ bool GlRenderer::BuildSpriteVertices(const SpriteQuad& q, int32_t tex_w, int32_t
   const float u1 = static_cast<float>(q.rect.right) / static_cast<float>(tex_w);
   const float v0 = static_cast<float>(q.rect.top) / static_cast<float>(tex_h);
   const float v1 = static_cast<float>(q.rect.bottom) / static_cast<float>(tex_h);
-  const float corners[4][4] = {{-hx, hy, u0, v0}, {hx, hy, u1, v0}, {-hx, -hy, u0, v1},
-                               {hx, -hy, u1, v1}};
+  const float corners[4][4] = {
+      {-hx, hy, u0, v0}, {hx, hy, u1, v0}, {-hx, -hy, u0, v1}, {hx, -hy, u1, v1}};
   for (int i = 0; i < 4; ++i) {
     Transform(m, corners[i][0], corners[i][1], out[i]);
     out[i].colour = q.colour;

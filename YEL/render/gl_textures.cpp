@@ -65,8 +65,7 @@ bool GlRenderer::TextureRelease(YelTexture* texture) {
 // Binds the slot's texture to `unit`, uploading the pixels first when they changed and no
 // writer holds them; `width` and `height` get the allocated size. False when nothing was ever
 // uploaded for the slot.
-bool GlRenderer::BindSlotTexture(TextureSlot* slot, int32_t unit, int32_t* width,
-                                 int32_t* height) {
+bool GlRenderer::BindSlotTexture(TextureSlot* slot, int32_t unit, int32_t* width, int32_t* height) {
   GlSlotTexture& gl = uploaded_[slot];
   glActiveTexture(GL_TEXTURE0 + unit);
   std::unique_lock pixels(slot->pixels_lock, std::try_to_lock);

@@ -58,9 +58,8 @@ GlFilters FiltersFrom(uint32_t flags) {
 
 bool CreateHardware(YelSystem& system) {
   std::string error;
-  std::unique_ptr<GlRenderer> renderer =
-      GlRenderer::Create(ParamsFrom(system), FiltersFrom(system.param.flags),
-                         PowerOfTwoCaptures(system), &error);
+  std::unique_ptr<GlRenderer> renderer = GlRenderer::Create(
+      ParamsFrom(system), FiltersFrom(system.param.flags), PowerOfTwoCaptures(system), &error);
   if (!renderer) {
     os::DebugOutputf("OpenGL renderer cannot start (%s): drawing in software\n", error.c_str());
     YelErrorLogPrintf("OpenGL : %s", error.c_str());

@@ -83,7 +83,7 @@ int ChannelDistance(uint32_t a, uint32_t b) {
   return worst;
 }
 
-#define REQUIRE_GL(drawn)                                                   \
+#define REQUIRE_GL(drawn) \
   if (!(drawn).renderer) GTEST_SKIP() << "no OpenGL 3.3 context on this machine"
 
 TEST(GlRenderer, ClearsDrawsAndReadsBackTopDownWithOpaqueAlpha) {
@@ -146,7 +146,9 @@ TEST(GlRenderer, BlendModesFollowTheirEquations) {
   yel::GlRenderer& gl = *drawn.renderer;
   const uint32_t background = 0xFF4080C0, source = 0x80FF6020;
   YelTexture* texture = FilledTexture(gl, 4, 4, source);
-  auto channel = [](uint32_t c, int shift) { return static_cast<float>((c >> shift) & 0xFF) / 255; };
+  auto channel = [](uint32_t c, int shift) {
+    return static_cast<float>((c >> shift) & 0xFF) / 255;
+  };
   using Blend = float (*)(float s, float sa, float d);
   const Blend modes[11] = {
       [](float s, float sa, float d) { return s * sa + d * (1 - sa); },  // 0 blends like 1
@@ -171,7 +173,7 @@ TEST(GlRenderer, BlendModesFollowTheirEquations) {
     uint32_t expected = 0xFF000000;
     for (int shift = 0; shift < 24; shift += 8) {
       const float v = modes[mode <= 10 ? mode : 1](channel(source, shift), channel(source, 24),
-                                                  channel(background, shift));
+                                                   channel(background, shift));
       expected |= static_cast<uint32_t>(std::lround(std::clamp(v, 0.0f, 1.0f) * 255)) << shift;
     }
     EXPECT_LE(ChannelDistance(got, expected), 1)
@@ -212,8 +214,8 @@ TEST(GlRenderer, TurnedAndScaledSpriteCoversWhatTheSoftwareOneCovers) {
   REQUIRE_GL(drawn);
   auto soft = yel::SoftRenderer::Create(Params(100, 100, 100, 100));
   ASSERT_NE(soft, nullptr);
-  for (YelCore* core : {static_cast<YelCore*>(drawn.renderer.get()),
-                        static_cast<YelCore*>(soft.get())}) {
+  for (YelCore* core :
+       {static_cast<YelCore*>(drawn.renderer.get()), static_cast<YelCore*>(soft.get())}) {
     YelTexture* texture = HalvesTexture(*core, 20, 10);
     ASSERT_TRUE(core->BeginFrame(0xFF000000));
     yel::SpriteQuad quad = Quad(texture, 40, 45);
@@ -362,8 +364,8 @@ TEST(GlRenderer, SpritePairLaysTheOutgoingImageOverTheIncomingOne) {
 }
 
 // Draws one sprite, with or without an effect, and returns the frame.
-std::vector<uint32_t> DrawWith(yel::GlRenderer& gl, YelTexture* texture,
-                               const yel::FxEffect* fx, int side) {
+std::vector<uint32_t> DrawWith(yel::GlRenderer& gl, YelTexture* texture, const yel::FxEffect* fx,
+                               int side) {
   EXPECT_TRUE(gl.BeginFrame(0xFF000000));
   yel::SpriteQuad quad = Quad(texture, 32, 16);
   quad.fx = fx;
@@ -388,9 +390,9 @@ TEST(GlRenderer, RasterWaveMovesPixels) {
     const std::vector<uint32_t> waved = DrawWith(gl, stripe, &wave, 128);
     int moved_rows = 0;
     for (int y = 16; y < 112; ++y) {
-      const YelRect row = Footprint(std::vector<uint32_t>(waved.begin() + y * 128,
-                                                          waved.begin() + (y + 1) * 128),
-                                    128, 1, 0xFF000000);
+      const YelRect row =
+          Footprint(std::vector<uint32_t>(waved.begin() + y * 128, waved.begin() + (y + 1) * 128),
+                    128, 1, 0xFF000000);
       if (row.left != 32) ++moved_rows;
       // A displacement of at most 0.1 clip units: 6.4 pixels of the 128-pixel target.
       EXPECT_LE(std::abs(row.left - 32), 7) << y;
@@ -427,7 +429,8 @@ TEST(GlRenderer, EffectsThatAreNotLoadedDrawNothing) {
 
 // A gradient, so that a texel picked one off by the two back-ends' different sampling of a
 // turned sprite changes the colour by a little only.
-YelTexture* GradientTexture(YelCore& core, int w, int h, uint32_t alpha_top, uint32_t alpha_bottom) {
+YelTexture* GradientTexture(YelCore& core, int w, int h, uint32_t alpha_top,
+                            uint32_t alpha_bottom) {
   YelTexture* texture = core.TextureCreate(w, h);
   int32_t tw = 0, th = 0;
   uint32_t* pixels = yel::TextureLockPixels(texture, &tw, &th);
@@ -452,8 +455,8 @@ TEST(GlRenderer, SceneMatchesTheSoftwareRenderer) {
   ASSERT_NE(soft, nullptr);
   std::vector<uint32_t> frames[2];
   int index = 0;
-  for (YelCore* core : {static_cast<YelCore*>(drawn.renderer.get()),
-                        static_cast<YelCore*>(soft.get())}) {
+  for (YelCore* core :
+       {static_cast<YelCore*>(drawn.renderer.get()), static_cast<YelCore*>(soft.get())}) {
     YelTexture* opaque = GradientTexture(*core, 48, 40, 255, 255);
     YelTexture* fading = GradientTexture(*core, 48, 40, 255, 40);
     ASSERT_TRUE(core->BeginFrame(0xFF303030));
@@ -491,6 +494,37 @@ TEST(GlRenderer, SceneMatchesTheSoftwareRenderer) {
     if (distance > 4) ++far_off;
   }
   EXPECT_LT(far_off, w * h / 100) << "pixels beyond the tolerance: " << far_off;
+}
+
+// Entering or leaving full screen makes the targets anew before the next frame, with YelSetPow's
+// switch as it is then: 2048 for a 1280 x 720 game. Uploaded textures survive.
+TEST(GlRenderer, ModeChangeMakesTheTargetsAnew) {
+  Drawn drawn = MakeGl(Params(1280, 720, 640, 360));
+  REQUIRE_GL(drawn);
+  yel::GlRenderer& gl = *drawn.renderer;
+  EXPECT_EQ(gl.TargetSize(), 1280);
+  YelTexture* red = FilledTexture(gl, 8, 8, 0xFFFF0000);
+  ASSERT_TRUE(gl.BeginFrame(0xFF000000));
+  gl.DrawSprite(Quad(red, 0, 0));
+  gl.EndFrame();
+  const os::Rect monitor{0, 0, 640, 360};
+  struct Step {
+    bool pow2, full_screen;
+    int32_t side;
+  };
+  for (const Step& step :
+       {Step{true, false, 1280}, Step{true, true, 2048}, Step{false, false, 1280}}) {
+    gl.SetPowerOfTwo(step.pow2);
+    gl.SetAspect(1, step.full_screen, monitor);
+    ASSERT_TRUE(gl.BeginFrame(0xFF0000FF));
+    EXPECT_EQ(gl.TargetSize(), step.side);
+    gl.DrawSprite(Quad(red, 1272, 712));
+    const std::vector<uint32_t> frame = Read(gl, 1280, 720);
+    gl.EndFrame();
+    EXPECT_EQ(frame[719 * 1280 + 1279], 0xFFFF0000u) << step.side;
+    EXPECT_EQ(frame[0], 0xFF0000FFu) << step.side;
+  }
+  gl.TextureRelease(red);
 }
 
 }  // namespace
