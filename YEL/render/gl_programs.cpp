@@ -35,6 +35,15 @@ void main() {
   frag = c;
 })";
 
+// The same without the alpha test, for blend modes that weigh the source by its alpha (1 and 2):
+// there a fragment of alpha 0 changes nothing, so dropping it costs more than drawing it.
+constexpr const char* kSpriteBlendShader = R"(#version 330 core
+uniform sampler2D g_Texture;
+in vec4 v_colour;
+in vec2 v_uv;
+out vec4 frag;
+void main() { frag = texture(g_Texture, v_uv) * v_colour; })";
+
 // A transition: the incoming image (unit 0, modulated by the vertex colour) with the outgoing
 // image (unit 1) laid over it by the outgoing image's alpha; the alphas add.
 constexpr const char* kPairShader = R"(#version 330 core
@@ -166,7 +175,8 @@ void DropProgram(uint32_t& program) {
 bool GlRenderer::BuildPrograms(std::string* error) {
   std::string log;
   programs_.sprite = BuildProgram(kSpriteShader, &log);
-  if (programs_.sprite) programs_.pair = BuildProgram(kPairShader, &log);
+  if (programs_.sprite) programs_.sprite_blend = BuildProgram(kSpriteBlendShader, &log);
+  if (programs_.sprite_blend) programs_.pair = BuildProgram(kPairShader, &log);
   if (programs_.pair) programs_.present = BuildProgram(kPresentShader, &log);
   if (!programs_.present) {
     if (error) *error = "shader: " + log;
@@ -205,8 +215,9 @@ void GlRenderer::LoadFxEffects() {
 }
 
 void GlRenderer::ReleasePrograms() {
-  for (uint32_t* program : {&programs_.sprite, &programs_.pair, &programs_.present,
-                            &programs_.bicubic, &programs_.draw, &programs_.radial_blur}) {
+  for (uint32_t* program :
+       {&programs_.sprite, &programs_.sprite_blend, &programs_.pair, &programs_.present,
+        &programs_.bicubic, &programs_.draw, &programs_.radial_blur}) {
     DropProgram(*program);
   }
   programs_.fx_loaded = 0;

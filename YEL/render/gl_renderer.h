@@ -58,6 +58,7 @@ struct GlFilters {
 // program, the present copy, and the effect module (bicubic copy and the FX techniques).
 struct GlPrograms {
   uint32_t sprite = 0;
+  uint32_t sprite_blend = 0;  // without the alpha test, for modes 1 and 2
   uint32_t pair = 0;
   uint32_t present = 0;
   uint32_t bicubic = 0;

@@ -181,7 +181,8 @@ void GlRenderer::DrawSprite(const SpriteQuad& quad) {
     if (quad.fx) {
       DrawWithEffect(tex_w, tex_h, *quad.fx, vertices);
     } else {
-      DrawQuad(programs_.sprite, vertices, 4);
+      const bool weighed = render_mode_ == 1 || render_mode_ == 2;
+      DrawQuad(weighed ? programs_.sprite_blend : programs_.sprite, vertices, 4);
     }
     if (quad.render_mode != 1) SetRenderMode(1);
   }
