@@ -221,15 +221,19 @@ void GlRenderer::EndFrame() {
   if (error != GL_NO_ERROR) os::DebugOutput("Present : Error\n");
 }
 
+void GlRenderer::EndTarget() { in_frame_ = false; }
+
 // The render target's game area drawn onto the aspect rectangle of the window.
 void GlRenderer::Present() {
   int width = 0, height = 0;
   context_->DrawableSize(&width, &height);
   os::Rect rect{0, 0, width, height};
   bool full_screen = false;
+  int32_t window_filter = 0;
   {
     std::lock_guard guard(state_lock_);
     full_screen = full_screen_;
+    window_filter = window_filter_;
     if (full_screen) rect = view_;
   }
   glBindFramebuffer(GL_FRAMEBUFFER, 0);
@@ -237,7 +241,7 @@ void GlRenderer::Present() {
   glDisable(GL_BLEND);
   ClearTo(0xFF000000);
   if (width <= 0 || height <= 0) return glEnable(GL_BLEND);
-  const int32_t filter = full_screen ? filters_.final_filter : window_filter_;
+  const int32_t filter = full_screen ? filters_.final_filter : window_filter;
   const bool bicubic = filter == 3 && programs_.bicubic;
   const float ts = static_cast<float>(target_size_);
   const int32_t mx = (target_size_ - params_.game_width) / 2;

@@ -92,6 +92,8 @@ class GlRenderer final : public YelCore {
   bool DrawSpritePair(const SpriteQuad& incoming, const SpriteQuad& outgoing,
                       float factor) override;
   void EndFrame() override;
+  // Ends drawing begun with BeginFrame without showing the frame (the target draw).
+  void EndTarget();
   bool DrawScreenFx(const FxEffect& effect) override;
   bool CaptureFrame(YelTexture* texture) override;
 
@@ -164,8 +166,7 @@ class GlRenderer final : public YelCore {
   GlRasterGrid grid_;
   uint32_t vertex_array_ = 0;
   uint32_t vertex_buffer_ = 0;
-  int32_t render_mode_ = 1;    // the blending set last
-  int32_t window_filter_ = 0;  // magnification filter of the windowed copy
+  int32_t render_mode_ = 1;    // the blending set last  // magnification filter of the windowed copy
   std::unordered_map<const TextureSlot*, GlSlotTexture> uploaded_;
   bool in_frame_ = false;
   std::thread::id drawing_thread_;  // the thread the context is current on
@@ -174,6 +175,7 @@ class GlRenderer final : public YelCore {
   std::mutex state_lock_;
   os::Rect view_;  // the client area's part that shows the game
   bool full_screen_ = false;
+  int32_t window_filter_ = 0;  // magnification filter of the windowed copy
   bool reset_needed_ = false;  // targets and effects are made anew before the next frame
   std::vector<const TextureSlot*> released_;  // slots whose GL texture goes
 };

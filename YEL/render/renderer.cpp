@@ -189,10 +189,13 @@ void RendererEndFrame(YelSystem& system) {
   if (YelCore* core = system.core.load()) core->EndFrame();
 }
 
-// The software back-end draws nothing into targets.
-bool RendererBeginTarget(YelSystem&, uint32_t) {
-  return false;
+// Only the GL back-end draws into its target without showing it; the software one draws nothing.
+bool RendererBeginTarget(YelSystem& system, uint32_t clear_colour) {
+  auto* gl = dynamic_cast<GlRenderer*>(system.core.load());
+  return gl && gl->BeginFrame(clear_colour);
 }
-void RendererEndTarget(YelSystem&) {}
+void RendererEndTarget(YelSystem& system) {
+  if (auto* gl = dynamic_cast<GlRenderer*>(system.core.load())) gl->EndTarget();
+}
 
 }  // namespace yel
