@@ -1,4 +1,4 @@
-// The renderer back-end: one implementation chosen at start (the software one now), reached by
+// The renderer back-end: one implementation chosen at start (GL or software), reached by
 // the sprites and the frame through this interface. YelCore, the record that draw callbacks and
 // YelGetCore hand out, is the interface itself.
 #pragma once
