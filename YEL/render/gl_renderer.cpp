@@ -221,7 +221,9 @@ void GlRenderer::EndFrame() {
   if (error != GL_NO_ERROR) os::DebugOutput("Present : Error\n");
 }
 
-void GlRenderer::EndTarget() { in_frame_ = false; }
+void GlRenderer::EndTarget() {
+  in_frame_ = false;
+}
 
 // The render target's game area drawn onto the aspect rectangle of the window.
 void GlRenderer::Present() {
@@ -264,6 +266,11 @@ void GlRenderer::Present() {
   const GLint gl_filter = (filter == 2) ? GL_LINEAR : GL_NEAREST;
   glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, gl_filter);
   glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, gl_filter);
+  if (bicubic) {
+    glUseProgram(programs_.bicubic);
+    glUniform4f(glGetUniformLocation(programs_.bicubic, "TexSize"), ts, ts, 0, 0);
+    glUniform4f(glGetUniformLocation(programs_.bicubic, "TexDiffU"), 2.0f / ts, 0, 0, 0);
+  }
   DrawQuad(bicubic ? programs_.bicubic : programs_.present, quad, 4);
   glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_NEAREST);
   glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_NEAREST);

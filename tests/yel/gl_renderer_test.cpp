@@ -398,6 +398,15 @@ TEST(GlRenderer, RasterWaveMovesPixels) {
       EXPECT_LE(std::abs(row.left - 32), 7) << y;
     }
     EXPECT_GT(moved_rows, 48) << options;
+    // The whole frame through the wave: unmoved without amplitude, moved with it.
+    for (const yel::FxEffect* fx : {&still, &wave}) {
+      ASSERT_TRUE(gl.BeginFrame(0xFF000000));
+      gl.DrawSprite(Quad(stripe, 32, 16));
+      EXPECT_TRUE(gl.DrawScreenFx(*fx));
+      const std::vector<uint32_t> screen = Read(gl, 128, 128);
+      gl.EndFrame();
+      EXPECT_EQ(screen == plain, fx == &still) << options;
+    }
     gl.TextureRelease(stripe);
   }
 }
@@ -524,6 +533,72 @@ TEST(GlRenderer, ModeChangeMakesTheTargetsAnew) {
     EXPECT_EQ(frame[719 * 1280 + 1279], 0xFFFF0000u) << step.side;
     EXPECT_EQ(frame[0], 0xFF0000FFu) << step.side;
   }
+  gl.TextureRelease(red);
+}
+
+// Sampling: a rectangle past the texture repeats it with wrap and stretches its edge with
+// clamp; the second filter 2 samples a scaled sprite smoothly and an unscaled one exactly; a
+// perspective sprite in the plane z = 0 lands where the orthographic one does.
+TEST(GlRenderer, AddressModesFiltersAndPerspective) {
+  yel::GlFilters smooth_sprites;
+  smooth_sprites.second_filter = 2;
+  Drawn drawn = MakeGl(Params(64, 64, 64, 64), smooth_sprites);
+  REQUIRE_GL(drawn);
+  yel::GlRenderer& gl = *drawn.renderer;
+  YelTexture* halves = HalvesTexture(gl, 4, 4);  // columns 0, 1 red; 2, 3 blue
+  auto draw = [&](const yel::SpriteQuad& quad) {
+    EXPECT_TRUE(gl.BeginFrame(0xFF000000));
+    gl.DrawSprite(quad);
+    std::vector<uint32_t> frame = Read(gl, 64, 64);
+    gl.EndFrame();
+    return frame;
+  };
+  yel::SpriteQuad wide = Quad(halves, 8, 8);
+  wide.rect = YelRect{0, 0, 8, 4};
+  wide.address_mode = 1;
+  std::vector<uint32_t> frame = draw(wide);
+  EXPECT_EQ(frame[9 * 64 + 12], 0xFFFF0000u);  // column 4 wraps to column 0
+  EXPECT_EQ(frame[9 * 64 + 15], 0xFF0000FFu);
+  wide.address_mode = 0;
+  frame = draw(wide);
+  EXPECT_EQ(frame[9 * 64 + 12], 0xFF0000FFu);  // column 4 clamps to column 3
+  yel::SpriteQuad plain = Quad(halves, 8, 8);
+  frame = draw(plain);
+  EXPECT_EQ(frame[9 * 64 + 9], 0xFFFF0000u);
+  EXPECT_EQ(frame[9 * 64 + 10], 0xFF0000FFu);
+  yel::SpriteQuad scaled = plain;
+  scaled.scale_x = scaled.scale_y = 4;  // 16 x 16 around the centre (10, 10): x from 2
+  frame = draw(scaled);
+  bool blended = false;
+  for (int x = 2; x < 18; ++x) {
+    const uint32_t p = frame[10 * 64 + x];
+    blended |= ((p >> 16) & 0xFF) > 8 && (p & 0xFF) > 8;
+  }
+  EXPECT_TRUE(blended) << "a scaled sprite with the second filter 2 is sampled linearly";
+  yel::SpriteQuad perspective = plain;
+  perspective.perspective = 1;
+  EXPECT_EQ(draw(perspective), draw(plain));
+  gl.TextureRelease(halves);
+}
+
+// The bicubic copy (final filter 3) in full screen keeps a flat colour flat and softens an
+// edge where a point copy would not.
+TEST(GlRenderer, BicubicCopySoftensEdges) {
+  yel::GlFilters bicubic;
+  bicubic.final_filter = 3;
+  Drawn drawn = MakeGl(Params(32, 32, 128, 128), bicubic);
+  REQUIRE_GL(drawn);
+  yel::GlRenderer& gl = *drawn.renderer;
+  YelTexture* red = FilledTexture(gl, 16, 32, 0xFFFF0000);
+  gl.SetAspect(0, true, os::Rect{0, 0, 128, 128});
+  ASSERT_TRUE(gl.BeginFrame(0xFF0000FF));
+  gl.DrawSprite(Quad(red, 0, 0));
+  gl.EndFrame();
+  EXPECT_EQ(WindowPixel(10, 64, 128), 0xFFFF0000u);
+  EXPECT_EQ(WindowPixel(118, 64, 128), 0xFF0000FFu);
+  const uint32_t edge = WindowPixel(64, 64, 128);
+  EXPECT_NE(edge, 0xFFFF0000u);
+  EXPECT_NE(edge, 0xFF0000FFu);
   gl.TextureRelease(red);
 }
 
