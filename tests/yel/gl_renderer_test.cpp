@@ -602,4 +602,67 @@ TEST(GlRenderer, BicubicCopySoftensEdges) {
   gl.TextureRelease(red);
 }
 
+// The other parts of the world transform: a half turn about Y mirrors the sprite, an eighth of
+// a turn of horizontal skew leans its top to the right by its height.
+TEST(GlRenderer, TurnAboutYMirrorsAndSkewLeans) {
+  Drawn drawn = MakeGl(Params(64, 64, 64, 64));
+  REQUIRE_GL(drawn);
+  yel::GlRenderer& gl = *drawn.renderer;
+  YelTexture* halves = HalvesTexture(gl, 16, 16);
+  auto draw = [&](const yel::SpriteQuad& quad) {
+    EXPECT_TRUE(gl.BeginFrame(0xFF000000));
+    gl.DrawSprite(quad);
+    std::vector<uint32_t> frame = Read(gl, 64, 64);
+    gl.EndFrame();
+    return frame;
+  };
+  yel::SpriteQuad mirrored = Quad(halves, 24, 24);
+  mirrored.rotation_y = 256;
+  std::vector<uint32_t> frame = draw(mirrored);
+  EXPECT_EQ(frame[32 * 64 + 26], 0xFF0000FFu);
+  EXPECT_EQ(frame[32 * 64 + 37], 0xFFFF0000u);
+  yel::SpriteQuad leaning = Quad(halves, 24, 24);
+  leaning.skew_x = 64;
+  frame = draw(leaning);
+  auto row_left = [&](int y) {
+    for (int x = 0; x < 64; ++x) {
+      if (frame[y * 64 + x] != 0xFF000000u) return x;
+    }
+    return -1;
+  };
+  EXPECT_NEAR(row_left(24) - row_left(39), 15, 1);
+  EXPECT_NEAR(row_left(32), 24, 1);  // the centre row stays
+  gl.TextureRelease(halves);
+}
+
+// The vertical wave moves each grid column as a whole, so a band keeps its thickness in every
+// pixel column while its position changes across the target.
+TEST(GlRenderer, VerticalWaveMovesWholeColumns) {
+  Drawn drawn = MakeGl(Params(128, 128, 128, 128));
+  REQUIRE_GL(drawn);
+  yel::GlRenderer& gl = *drawn.renderer;
+  YelTexture* band = FilledTexture(gl, 128, 16, 0xFFFFFFFF);
+  const yel::FxEffect wave{1, {0.0f, 0, 1.0f}};
+  ASSERT_TRUE(gl.BeginFrame(0xFF000000));
+  yel::SpriteQuad quad = Quad(band, 0, 56);
+  quad.fx = &wave;
+  gl.DrawSprite(quad);
+  const std::vector<uint32_t> frame = Read(gl, 128, 128);
+  gl.EndFrame();
+  std::vector<int> tops;
+  for (int x = 0; x < 128; ++x) {
+    int top = -1, thickness = 0;
+    for (int y = 0; y < 128; ++y) {
+      if (frame[y * 128 + x] == 0xFF000000u) continue;
+      if (top < 0) top = y;
+      ++thickness;
+    }
+    EXPECT_NEAR(thickness, 16, 1) << "column " << x;
+    tops.push_back(top);
+  }
+  EXPECT_GT(
+      *std::max_element(tops.begin(), tops.end()) - *std::min_element(tops.begin(), tops.end()), 3);
+  gl.TextureRelease(band);
+}
+
 }  // namespace
