@@ -66,6 +66,8 @@ std::unique_ptr<GlRenderer> GlRenderer::Create(const RendererParams& params,
   if (!renderer->context_) return nullptr;
   renderer->drawing_thread_ = std::this_thread::get_id();
   if (!renderer->Initialise(error)) return nullptr;
+  os::DebugOutputf("OpenGL renderer : %s\n",
+                   reinterpret_cast<const char*>(glGetString(GL_RENDERER)));
   // The thread that draws frames takes the context at its first frame.
   renderer->context_->Release();
   renderer->drawing_thread_ = std::thread::id();
@@ -97,15 +99,21 @@ void GlRenderer::DetachWindow() {
     if (vertex_buffer_) glDeleteBuffers(1, &vertex_buffer_);
     if (vertex_array_) glDeleteVertexArrays(1, &vertex_array_);
     vertex_buffer_ = vertex_array_ = 0;
+  } else {
+    os::DebugOutput("release error\n");
   }
   context_.reset();
   in_frame_ = false;
 }
 
+void GlRenderer::ThreadDone() {
+  if (!context_ || drawing_thread_ != std::this_thread::get_id()) return;
+  context_->Release();
+  drawing_thread_ = std::thread::id();
+}
+
 bool GlRenderer::Initialise(std::string* error) {
   glGetIntegerv(GL_MAX_TEXTURE_SIZE, &max_texture_size_);
-  os::DebugOutputf("OpenGL renderer : %s\n",
-                   reinterpret_cast<const char*>(glGetString(GL_RENDERER)));
   glGenVertexArrays(1, &vertex_array_);
   glBindVertexArray(vertex_array_);
   glGenBuffers(1, &vertex_buffer_);

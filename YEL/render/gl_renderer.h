@@ -112,6 +112,8 @@ class GlRenderer final : public YelCore {
   // The window is about to go: the GL objects and the context go first; frames then draw
   // nothing. Called once no thread draws any more.
   void DetachWindow();
+  // The calling thread draws no more frames: it lets go of the context if it has it.
+  void ThreadDone();
   // Reads the game area of the frame drawn so far, top-down, 0xAARRGGBB with alpha 255, rows
   // `stride` pixels apart; false when the buffer is smaller than the game. Drawing thread.
   bool ReadFrame(uint32_t* pixels, int32_t width, int32_t height, int32_t stride);
@@ -166,7 +168,7 @@ class GlRenderer final : public YelCore {
   GlRasterGrid grid_;
   uint32_t vertex_array_ = 0;
   uint32_t vertex_buffer_ = 0;
-  int32_t render_mode_ = 1;    // the blending set last  // magnification filter of the windowed copy
+  int32_t render_mode_ = 1;  // the blending set last  // magnification filter of the windowed copy
   std::unordered_map<const TextureSlot*, GlSlotTexture> uploaded_;
   bool in_frame_ = false;
   std::thread::id drawing_thread_;  // the thread the context is current on

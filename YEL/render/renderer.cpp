@@ -185,6 +185,10 @@ bool RendererBeginFrame(YelSystem& system, uint32_t clear_colour) {
   return !core || core->BeginFrame(clear_colour);
 }
 
+void RendererThreadDone(YelSystem& system) {
+  if (auto* gl = dynamic_cast<GlRenderer*>(system.core.load())) gl->ThreadDone();
+}
+
 void RendererEndFrame(YelSystem& system) {
   if (YelCore* core = system.core.load()) core->EndFrame();
 }
