@@ -35,7 +35,7 @@ yel::RendererParams Params(int game_w, int game_h, int window_w, int window_h,
 }
 
 // A GL back-end on a hidden window; no renderer when the machine gives no GL context.
-Drawn MakeGl(yel::RendererParams params, yel::GlFilters filters = {}) {
+Drawn MakeGl(yel::RendererParams params, yel::GlFilters filters = {}, bool pow2 = false) {
   Drawn drawn;
   os::Window::Options options;
   options.width = params.window_width;
@@ -46,7 +46,7 @@ Drawn MakeGl(yel::RendererParams params, yel::GlFilters filters = {}) {
   if (!drawn.window) return drawn;
   params.window = drawn.window.get();
   std::string error;
-  drawn.renderer = yel::GlRenderer::Create(params, filters, false, &error);
+  drawn.renderer = yel::GlRenderer::Create(params, filters, pow2, &error);
   return drawn;
 }
 
@@ -663,6 +663,26 @@ TEST(GlRenderer, VerticalWaveMovesWholeColumns) {
   EXPECT_GT(
       *std::max_element(tops.begin(), tops.end()) - *std::min_element(tops.begin(), tops.end()), 3);
   gl.TextureRelease(band);
+}
+
+// With YelSetPow's switch on from the start, the target and the textures get power-of-two sizes
+// and a sprite still covers exactly its rectangle. Textures beyond the device's size are refused.
+TEST(GlRenderer, PowerOfTwoSizesKeepTheSpriteExact) {
+  Drawn drawn = MakeGl(Params(40, 30, 40, 30), {}, true);
+  REQUIRE_GL(drawn);
+  yel::GlRenderer& gl = *drawn.renderer;
+  EXPECT_EQ(gl.TargetSize(), 64);
+  EXPECT_EQ(gl.TextureCreate(gl.MaxTextureSize() + 1, 1), nullptr);
+  YelTexture* texture = FilledTexture(gl, 6, 3, 0xFF00FF00);
+  ASSERT_TRUE(gl.BeginFrame(0xFF000000));
+  gl.DrawSprite(Quad(texture, 10, 20));
+  const YelRect box = Footprint(Read(gl, 40, 30), 40, 30, 0xFF000000);
+  gl.EndFrame();
+  EXPECT_EQ(box.left, 10);
+  EXPECT_EQ(box.top, 20);
+  EXPECT_EQ(box.right, 16);
+  EXPECT_EQ(box.bottom, 23);
+  gl.TextureRelease(texture);
 }
 
 }  // namespace
