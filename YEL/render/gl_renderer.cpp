@@ -140,12 +140,14 @@ bool GlRenderer::Initialise(std::string* error) {
   return glGetError() == GL_NO_ERROR;
 }
 
-// Makes the context current on the calling thread when another thread had it.
+// Makes the context current on the calling thread when no thread has it; false while another
+// thread has it (that thread draws until ThreadDone).
 bool GlRenderer::Current() {
   if (!context_) return false;
   const std::thread::id self = std::this_thread::get_id();
-  if (drawing_thread_ == self) return true;
-  if (!context_->MakeCurrent()) return false;
+  const std::thread::id owner = drawing_thread_.load();
+  if (owner == self) return true;
+  if (owner != std::thread::id() || !context_->MakeCurrent()) return false;
   drawing_thread_ = self;
   context_->SetSwapInterval((params_.option_bits & 2) ? 1 : 0);
   return true;
@@ -229,6 +231,12 @@ void GlRenderer::EndFrame() {
   if (error != GL_NO_ERROR) os::DebugOutput("Present : Error\n");
 }
 
+bool GlRenderer::BeginTarget(uint32_t clear_colour) {
+  // Only the thread that draws the frames may call GL; elsewhere nothing is drawn.
+  if (drawing_thread_.load() != std::this_thread::get_id()) return false;
+  return BeginFrame(clear_colour);
+}
+
 void GlRenderer::EndTarget() {
   in_frame_ = false;
 }
@@ -247,10 +255,10 @@ void GlRenderer::Present() {
     if (full_screen) rect = view_;
   }
   glBindFramebuffer(GL_FRAMEBUFFER, 0);
+  if (width <= 0 || height <= 0) return;  // a minimised window shows nothing
   glViewport(0, 0, width, height);
   glDisable(GL_BLEND);
   ClearTo(0xFF000000);
-  if (width <= 0 || height <= 0) return glEnable(GL_BLEND);
   const int32_t filter = full_screen ? filters_.final_filter : window_filter;
   const bool bicubic = filter == 3 && programs_.bicubic;
   const float ts = static_cast<float>(target_size_);
@@ -288,7 +296,8 @@ void GlRenderer::Present() {
 
 bool GlRenderer::ReadFrame(uint32_t* pixels, int32_t width, int32_t height, int32_t stride) {
   const int32_t gw = params_.game_width, gh = params_.game_height;
-  if (!pixels || width < gw || height < gh || stride < gw || !Current()) return false;
+  if (!pixels || width < gw || height < gh || stride < gw) return false;
+  if (!context_ || drawing_thread_.load() != std::this_thread::get_id()) return false;
   const int32_t mx = (target_size_ - gw) / 2, my = (target_size_ - gh) / 2;
   std::vector<uint32_t> rows(static_cast<size_t>(gw) * gh);
   glBindFramebuffer(GL_READ_FRAMEBUFFER, render_target_.framebuffer);

@@ -92,7 +92,9 @@ class GlRenderer final : public YelCore {
   bool DrawSpritePair(const SpriteQuad& incoming, const SpriteQuad& outgoing,
                       float factor) override;
   void EndFrame() override;
-  // Ends drawing begun with BeginFrame without showing the frame (the target draw).
+  // Drawing into the render target without showing it (the target draw): on the thread that
+  // draws the frames only, else false.
+  bool BeginTarget(uint32_t clear_colour);
   void EndTarget();
   bool DrawScreenFx(const FxEffect& effect) override;
   bool CaptureFrame(YelTexture* texture) override;
@@ -115,7 +117,8 @@ class GlRenderer final : public YelCore {
   // The calling thread draws no more frames: it lets go of the context if it has it.
   void ThreadDone();
   // Reads the game area of the frame drawn so far, top-down, 0xAARRGGBB with alpha 255, rows
-  // `stride` pixels apart; false when the buffer is smaller than the game. Drawing thread.
+  // `stride` pixels apart; false when the buffer is smaller than the game, or on a thread that
+  // does not draw the frames (only that thread calls GL).
   bool ReadFrame(uint32_t* pixels, int32_t width, int32_t height, int32_t stride);
 
  private:
@@ -171,7 +174,8 @@ class GlRenderer final : public YelCore {
   int32_t render_mode_ = 1;  // the blending set last  // magnification filter of the windowed copy
   std::unordered_map<const TextureSlot*, GlSlotTexture> uploaded_;
   bool in_frame_ = false;
-  std::thread::id drawing_thread_;  // the thread the context is current on
+  // The thread the context is current on; read by any thread that asks to read the frame.
+  std::atomic<std::thread::id> drawing_thread_{};
 
   // Guards the members below: written by the window's thread, read when a frame is drawn.
   std::mutex state_lock_;

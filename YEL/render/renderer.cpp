@@ -196,7 +196,7 @@ void RendererEndFrame(YelSystem& system) {
 // Only the GL back-end draws into its target without showing it; the software one draws nothing.
 bool RendererBeginTarget(YelSystem& system, uint32_t clear_colour) {
   auto* gl = dynamic_cast<GlRenderer*>(system.core.load());
-  return gl && gl->BeginFrame(clear_colour);
+  return gl && gl->BeginTarget(clear_colour);
 }
 void RendererEndTarget(YelSystem& system) {
   if (auto* gl = dynamic_cast<GlRenderer*>(system.core.load())) gl->EndTarget();
