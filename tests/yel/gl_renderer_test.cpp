@@ -8,6 +8,7 @@
 #include <cmath>
 #include <cstdlib>
 #include <memory>
+#include <thread>
 #include <vector>
 
 #include "YEL/render/gl_api.h"
@@ -683,6 +684,30 @@ TEST(GlRenderer, PowerOfTwoSizesKeepTheSpriteExact) {
   EXPECT_EQ(box.right, 16);
   EXPECT_EQ(box.bottom, 23);
   gl.TextureRelease(texture);
+}
+
+// Once a thread draws the frames, no other thread takes the context, reads the frame or draws
+// into the target; the drawing thread goes on undisturbed.
+TEST(GlRenderer, OnlyTheDrawingThreadCallsGl) {
+  Drawn drawn = MakeGl(Params(16, 16, 16, 16));
+  REQUIRE_GL(drawn);
+  yel::GlRenderer& gl = *drawn.renderer;
+  ASSERT_TRUE(gl.BeginFrame(0xFF112233));
+  gl.EndFrame();
+  std::vector<uint32_t> pixels(16 * 16);
+  bool read = true, target = true, frame = true;
+  std::thread other([&] {
+    read = gl.ReadFrame(pixels.data(), 16, 16, 16);
+    target = gl.BeginTarget(0);
+    frame = gl.BeginFrame(0);
+  });
+  other.join();
+  EXPECT_FALSE(read);
+  EXPECT_FALSE(target);
+  EXPECT_FALSE(frame);
+  ASSERT_TRUE(gl.BeginFrame(0xFF445566));
+  EXPECT_EQ(Read(gl, 16, 16)[0], 0xFF445566u);
+  gl.EndFrame();
 }
 
 }  // namespace
