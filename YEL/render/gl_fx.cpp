@@ -87,6 +87,7 @@ void GlRenderer::DrawRasterGrid(uint32_t texture, const float params[3]) {
   glBindBuffer(GL_ARRAY_BUFFER, vertex_buffer_);
   glBufferData(GL_ARRAY_BUFFER, static_cast<GLsizeiptr>(vertices.size() * sizeof(GlVertex)),
                vertices.data(), GL_STREAM_DRAW);
+  stream_offset_ = INT32_MAX;  // the next quad starts a fresh stream buffer
   glBindBuffer(GL_ELEMENT_ARRAY_BUFFER, grid_.index_buffer);
   glDrawElements(GL_TRIANGLES, grid_.index_count, GL_UNSIGNED_INT, nullptr);
 }

@@ -171,6 +171,7 @@ class GlRenderer final : public YelCore {
   GlRasterGrid grid_;
   uint32_t vertex_array_ = 0;
   uint32_t vertex_buffer_ = 0;
+  intptr_t stream_offset_ = INT32_MAX;  // where the next quad goes in the vertex buffer
   int32_t render_mode_ = 1;  // the blending set last  // magnification filter of the windowed copy
   std::unordered_map<const TextureSlot*, GlSlotTexture> uploaded_;
   bool in_frame_ = false;

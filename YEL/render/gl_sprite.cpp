@@ -5,6 +5,7 @@
 // Units: positions are in clip space of the square render target, where 2 units span its Tw
 // pixels; the game area sits in it with integer margins, so texel and pixel centres line up.
 #include <cmath>
+#include <cstring>
 
 #include "YEL/render/gl_api.h"
 #include "YEL/render/gl_renderer.h"
@@ -87,13 +88,27 @@ void Transform(const Matrix& m, float x, float y, GlVertex& v) {
 
 }  // namespace
 
+// Quads go one after another into one stream buffer, written without waiting for the draws
+// that still read earlier parts of it; a full buffer is replaced by a fresh one. Replacing or
+// rewriting the buffer for every quad would make the driver finish the queued draws first.
 void GlRenderer::DrawQuad(uint32_t program, const GlVertex* vertices, int32_t count) {
+  constexpr GLsizeiptr kStreamBytes = sizeof(GlVertex) * 4096;
+  const GLsizeiptr bytes = static_cast<GLsizeiptr>(sizeof(GlVertex) * count);
   glUseProgram(program);
   glBindVertexArray(vertex_array_);
   glBindBuffer(GL_ARRAY_BUFFER, vertex_buffer_);
-  glBufferData(GL_ARRAY_BUFFER, static_cast<GLsizeiptr>(sizeof(GlVertex) * count), vertices,
-               GL_STREAM_DRAW);
-  glDrawArrays(GL_TRIANGLE_STRIP, 0, count);
+  if (stream_offset_ + bytes > kStreamBytes) {
+    glBufferData(GL_ARRAY_BUFFER, kStreamBytes, nullptr, GL_STREAM_DRAW);
+    stream_offset_ = 0;
+  }
+  void* target =
+      glMapBufferRange(GL_ARRAY_BUFFER, stream_offset_, bytes,
+                       GL_MAP_WRITE_BIT | GL_MAP_UNSYNCHRONIZED_BIT | GL_MAP_INVALIDATE_RANGE_BIT);
+  if (!target) return;
+  std::memcpy(target, vertices, static_cast<size_t>(bytes));
+  glUnmapBuffer(GL_ARRAY_BUFFER);
+  glDrawArrays(GL_TRIANGLE_STRIP, static_cast<GLint>(stream_offset_ / sizeof(GlVertex)), count);
+  stream_offset_ += bytes;
 }
 
 // The blend equation and factors of render modes 1 to 10; any other mode blends like 1.
