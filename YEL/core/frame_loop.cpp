@@ -153,6 +153,8 @@ void MainThreadProc(YelSystem* system) {
     quit = loop.BetweenFrames(*system);
   }
   if (system->param.end_func) system->param.end_func(FirstTopTaskData(*system));
+  // The thread's last frame is drawn: the GL context goes back to whoever releases the renderer.
+  RendererThreadDone(*system);
 }
 
 }  // namespace yel

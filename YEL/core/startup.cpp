@@ -253,7 +253,14 @@ YEL_API int YelInit(YelInitParam* param) {
   options.width = param->window_width;
   options.height = param->window_height;
   options.visible = !(param->option_bits & YEL_OPTION_HIDDEN);
+  // The hardware renderer draws through a GL context on the window. Where the system has no GL
+  // at all the window opens without it and the software renderer draws.
+  options.opengl = (param->flags & YEL_FLAG_3D) != 0;
   auto window = os::Window::Create(options);
+  if (!window && options.opengl) {
+    options.opengl = false;
+    window = os::Window::Create(options);
+  }
   if (!window &&
       (param->window_width != param->game_width || param->window_height != param->game_height)) {
     // A size the system cannot give a window (a stored one, say) must not stop every start:

@@ -1,4 +1,4 @@
-// The renderer back-end: one implementation chosen at start (the software one now), reached by
+// The renderer back-end: one implementation chosen at start (GL or software), reached by
 // the sprites and the frame through this interface. YelCore, the record that draw callbacks and
 // YelGetCore hand out, is the interface itself.
 #pragma once
@@ -24,6 +24,13 @@ struct RendererParams {
   int32_t texture_slot_count = 256;
 };
 
+// An effect a sprite or the whole frame is drawn through: 0 plain draw, 1 raster wave (offset,
+// amplitude x, amplitude y), 2 radial blur (centre x, centre y, level).
+struct FxEffect {
+  int32_t type = 0;
+  float params[3] = {0, 0, 0};
+};
+
 // Everything a sprite draw hands the back-end. The hardware back-end reads all of it; the
 // software one draws without z, the two axis rotations, the centre offset, the UV mode, skew and
 // perspective, and with the position and the angle truncated to integers.
@@ -40,6 +47,7 @@ struct SpriteQuad {
   int32_t address_mode = 0;
   float skew_x = 0, skew_y = 0;
   int32_t perspective = 0;
+  const FxEffect* fx = nullptr;  // null: drawn plainly
 };
 
 }  // namespace yel
@@ -65,6 +73,8 @@ struct YelCore {
   virtual bool DrawSpritePair(const yel::SpriteQuad& incoming, const yel::SpriteQuad& outgoing,
                               float factor) = 0;
   virtual void EndFrame() = 0;
+  // Passes the frame drawn so far through an effect; false when the back-end has none.
+  virtual bool DrawScreenFx(const yel::FxEffect& /*effect*/) { return false; }
 
   // Copies the last composed frame (game size) into a texture; false when it does not fit.
   virtual bool CaptureFrame(YelTexture* texture) = 0;

@@ -1,13 +1,17 @@
-// The life cycle's view of the renderer: the back-end is chosen once at start (the software one;
-// no hardware back-end is built in yet) and every later call goes through its interface.
+// The life cycle's view of the renderer: the back-end is chosen once at start (the GL one when
+// the hardware renderer is asked for and GL starts, else the software one) and every later call
+// goes through its interface.
 #include "YEL/render/renderer.h"
 
 #include <numeric>
 
 #include "YEL/core/system.h"
+#include "YEL/input/input.h"
 #include "YEL/render/backend.h"
+#include "YEL/render/gl_renderer.h"
 #include "YEL/render/soft_renderer.h"
 #include "YEL/window/window_modes.h"
+#include "os/debug_output.h"
 
 namespace yel {
 namespace {
@@ -26,6 +30,43 @@ RendererParams ParamsFrom(const YelSystem& system) {
   params.aspect_mode = window.aspect_mode;
   params.texture_slot_count = p.texture_slot_count;
   return params;
+}
+
+// The final filter (bits 11, 10, 9, else linear with the smooth default) and the sprites'
+// second filter (bits 14, 13, else linear with the smooth default).
+GlFilters FiltersFrom(uint32_t flags) {
+  const bool smooth = (flags & YEL_FLAG_LINEAR_FILTER) != 0;
+  GlFilters filters;
+  if (flags & 0x800) {
+    filters.final_filter = 3;
+  } else if (flags & 0x400) {
+    filters.final_filter = 2;
+  } else if (flags & 0x200) {
+    filters.final_filter = 1;
+  } else {
+    filters.final_filter = smooth ? 2 : 0;
+  }
+  if (flags & 0x4000) {
+    filters.second_filter = 2;
+  } else if (flags & 0x2000) {
+    filters.second_filter = 1;
+  } else {
+    filters.second_filter = smooth ? 2 : 0;
+  }
+  return filters;
+}
+
+bool CreateHardware(YelSystem& system) {
+  std::string error;
+  std::unique_ptr<GlRenderer> renderer = GlRenderer::Create(
+      ParamsFrom(system), FiltersFrom(system.param.flags), PowerOfTwoCaptures(system), &error);
+  if (!renderer) {
+    os::DebugOutputf("OpenGL renderer cannot start (%s): drawing in software\n", error.c_str());
+    YelErrorLogPrintf("OpenGL : %s", error.c_str());
+    return false;
+  }
+  system.core = renderer.release();
+  return true;
 }
 
 // The display that holds the window; a fixed desktop gives its size.
@@ -87,11 +128,12 @@ bool FullScreenAspectRect(int32_t aspect_mode, int32_t w, int32_t h, int32_t gw,
 }
 
 bool RendererHardwareBuilt() {
-  return false;
+  return true;
 }
 
 bool RendererCreate(YelSystem& system, bool hardware) {
-  if (hardware || system.core.load()) return false;
+  if (system.core.load()) return false;
+  if (hardware) return CreateHardware(system);
   std::unique_ptr<SoftRenderer> renderer = SoftRenderer::Create(ParamsFrom(system));
   if (!renderer) return false;
   system.core = renderer.release();
@@ -104,6 +146,7 @@ void RendererRelease(YelSystem& system) {
 
 void RendererDetachWindow(YelSystem& system) {
   if (auto* soft = dynamic_cast<SoftRenderer*>(system.core.load())) soft->DetachWindow();
+  if (auto* gl = dynamic_cast<GlRenderer*>(system.core.load())) gl->DetachWindow();
 }
 
 bool RendererCreateTextureSlots(YelSystem& system) {
@@ -122,6 +165,8 @@ os::Rect RendererSetAspect(YelSystem& system, int aspect_mode, bool full_screen,
                            int height) {
   YelCore* core = system.core.load();
   if (!core) return os::Rect{0, 0, width, height};
+  // YelSetPow's switch reaches the render target at the reset a mode change brings.
+  if (auto* gl = dynamic_cast<GlRenderer*>(core)) gl->SetPowerOfTwo(PowerOfTwoCaptures(system));
   if (!full_screen) core->Resize(width, height);
   return core->SetAspect(aspect_mode, full_screen, MonitorRect(system));
 }
@@ -140,14 +185,21 @@ bool RendererBeginFrame(YelSystem& system, uint32_t clear_colour) {
   return !core || core->BeginFrame(clear_colour);
 }
 
+void RendererThreadDone(YelSystem& system) {
+  if (auto* gl = dynamic_cast<GlRenderer*>(system.core.load())) gl->ThreadDone();
+}
+
 void RendererEndFrame(YelSystem& system) {
   if (YelCore* core = system.core.load()) core->EndFrame();
 }
 
-// The software back-end draws nothing into targets.
-bool RendererBeginTarget(YelSystem&, uint32_t) {
-  return false;
+// Only the GL back-end draws into its target without showing it; the software one draws nothing.
+bool RendererBeginTarget(YelSystem& system, uint32_t clear_colour) {
+  auto* gl = dynamic_cast<GlRenderer*>(system.core.load());
+  return gl && gl->BeginTarget(clear_colour);
 }
-void RendererEndTarget(YelSystem&) {}
+void RendererEndTarget(YelSystem& system) {
+  if (auto* gl = dynamic_cast<GlRenderer*>(system.core.load())) gl->EndTarget();
+}
 
 }  // namespace yel

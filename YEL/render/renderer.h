@@ -32,6 +32,8 @@ int RendererRestoreDevice(YelSystem& system);
 YelCore* RendererCore(YelSystem& system);
 // Begins a frame cleared to `clear_colour`; false when nothing can be drawn now (device lost).
 bool RendererBeginFrame(YelSystem& system, uint32_t clear_colour);
+// The thread that drew frames draws no more: it lets go of what binds the back-end to it.
+void RendererThreadDone(YelSystem& system);
 // Ends the frame and shows it.
 void RendererEndFrame(YelSystem& system);
 // Begins and ends drawing into the current render target without showing it; false when the

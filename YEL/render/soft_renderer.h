@@ -67,10 +67,4 @@ class SoftRenderer final : public YelCore {
   bool full_screen_ = false;
 };
 
-// Decodes an image file in memory into a slot of the software back-end named after the image:
-// the slot with its image, or null (the slot is given back) when the image is not one the
-// decoders take, is damaged, or memory or slots run out.
-TextureSlot* YelImageDecode(SoftRenderer& renderer, const char* name, const uint8_t* bytes,
-                            size_t size);
-
 }  // namespace yel

@@ -4,7 +4,6 @@
 #include "os/debug_output.h"
 
 namespace yel {
-namespace {
 
 YelTexture* NewTextureRecord(TextureSlot* slot) {
   auto* texture = static_cast<YelTexture*>(YelMemoryAlloc(sizeof(YelTexture), 1));
@@ -12,14 +11,12 @@ YelTexture* NewTextureRecord(TextureSlot* slot) {
   return texture;
 }
 
-}  // namespace
-
-TextureSlot* YelImageDecode(SoftRenderer& renderer, const char* name, const uint8_t* bytes,
+TextureSlot* YelImageDecode(TextureSlotTable& slots, const char* name, const uint8_t* bytes,
                             size_t size) {
   if (!bytes) return nullptr;
   ImageHeader header;
   if (!ImageReadHeader(bytes, size, header)) return nullptr;
-  TextureSlot* slot = renderer.Slots().Acquire(name);
+  TextureSlot* slot = slots.Acquire(name);
   if (!slot) return nullptr;
   SoftImage* image = SoftImageAlloc(header.width, header.height);
   bool decoded = false;
@@ -27,7 +24,7 @@ TextureSlot* YelImageDecode(SoftRenderer& renderer, const char* name, const uint
   if (image) decoded = ImageDecode(bytes, size, image->pixels, header.width);
   if (!decoded) {
     SoftImageFree(image);
-    renderer.Slots().Release(slot);
+    slots.Release(slot);
     return nullptr;
   }
   slot->image = image;
@@ -37,7 +34,7 @@ TextureSlot* YelImageDecode(SoftRenderer& renderer, const char* name, const uint
 }
 
 YelTexture* SoftRenderer::TextureFromImage(const char* name, const uint8_t* bytes, size_t size) {
-  TextureSlot* slot = YelImageDecode(*this, name, bytes, size);
+  TextureSlot* slot = YelImageDecode(slots_, name, bytes, size);
   if (!slot) {
     os::DebugOutput("error LoadMemory \n");
     return nullptr;

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <atomic>
+#include <cstddef>
 #include <cstdint>
 #include <memory>
 #include <mutex>
@@ -73,6 +74,14 @@ struct YelTexture {
 };
 
 namespace yel {
+
+// Decodes an image file in memory into a slot of `slots` named after the image: the slot with
+// its image, or null (the slot is given back) when the image is not one the decoders take, is
+// damaged, or memory or slots run out.
+TextureSlot* YelImageDecode(TextureSlotTable& slots, const char* name, const uint8_t* bytes,
+                            size_t size);
+// A texture record for a slot that holds its image; null when memory runs out.
+YelTexture* NewTextureRecord(TextureSlot* slot);
 
 // Locks the texture's pixels for reading or writing by this thread and returns them with the
 // image's width and height (its row length); null for a texture without pixels.

@@ -8,6 +8,7 @@
 #include "YEL/render/renderer.h"
 #include "YEL/window/private_messages.h"
 #include "os/clock.h"
+#include "os/debug_output.h"
 
 namespace yel {
 namespace {
@@ -37,11 +38,11 @@ os::Rect DesktopRect() {
   return os::DesktopRect();
 }
 
-void WindowChangeMode(YelSystem& system, int mode) {
+bool WindowChangeMode(YelSystem& system, int mode) {
   const WindowState state = system.window_state.Get();
   if (!system.window || !system.running.load() || state.full_screen == mode ||
       (system.param.option_bits & YEL_OPTION_NO_MODE_CHANGE)) {
-    return;
+    return true;
   }
   system.window->Restore();
   if (mode == 1) {
@@ -54,8 +55,11 @@ void WindowChangeMode(YelSystem& system, int mode) {
       area.right = area.left + Fixed().width.load();
       area.bottom = area.top + Fixed().height.load();
       system.window->SetFullScreen(true, &area);
-    } else {
-      system.window->SetFullScreen(true);
+    } else if (!system.window->SetFullScreen(true)) {
+      // The window stays as it was, and so does everything that follows its mode.
+      os::DebugOutput("error SelectD3DDevice\n");
+      system.window->SetFullScreen(false);
+      return false;
     }
   } else {
     system.window->SetFullScreen(false);
@@ -71,6 +75,7 @@ void WindowChangeMode(YelSystem& system, int mode) {
   });
   system.geometry.desktop = DesktopRect();
   Process().change_mode_time = os::TimeMs();
+  return true;
 }
 
 void WindowChangeSize(YelSystem& system, int width, int height) {

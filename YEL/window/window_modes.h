@@ -10,7 +10,8 @@ struct YelSystem;
 // The desktop: the fixed one when set, else the primary display's.
 os::Rect DesktopRect();
 // The switch itself (UI thread): 1 full screen, 0 window.
-void WindowChangeMode(YelSystem& system, int mode);
+// False when the window refused the new mode (it then stays in the old one).
+bool WindowChangeMode(YelSystem& system, int mode);
 // Gives the window a new client size (UI thread).
 void WindowChangeSize(YelSystem& system, int width, int height);
 // Fits the game picture by a new aspect mode (UI thread).

@@ -87,8 +87,9 @@ intptr_t HandlePrivateWindowMessage(YelSystem& system, const os::Message& m) {
       break;
     case WindowMessage::WM_YEL_CHANGE_MODE:
       AroundDeviceChange(system, false, [&] {
-        WindowChangeMode(system, static_cast<int>(m.wparam));
-        system.geometry.mode_changed = true;
+        if (WindowChangeMode(system, static_cast<int>(m.wparam))) {
+          system.geometry.mode_changed = true;
+        }
       });
       break;
     case WindowMessage::WM_YEL_DEBUG_TASK: DebugControlTaskToggle(system, m.wparam); break;
