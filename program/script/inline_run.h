@@ -1,0 +1,27 @@
+// Runs the decoded instructions of inline_code.h one after another, each handing on straight to
+// the next, until one that the instruction table must run.
+#pragma once
+
+#include <cstdint>
+
+#include "program/script/inline_code.h"
+#include "program/script/value_stores.h"
+
+namespace adv {
+
+// Where a run stopped: ops[index] is the next instruction, not run; ops[last] is the last one
+// run, when `ran`.
+struct InlineStop {
+  uint32_t index;
+  uint32_t last;
+  bool ran;
+};
+
+// Runs from ops[index] on. Each backward jump counts *rounds down; the run stops at the jump's
+// target when it reaches 0, so that the caller can look at the end request. The table must end
+// with an instruction the table runs (InlineCode keeps one there).
+InlineStop RunInlineCode(ValueStores& v, const InlineOp* ops, uint32_t index, int32_t* rounds);
+// Runs ops[index] alone; ran is false, with nothing done, when the table must run it.
+InlineStop RunInlineStep(ValueStores& v, const InlineOp* ops, uint32_t index);
+
+}  // namespace adv
