@@ -128,7 +128,6 @@ struct ProcessWords {
   std::atomic<int32_t> change_mode_disabled{0};
   std::atomic<void*> pool{nullptr};
   std::atomic<std::thread::id> work_thread_id{};
-  std::atomic<int32_t> live_blocks{0};
 };
 
 YelSystem* System();
