@@ -105,8 +105,7 @@ Pop:
 #undef ADV_NEXT
 #undef ADV_DISPATCH
 stop:
-  return InlineStop{static_cast<uint32_t>(op - ops), last ? static_cast<uint32_t>(last - ops) : 0,
-                    last != nullptr};
+  return InlineStop{op, last};
 }
 
 #undef ADV_INLINE_BINARIES

@@ -9,19 +9,18 @@
 
 namespace adv {
 
-// Where a run stopped: ops[index] is the next instruction, not run; ops[last] is the last one
-// run, when `ran`.
+// Where a run stopped: `next` is the next instruction, not run; `last` the last one run, null
+// when none ran. Two pointers come back in registers.
 struct InlineStop {
-  uint32_t index;
-  uint32_t last;
-  bool ran;
+  const InlineOp* next;
+  const InlineOp* last;
 };
 
 // Runs from ops[index] on. Each backward jump counts *rounds down; the run stops at the jump's
 // target when it reaches 0, so that the caller can look at the end request. The table must end
 // with an instruction the table runs (InlineCode keeps one there).
 InlineStop RunInlineCode(ValueStores& v, const InlineOp* ops, uint32_t index, int32_t* rounds);
-// Runs ops[index] alone; ran is false, with nothing done, when the table must run it.
+// Runs ops[index] alone; last is null, with nothing done, when the table must run it.
 InlineStop RunInlineStep(ValueStores& v, const InlineOp* ops, uint32_t index);
 
 }  // namespace adv

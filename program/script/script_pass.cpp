@@ -84,10 +84,10 @@ int RunPass(AdvContext& context, EndWatch end_watch) {
     const uint32_t index = std::rotr(pc - view.origin, 2);
     if (index < view.op_count) {
       const InlineStop stop = RunInlineCode(values, view.ops, index, &rounds);
-      pc = view.origin + 4 * stop.index;
-      if (stop.ran) {
+      pc = view.origin + 4 * static_cast<uint32_t>(stop.next - view.ops);
+      if (stop.last) {
         inline_last = true;
-        last_pc = view.origin + 4 * stop.last;
+        last_pc = view.origin + 4 * static_cast<uint32_t>(stop.last - view.ops);
       }
       if (rounds <= 0) {
         rounds = kEndCheckRounds;
@@ -131,11 +131,11 @@ bool ScriptStepInline(AdvContext& context) {
   const uint32_t index = std::rotr(at - state.origin, 2);
   if (index >= decoded.ops.size()) return false;
   const InlineStop stop = RunInlineStep(context.values, decoded.ops.data(), index);
-  if (!stop.ran) return false;
+  if (!stop.last) return false;
   context.script_position = at;
   state.current_word = os::LoadLe32(state.code.image.data() + at);
   state.stop = 0;
-  state.pc = state.origin + 4 * stop.index;
+  state.pc = state.origin + 4 * static_cast<uint32_t>(stop.next - decoded.ops.data());
   return true;
 }
 
