@@ -126,12 +126,6 @@ InlineOp Decode(const uint8_t* at, uint32_t left, std::span<const uint32_t> labe
 
 }  // namespace
 
-bool InlineCode::FitsFor(const ScriptCode& code, const ListFileRecord& lists,
-                         uint32_t code_origin) const {
-  return code_generation == code.generation && label_generation == lists.LabelGeneration() &&
-         origin == code_origin;
-}
-
 void InlineCode::Build(const ScriptCode& code, const ListFileRecord& lists, uint32_t code_origin) {
   code_generation = code.generation;
   label_generation = lists.LabelGeneration();

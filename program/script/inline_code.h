@@ -10,10 +10,9 @@
 #include <cstdint>
 #include <vector>
 
-namespace adv {
+#include "program/data/script_files.h"
 
-class ListFileRecord;
-struct ScriptCode;
+namespace adv {
 
 enum class InlineKind : uint8_t {
   kTable = 0,  // run through the instruction table
@@ -47,7 +46,11 @@ struct InlineCode {
   uint32_t origin = 0;
   std::vector<InlineOp> ops;  // index (pc - origin) / 4, and one for the end
 
-  bool FitsFor(const ScriptCode& code, const ListFileRecord& lists, uint32_t code_origin) const;
+  // Inline: the work-thread mode asks before every instruction.
+  bool FitsFor(const ScriptCode& code, const ListFileRecord& lists, uint32_t code_origin) const {
+    return code_generation == code.generation && label_generation == lists.LabelGeneration() &&
+           origin == code_origin;
+  }
   void Build(const ScriptCode& code, const ListFileRecord& lists, uint32_t code_origin);
 };
 
