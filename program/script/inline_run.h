@@ -1,5 +1,6 @@
 // Runs the decoded instructions of inline_code.h one after another, each handing on straight to
-// the next, until one that the instruction table must run.
+// the next, until one that the instruction table must run. ScriptStepInline (script_run.h), the
+// work-thread mode's one instruction at a time, lives beside it.
 #pragma once
 
 #include <cstdint>
@@ -20,7 +21,5 @@ struct InlineStop {
 // target when it reaches 0, so that the caller can look at the end request. The table must end
 // with an instruction the table runs (InlineCode keeps one there).
 InlineStop RunInlineCode(ValueStores& v, const InlineOp* ops, uint32_t index, int32_t* rounds);
-// Runs ops[index] alone; last is null, with nothing done, when the table must run it.
-InlineStop RunInlineStep(ValueStores& v, const InlineOp* ops, uint32_t index);
 
 }  // namespace adv

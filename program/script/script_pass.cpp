@@ -121,24 +121,6 @@ int RunPass(AdvContext& context, EndWatch end_watch) {
 
 }  // namespace
 
-bool ScriptStepInline(AdvContext& context) {
-  ScriptState& state = context.script;
-  InlineCode& decoded = state.inline_code;
-  if (!decoded.FitsFor(state.code, context.lists, state.origin)) {
-    decoded.Build(state.code, context.lists, state.origin);
-  }
-  const uint32_t at = state.pc;
-  const uint32_t index = std::rotr(at - state.origin, 2);
-  if (index >= decoded.ops.size()) return false;
-  const InlineStop stop = RunInlineStep(context.values, decoded.ops.data(), index);
-  if (!stop.last) return false;
-  context.script_position = at;
-  state.current_word = os::LoadLe32(state.code.image.data() + at);
-  state.stop = 0;
-  state.pc = state.origin + 4 * static_cast<uint32_t>(stop.next - decoded.ops.data());
-  return true;
-}
-
 int ScriptRunUntilWait(AdvContext& context) {
   return RunPass(context, EndWatch{false, 0});
 }
