@@ -35,6 +35,14 @@ struct PassView {
   uint32_t origin;
   uint32_t size;
   uint32_t point;  // the top script point, or the code size when there is none
+
+  // Whether pc starts a whole word of the code in an open view: the checks ScriptStep makes
+  // before an instruction then find nothing (no script point, no history skip, inside the code).
+  bool HoldsWord(uint32_t pc) const {
+    // An unaligned pc turns into an index beyond every table; the last position is the end.
+    const uint32_t index = std::rotr(pc - origin, 2);
+    return index < op_count && index != op_count - 1;
+  }
 };
 
 PassView ViewOf(AdvContext& context) {
@@ -80,9 +88,10 @@ int RunPass(AdvContext& context, EndWatch end_watch) {
   uint32_t last_pc = 0;
   int32_t rounds = kEndCheckRounds;
   for (;;) {
-    // An unaligned pc turns into an index beyond every table.
+    // An unaligned pc turns into an index beyond every table. An instruction for the table
+    // goes straight there, as one after another often do.
     const uint32_t index = std::rotr(pc - view.origin, 2);
-    if (index < view.op_count) {
+    if (index < view.op_count && view.ops[index].kind != InlineKind::kTable) {
       const InlineStop stop = RunInlineCode(values, view.ops, index, &rounds);
       pc = view.origin + 4 * static_cast<uint32_t>(stop.next - view.ops);
       if (stop.last) {
@@ -103,7 +112,8 @@ int RunPass(AdvContext& context, EndWatch end_watch) {
       if (end_watch.EndsPass()) break;
     }
     state.pc = pc;
-    const ScriptStepResult result = ScriptStep(context);
+    const ScriptStepResult result =
+        view.HoldsWord(pc) ? ScriptStepInsideCode(context) : ScriptStep(context);
     pc = state.pc;
     if (result == ScriptStepResult::kReturn) return 1;
     if (result == ScriptStepResult::kEndPass) break;

@@ -146,6 +146,11 @@ ScriptStepResult ScriptStep(AdvContext& context) {
     HistorySkipEnd(context);
     return ScriptStepResult::kEndPass;
   }
+  return ScriptStepInsideCode(context);
+}
+
+ScriptStepResult ScriptStepInsideCode(AdvContext& context) {
+  ScriptState& state = context.script;
   Execute(context, FetchInstruction(context), kGroupErrorMain);
   if (ForcedSkipRunning(context)) {
     // The skip runs through waits and stops; an AsyncFunction cannot be waited for inside it.
