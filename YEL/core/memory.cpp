@@ -2,6 +2,7 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "YEL/core/block_count.h"
 #include "YEL/core/system.h"
 #include "os/debug_output.h"
 
@@ -14,13 +15,13 @@ YEL_API void* YelMemoryAlloc(uint32_t size, uint32_t flags) {
     return nullptr;
   }
   if (flags & 1) std::memset(block, 0, size);
-  yel::Process().live_blocks.fetch_add(1);
+  yel::CountBlocks(1);
   return block;
 }
 
 YEL_API void YelMemoryFree(void* block) {
   if (!block) return;
-  yel::Process().live_blocks.fetch_sub(1);
+  yel::CountBlocks(-1);
   std::free(block);
 }
 
@@ -34,6 +35,6 @@ YEL_API void* GetMemoryPool(uint32_t* out_size) {
 
 YEL_API void* YelGetlpPool(void) { return yel::Process().pool.load(); }
 
-YEL_API int32_t YelGetAllocCount(void) { return yel::Process().live_blocks.load(); }
+YEL_API int32_t YelGetAllocCount(void) { return yel::LiveBlocks(); }
 
 }  // extern "C"

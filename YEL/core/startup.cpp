@@ -3,6 +3,7 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "YEL/core/block_count.h"
 #include "YEL/core/system.h"
 #include "YEL/debug/debug_log.h"
 #include "YEL/debug/debug_pages.h"
@@ -115,7 +116,7 @@ bool InitializeParts(YelSystem& system) {
   }
   Process().pool = pool;
   system.pool_size = kScratchPoolSize;
-  Process().live_blocks = 0;
+  ResetLiveBlocks();
   if (!StartRenderer(system)) return false;
   if (!RendererCreateTextureSlots(system)) return InitErrorBox(kSystemInitFailed), false;
   if (!ScreenEffectsInitialize(system) || !RendererCreateCaptureTexture(system)) {

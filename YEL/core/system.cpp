@@ -5,16 +5,10 @@
 #include "os/clock.h"
 
 namespace yel {
-namespace {
 
-// Atomic because a thread left running after a failed stop may still read it while the UI
-// thread clears it.
-std::atomic<YelSystem*> g_system{nullptr};
+std::atomic<YelSystem*> detail::g_system{nullptr};
 
-}  // namespace
-
-YelSystem* System() { return g_system.load(); }
-void SetSystem(YelSystem* system) { g_system.store(system); }
+void SetSystem(YelSystem* system) { detail::g_system.store(system); }
 
 YelInitParam RunTimeParameters(const YelSystem& system) {
   YelInitParam out = system.param;

@@ -129,10 +129,17 @@ struct ProcessWords {
   std::atomic<int32_t> change_mode_disabled{0};
   std::atomic<void*> pool{nullptr};
   std::atomic<std::thread::id> work_thread_id{};
-  std::atomic<int32_t> live_blocks{0};
 };
 
-YelSystem* System();
+namespace detail {
+// Atomic because a thread left running after a failed stop may still read it while the UI
+// thread clears it.
+extern std::atomic<YelSystem*> g_system;
+}  // namespace detail
+// Inline: the render lock's exports read it around every instruction of the work-thread mode.
+inline YelSystem* System() {
+  return detail::g_system.load();
+}
 void SetSystem(YelSystem* system);
 ProcessWords& Process();
 // The start-up record with the values that change at run time filled in (window and frame rate).

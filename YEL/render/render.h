@@ -11,6 +11,7 @@
 #include <cstdint>
 #include <mutex>
 
+#include "YEL/render/render_mutex.h"
 #include "YEL/yel.h"
 
 struct YelRenderNode {
@@ -24,7 +25,7 @@ struct YelRenderNode {
 
 struct YelRender {
   std::atomic<int32_t> lock_word{0};  // advisory: someone announced the lock
-  std::recursive_mutex lock;          // the render lock
+  yel::RenderMutex lock;              // the render lock
   YelRenderNode* first = nullptr;     // guarded by RenderListLock()
 };
 

@@ -47,6 +47,10 @@ void AdvErrorLog(const char* format, ...) {
   va_end(args);
 }
 
+bool AdvLogWanted() {
+  return Wanted(g_observer.load());
+}
+
 void SetLogObserver(LogObserver observer) {
   g_observer = observer;
 }

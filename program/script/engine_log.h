@@ -15,6 +15,9 @@ inline constexpr int32_t kLogErrorFile = -1;
 
 void AdvDebugPrint(int32_t key, const char* format, ...) __attribute__((format(printf, 2, 3)));
 void AdvErrorLog(const char* format, ...) __attribute__((format(printf, 1, 2)));
+// Whether a line would be read now. Calls and returns test it once for their pair of trace lines
+// rather than paying for two calls that find nobody reading.
+bool AdvLogWanted();
 
 // Receives every line as formatted, from whichever thread logs it. Null removes the observer.
 using LogObserver = void (*)(int32_t key, const char* line);

@@ -63,9 +63,20 @@ InlineKind WithSource(InlineKind var_kind, bool immediate) {
   return static_cast<InlineKind>(static_cast<uint8_t>(var_kind) + (immediate ? 1 : 0));
 }
 
-// The instruction at `at` with `left` bytes of code from it.
+// The table position a label names: a whole word of the code, or the end of the code's whole
+// words. A label elsewhere is left to the table path, which moves there and reports what follows.
+bool LabelIndex(std::span<const uint32_t> labels, uint32_t label, uint32_t last_index,
+                uint32_t* index) {
+  if (label >= labels.size()) return false;
+  const uint32_t offset = labels[label];
+  if (offset % 4 != 0 || offset / 4 > last_index) return false;
+  *index = offset / 4;
+  return true;
+}
+
+// The instruction at `at` with `left` bytes of code from it; last_index is the table's end.
 InlineOp Decode(const uint8_t* at, uint32_t left, std::span<const uint32_t> labels,
-                uint32_t origin) {
+                uint32_t last_index) {
   InlineOp op;
   const uint32_t word = os::LoadLe32(at);
   if ((word >> 16) != (kGroupVmWord >> 16)) return op;
@@ -76,10 +87,11 @@ InlineOp Decode(const uint8_t* at, uint32_t left, std::span<const uint32_t> labe
   }
   if (opcode == 0x09) {  // jmp label: the label passes through the immediate cell
     const uint32_t label = left >= 8 ? os::LoadLe32(at + 4) : 0;
-    if (left < 8 || !IsImmediate(label) || label >= labels.size()) return op;
+    if (left < 8 || !IsImmediate(label) || !LabelIndex(labels, label, last_index, &op.target)) {
+      return op;
+    }
     op.kind = InlineKind::kJumpImm;
     op.source = static_cast<int32_t>(label);
-    op.target = origin + labels[label];
     return op;
   }
   if ((opcode == 0x1F || opcode == 0x1E) && left >= 8) {  // push s / pop d
@@ -99,9 +111,9 @@ InlineOp Decode(const uint8_t* at, uint32_t left, std::span<const uint32_t> labe
   const uint32_t second = os::LoadLe32(at + 8);
   bool immediate = false;
   if (opcode == 0x0A) {  // jz label, operand
-    if (first >= labels.size() || !DecodeSource(second, op, &immediate)) return op;
+    if (!LabelIndex(labels, first, last_index, &op.target)) return op;
+    if (!DecodeSource(second, op, &immediate)) return op;
     op.kind = WithSource(InlineKind::kJumpIfZeroVar, immediate);
-    op.target = origin + labels[first];
     return op;
   }
   const InlineKind binary = BinaryKind(opcode);
@@ -114,12 +126,6 @@ InlineOp Decode(const uint8_t* at, uint32_t left, std::span<const uint32_t> labe
 
 }  // namespace
 
-bool InlineCode::FitsFor(const ScriptCode& code, const ListFileRecord& lists,
-                         uint32_t code_origin) const {
-  return code_generation == code.generation && label_generation == lists.LabelGeneration() &&
-         origin == code_origin;
-}
-
 void InlineCode::Build(const ScriptCode& code, const ListFileRecord& lists, uint32_t code_origin) {
   code_generation = code.generation;
   label_generation = lists.LabelGeneration();
@@ -128,10 +134,12 @@ void InlineCode::Build(const ScriptCode& code, const ListFileRecord& lists, uint
   const uint32_t size = code.size();
   if (code_origin > size) return;
   const std::span<const uint32_t> labels = lists.LabelOffsets();
-  ops.resize((size - code_origin) / 4);
-  for (uint32_t i = 0; i < ops.size(); ++i) {
+  // One more position than the code has whole words: the end, where the table path takes over.
+  const uint32_t last_index = (size - code_origin) / 4;
+  ops.resize(last_index + 1);
+  for (uint32_t i = 0; i < last_index; ++i) {
     const uint32_t pc = code_origin + 4 * i;
-    ops[i] = Decode(code.image.data() + pc, size - pc, labels, code_origin);
+    ops[i] = Decode(code.image.data() + pc, size - pc, labels, last_index);
   }
 }
 

@@ -118,7 +118,7 @@ int OpJumpIfZero(AdvContext& context) {
 int Gosub(AdvContext& context) {
   const uint32_t label = U(*FetchOperand(context));
   const uint32_t return_offset = context.script.pc;
-  if (!CallLabel(context, label, kReturnContinue)) return 1;
+  if (!CallLabel(context, label, kReturnContinue) || !AdvLogWanted()) return 1;
   AdvDebugPrint(kLogTrace, "%s", "");
   AdvDebugPrint(kLogTrace, "gosub %d [%d] stack(%d)", S(return_offset), S(context.script.pc),
                 context.values.value_count);
@@ -221,7 +221,7 @@ int Ret(AdvContext& context) {
   if (id == kListThreadPoint || record.tag != kReturnContinue) context.script.stop = 1;
   if (context.skip.frame_restore_count > 0) RestoreFrames(context);
   context.script.pc = record.offset;
-  if (id == kListReturnPoint && record.tag != kReturnThread) {
+  if (id == kListReturnPoint && record.tag != kReturnThread && AdvLogWanted()) {
     AdvDebugPrint(kLogTrace, "ret [%d] stack(%d)", S(context.script.pc),
                   context.values.value_count);
     AdvDebugPrint(kLogTrace, "%s", "");

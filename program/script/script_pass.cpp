@@ -1,6 +1,6 @@
 // One pass of the main thread's run loop. The common instructions (two-operand arithmetic and
-// comparisons on variables and immediates, jumps to known labels, push, pop, nop) run inline from their
-// decoded form (inline_code.h) with the program counter in a register; everything else, and
+// comparisons on variables and immediates, jumps to known labels, push, pop, nop) run inline from
+// their decoded form (inline_code.h) with the program counter in a register; everything else, and
 // every case that reports or could leave the code, goes through ScriptStep with the registers
 // written back first, so a script sees the same thing either way.
 #include <bit>
@@ -8,15 +8,13 @@
 #include "os/byte_order.h"
 #include "os/clock.h"
 #include "program/game/adv_context.h"
-#include "program/script/arithmetic.h"
+#include "program/script/inline_run.h"
 #include "program/script/instructions.h"
 #include "program/script/script_run.h"
 #include "program/startup/yel_import.h"
 
 namespace adv {
 namespace {
-
-using namespace arithmetic;
 
 // Taken backward jumps between two looks at the end request: often enough that a script that
 // never yields sees it within a few milliseconds, rarely enough to cost nothing.
@@ -37,6 +35,14 @@ struct PassView {
   uint32_t origin;
   uint32_t size;
   uint32_t point;  // the top script point, or the code size when there is none
+
+  // Whether pc starts a whole word of the code in an open view: the checks ScriptStep makes
+  // before an instruction then find nothing (no script point, no history skip, inside the code).
+  bool HoldsWord(uint32_t pc) const {
+    // An unaligned pc turns into an index beyond every table; the last position is the end.
+    const uint32_t index = std::rotr(pc - origin, 2);
+    return index < op_count && index != op_count - 1;
+  }
 };
 
 PassView ViewOf(AdvContext& context) {
@@ -56,81 +62,6 @@ PassView ViewOf(AdvContext& context) {
   const bool open = !context.skip.history_skip && view.point == view.size;
   view.op_count = open ? static_cast<uint32_t>(decoded.ops.size()) : 0;
   return view;
-}
-
-// Runs a decoded instruction and moves pc on; false for one that the table path runs.
-inline bool RunInline(ValueStores& v, const InlineOp& op, uint32_t* pc) {
-  switch (op.kind) {
-#define ADV_INLINE_BINARY(name)                                          \
-  case InlineKind::k##name##Var: {                                       \
-    int32_t& cell = v.variables[op.destination];                         \
-    cell = name(cell, v.variables[op.source]);                           \
-    *pc += 12;                                                           \
-    return true;                                                         \
-  }                                                                      \
-  case InlineKind::k##name##Imm: {                                       \
-    v.immediate = op.source; /* the shared cell keeps every immediate */ \
-    int32_t& cell = v.variables[op.destination];                         \
-    cell = name(cell, op.source);                                        \
-    *pc += 12;                                                           \
-    return true;                                                         \
-  }
-    ADV_INLINE_BINARY(Move)
-    ADV_INLINE_BINARY(Add)
-    ADV_INLINE_BINARY(Sub)
-    ADV_INLINE_BINARY(Mul)
-    ADV_INLINE_BINARY(Div)
-    ADV_INLINE_BINARY(And)
-    ADV_INLINE_BINARY(Or)
-    ADV_INLINE_BINARY(Xor)
-    ADV_INLINE_BINARY(Equal)
-    ADV_INLINE_BINARY(NotEqual)
-    ADV_INLINE_BINARY(LessEqual)
-    ADV_INLINE_BINARY(GreaterEqual)
-    ADV_INLINE_BINARY(Less)
-    ADV_INLINE_BINARY(Greater)
-    ADV_INLINE_BINARY(LogicalOr)
-    ADV_INLINE_BINARY(LogicalAnd)
-    ADV_INLINE_BINARY(Mod)
-    ADV_INLINE_BINARY(ShiftLeft)
-    ADV_INLINE_BINARY(ShiftRight)
-#undef ADV_INLINE_BINARY
-    case InlineKind::kJumpImm:
-      v.immediate = op.source;
-      *pc = op.target;
-      return true;
-    case InlineKind::kJumpIfZeroVar:
-      *pc = v.variables[op.source] == 0 ? op.target : *pc + 12;
-      return true;
-    case InlineKind::kJumpIfZeroImm:
-      v.immediate = op.source;
-      *pc = op.source == 0 ? op.target : *pc + 12;
-      return true;
-    case InlineKind::kNop:
-      *pc += 4;
-      return true;
-    case InlineKind::kPushVar:
-    case InlineKind::kPushImm: {
-      if (v.value_count < 0 || v.value_count >= kValueStackSize - 1) return false;
-      int32_t value = op.source;
-      if (op.kind == InlineKind::kPushVar) {
-        value = v.variables[op.source];
-      } else {
-        v.immediate = op.source;
-      }
-      v.value_stack[v.value_count++] = value;
-      *pc += 8;
-      return true;
-    }
-    case InlineKind::kPop:
-      if (v.value_count <= 0 || v.value_count > kValueStackSize) return false;
-      v.variables[op.destination] = v.value_stack[--v.value_count];
-      *pc += 8;
-      return true;
-    case InlineKind::kTable:
-      break;
-  }
-  return false;
 }
 
 // Whether an end request ends the pass now. The last process, which runs after the request,
@@ -157,15 +88,17 @@ int RunPass(AdvContext& context, EndWatch end_watch) {
   uint32_t last_pc = 0;
   int32_t rounds = kEndCheckRounds;
   for (;;) {
-    // An unaligned pc turns into an index beyond every table.
+    // An unaligned pc turns into an index beyond every table. An instruction for the table
+    // goes straight there, as one after another often do.
     const uint32_t index = std::rotr(pc - view.origin, 2);
-    if (index < view.op_count) {
-      const uint32_t at = pc;
-      if (RunInline(values, view.ops[index], &pc)) {
+    if (index < view.op_count && view.ops[index].kind != InlineKind::kTable) {
+      const InlineStop stop = RunInlineCode(values, view.ops, index, &rounds);
+      pc = view.origin + 4 * static_cast<uint32_t>(stop.next - view.ops);
+      if (stop.last) {
         inline_last = true;
-        last_pc = at;
-        // Only a jump goes back; only a loop can keep the pass from its end.
-        if (pc > at || --rounds > 0) continue;
+        last_pc = view.origin + 4 * static_cast<uint32_t>(stop.last - view.ops);
+      }
+      if (rounds <= 0) {
         rounds = kEndCheckRounds;
         if (end_watch.EndsPass()) break;
         continue;
@@ -179,7 +112,8 @@ int RunPass(AdvContext& context, EndWatch end_watch) {
       if (end_watch.EndsPass()) break;
     }
     state.pc = pc;
-    const ScriptStepResult result = ScriptStep(context);
+    const ScriptStepResult result =
+        view.HoldsWord(pc) ? ScriptStepInsideCode(context) : ScriptStep(context);
     pc = state.pc;
     if (result == ScriptStepResult::kReturn) return 1;
     if (result == ScriptStepResult::kEndPass) break;
@@ -196,24 +130,6 @@ int RunPass(AdvContext& context, EndWatch end_watch) {
 }
 
 }  // namespace
-
-bool ScriptStepInline(AdvContext& context) {
-  ScriptState& state = context.script;
-  InlineCode& decoded = state.inline_code;
-  if (!decoded.FitsFor(state.code, context.lists, state.origin)) {
-    decoded.Build(state.code, context.lists, state.origin);
-  }
-  const uint32_t at = state.pc;
-  const uint32_t index = std::rotr(at - state.origin, 2);
-  if (index >= decoded.ops.size()) return false;
-  uint32_t pc = at;
-  if (!RunInline(context.values, decoded.ops[index], &pc)) return false;
-  context.script_position = at;
-  state.current_word = os::LoadLe32(state.code.image.data() + at);
-  state.stop = 0;
-  state.pc = pc;
-  return true;
-}
 
 int ScriptRunUntilWait(AdvContext& context) {
   return RunPass(context, EndWatch{false, 0});

@@ -87,6 +87,8 @@ void WaitForNextFrame(const ScriptState& state) {
 
 // One instruction of the work-thread mode; false when the mode ended because the code ran out.
 bool WorkThreadStep(AdvContext& context) {
+  // A decoded instruction lies inside the code, so it needs none of the checks below.
+  if (ScriptStepInline(context)) return true;
   ScriptState& state = context.script;
   if (state.pc == state.code.size()) {
     AdvErrorLog("[%d]script ended in the work-thread mode", state.pc);
@@ -98,7 +100,7 @@ bool WorkThreadStep(AdvContext& context) {
     state.threaded = 0;
     return false;
   }
-  if (!ScriptStepInline(context)) Execute(context, FetchInstruction(context), kGroupErrorWork);
+  Execute(context, FetchInstruction(context), kGroupErrorWork);
   return true;
 }
 
@@ -144,6 +146,11 @@ ScriptStepResult ScriptStep(AdvContext& context) {
     HistorySkipEnd(context);
     return ScriptStepResult::kEndPass;
   }
+  return ScriptStepInsideCode(context);
+}
+
+ScriptStepResult ScriptStepInsideCode(AdvContext& context) {
+  ScriptState& state = context.script;
   Execute(context, FetchInstruction(context), kGroupErrorMain);
   if (ForcedSkipRunning(context)) {
     // The skip runs through waits and stops; an AsyncFunction cannot be waited for inside it.

@@ -47,6 +47,10 @@ enum class ScriptStepResult {
   kReturn,   // an AsyncFunction became pending: the pass returns with running still set
 };
 ScriptStepResult ScriptStep(AdvContext& context);
+// The instruction and the checks after it, for a caller that knows the checks before it find
+// nothing: the instruction word lies inside the code, no script point stands at it and no
+// history skip runs.
+ScriptStepResult ScriptStepInsideCode(AdvContext& context);
 // Runs the instruction at the program counter from its decoded form (inline_code.h), with the
 // registers set as the instruction table would set them; false, with nothing done, for an
 // instruction without one. The thread that runs the script (under the render lock in the

@@ -145,6 +145,15 @@ TEST(InlinePath, RunsRandomScriptsAsTheInstructionTableDoes) {
   }
 }
 
+// A loop that jumps back more often than the pass looks at the end request, so that the inline
+// path stops and starts again on its way round.
+TEST(InlinePath, LoopsRoundAsTheInstructionTableDoes) {
+  const std::string source =
+      "mov v1, 0\nloop:\nadd v1, 1\nmov v2, v1\nmul v3, 3\nxor v3, v1\nlt v2, 3000\n"
+      "jz done, v2\njmp loop\ndone:\n";
+  ExpectPassesMatchSteps(source, 8 * 3000);
+}
+
 // Pushes past a full value stack and pops past an empty one report as the table does.
 TEST(InlinePath, ValueStackBoundsAsTheInstructionTableDoes) {
   std::string source;
