@@ -7,10 +7,19 @@
 namespace adv {
 
 struct AdvContext;
+struct GraphicSlot;
+struct GraphicDatRecord;
+struct LayerRecord;
 
-// "graphic.dat", the image index: loaded when it can be opened; a missing file is no failure.
+// "graphic.dat", the image index: loaded when it can be opened; a missing file is no failure,
+// a damaged one is logged and left unloaded.
 void AdvGraphicDatLoad(AdvContext& context);
 void AdvGraphicDatRelease(AdvContext& context);
+// The record of an image name (32 bytes, zero-padded); false and a zeroed record when absent.
+bool AdvGraphicDatFind(const char* name, GraphicDatRecord* out);
+// Applies a record's attributes (those in `mask`) to the slot's sprite; a record with no flags
+// applies nothing.
+void AdvGraphicApplyAttributes(GraphicSlot& slot, const GraphicDatRecord& record, uint32_t mask);
 void AdvGraphicSlotClearFrameParts(AdvContext& context);
 // Steps the screen effects; true when a timed flush ended, which ends the frame's script work.
 bool AdvEffectUpdate(AdvContext& context);
@@ -34,5 +43,14 @@ bool AdvLayerShowColourPlane(AdvContext& context, int32_t layer, const char* col
 void RunDisplayQueue(AdvContext& context);
 // True while any action set waits synchronously.
 bool AdvActionSyncWaiting(const AdvContext& context);
+
+// Calls into the parts that frame animations and raster effects will fill; they have nothing
+// to do while those do not exist.
+void AdvAnimLoad(const char* name, GraphicSlot& slot);
+void AdvAnimRelease(uint32_t animation_id);
+void AdvAnimStart(uint32_t animation_id);
+void AdvFxRelease(LayerRecord& record);
+// Word 5 of the player's settings: sprite positions follow the letterbox aspect mode.
+bool AdvAspectPositionSwitch(const AdvContext& context);
 
 }  // namespace adv
