@@ -657,6 +657,21 @@ YEL_API YelSprite* YelSpriteGetForeground(int32_t x, int32_t y, int32_t alpha_te
 /* Types 1 to 4 move the position for aspect mode 3 in full screen; otherwise nothing. */
 YEL_API void YelSpriteConvertAspectPosition(YelSprite* sprite, int32_t type);
 
+/* Pixels. The texture's own pixel lock is taken for the call, so any thread may call these;
+ * YelSpriteLoadTextureToFile replaces the texture and needs the render lock besides. */
+/* Fills the rectangle (null: the whole texture), cut to the texture, with an ARGB colour. */
+YEL_API int YelSpritePaint(YelSprite* sprite, const YelRect* rect, uint32_t colour);
+/* The ARGB pixel at (x, y) of the texture; 0 outside it or for a sprite without pixels. */
+YEL_API uint32_t YelGetPixel(YelSprite* sprite, int32_t x, int32_t y);
+/* Write the texture to a file of the local file system (a UTF-8 path): JPEG, 32-bit PNG, 24-bit
+ * PNG. 0 when the sprite has no pixels, encoding fails or the file cannot be written. */
+YEL_API int YelSpriteSaveTextureToFile(YelSprite* sprite, const char* path);
+YEL_API int YelSpriteSaveTextureToPngFile(YelSprite* sprite, const char* path);
+YEL_API int YelSpriteSaveTextureToPng24File(YelSprite* sprite, const char* path);
+/* Replaces the texture by the image (PNG, JPEG, BMP, TGA or the engine's format) of a file of
+ * the local file system; the source rectangle becomes the whole new image. 1 on success. */
+YEL_API int YelSpriteLoadTextureToFile(YelSprite* sprite, const char* path);
+
 #ifdef __cplusplus
 }
 #endif

@@ -13,9 +13,9 @@ bool IsPng(const uint8_t* data, size_t size);
 bool PngReadSize(const uint8_t* data, size_t size, int32_t& width, int32_t& height);
 // `destination` holds height rows of `stride` pixels for the size PngReadSize gave.
 bool PngDecode(const uint8_t* data, size_t size, uint32_t* destination, int32_t stride);
-// An 8-bit RGBA PNG of the pixels.
+// An 8-bit RGBA PNG of the pixels, or RGB (alpha dropped) when `with_alpha` is false.
 bool PngEncode(const uint32_t* pixels, int32_t width, int32_t height, int32_t stride,
-               std::vector<uint8_t>& file);
+               std::vector<uint8_t>& file, bool with_alpha = true);
 
 // Any JPEG start FF D8 FF (JFIF, EXIF or bare).
 bool IsJpeg(const uint8_t* data, size_t size);

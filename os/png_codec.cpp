@@ -122,7 +122,7 @@ bool PngDecode(const uint8_t* data, size_t size, uint32_t* destination, int32_t 
 }
 
 bool PngEncode(const uint32_t* pixels, int32_t width, int32_t height, int32_t stride,
-               std::vector<uint8_t>& file) {
+               std::vector<uint8_t>& file, bool with_alpha) {
   if (width <= 0 || height <= 0 || stride < width) return false;
   file.clear();
   PngSession session(true);
@@ -132,10 +132,12 @@ bool PngEncode(const uint32_t* pixels, int32_t width, int32_t height, int32_t st
   if (setjmp(png_jmpbuf(png))) return false;
   png_set_write_fn(png, &file, WriteToVector, FlushNothing);
   png_set_IHDR(png, info, static_cast<png_uint_32>(width), static_cast<png_uint_32>(height), 8,
-               PNG_COLOR_TYPE_RGB_ALPHA, PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT,
-               PNG_FILTER_TYPE_DEFAULT);
+               with_alpha ? PNG_COLOR_TYPE_RGB_ALPHA : PNG_COLOR_TYPE_RGB, PNG_INTERLACE_NONE,
+               PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
   png_write_info(png, info);
   png_set_bgr(png);
+  // The fourth byte of each pixel (alpha) is dropped from RGB rows.
+  if (!with_alpha) png_set_filler(png, 0, PNG_FILLER_AFTER);
   for (int32_t y = 0; y < height; ++y) {
     const uint32_t* row = pixels + static_cast<size_t>(y) * stride;
     png_write_row(png, reinterpret_cast<png_const_bytep>(row));

@@ -27,5 +27,6 @@ extern const CommandSlotList kProfileCommandSlots;
 extern const CommandSlotList kFileCommandSlots;
 extern const CommandSlotList kMemoryBlockCommandSlots;
 extern const CommandSlotList kSystemCommandSlots;
+extern const CommandSlotList kLayerFileCommandSlots;
 
 }  // namespace adv

@@ -10,6 +10,9 @@
 #include "program/startup/yel_import.h"
 
 namespace adv {
+
+extern int32_t AdvRenderer3D;  // set by AdvInitialize
+
 namespace {
 
 constexpr int32_t kBankSize = 128;
@@ -21,10 +24,9 @@ constexpr uint32_t kDisplayReleaseSprite = 0x30005;
 GraphicSlot g_slots[kGraphicSlotCount];
 GraphicSlot g_anchor;
 
-// Set once by the game at start-up (the renderer does not change while the game runs).
+// The hardware renderer takes the float rotation; asked once at start-up.
 bool UseFloatRotation() {
-  static const bool hardware = yel::Yel3DIs() != 0;
-  return hardware;
+  return AdvRenderer3D != 0;
 }
 
 int32_t Clamp255(int32_t value) {
@@ -90,7 +92,8 @@ GraphicSlot* AdvGraphicSlotAlloc(int32_t bank, int32_t entry) {
 }
 
 void AdvGraphicSlotFree(AdvContext& context, GraphicSlot* slot) {
-  if (!slot) return;
+  // A slot no longer listed has been freed already; its zeroed record owns nothing.
+  if (!slot || !Listed(*slot)) return;
   ReleaseAnimation(*slot);
   if (slot->sprite) {
     DisplayOp release;
@@ -104,7 +107,7 @@ void AdvGraphicSlotFree(AdvContext& context, GraphicSlot* slot) {
 }
 
 void AdvGraphicSlotFreeNow(GraphicSlot* slot) {
-  if (!slot) return;
+  if (!slot || !Listed(*slot)) return;
   ReleaseAnimation(*slot);
   if (slot->sprite) yel::YelSpriteRelease(yel::YelRenderGetActive(), slot->sprite);
   Unlink(*slot);

@@ -71,6 +71,8 @@ void AdvAnimReleaseAll(AdvContext&) {}
 void AdvFxFreeAll(AdvContext&) {}
 void AdvAnimLoad(const char*, GraphicSlot&) {}
 void AdvAnimRelease(uint32_t) {}
+YelSprite* AdvMovieSpriteLoad(YelRender*, const char*, int32_t) { return nullptr; }
+YelSprite* AdvMovieSpriteInfoCreate(const char*, int32_t, int32_t, int32_t) { return nullptr; }
 void AdvAnimStart(uint32_t) {}
 void AdvFxRelease(LayerRecord& record) { record.raster_effect = nullptr; }
 

@@ -4,6 +4,8 @@
 
 #include <cstdint>
 
+#include "YEL/yel.h"
+
 namespace adv {
 
 struct AdvContext;
@@ -47,6 +49,10 @@ bool AdvActionSyncWaiting(const AdvContext& context);
 // Calls into the parts that frame animations and raster effects will fill; they have nothing
 // to do while those do not exist.
 void AdvAnimLoad(const char* name, GraphicSlot& slot);
+// Movie sprites (".mpg"): null while the program plays no movies.
+YelSprite* AdvMovieSpriteLoad(YelRender* render, const char* name, int32_t priority);
+YelSprite* AdvMovieSpriteInfoCreate(const char* name, int32_t width, int32_t height,
+                                    int32_t priority);
 void AdvAnimRelease(uint32_t animation_id);
 void AdvAnimStart(uint32_t animation_id);
 void AdvFxRelease(LayerRecord& record);

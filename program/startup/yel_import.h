@@ -134,6 +134,13 @@ YEL_IMPORT(YelSpriteSetRect);
 YEL_IMPORT(YelSpriteSetRenderMode);
 YEL_IMPORT(YelSpriteConvertAspectPosition);
 YEL_IMPORT(YelSpriteChangePriority);
+YEL_IMPORT(YelSpriteGetForeground);
+YEL_IMPORT(YelSpritePaint);
+YEL_IMPORT(YelGetPixel);
+YEL_IMPORT(YelSpriteSaveTextureToFile);
+YEL_IMPORT(YelSpriteSaveTextureToPngFile);
+YEL_IMPORT(YelSpriteSaveTextureToPng24File);
+YEL_IMPORT(YelSpriteLoadTextureToFile);
 
 #undef YEL_IMPORT
 #pragma GCC diagnostic pop
