@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "program/data/graphic_dat.h"
+#include "tools/graphic_dat_builder/graphic_table.h"
 
 namespace {
 
@@ -103,6 +104,50 @@ TEST(GraphicDat, BuilderRefusesNamesWithoutABucket) {
   std::string error;
   EXPECT_FALSE(adv::BuildGraphicDat({Record("\xFF" "A", 0)}, false, &file, &error));
   EXPECT_FALSE(adv::BuildGraphicDat({Record("", 0)}, false, &file, &error));
+}
+
+}  // namespace
+
+namespace {
+
+// The text table of gdatbuild: attributes set their flags, bad lines name their line.
+TEST(GraphicTable, ReadsRecordsAndRefusesBadLines) {
+  std::vector<adv::GraphicDatRecord> records;
+  std::string error;
+  ASSERT_TRUE(tools::ParseGraphicTable("# images\n"
+                                       "bg01 - 0\n"
+                                       "chara01\tchara01_b -2 colour=80FF0000 scale=120 pos=3,-4 "
+                                       "centre=5,6 blend=2 anim=blink # comment\n",
+                                       &records, &error))
+      << error;
+  ASSERT_EQ(records.size(), 2u);
+  EXPECT_STREQ(records[0].name.data(), "BG01");
+  EXPECT_STREQ(records[0].file_name.data(), "BG01");
+  EXPECT_EQ(records[0].flags, 0u);
+  const adv::GraphicDatRecord& r = records[1];
+  EXPECT_STREQ(r.file_name.data(), "CHARA01_B");
+  EXPECT_EQ(r.priority_step, -2);
+  EXPECT_EQ(r.colour, 0x80FF0000u);
+  EXPECT_EQ(r.scale_percent, 120);
+  EXPECT_EQ(r.x, 3);
+  EXPECT_EQ(r.y, -4);
+  EXPECT_EQ(r.blend_mode, 1);
+  EXPECT_STREQ(r.animation.data(), "BLINK");
+  EXPECT_EQ(r.flags, 0x2000u | 0x4000u | 0x8000u | 0x20000u | 0x80000u | 0x100000u);
+
+  const char* bad[][2] = {
+      {"bg01 -\n", "line 1: needs NAME FILE STEP"},
+      {"bg01 - x\n", "line 1: step 'x'"},
+      {"\nbg01 - 0 size=3\n", "line 2: unknown attribute 'size'"},
+      {"bg01 - 0 colour=FF\n", "line 1: bad value"},
+      {"bg01 - 0\nBG01 - 1\n", "line 2: 'BG01' is listed twice"},
+      {"abcdefghijabcdefghijabcdefghijab - 0\n", "longer than 31 bytes"},
+  };
+  for (const auto& [text, reason] : bad) {
+    records.clear();
+    EXPECT_FALSE(tools::ParseGraphicTable(text, &records, &error)) << text;
+    EXPECT_NE(error.find(reason), std::string::npos) << error;
+  }
 }
 
 }  // namespace
