@@ -375,3 +375,37 @@ TEST(LayerGrid, PlacesByTheGridRule) {
 }
 
 }  // namespace
+
+namespace {
+
+// The sample game's archive: its image index maps GUIDE to the picture CHARA01, placed on the
+// grid; the background fills the screen.
+TEST_F(Layers, SampleImagesLoadThroughTheImageIndex) {
+  yel::YelSystemPathInit();
+  yel::YelSystemPathSet((std::string(SAMPLE_GAME_DIR) + "/sample").c_str());
+  adv::AdvWindowWidth = 1280;
+  adv::AdvWindowHeight = 720;
+  ScriptMachine& m = Load(
+      "cmd sp_set(f\"BG01\", 0, 10, 0)\n"
+      "cmd sp_set(f\"GUIDE\", 10, 14, 2)\n"
+      "cmd run(0, 0, 0)\n");
+  adv::AdvGraphicDatLoad(context());
+  m.Run();
+  adv::AdvGraphicDatRelease(context());
+  yel::YelSystemPathUninit();
+  ASSERT_NE(sprite(0), nullptr);
+  ASSERT_NE(sprite(10), nullptr);  // no file is named GUIDE: the index named CHARA01
+  EXPECT_EQ(Info(sprite(0)).image_width, 1280);
+  EXPECT_EQ(layer(0).slot->position[0], 0);
+  const YelSpriteInfo guide = Info(sprite(10));
+  EXPECT_EQ(layer(10).slot->position[0], 1280 / 20 * 14 - guide.image_width / 2);
+  EXPECT_EQ(layer(10).slot->position[1], 720 - guide.image_height);
+  EXPECT_EQ(yel::YelSpriteViewIs(sprite(10)), 1);
+  // The guide's middle is drawn (opaque), in front of the background.
+  const int32_t cx = layer(10).slot->position[0] + guide.image_width / 2;
+  const int32_t cy = layer(10).slot->position[1] + guide.image_height / 2;
+  adv::AdvGraphicSlotApplyAll(context());
+  EXPECT_EQ(yel::YelSpriteGetForeground(cx, cy, 1), sprite(10));
+}
+
+}  // namespace
