@@ -668,6 +668,9 @@ YEL_API uint32_t YelGetPixel(YelSprite* sprite, int32_t x, int32_t y);
 YEL_API int YelSpriteSaveTextureToFile(YelSprite* sprite, const char* path);
 YEL_API int YelSpriteSaveTextureToPngFile(YelSprite* sprite, const char* path);
 YEL_API int YelSpriteSaveTextureToPng24File(YelSprite* sprite, const char* path);
+/* Copies the last drawn frame (game size) into the texture's top-left corner; 0 when the
+ * texture is smaller than the frame. Render lock. */
+YEL_API int YelSpriteBackBafferCopy(YelSprite* sprite);
 /* Replaces the texture by the image (PNG, JPEG, BMP, TGA or the engine's format) of a file of
  * the local file system; the source rectangle becomes the whole new image. 1 on success. */
 YEL_API int YelSpriteLoadTextureToFile(YelSprite* sprite, const char* path);

@@ -101,6 +101,13 @@ YEL_API int YelSpriteSaveTextureToPng24File(YelSprite* sprite, const char* path)
   return yel::SaveTexture(sprite, path, yel::Format::kPng24);
 }
 
+YEL_API int YelSpriteBackBafferCopy(YelSprite* sprite) {
+  if (!yel::SpriteOrError(sprite) || !sprite->texture) return 0;
+  yel::YelSystem* system = yel::System();
+  YelCore* core = system ? system->core.load() : nullptr;
+  return core && core->CaptureFrame(sprite->texture) ? 1 : 0;
+}
+
 YEL_API int YelSpriteLoadTextureToFile(YelSprite* sprite, const char* path) {
   if (!yel::SpriteOrError(sprite) || !path || !sprite->texture) return 0;
   std::string data;

@@ -135,6 +135,7 @@ YEL_IMPORT(YelSpriteSetRenderMode);
 YEL_IMPORT(YelSpriteConvertAspectPosition);
 YEL_IMPORT(YelSpriteChangePriority);
 YEL_IMPORT(YelSpriteGetForeground);
+YEL_IMPORT(YelSpriteBackBafferCopy);
 YEL_IMPORT(YelSpritePaint);
 YEL_IMPORT(YelGetPixel);
 YEL_IMPORT(YelSpriteSaveTextureToFile);
