@@ -178,8 +178,12 @@ void ReportFrames(benchmark::State& state, int which) {
   state.counters["present_ms"] = Mean(times->rest) * 1000;
 }
 
-void BM_BaselineFrame(benchmark::State& state) { ReportFrames(state, 0); }
-void BM_Set64LayersFrame(benchmark::State& state) { ReportFrames(state, 1); }
+void BM_BaselineFrame(benchmark::State& state) {
+  ReportFrames(state, 0);
+}
+void BM_Set64LayersFrame(benchmark::State& state) {
+  ReportFrames(state, 1);
+}
 
 BENCHMARK(BM_BaselineFrame)->UseManualTime()->Iterations(kFrames)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_Set64LayersFrame)->UseManualTime()->Iterations(kFrames)->Unit(benchmark::kMillisecond);

@@ -4,6 +4,8 @@
 #include <string>
 #include <vector>
 
+#include "os/encoding.h"
+#include "os/file_system.h"
 #include "program/commands/extra_commands.h"
 #include "program/game/adv_context.h"
 #include "program/layers/graphic_slots.h"
@@ -12,8 +14,6 @@
 #include "program/script/script_names.h"
 #include "program/startup/startup_names.h"
 #include "program/startup/yel_import.h"
-#include "os/encoding.h"
-#include "os/file_system.h"
 
 namespace adv {
 namespace {
@@ -28,7 +28,8 @@ using SpriteFileFn = const yel::Import<int(YelSprite*, const char*)>&;
 std::string ResolvePath(AdvContext& context, uint32_t reference, size_t size) {
   std::vector<uint8_t> text(size + kTextNumberSize, 0);
   AdvGetString(context, text.data(), text.size(), reference);
-  const std::string given = os::DiskPath(reinterpret_cast<const char*>(text.data()) + kTextNumberSize);
+  const std::string given =
+      os::DiskPath(reinterpret_cast<const char*>(text.data()) + kTextNumberSize);
   if (given.empty() || given[0] == '/') return given;
   return os::Cp932ToUtf8(Startup().save_folder) + "/" + given;
 }

@@ -44,9 +44,8 @@ int CmdSpSet(AdvContext& context) {
   const auto [file, layer, p, v] = PopArgs<4>(context);
   if (!AdvCheckLayer(layer)) return 0;
   char loaded[33] = {};
-  const int result =
-      AdvLayerSetImage(context, kCodeSpSet, static_cast<uint32_t>(file), layer,
-                       LayerPlacement{true, p, v}, loaded);
+  const int result = AdvLayerSetImage(context, kCodeSpSet, static_cast<uint32_t>(file), layer,
+                                      LayerPlacement{true, p, v}, loaded);
   if (result && loaded[0]) AdvDebugPrint(kLogTrace, "sp_set  %s, %d, %d", loaded, layer, p);
   return result;
 }
@@ -76,7 +75,8 @@ int CmdSpSetPos(AdvContext& context) {
     const int32_t x = AdvGridX(p, info.image_width, AdvWindowWidth, GrposEnabled != 0);
     const int32_t y = AdvGridY(2, info.image_height, AdvWindowHeight);
     slot->position[0] = x, slot->position[1] = y;
-    slot->float_position[0] = static_cast<float>(x), slot->float_position[1] = static_cast<float>(y);
+    slot->float_position[0] = static_cast<float>(x),
+    slot->float_position[1] = static_cast<float>(y);
   }
   AdvDebugPrint(kLogTrace, "sp_set_pos %d, %d", layer, p);
   return 1;
@@ -166,8 +166,7 @@ int CmdSpLoad(AdvContext& context) {
   const auto [file, layer, immediate] = PopArgs<3>(context);
   if (!AdvCheckLayer(layer)) return 0;
   if (static_cast<uint32_t>(file) == kNoReference) return 1;
-  LayerLoadJob* job =
-      AdvLayerLoadPrepare(context, static_cast<uint32_t>(file), layer, immediate);
+  LayerLoadJob* job = AdvLayerLoadPrepare(context, static_cast<uint32_t>(file), layer, immediate);
   if (!job) return 0;
   // Without a work thread (it has not started, or has ended) the load runs at once.
   if (immediate || !yel::YelAttachWorkProcess(AdvLayerLoadRun, reinterpret_cast<uintptr_t>(job))) {
@@ -212,8 +211,12 @@ int SetLock(AdvContext& context, bool lock) {
   return 1;
 }
 
-int CmdSpLock(AdvContext& context) { return SetLock(context, true); }
-int CmdSpUnlock(AdvContext& context) { return SetLock(context, false); }
+int CmdSpLock(AdvContext& context) {
+  return SetLock(context, true);
+}
+int CmdSpUnlock(AdvContext& context) {
+  return SetLock(context, false);
+}
 
 int SetView(AdvContext& context, uint32_t code, int32_t show, const char* trace) {
   const int32_t layer = PopArg(context);
@@ -225,8 +228,12 @@ int SetView(AdvContext& context, uint32_t code, int32_t show, const char* trace)
   return 1;
 }
 
-int CmdSpShow(AdvContext& context) { return SetView(context, kCodeViewShow, 1, "sp_show %d"); }
-int CmdSpHide(AdvContext& context) { return SetView(context, kCodeViewHide, 0, "sp_hide %d"); }
+int CmdSpShow(AdvContext& context) {
+  return SetView(context, kCodeViewShow, 1, "sp_show %d");
+}
+int CmdSpHide(AdvContext& context) {
+  return SetView(context, kCodeViewHide, 0, "sp_hide %d");
+}
 
 int CmdGetPriority(AdvContext& context) {
   SetCommandResult(context, context.skip.priority_base);
@@ -234,11 +241,11 @@ int CmdGetPriority(AdvContext& context) {
 }
 
 constexpr CommandSlot kSlots[] = {
-    {0x02, CmdSpSet},      {0x03, CmdSpSetEx},      {0x04, CmdSpSetPos},   {0x05, CmdSpCls},
+    {0x02, CmdSpSet},       {0x03, CmdSpSetEx},     {0x04, CmdSpSetPos},   {0x05, CmdSpCls},
     {0x07, CmdSetPriority}, {0x0B, CmdSpClsEx},     {0x0E, CmdSpSetPosEx}, {0x20, CmdSpCreate},
-    {0x22, CmdSpSetValue}, {0x23, CmdSpGetValue},   {0x29, CmdSpLoad},     {0x2A, CmdSpLoadWait},
-    {0x2B, CmdSpDraw},     {0x2C, CmdSpLock},       {0x2D, CmdSpUnlock},   {0x2E, CmdSpShow},
-    {0x2F, CmdSpHide},     {0x3D, CmdGetPriority},
+    {0x22, CmdSpSetValue},  {0x23, CmdSpGetValue},  {0x29, CmdSpLoad},     {0x2A, CmdSpLoadWait},
+    {0x2B, CmdSpDraw},      {0x2C, CmdSpLock},      {0x2D, CmdSpUnlock},   {0x2E, CmdSpShow},
+    {0x2F, CmdSpHide},      {0x3D, CmdGetPriority},
 };
 
 }  // namespace

@@ -89,9 +89,9 @@ int CmdRunStack(AdvContext& context) {
 }
 
 constexpr CommandHandler kRunCommands[] = {
-    CmdRun,       // 0x160000 run
-    CmdRunNoWait, // 0x160001 run_no_wait
-    CmdRunStack,  // 0x160002 run_stack
+    CmdRun,        // 0x160000 run
+    CmdRunNoWait,  // 0x160001 run_no_wait
+    CmdRunStack,   // 0x160002 run_stack
 };
 
 }  // namespace

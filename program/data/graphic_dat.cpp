@@ -38,8 +38,9 @@ void WriteRecord(const GraphicDatRecord& r, std::vector<uint8_t>& out, size_t at
   Put32(out, at + 32, r.flags);
   std::memcpy(&out[at + 36], r.file_name.data(), kGraphicDatNameSize);
   std::memcpy(&out[at + 68], r.animation.data(), kGraphicDatNameSize);
-  const int32_t words[] = {r.priority_step, r.blend_mode, r.x, r.y, r.scale_percent,
-                           static_cast<int32_t>(r.colour), r.centre_x, r.centre_y};
+  const int32_t words[] = {
+      r.priority_step, r.blend_mode, r.x, r.y, r.scale_percent, static_cast<int32_t>(r.colour),
+      r.centre_x,      r.centre_y};
   for (size_t i = 0; i < std::size(words); ++i) {
     Put32(out, at + 100 + 4 * i, static_cast<uint32_t>(words[i]));
   }

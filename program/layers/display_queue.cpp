@@ -135,8 +135,8 @@ void Execute(AdvContext& context, const DisplayOp& op, YelRender* render) {
 
 void RunDisplayQueue(AdvContext& context) {
   YelRender* render = yel::YelRenderGetActive();
-  while (auto* op = reinterpret_cast<DisplayOp*>(
-             yel::YelListPop(context.display_queue, kListDisplayOp))) {
+  while (auto* op =
+             reinterpret_cast<DisplayOp*>(yel::YelListPop(context.display_queue, kListDisplayOp))) {
     Execute(context, *op, render);
     yel::YelMemoryFree(op);
   }

@@ -142,12 +142,12 @@ SlotSums AdvGraphicSlotSums(const GraphicSlot& s) {
     scale_add += group->scale;
   }
   for (int axis = 0; axis < 2; ++axis) {
-    sum.scale[axis] = s.scale[axis] + s.offset_scale[axis] + action.scale[axis] +
-                      anim.scale[axis] + scale_add;
+    sum.scale[axis] =
+        s.scale[axis] + s.offset_scale[axis] + action.scale[axis] + anim.scale[axis] + scale_add;
   }
   for (int edge = 0; edge < 4; ++edge) {
-    sum.rect[edge] = s.rect[edge] + action.rect[edge] + s.action_delta.rect[edge] +
-                     s.animation_group.rect[edge];
+    sum.rect[edge] =
+        s.rect[edge] + action.rect[edge] + s.action_delta.rect[edge] + s.animation_group.rect[edge];
   }
   uint32_t colour = 0;
   for (int channel = 0; channel < 4; ++channel) {
@@ -159,10 +159,10 @@ SlotSums AdvGraphicSlotSums(const GraphicSlot& s) {
 
 int32_t AdvGraphicSlotSumColorChannel(const GraphicSlot& s, int channel) {
   // Added in 16-bit arithmetic and read back as signed 16 bits, then clamped.
-  const uint16_t total = static_cast<uint16_t>(
-      ColourByte(s.colour, channel) + s.offset_colour[channel] +
-      s.frame.action.colour[channel] + s.frame.animation.colour[channel] +
-      s.action_delta.colour[channel] + s.animation_group.colour[channel]);
+  const uint16_t total =
+      static_cast<uint16_t>(ColourByte(s.colour, channel) + s.offset_colour[channel] +
+                            s.frame.action.colour[channel] + s.frame.animation.colour[channel] +
+                            s.action_delta.colour[channel] + s.animation_group.colour[channel]);
   return Clamp255(static_cast<int16_t>(total));
 }
 
@@ -172,7 +172,8 @@ void AdvGraphicSlotApply(AdvContext& context, GraphicSlot& slot) {
   yel::YelSpriteSetPos(sprite, static_cast<float>(sum.position[0] + slot.frame.shake_x),
                        static_cast<float>(sum.position[1] + slot.frame.shake_y),
                        static_cast<float>(sum.position[2]));
-  if (AdvAspectPositionSwitch(context)) yel::YelSpriteConvertAspectPosition(sprite, slot.aspect_type);
+  if (AdvAspectPositionSwitch(context))
+    yel::YelSpriteConvertAspectPosition(sprite, slot.aspect_type);
   if (UseFloatRotation()) {
     yel::YelSpriteSetRotateExFloat(sprite, sum.float_rotation[0], sum.float_rotation[1],
                                    sum.float_rotation[2]);
@@ -205,7 +206,8 @@ void AdvGraphicSlotCommitDeltas() {
     AddInto(s->float_rotation, d.float_rotation);
     uint32_t colour = 0;
     for (int channel = 0; channel < 4; ++channel) {
-      const uint16_t total = static_cast<uint16_t>(ColourByte(s->colour, channel) + d.colour[channel]);
+      const uint16_t total =
+          static_cast<uint16_t>(ColourByte(s->colour, channel) + d.colour[channel]);
       colour = colour << 8 | static_cast<uint32_t>(Clamp255(static_cast<int16_t>(total)));
     }
     s->colour = colour;

@@ -19,9 +19,9 @@ namespace adv {
 struct AdvContext;
 
 inline constexpr int32_t kGraphicSlotCount = 2183;
-inline constexpr int32_t kSystemSlotBase = 0;     // allocator bank 0: 0-15
-inline constexpr int32_t kLayerSlotBase = 16;     // allocator bank 1: 16-143
-inline constexpr int32_t kBankSlotBase = 144;     // allocator bank 2: 144 + 128 x bank + n
+inline constexpr int32_t kSystemSlotBase = 0;  // allocator bank 0: 0-15
+inline constexpr int32_t kLayerSlotBase = 16;  // allocator bank 1: 16-143
+inline constexpr int32_t kBankSlotBase = 144;  // allocator bank 2: 144 + 128 x bank + n
 inline constexpr int32_t kSlotBankSystem = 0;
 inline constexpr int32_t kSlotBankLayer = 1;
 inline constexpr int32_t kSlotBankButton = 2;

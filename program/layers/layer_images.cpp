@@ -122,8 +122,8 @@ int AdvLayerCreateImage(AdvContext& context, int32_t layer, uint32_t file, int32
   return 1;
 }
 
-bool AdvLayerShowColourPlane(AdvContext& context, int32_t layer, const char* colour,
-                             int32_t width, int32_t height) {
+bool AdvLayerShowColourPlane(AdvContext& context, int32_t layer, const char* colour, int32_t width,
+                             int32_t height) {
   if (layer < 0 || layer >= kLayerCount) return false;
   AdvLayerReleaseForNewImage(context, layer, false);
   GraphicSlot* slot = AdvGraphicSlotAlloc(kSlotBankLayer, layer);

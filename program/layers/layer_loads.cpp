@@ -9,8 +9,8 @@
 
 #include "program/game/adv_context.h"
 #include "program/layers/graphic_slots.h"
-#include "program/layers/layer_table.h"
 #include "program/layers/layer_services.h"
+#include "program/layers/layer_table.h"
 #include "program/layers/sprite_loader.h"
 #include "program/script/engine_log.h"
 #include "program/script/script_names.h"
@@ -27,7 +27,7 @@ struct LayerLoadJob {
   int32_t immediate = 0;
   bool forced_skip = false;
   int32_t priority = 0;
-  std::array<uint8_t, 32> name{};  // the resolved name, as the script gave it
+  std::array<uint8_t, 32> name{};    // the resolved name, as the script gave it
   std::array<char, 33> load_name{};  // the name loaded ("graphic.dat" may replace it)
   GraphicDatRecord record;
 };

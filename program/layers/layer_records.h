@@ -38,7 +38,7 @@ inline constexpr uint32_t kCompositionChildLink = 0x10000000;
 
 // A child link or a recorded image operation of a layer.
 struct CompositionEntry {
-  uint32_t kind = 0;   // kCompositionChildLink, or an operation kind 1-14 in bits 0-27
+  uint32_t kind = 0;    // kCompositionChildLink, or an operation kind 1-14 in bits 0-27
   uint32_t target = 0;  // the child layer, or the operation's source layer or file argument
   std::array<int32_t, 8> parameters{};
   std::array<char, 32> name{};
@@ -51,7 +51,7 @@ struct LayerRecord {
   int32_t script_value = 0;
   uint32_t flags = 0;
   uint32_t transition_state = kTransitionNone;
-  uint32_t keep_previous = 0;  // a transition holds the previous sprite
+  uint32_t keep_previous = 0;             // a transition holds the previous sprite
   LayerTransition* transition = nullptr;  // created on first use
   YelSprite* new_sprite = nullptr;
   YelSprite* previous_sprite = nullptr;

@@ -34,7 +34,9 @@ void AdvGraphicDatLoad(AdvContext&) {
   }
 }
 
-void AdvGraphicDatRelease(AdvContext&) { GraphicIndex().Clear(); }
+void AdvGraphicDatRelease(AdvContext&) {
+  GraphicIndex().Clear();
+}
 
 bool AdvGraphicDatFind(const char* name, GraphicDatRecord* out) {
   return GraphicIndex().Find(std::string_view(name, strnlen(name, kGraphicDatNameSize)), out);
@@ -59,22 +61,35 @@ void AdvGraphicApplyAttributes(GraphicSlot& slot, const GraphicDatRecord& record
   if (f & kGraphicPosition) {
     yel::YelSpriteMovePos(sprite, static_cast<float>(record.x), static_cast<float>(record.y), 0);
   }
-  if (f & kGraphicCentreOffset) yel::YelSpriteSetCenterOffset(sprite, record.centre_x, record.centre_y);
+  if (f & kGraphicCentreOffset)
+    yel::YelSpriteSetCenterOffset(sprite, record.centre_x, record.centre_y);
 }
 
-bool AdvEffectUpdate(AdvContext&) { return false; }
-void AdvEffectRelease(AdvContext& context) { context.effects = ScreenEffectState{}; }
+bool AdvEffectUpdate(AdvContext&) {
+  return false;
+}
+void AdvEffectRelease(AdvContext& context) {
+  context.effects = ScreenEffectState{};
+}
 void AdvActionUpdate(AdvContext&) {}
-void AdvActionReset(AdvContext& context) { context.actions = ActionManager{}; }
+void AdvActionReset(AdvContext& context) {
+  context.actions = ActionManager{};
+}
 void AdvAnimUpdateAll(AdvContext&) {}
 void AdvAnimReleaseAll(AdvContext&) {}
 void AdvFxFreeAll(AdvContext&) {}
 void AdvAnimLoad(const char*, GraphicSlot&) {}
 void AdvAnimRelease(uint32_t) {}
-YelSprite* AdvMovieSpriteLoad(YelRender*, const char*, int32_t) { return nullptr; }
-YelSprite* AdvMovieSpriteInfoCreate(const char*, int32_t, int32_t, int32_t) { return nullptr; }
+YelSprite* AdvMovieSpriteLoad(YelRender*, const char*, int32_t) {
+  return nullptr;
+}
+YelSprite* AdvMovieSpriteInfoCreate(const char*, int32_t, int32_t, int32_t) {
+  return nullptr;
+}
 void AdvAnimStart(uint32_t) {}
-void AdvFxRelease(LayerRecord& record) { record.raster_effect = nullptr; }
+void AdvFxRelease(LayerRecord& record) {
+  record.raster_effect = nullptr;
+}
 
 bool AdvAspectPositionSwitch(const AdvContext& context) {
   const AdvTaskData* data = context.task_data;

@@ -134,7 +134,8 @@ LayerTransition* AdvLayerTransitionHandle(LayerRecord& record) {
 
 void AdvLayerTableReset(AdvContext& context) {
   for (LayerRecord& record : context.layers.layers) AdvLayerClear(context, record);
-  context.layers.faces.fill(FaceEntry{});
+  // Every word of the face table reads -1 after a reset, as the save blocks expect.
+  context.layers.faces.fill(FaceEntry{-1, {-1, -1, -1}});
 }
 
 void AdvLayerUpdate(AdvContext& context) {

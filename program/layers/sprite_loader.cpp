@@ -110,7 +110,11 @@ YelSprite* AdvSpriteLoadUnlocked(AdvContext& context, const char* name, int32_t 
   return AdvSpriteLoadWithoutLock(name, width, height, priority, forced_skip);
 }
 
-RenderLockLeft::RenderLockLeft() { yel::YelRenderLockLeave(); }
-RenderLockLeft::~RenderLockLeft() { yel::YelRenderLockEnter(); }
+RenderLockLeft::RenderLockLeft() {
+  yel::YelRenderLockLeave();
+}
+RenderLockLeft::~RenderLockLeft() {
+  yel::YelRenderLockEnter();
+}
 
 }  // namespace adv

@@ -6,10 +6,16 @@
 
 namespace adv {
 
-LayerTransition* LayerTransitionCreate() { return nullptr; }
+LayerTransition* LayerTransitionCreate() {
+  return nullptr;
+}
 void LayerTransitionRelease(LayerTransition*) {}
-int32_t LayerTransitionState(LayerTransition*) { return 0; }
-int LayerTransitionCancel(LayerTransition*) { return 0; }
+int32_t LayerTransitionState(LayerTransition*) {
+  return 0;
+}
+int LayerTransitionCancel(LayerTransition*) {
+  return 0;
+}
 
 void LayerTransitionStart(YelRender*, YelSprite* new_sprite, YelSprite* previous_sprite, int32_t,
                           uint32_t, uint32_t, LayerTransition*) {

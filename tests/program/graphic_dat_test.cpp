@@ -37,9 +37,8 @@ TEST(GraphicDat, FindsRecordsByTheirPaddedNameInPlainAndScrambledFiles) {
   for (bool scramble : {false, true}) {
     GraphicDatIndex index;
     std::string error;
-    ASSERT_TRUE(index.Load(Build({Record("BG01", 1), Record("BG02", 2), Record("CH01", -1)},
-                                 scramble),
-                           &error))
+    ASSERT_TRUE(index.Load(
+        Build({Record("BG01", 1), Record("BG02", 2), Record("CH01", -1)}, scramble), &error))
         << error;
     GraphicDatRecord found;
     ASSERT_TRUE(index.Find("BG02", &found));
@@ -53,7 +52,10 @@ TEST(GraphicDat, FindsRecordsByTheirPaddedNameInPlainAndScrambledFiles) {
     EXPECT_FALSE(index.Find("BG0", &found));
     EXPECT_EQ(found.flags, 0u);  // zeroed when absent
     EXPECT_FALSE(index.Find("BG02X", &found));
-    EXPECT_FALSE(index.Find("\xFF" "BG", &found));
+    EXPECT_FALSE(
+        index.Find("\xFF"
+                   "BG",
+                   &found));
   }
 }
 
@@ -67,8 +69,8 @@ TEST(GraphicDat, NamesDifferingAfterTheirZeroDoNotMatch) {
 
 struct DamagedCase {
   const char* what;
-  size_t cut;          // bytes dropped from the end
-  uint16_t count;      // written into bucket 'B' when not 0
+  size_t cut;      // bytes dropped from the end
+  uint16_t count;  // written into bucket 'B' when not 0
   uint32_t offset;
   const char* reason;  // part of the error text
 };
@@ -102,7 +104,10 @@ TEST(GraphicDat, RefusesTablesThatReachPastTheFile) {
 TEST(GraphicDat, BuilderRefusesNamesWithoutABucket) {
   std::vector<uint8_t> file;
   std::string error;
-  EXPECT_FALSE(adv::BuildGraphicDat({Record("\xFF" "A", 0)}, false, &file, &error));
+  EXPECT_FALSE(adv::BuildGraphicDat({Record("\xFF"
+                                            "A",
+                                            0)},
+                                    false, &file, &error));
   EXPECT_FALSE(adv::BuildGraphicDat({Record("", 0)}, false, &file, &error));
 }
 
@@ -114,11 +119,12 @@ namespace {
 TEST(GraphicTable, ReadsRecordsAndRefusesBadLines) {
   std::vector<adv::GraphicDatRecord> records;
   std::string error;
-  ASSERT_TRUE(tools::ParseGraphicTable("# images\n"
-                                       "bg01 - 0\n"
-                                       "chara01\tchara01_b -2 colour=80FF0000 scale=120 pos=3,-4 "
-                                       "centre=5,6 blend=2 anim=blink # comment\n",
-                                       &records, &error))
+  ASSERT_TRUE(
+      tools::ParseGraphicTable("# images\n"
+                               "bg01 - 0\n"
+                               "chara01\tchara01_b -2 colour=80FF0000 scale=120 pos=3,-4 "
+                               "centre=5,6 blend=2 anim=blink # comment\n",
+                               &records, &error))
       << error;
   ASSERT_EQ(records.size(), 2u);
   EXPECT_STREQ(records[0].name.data(), "BG01");

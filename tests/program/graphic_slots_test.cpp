@@ -18,10 +18,15 @@ TEST(GraphicSlots, ImageNumbersNameTheirSlotOrNone) {
     uint32_t number;
     int32_t slot;
   } cases[] = {
-      {0x0000003, 19},  {0x0F00003, 19},  // kind 0 ignores the bank bits
-      {0x100000F, 15},  {0x1000010, -1},  {0x0000080, -1},
-      {0x2000000, 144}, {0x2E0007F, 144 + 128 * 14 + 127},
-      {0x2F00076, 2182}, {0x2F00077, -1},  // bank 15 ends at entry 118
+      {0x0000003, 19},
+      {0x0F00003, 19},  // kind 0 ignores the bank bits
+      {0x100000F, 15},
+      {0x1000010, -1},
+      {0x0000080, -1},
+      {0x2000000, 144},
+      {0x2E0007F, 144 + 128 * 14 + 127},
+      {0x2F00076, 2182},
+      {0x2F00077, -1},  // bank 15 ends at entry 118
       {0x3000000, -1},
   };
   for (const Case& c : cases) EXPECT_EQ(adv::AdvImageNoToSlot(c.number), c.slot) << c.number;
@@ -35,7 +40,7 @@ TEST(GraphicSlots, SumsClampColoursAndCommitsDropDepth) {
   ASSERT_TRUE(yel::LoadLibraryFrom(YEL_LIBRARY));
   adv::GraphicSlot* slot = adv::AdvGraphicSlotAlloc(adv::kSlotBankButton, 7);
   ASSERT_NE(slot, nullptr);
-  EXPECT_EQ(adv::AdvGraphicSlotAlloc(adv::kSlotBankButton, 7), nullptr);  // still listed
+  EXPECT_EQ(adv::AdvGraphicSlotAlloc(adv::kSlotBankButton, 7), nullptr);     // still listed
   EXPECT_EQ(adv::AdvGraphicSlotAlloc(adv::kSlotBankButton, 2039), nullptr);  // beyond the table
   EXPECT_EQ(slot->colour, 0xFFFFFFFFu);
   slot->colour = 0x80102030;

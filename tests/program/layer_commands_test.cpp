@@ -133,7 +133,7 @@ TEST_F(Layers, RunCommitsInOrderShowsTheSceneAndYields) {
   EXPECT_EQ(m.V(1), 0);  // the script yielded after run
   EXPECT_EQ(QueuedOps(), 0);
   EXPECT_EQ(yel::YelSpriteViewIs(sprite(0)), 1);
-  EXPECT_EQ(yel::YelSpriteViewIs(sprite(1)), 0);  // shown, then hidden: queued order
+  EXPECT_EQ(yel::YelSpriteViewIs(sprite(1)), 0);         // shown, then hidden: queued order
   EXPECT_TRUE(m.Logged("run  5, 500", adv::kLogTrace));  // the screen transition started
   EXPECT_EQ(context().buttons.input_block.duration, 100u);
 }
@@ -221,7 +221,7 @@ TEST_F(Layers, ForcedSkipMakesInformationOnlySprites) {
   m.Run();
   ASSERT_NE(sprite(3), nullptr);
   EXPECT_EQ(Info(sprite(3)).image_width, kWidth);
-  EXPECT_EQ(yel::YelGetPixel(sprite(3), 0, 0), 0u);  // no pixels
+  EXPECT_EQ(yel::YelGetPixel(sprite(3), 0, 0), 0u);          // no pixels
   EXPECT_EQ(yel::YelSpriteGetForeground(5, 5, 0), nullptr);  // in no render list
 }
 
@@ -244,11 +244,16 @@ TEST_F(Layers, AMissingImageLeavesTheLayerEmpty) {
 
 TEST_F(Layers, IndexesOutsideTheirRangeAreRefused) {
   const char* calls[] = {
-      "cmd sp_set(f\"#FFFF0000\", 128, 0, 0)", "cmd sp_set_ex(f\"#FFFF0000\", -1, 0, 0, 0)",
-      "cmd sp_cls(-2)",                          "cmd sp_cls_ex(128, 1)",
-      "cmd sp_show(-1)",                         "cmd sp_get_value(500)",
-      "cmd sp_load(f\"#FFFF0000\", 128, 1)",     "cmd 0x12002D(-1, \"a.png\")",
-      "cmd 0x120087(128, \"a.png\")",            "cmd 0x12002B(7, \"a.jpg\")",
+      "cmd sp_set(f\"#FFFF0000\", 128, 0, 0)",
+      "cmd sp_set_ex(f\"#FFFF0000\", -1, 0, 0, 0)",
+      "cmd sp_cls(-2)",
+      "cmd sp_cls_ex(128, 1)",
+      "cmd sp_show(-1)",
+      "cmd sp_get_value(500)",
+      "cmd sp_load(f\"#FFFF0000\", 128, 1)",
+      "cmd 0x12002D(-1, \"a.png\")",
+      "cmd 0x120087(128, \"a.png\")",
+      "cmd 0x12002B(7, \"a.jpg\")",
       "cmd 0x120030(7, \"a.png\") -> v1",
   };
   for (const char* call : calls) {
@@ -263,9 +268,13 @@ TEST_F(Layers, IndexesOutsideTheirRangeAreRefused) {
 TEST_F(Layers, SavedPng32ReadsBackWithThePixelsShown) {
   TempFolder folder;
   const std::string path = folder.path() + "/shot.png";
-  ScriptMachine& m = Load("cmd sp_create(5, f\"#80FF2010\", 0, 0, 4, 3)\n"
-                          "cmd 0x12002D(5, \"" + path + "\")\n"
-                          "cmd 0x120087(5, \"" + path + "24\")\n");
+  ScriptMachine& m = Load(
+      "cmd sp_create(5, f\"#80FF2010\", 0, 0, 4, 3)\n"
+      "cmd 0x12002D(5, \"" +
+      path +
+      "\")\n"
+      "cmd 0x120087(5, \"" +
+      path + "24\")\n");
   m.Run();
   EXPECT_TRUE(m.Logged("Save Png 5, " + path, adv::kLogTrace));
   std::string data;
@@ -287,10 +296,11 @@ TEST_F(Layers, SavedPng32ReadsBackWithThePixelsShown) {
 }
 
 TEST_F(Layers, SavingIntoAMissingFolderIsLoggedAndTheScriptGoesOn) {
-  ScriptMachine& m = Load("cmd sp_create(3, f\"#FFFF0000\", 0, 0, 4, 4)\n"
-                          "cmd 0x12002D(3, \"/nonexistent/folder/a.png\")\n"
-                          "cmd 0x120030(3, \"/nonexistent/b.png\") -> v1\n"
-                          "mov v2, 1\n");
+  ScriptMachine& m = Load(
+      "cmd sp_create(3, f\"#FFFF0000\", 0, 0, 4, 4)\n"
+      "cmd 0x12002D(3, \"/nonexistent/folder/a.png\")\n"
+      "cmd 0x120030(3, \"/nonexistent/b.png\") -> v1\n"
+      "mov v2, 1\n");
   m.context().values.variables[1] = 7;
   m.Run();
   EXPECT_TRUE(m.Logged("Can't Save Png 3, /nonexistent/folder/a.png", adv::kLogError));
@@ -364,7 +374,7 @@ TEST(LayerGrid, PlacesByTheGridRule) {
     bool grid;
     int32_t x;
   } cases[] = {
-      {10, 100, true, 640 - 50}, {21, 100, true, 1280}, {-1, 100, true, -100},
+      {10, 100, true, 640 - 50}, {21, 100, true, 1280},         {-1, 100, true, -100},
       {0, 101, true, -50},       {5, 100, false, 160 * 4 - 50}, {0, 100, false, -100},
       {10, 100, false, 1280},
   };

@@ -77,8 +77,7 @@ bool ApplyAttribute(std::string_view field, adv::GraphicDatRecord& r, std::strin
   return ok;
 }
 
-bool ParseLine(const std::vector<std::string>& fields, adv::GraphicDatRecord& r,
-               std::string* why) {
+bool ParseLine(const std::vector<std::string>& fields, adv::GraphicDatRecord& r, std::string* why) {
   if (fields.size() < 3) {
     *why = "needs NAME FILE STEP";
     return false;
