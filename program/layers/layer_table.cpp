@@ -199,6 +199,33 @@ void AdvFaceSetView(AdvContext& context, int32_t show) {
   }
 }
 
+bool AdvLayerFileName(AdvContext& context, uint32_t image_number, uint8_t* name) {
+  std::memset(name, 0, 32);
+  const GraphicSlot* slot = AdvImageNoSlot(image_number);
+  if (!slot || slot->image_word == 0) return false;
+  if (slot->image_word & kStringVariableBit) {
+    std::memcpy(name, slot->name.data(), slot->name.size());
+  } else {
+    AdvGetFileName(context, name, slot->image_word, false);
+  }
+  return true;
+}
+
+void AdvLayerSetRecordName(AdvContext& context, CompositionEntry& entry, uint32_t file) {
+  entry.name.fill(0);
+  if (!(file & kStringVariableBit)) return;
+  const char* text = AdvGetVarString(context, file & ~kStringVariableBit);
+  std::strncpy(entry.name.data(), text, entry.name.size() - 1);
+}
+
+void AdvLayerRecordName(AdvContext& context, const CompositionEntry& entry, uint8_t* name) {
+  if (entry.target & kStringVariableBit) {
+    std::memcpy(name, entry.name.data(), entry.name.size());
+  } else {
+    AdvGetFileName(context, name, entry.target, false);
+  }
+}
+
 int32_t AdvLayerPriority(const AdvContext& context, int32_t layer, int32_t priority_step) {
   return context.skip.priority_base - layer + kLayerPriorityOffset + kPriorityStep * priority_step;
 }

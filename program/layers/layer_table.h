@@ -41,6 +41,14 @@ bool AdvLayerIsChildSlot(const AdvContext& context, const GraphicSlot* slot);
 bool AdvFaceHasLayer(const AdvContext& context, int32_t layer);
 void AdvFaceSetView(AdvContext& context, int32_t show);
 
+// The file name (32 bytes) of the image in the slot an image number names: the kept name of a
+// string-variable image, else its "File.dat" name. False for an invalid number or no image.
+bool AdvLayerFileName(AdvContext& context, uint32_t image_number, uint8_t* name);
+// A composition entry's operation file name: kept when the file argument names a string
+// variable (its first 31 bytes), read back as kept or from "File.dat".
+void AdvLayerSetRecordName(AdvContext& context, CompositionEntry& entry, uint32_t file);
+void AdvLayerRecordName(AdvContext& context, const CompositionEntry& entry, uint8_t* name);
+
 // The draw priority of a layer's sprite: base - layer + 4999 + 134 x the image's priority step.
 int32_t AdvLayerPriority(const AdvContext& context, int32_t layer, int32_t priority_step);
 

@@ -86,7 +86,8 @@ class Layers : public ::testing::Test {
 };
 
 TEST_F(Layers, SpSetFillsTheLayersSlotAndQueuesItsDisplay) {
-  ScriptMachine& m = Load("cmd sp_set(f\"#FFFF0000\", 3, 21, 1)\n");
+  // ".file" puts a name before the image's: file number 0 reads as "no image" in a slot.
+  ScriptMachine& m = Load(".file \"#00000000\"\ncmd sp_set(f\"#FFFF0000\", 3, 21, 1)\n");
   m.Run();
   ASSERT_NE(layer(3).slot, nullptr);
   EXPECT_EQ(layer(3).slot->index, 19u);
@@ -105,6 +106,11 @@ TEST_F(Layers, SpSetFillsTheLayersSlotAndQueuesItsDisplay) {
   EXPECT_EQ(op->words[0], 3);
   EXPECT_EQ(yel::YelSpriteViewIs(sprite(3)), 0);  // hidden until the commit
   EXPECT_TRUE(m.Logged("sp_set  #FFFF0000, 3, 21", adv::kLogTrace));
+  uint8_t name[32];
+  ASSERT_TRUE(adv::AdvLayerFileName(context(), 3, name));
+  EXPECT_STREQ(reinterpret_cast<const char*>(name), "#FFFF0000");
+  EXPECT_FALSE(adv::AdvLayerFileName(context(), 4, name));          // an empty layer
+  EXPECT_FALSE(adv::AdvLayerFileName(context(), 0x3000003, name));  // no such kind
 }
 
 TEST_F(Layers, SpSetPosMovesTheSpriteAtTheFrameEnd) {
