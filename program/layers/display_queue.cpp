@@ -143,6 +143,19 @@ void RunDisplayQueue(AdvContext& context) {
   context.layers.run_no_wait = 0;
 }
 
+void DisplayOpDiscard(const DisplayOp& op) {
+  if (op.code == kReleaseSprite) yel::YelSpriteRelease(yel::YelRenderGetActive(), op.sprite);
+}
+
+void DisplayQueueForgetSprite(AdvContext& context, YelSprite* sprite) {
+  if (!sprite || !context.display_queue) return;
+  for (YelListNode* node = context.display_queue->next; node; node = node->next) {
+    if (node->id != kListDisplayOp) continue;
+    auto* op = reinterpret_cast<DisplayOp*>(node->data);
+    if (op->sprite == sprite) *op = DisplayOp{};  // code 0: dropped by the commit
+  }
+}
+
 void AdvLayerEmpty(AdvContext& context, int32_t layer) {
   if (LayerRecord* record = LayerOf(context, layer)) AdvLayerClear(context, *record);
 }

@@ -47,6 +47,7 @@ void AdvLayerReleaseForNewImage(AdvContext& context, int32_t layer, bool drop_op
     return;
   }
   LayerLoadForget(layer);
+  if (record.slot) DisplayQueueForgetSprite(context, record.slot->sprite);
   AdvGraphicSlotFreeNow(record.slot);
   record.slot = nullptr;
   if (drop_operations && record.flags & kLayerComposition) {

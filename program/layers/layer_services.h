@@ -12,6 +12,7 @@ struct AdvContext;
 struct GraphicSlot;
 struct GraphicDatRecord;
 struct LayerRecord;
+struct DisplayOp;
 
 // "graphic.dat", the image index: loaded when it can be opened; a missing file is no failure,
 // a damaged one is logged and left unloaded.
@@ -43,6 +44,11 @@ bool AdvLayerShowColourPlane(AdvContext& context, int32_t layer, const char* col
                              int32_t height);
 // Applies the queued display operations (list id 1) oldest first.
 void RunDisplayQueue(AdvContext& context);
+// A queued operation dropped without a commit: a sprite it was to release is released now.
+void DisplayOpDiscard(const DisplayOp& op);
+// A sprite released at once: queued operations that name it are dropped, so the commit never
+// touches the freed sprite.
+void DisplayQueueForgetSprite(AdvContext& context, YelSprite* sprite);
 // True while any action set waits synchronously.
 bool AdvActionSyncWaiting(const AdvContext& context);
 

@@ -97,6 +97,7 @@ void AdvLayerClear(AdvContext& context, LayerRecord& record) {
   const int32_t layer = AdvLayerIndex(context, &record);
   if (layer >= 0) LayerLoadForget(layer);
   AdvFxRelease(record);
+  if (record.slot) DisplayQueueForgetSprite(context, record.slot->sprite);
   AdvGraphicSlotFreeNow(record.slot);
   ReleaseRest(context, record);
 }

@@ -136,6 +136,7 @@ YEL_IMPORT(YelSpriteConvertAspectPosition);
 YEL_IMPORT(YelSpriteChangePriority);
 YEL_IMPORT(YelSpriteGetForeground);
 YEL_IMPORT(YelSpriteBackBafferCopy);
+YEL_IMPORT(YelGetAllocCount);
 YEL_IMPORT(YelSpritePaint);
 YEL_IMPORT(YelGetPixel);
 YEL_IMPORT(YelSpriteSaveTextureToFile);

@@ -17,6 +17,7 @@
 #include "program/layers/layer_loads.h"
 #include "program/layers/layer_services.h"
 #include "program/layers/layer_table.h"
+#include "program/script/script_run.h"
 #include "program/startup/startup_names.h"
 #include "program/startup/yel_import.h"
 #include "tests/program/script_machine.h"
@@ -422,6 +423,44 @@ TEST_F(Layers, SampleImagesLoadThroughTheImageIndex) {
   const int32_t cy = layer(10).slot->position[1] + guide.image_height / 2;
   adv::AdvGraphicSlotApplyAll(context());
   EXPECT_EQ(yel::YelSpriteGetForeground(cx, cy, 1), sprite(10));
+}
+
+}  // namespace
+
+namespace {
+
+// The forced black screen empties layer 65 at once, dropping the operations queued for its old
+// sprite, and shows a black plane of the window's size.
+TEST_F(Layers, ForcedCommitShowsBlackOverALayerWithQueuedOperations) {
+  ScriptMachine& m = Load(
+      "cmd sp_create(65, f\"#FF0000FF\", 0, 0, 8, 8)\n"
+      "cmd sp_hide(65)\n");
+  m.Run();
+  EXPECT_EQ(QueuedOps(), 2);
+  adv::ForceRunNoWait(context());
+  EXPECT_EQ(QueuedOps(), 0);
+  ASSERT_NE(sprite(65), nullptr);
+  EXPECT_EQ(yel::YelSpriteViewIs(sprite(65)), 1);
+  EXPECT_EQ(yel::YelGetPixel(sprite(65), kWidth - 1, kHeight - 1), 0xFF000000u);
+  EXPECT_TRUE(m.Logged("force run_no_wait", adv::kLogTrace));
+}
+
+}  // namespace
+
+namespace {
+
+// A queue dropped without a commit (a reset) still releases the sprites it was to release.
+TEST_F(Layers, ADroppedQueueStillReleasesItsSprites) {
+  ScriptMachine& m = Load(
+      "cmd sp_create(4, f\"#FF0000FF\", 0, 0, 8, 8)\n"
+      "cmd run_no_wait()\n"
+      "cmd sp_cls(4)\n");
+  m.Run();
+  const int32_t blocks = yel::YelGetAllocCount();
+  EXPECT_NE(yel::YelSpriteGetForeground(2, 2, 0), nullptr);
+  adv::DisplayQueueClear(context());
+  EXPECT_EQ(yel::YelSpriteGetForeground(2, 2, 0), nullptr);
+  EXPECT_LT(yel::YelGetAllocCount(), blocks);
 }
 
 }  // namespace
