@@ -168,8 +168,11 @@ int CmdSpLoad(AdvContext& context) {
   if (static_cast<uint32_t>(file) == kNoReference) return 1;
   LayerLoadJob* job = AdvLayerLoadPrepare(context, static_cast<uint32_t>(file), layer, immediate);
   if (!job) return 0;
-  // Without a work thread (it has not started, or has ended) the load runs at once.
-  if (immediate || !yel::YelAttachWorkProcess(AdvLayerLoadRun, reinterpret_cast<uintptr_t>(job))) {
+  // The load runs at once when asked, when the script itself runs on the work thread (a job
+  // posted there would wait behind the script, and sp_load_wait for it in vain), and when there
+  // is no work thread (it has not started, or has ended).
+  if (immediate || yel::YelIsWorkThreadId() ||
+      !yel::YelAttachWorkProcess(AdvLayerLoadRun, reinterpret_cast<uintptr_t>(job))) {
     AdvLayerLoadRunHere(job);
   }
   return 1;

@@ -98,7 +98,6 @@ void AdvGraphicSlotFree(AdvContext& context, GraphicSlot* slot) {
   if (slot->sprite) {
     DisplayOp release;
     release.code = kDisplayReleaseSprite;
-    release.words[0] = 0;
     release.sprite = slot->sprite;
     DisplayQueueAppend(context, release);
   }
