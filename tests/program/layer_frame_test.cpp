@@ -64,15 +64,10 @@ int FirstFunc() {
   return yel::YelTaskCreate(Step, nullptr, 16, nullptr, 1, nullptr, "LayerFrames") ? 1 : 0;
 }
 
-TEST(LayerFrame, TheCommittedSceneIsDrawnWithHigherLayersInFront) {
+// Runs the script in a started library and reads the three probe points of the drawn frame.
+void RunFrames(test::ScriptMachine& machine) {
   setenv("SDL_VIDEODRIVER", "offscreen", 0);
   setenv("SDL_AUDIODRIVER", "dummy", 0);
-  test::ScriptMachine machine(
-      "cmd sp_set(f\"#FFFF0000\", 0, 10, 2)\n"
-      "cmd sp_create(1, f\"#FF0000FF\", 10, 10, 8, 8)\n"
-      "cmd sp_create(2, f\"#FF00FF00\", 0, 0, 320, 240)\n"
-      "cmd sp_hide(2)\n"
-      "cmd run(0, 0, 0)\n");
   ASSERT_TRUE(machine.loaded());
   g_run = FrameRun{&machine};
   YelInitParam param{};
@@ -87,9 +82,34 @@ TEST(LayerFrame, TheCommittedSceneIsDrawnWithHigherLayersInFront) {
   yel::YelRun();
   yel::YelUninit();
   EXPECT_EQ(g_run.frame, 4);
+}
+
+TEST(LayerFrame, TheCommittedSceneIsDrawnWithHigherLayersInFront) {
+  test::ScriptMachine machine(
+      "cmd sp_set(f\"#FFFF0000\", 0, 10, 2)\n"
+      "cmd sp_create(1, f\"#FF0000FF\", 10, 10, 8, 8)\n"
+      "cmd sp_create(2, f\"#FF00FF00\", 0, 0, 320, 240)\n"
+      "cmd sp_hide(2)\n"
+      "cmd run(0, 0, 0)\n");
+  RunFrames(machine);
   EXPECT_EQ(Pure(g_run.pixels[0]), 0x0000FFu);
   EXPECT_EQ(Pure(g_run.pixels[1]), 0xFF0000u);
   EXPECT_EQ(Pure(g_run.pixels[2]), 0xFF0000u);
+}
+
+// A background load on the real work thread: the main thread waits for it with the render lock
+// left, then shows the layer.
+TEST(LayerFrame, ABackgroundLoadIsWaitedForAndDrawn) {
+  test::ScriptMachine machine(
+      "cmd sp_set(f\"#FFFF0000\", 0, 10, 2)\n"
+      "cmd sp_load(f\"#FF00FF00\", 5, 0)\n"
+      "cmd sp_load_wait(5)\n"
+      "cmd sp_draw(5)\n"
+      "cmd run(0, 0, 0)\n");
+  RunFrames(machine);
+  EXPECT_TRUE(machine.Logged("sp_draw  5", adv::kLogTrace));
+  EXPECT_EQ(Pure(g_run.pixels[0]), 0x00FF00u);
+  EXPECT_EQ(Pure(g_run.pixels[2]), 0x00FF00u);
 }
 
 }  // namespace
