@@ -464,3 +464,23 @@ TEST_F(Layers, ADroppedQueueStillReleasesItsSprites) {
 }
 
 }  // namespace
+
+namespace {
+
+// A damaged index is refused whole, with the reason, and images load under their own names.
+TEST_F(Layers, ADamagedGraphicDatIsRefusedWithItsReason) {
+  TempFolder folder;
+  folder.Write("graphic.dat", std::string(100, '\0'));
+  yel::YelSystemPathInit();
+  yel::YelSystemPathSet(folder.path().c_str());
+  ScriptMachine& m = Load("cmd sp_set(f\"#FFFF0000\", 3, 10, 2)\n");
+  adv::AdvGraphicDatLoad(context());
+  m.Run();
+  yel::YelSystemPathUninit();
+  EXPECT_TRUE(m.Logged("graphic.dat is damaged and is not used: shorter than its header",
+                       adv::kLogError));
+  EXPECT_NE(sprite(3), nullptr);
+  EXPECT_FALSE(adv::AdvGraphicDatFind("#FFFF0000", nullptr));
+}
+
+}  // namespace
