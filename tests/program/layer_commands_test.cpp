@@ -477,10 +477,48 @@ TEST_F(Layers, ADamagedGraphicDatIsRefusedWithItsReason) {
   adv::AdvGraphicDatLoad(context());
   m.Run();
   yel::YelSystemPathUninit();
-  EXPECT_TRUE(m.Logged("graphic.dat is damaged and is not used: shorter than its header",
-                       adv::kLogError));
+  EXPECT_TRUE(
+      m.Logged("graphic.dat is damaged and is not used: shorter than its header", adv::kLogError));
   EXPECT_NE(sprite(3), nullptr);
   EXPECT_FALSE(adv::AdvGraphicDatFind("#FFFF0000", nullptr));
+}
+
+}  // namespace
+
+namespace {
+
+// sp_set_ex at x = y = 0xFFFF places the image where its file says (CHARA01 of the sample game:
+// 512, 336), plus the index's offset; without the grid, " -GRPOS" columns are 1/8 apart.
+TEST_F(Layers, OwnPositionsAddTheIndexOffset) {
+  TempFolder folder;
+  adv::GraphicDatRecord record;
+  std::strcpy(record.name.data(), "GUIDE2");
+  std::strcpy(record.file_name.data(), "CHARA01");
+  record.flags = 0x20000;
+  record.x = 10;
+  record.y = 20;
+  std::vector<uint8_t> file;
+  ASSERT_TRUE(adv::BuildGraphicDat({record}, false, &file, nullptr));
+  folder.Write("graphic.dat", std::string(file.begin(), file.end()));
+  yel::YelSystemPathInit();
+  yel::YelSystemPathSet((std::string(SAMPLE_GAME_DIR) + "/sample").c_str());
+  yel::YelSystemPathSet(folder.path().c_str());
+  ScriptMachine& m = Load(
+      "cmd sp_set_ex(f\"GUIDE2\", 4, 0xFFFF, 0xFFFF, 0)\n"
+      "cmd sp_set(f\"#FFFF0000\", 5, 5, 0)\n");
+  adv::AdvGraphicDatLoad(context());
+  adv::GrposEnabled = 0;
+  m.Run();
+  adv::GrposEnabled = 1;
+  adv::AdvGraphicDatRelease(context());
+  yel::YelSystemPathUninit();
+  ASSERT_NE(sprite(4), nullptr);
+  EXPECT_EQ(layer(4).slot->position[0], 512 + 10);
+  EXPECT_EQ(layer(4).slot->position[1], 336 + 20);
+  EXPECT_EQ(layer(4).slot->float_position[1], 356.0f);
+  EXPECT_EQ(layer(4).slot->record.x, 10);  // the applied record is kept with the slot
+  ASSERT_NE(sprite(5), nullptr);
+  EXPECT_EQ(layer(5).slot->position[0], kWidth / 8 * 4 - kWidth / 2);
 }
 
 }  // namespace
