@@ -55,24 +55,31 @@ YelSprite* ColourPlane(const char* name, int32_t width, int32_t height, int32_t 
   return sprite;
 }
 
-YelSprite* TryRows(const std::string& base, int32_t priority, bool forced_skip) {
+// The base image name of a delta image left in the platform's scratch pool, if any. A later
+// row's read clears the pool, so it is taken right after the row that read the delta.
+std::string DeltaBaseInPool() {
+  const auto* pool = static_cast<const char*>(yel::YelGetlpPool());
+  if (!pool || std::memcmp(pool, kDeltaMagic, 4) != 0) return {};
+  return std::string(pool + kDeltaBaseName, strnlen(pool + kDeltaBaseName, kNameLimit));
+}
+
+YelSprite* TryRows(const std::string& base, int32_t priority, bool forced_skip,
+                   std::string* delta_base) {
   YelRender* render = yel::YelRenderGetActive();
   for (const ImageLoaderRow& row : ImageLoaderTable) {
     const std::string name = base + row.extension;
     YelSprite* sprite = forced_skip ? row.info(name.c_str(), 0, 0, priority)
                                     : row.load(render, name.c_str(), priority);
     if (sprite) return sprite;
+    if (delta_base->empty()) *delta_base = DeltaBaseInPool();
   }
   return nullptr;
 }
 
 // A delta image whose base is missing names the base, not itself.
-void LogLoadError(const std::string& name) {
-  const auto* pool = static_cast<const char*>(yel::YelGetlpPool());
-  if (pool && std::memcmp(pool, kDeltaMagic, 4) == 0) {
-    char base[kNameLimit + 1] = {};
-    std::memcpy(base, pool + kDeltaBaseName, kNameLimit);
-    AdvDebugPrint(kLogError, "sprite base load error [%s]", base);
+void LogLoadError(const std::string& name, const std::string& delta_base) {
+  if (!delta_base.empty()) {
+    AdvDebugPrint(kLogError, "sprite base load error [%s]", delta_base.c_str());
     return;
   }
   AdvDebugPrint(kLogError, "sprite load error [%s]", name.c_str());
@@ -90,8 +97,9 @@ YelSprite* AdvSpriteLoadWithoutLock(const char* name, int32_t width, int32_t hei
   std::lock_guard load(g_load_lock);
   if (name[0] == '#') return ColourPlane(name, width, height, priority, forced_skip);
   const std::string base(name, strnlen(name, kNameLimit));
-  YelSprite* sprite = TryRows(base, priority, forced_skip);
-  if (!sprite) LogLoadError(base);
+  std::string delta_base;
+  YelSprite* sprite = TryRows(base, priority, forced_skip, &delta_base);
+  if (!sprite) LogLoadError(base, delta_base);
   return sprite;
 }
 

@@ -522,3 +522,28 @@ TEST_F(Layers, OwnPositionsAddTheIndexOffset) {
 }
 
 }  // namespace
+
+namespace {
+
+// A delta image found without its base names the base in the load error; a name with no file
+// names itself.
+TEST_F(Layers, LoadErrorsNameTheMissingFile) {
+  TempFolder folder;
+  std::string delta;
+  ASSERT_EQ(
+      os::ReadWholeFile(std::string(SAMPLE_GAME_DIR) + "/../sample/CHARA01B.mkt", delta, 1 << 24),
+      os::FileReadStatus::kOk);
+  folder.Write("WINK.mkt", delta);
+  yel::YelSystemPathInit();
+  yel::YelSystemPathSet(folder.path().c_str());
+  ScriptMachine& m = Load(
+      "cmd sp_set(f\"WINK\", 3, 10, 2)\n"
+      "cmd sp_set(f\"NOTHING\", 4, 10, 2)\n");
+  m.Run();
+  yel::YelSystemPathUninit();
+  EXPECT_TRUE(m.Logged("sprite base load error [CHARA01.mkt]", adv::kLogError));
+  EXPECT_TRUE(m.Logged("sprite load error [NOTHING]", adv::kLogError));
+  EXPECT_EQ(m.CountLogged("load error"), 2);
+}
+
+}  // namespace
