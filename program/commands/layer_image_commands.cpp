@@ -1,5 +1,7 @@
 // Layer image commands (group 3): put an image on a layer, place it, show, hide, lock and clear
 // layers, load in the background, and the draw-priority base of all layer sprites.
+#include <algorithm>
+#include <cstdint>
 #include <iterator>
 
 #include "program/commands/sprite_commands.h"
