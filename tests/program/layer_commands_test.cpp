@@ -547,3 +547,33 @@ TEST_F(Layers, LoadErrorsNameTheMissingFile) {
 }
 
 }  // namespace
+
+namespace {
+
+// While skipping, run commits without a transition or an input block; a second run_stack(1)
+// drops the run it had stored.
+TEST_F(Layers, SkippingRunsAndReopenedBatches) {
+  ScriptMachine& m = Load(
+      "cmd sp_set(f\"#FFFF0000\", 0, 10, 2)\n"
+      "cmd run(5, 500, 0)\n"
+      "cmd run_stack(1)\n"
+      "cmd run(5, 500, 0)\n"
+      "cmd run_stack(1)\n"
+      "cmd run_stack(0)\n"
+      "mov v1, 1\n");
+  context().skip.skip_mode = 1;
+  m.Run();
+  EXPECT_EQ(context().script.stop, 1);
+  EXPECT_EQ(m.V(1), 0);
+  EXPECT_TRUE(m.Logged("run  skip", adv::kLogTrace));
+  EXPECT_EQ(context().buttons.input_block.duration, 0u);
+  EXPECT_EQ(QueuedOps(), 0);
+  EXPECT_EQ(yel::YelSpriteViewIs(sprite(0)), 1);
+  context().skip.skip_mode = 0;
+  context().script.stop = 0;
+  m.Run();
+  EXPECT_EQ(m.V(1), 1);  // the close had no run left to commit: no yield
+  EXPECT_EQ(m.CountLogged("run_stack[1]"), 0);
+}
+
+}  // namespace
