@@ -34,6 +34,10 @@ YelRender* RenderLockEnter() {
   render->lock.lock();
   // The word is only announced: the mutex orders what it guards, so a plain release store does.
   render->lock_word.store(1, std::memory_order_release);
+  // Remembered for YelRenderLockLeave also when the library itself took the lock (the task
+  // walk), so that code run inside the walk can leave the lock while it waits for another
+  // thread.
+  t_remembered = render;
   return render;
 }
 

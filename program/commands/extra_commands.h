@@ -28,6 +28,7 @@ extern const CommandSlotList kProfileCommandSlots;
 extern const CommandSlotList kFileCommandSlots;
 extern const CommandSlotList kMemoryBlockCommandSlots;
 extern const CommandSlotList kSystemCommandSlots;
+extern const CommandSlotList kLayerFileCommandSlots;
 
 // The path the open and save file dialogs chose last (empty while none was chosen); read by
 // `get_dialog_file_name`. Used on the interpreter's thread only.

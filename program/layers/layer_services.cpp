@@ -1,41 +1,100 @@
-// Layers and motion as the game task drives them. The program has no layers, actions,
-// animations or effects, so the steps have nothing to do; the display queue is drained so that
-// nothing piles up.
+// Layers and motion as the game task drives them: the image index, and the steps of the parts
+// that do not exist yet (actions, frame animations, screen and raster effects), which have
+// nothing to do.
 #include "program/layers/layer_services.h"
 
+#include <cstring>
+#include <string>
+
+#include "program/data/graphic_dat.h"
 #include "program/game/adv_context.h"
+#include "program/game/game_file_access.h"
+#include "program/layers/graphic_slots.h"
+#include "program/script/engine_log.h"
 #include "program/startup/yel_import.h"
 
 namespace adv {
+namespace {
 
-void AdvGraphicDatLoad(AdvContext&) {}
-void AdvGraphicDatRelease(AdvContext&) {}
-void AdvGraphicSlotClearFrameParts(AdvContext&) {}
-bool AdvEffectUpdate(AdvContext&) { return false; }
-void AdvEffectRelease(AdvContext& context) { context.effects = ScreenEffectState{}; }
+// Loaded once at start, read-only afterwards, freed at the end.
+GraphicDatIndex& GraphicIndex() {
+  static GraphicDatIndex index;
+  return index;
+}
+
+}  // namespace
+
+void AdvGraphicDatLoad(AdvContext&) {
+  std::optional<std::vector<uint8_t>> bytes = ReadGameFileBytes("graphic.dat");
+  if (!bytes) return;
+  std::string error;
+  if (!GraphicIndex().Load(std::move(*bytes), &error)) {
+    AdvDebugPrint(kLogError, "graphic.dat is damaged and is not used: %s", error.c_str());
+    AdvErrorLog("graphic.dat is damaged and is not used: %s", error.c_str());
+  }
+}
+
+void AdvGraphicDatRelease(AdvContext&) {
+  GraphicIndex().Clear();
+}
+
+bool AdvGraphicDatFind(const char* name, GraphicDatRecord* out) {
+  return GraphicIndex().Find(std::string_view(name, strnlen(name, kGraphicDatNameSize)), out);
+}
+
+void AdvGraphicApplyAttributes(GraphicSlot& slot, const GraphicDatRecord& record, uint32_t mask) {
+  if (record.flags == 0) return;
+  slot.record = record;
+  YelSprite* sprite = slot.sprite;
+  const uint32_t f = mask & record.flags;
+  if (f & kGraphicBlendMode) yel::YelSpriteSetRenderMode(sprite, record.blend_mode + 1);
+  if (f & kGraphicAnimation) {
+    char name[kGraphicDatNameSize + 1] = {};
+    std::memcpy(name, record.animation.data(), kGraphicDatNameSize);
+    AdvAnimLoad(name, slot);
+  }
+  if (f & kGraphicColour) yel::YelSpriteSetColor(sprite, record.colour);
+  if (f & kGraphicScale) {
+    const float scale = static_cast<float>(record.scale_percent) / 100.0f;
+    yel::YelSpriteSetScale(sprite, scale, scale);
+  }
+  if (f & kGraphicPosition) {
+    yel::YelSpriteMovePos(sprite, static_cast<float>(record.x), static_cast<float>(record.y), 0);
+  }
+  if (f & kGraphicCentreOffset)
+    yel::YelSpriteSetCenterOffset(sprite, record.centre_x, record.centre_y);
+}
+
+bool AdvEffectUpdate(AdvContext&) {
+  return false;
+}
+void AdvEffectRelease(AdvContext& context) {
+  context.effects = ScreenEffectState{};
+}
 void AdvActionUpdate(AdvContext&) {}
-void AdvActionReset(AdvContext& context) { context.actions = ActionManager{}; }
+void AdvActionReset(AdvContext& context) {
+  context.actions = ActionManager{};
+}
 void AdvActionClearReserve(AdvContext&) {}
 void AdvAnimUpdateAll(AdvContext&) {}
 void AdvAnimReleaseAll(AdvContext&) {}
 void AdvFxFreeAll(AdvContext&) {}
-void AdvLayerUpdate(AdvContext&) {}
-void AdvLayerTableReset(AdvContext& context) { context.layers = LayerTable{}; }
-void AdvGraphicSlotApplyAll(AdvContext&) {}
-
-void AdvLayerEmpty(AdvContext& context, int32_t layer) {
-  if (layer >= 0 && layer < kLayerCount) context.layers.layers[layer] = LayerRecord{};
+void AdvAnimLoad(const char*, GraphicSlot&) {}
+void AdvAnimRelease(uint32_t) {}
+YelSprite* AdvMovieSpriteLoad(YelRender*, const char*, int32_t) {
+  return nullptr;
+}
+YelSprite* AdvMovieSpriteInfoCreate(const char*, int32_t, int32_t, int32_t) {
+  return nullptr;
+}
+void AdvAnimStart(uint32_t) {}
+void AdvFxRelease(LayerRecord& record) {
+  record.raster_effect = nullptr;
 }
 
-// No sprite can be made before the sprite layer exists.
-bool AdvLayerShowColourPlane(AdvContext&, int32_t, const char*, int32_t, int32_t) {
-  return false;
-}
-
-void RunDisplayQueue(AdvContext& context) {
-  while (void* op = reinterpret_cast<void*>(yel::YelListPop(context.display_queue, kListDisplayOp))) {
-    yel::YelMemoryFree(op);
-  }
+bool AdvAspectPositionSwitch(const AdvContext& context) {
+  const AdvTaskData* data = context.task_data;
+  return data && data->system.settings.aspect_position != 0;
 }
 
 bool AdvActionSyncWaiting(const AdvContext& context) {

@@ -4,13 +4,25 @@
 
 #include <cstdint>
 
+#include "YEL/yel.h"
+
 namespace adv {
 
 struct AdvContext;
+struct GraphicSlot;
+struct GraphicDatRecord;
+struct LayerRecord;
+struct DisplayOp;
 
-// "graphic.dat", the image index: loaded when it can be opened; a missing file is no failure.
+// "graphic.dat", the image index: loaded when it can be opened; a missing file is no failure,
+// a damaged one is logged and left unloaded.
 void AdvGraphicDatLoad(AdvContext& context);
 void AdvGraphicDatRelease(AdvContext& context);
+// The record of an image name (32 bytes, zero-padded); false and a zeroed record when absent.
+bool AdvGraphicDatFind(const char* name, GraphicDatRecord* out);
+// Applies a record's attributes (those in `mask`) to the slot's sprite; a record with no flags
+// applies nothing.
+void AdvGraphicApplyAttributes(GraphicSlot& slot, const GraphicDatRecord& record, uint32_t mask);
 void AdvGraphicSlotClearFrameParts(AdvContext& context);
 // Steps the screen effects; true when a timed flush ended, which ends the frame's script work.
 bool AdvEffectUpdate(AdvContext& context);
@@ -34,7 +46,25 @@ bool AdvLayerShowColourPlane(AdvContext& context, int32_t layer, const char* col
                              int32_t height);
 // Applies the queued display operations (list id 1) oldest first.
 void RunDisplayQueue(AdvContext& context);
+// A queued operation dropped without a commit: a sprite it was to release is released now.
+void DisplayOpDiscard(const DisplayOp& op);
+// A sprite released at once: queued operations that name it are dropped, so the commit never
+// touches the freed sprite.
+void DisplayQueueForgetSprite(AdvContext& context, YelSprite* sprite);
 // True while any action set waits synchronously.
 bool AdvActionSyncWaiting(const AdvContext& context);
+
+// Calls into the parts that frame animations and raster effects will fill; they have nothing
+// to do while those do not exist.
+void AdvAnimLoad(const char* name, GraphicSlot& slot);
+// Movie sprites (".mpg"): null while the program plays no movies.
+YelSprite* AdvMovieSpriteLoad(YelRender* render, const char* name, int32_t priority);
+YelSprite* AdvMovieSpriteInfoCreate(const char* name, int32_t width, int32_t height,
+                                    int32_t priority);
+void AdvAnimRelease(uint32_t animation_id);
+void AdvAnimStart(uint32_t animation_id);
+void AdvFxRelease(LayerRecord& record);
+// Word 5 of the player's settings: sprite positions follow the letterbox aspect mode.
+bool AdvAspectPositionSwitch(const AdvContext& context);
 
 }  // namespace adv

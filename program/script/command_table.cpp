@@ -13,7 +13,7 @@ constexpr CommandGroupTable kCommandTable = {{
     // The run loops read the instructions directly; a command call never reaches them.
     {"CmdGroupVm", 0x01, 0x21, nullptr},
     {"CmdGroupText", 0x00, 0x43, nullptr},
-    {"CmdGroupSprite", 0x02, 0x5F, nullptr},
+    {"CmdGroupSprite", 0x02, 0x5F, &kCmdGroupSpriteHandlers},
     {"CmdGroupBgm", 0x00, 0x14, nullptr},
     {"CmdGroupSe", 0x00, 0x12, nullptr},
     {"CmdGroupSelect", 0x00, 0x0A, nullptr},
@@ -32,7 +32,7 @@ constexpr CommandGroupTable kCommandTable = {{
     {"CmdGroupFx", 0x00, 0x03, nullptr},
     {"CmdGroupMath", 0x00, 0x0B, &kCmdGroupMathHandlers},
     {"CmdGroupThread", 0x00, 0x04, &kCmdGroupThreadHandlers},
-    {"CmdGroupRun", 0x00, 0x02, nullptr},
+    {"CmdGroupRun", 0x00, 0x02, &kCmdGroupRunHandlers},
     {"CmdGroupMessage", 0x00, 0x02, &kCmdGroupMessageHandlers},
 }};
 

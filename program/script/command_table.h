@@ -39,9 +39,11 @@ CommandHandler CommandFor(const CommandGroupTable& table, uint32_t code);
 CommandHandler CommandFor(uint32_t code);
 
 // The handlers of the groups built so far, each defined beside its commands.
+extern const CommandHandlers kCmdGroupSpriteHandlers;   // 0x03
 extern const CommandHandlers kCmdGroupExtraHandlers;    // 0x12
 extern const CommandHandlers kCmdGroupMathHandlers;     // 0x14
 extern const CommandHandlers kCmdGroupThreadHandlers;   // 0x15
+extern const CommandHandlers kCmdGroupRunHandlers;      // 0x16
 extern const CommandHandlers kCmdGroupMessageHandlers;  // 0x17
 
 // The command-call instruction {0x00010017, code, result index}: the result index and the

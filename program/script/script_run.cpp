@@ -4,6 +4,7 @@
 #include "os/clock.h"
 #include "os/debug_output.h"
 #include "program/game/adv_context.h"
+#include "program/layers/layer_services.h"
 #include "program/script/engine_log.h"
 #include "program/script/instructions.h"
 #include "program/startup/yel_import.h"
@@ -259,7 +260,9 @@ bool IsScriptThreadTurn(AdvContext& context) {
 
 void DisplayQueueClear(AdvContext& context) {
   if (!context.display_queue) return;
-  while (context.display_queue->next) {
+  while (YelListNode* node = context.display_queue->next) {
+    // A queued sprite release still releases its sprite, or the sprite would be lost.
+    if (node->id == kListDisplayOp) DisplayOpDiscard(*reinterpret_cast<DisplayOp*>(node->data));
     yel::YelMemoryFree(reinterpret_cast<void*>(yel::YelListPopFirst(context.display_queue)));
   }
 }

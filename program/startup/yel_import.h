@@ -123,6 +123,38 @@ YEL_IMPORT(YelInputGetKeyPush);
 YEL_IMPORT(YelInputGetKeyOn);
 YEL_IMPORT(YelInputGetKeyPull);
 YEL_IMPORT(YelInputGetWheel);
+YEL_IMPORT(YelRenderGetActive);
+YEL_IMPORT(YelGetlpPool);
+YEL_IMPORT(GetMemoryPool);
+YEL_IMPORT(YelSpriteCreate);
+YEL_IMPORT(YelSpriteLoad);
+YEL_IMPORT(YelSpriteInfoCreate);
+YEL_IMPORT(YelSpriteRelease);
+YEL_IMPORT(YelSpriteGetInfo);
+YEL_IMPORT(YelSpriteSetInfo);
+YEL_IMPORT(YelSpriteGetWidth);
+YEL_IMPORT(YelSpriteGetHeight);
+YEL_IMPORT(YelSpriteViewCtrl);
+YEL_IMPORT(YelSpriteViewIs);
+YEL_IMPORT(YelSpriteSetColor);
+YEL_IMPORT(YelSpriteSetPos);
+YEL_IMPORT(YelSpriteMovePos);
+YEL_IMPORT(YelSpriteSetScale);
+YEL_IMPORT(YelSpriteSetRotateEx);
+YEL_IMPORT(YelSpriteSetRotateExFloat);
+YEL_IMPORT(YelSpriteSetCenterOffset);
+YEL_IMPORT(YelSpriteSetRect);
+YEL_IMPORT(YelSpriteSetRenderMode);
+YEL_IMPORT(YelSpriteConvertAspectPosition);
+YEL_IMPORT(YelSpriteChangePriority);
+YEL_IMPORT(YelSpriteGetForeground);
+YEL_IMPORT(YelSpriteBackBafferCopy);
+YEL_IMPORT(YelSpritePaint);
+YEL_IMPORT(YelGetPixel);
+YEL_IMPORT(YelSpriteSaveTextureToFile);
+YEL_IMPORT(YelSpriteSaveTextureToPngFile);
+YEL_IMPORT(YelSpriteSaveTextureToPng24File);
+YEL_IMPORT(YelSpriteLoadTextureToFile);
 
 #undef YEL_IMPORT
 #pragma GCC diagnostic pop

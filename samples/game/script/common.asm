@@ -10,12 +10,21 @@
 .const NAME_Y = 516
 .const RUBY_SIZE = 0
 
-; Layers.
+; Layers: a higher layer lies in front.
 .const LAYER_BG = 0
+.const LAYER_CHARA = 10
 
-; Position grid of sp_set: column 10 is the centre, mode 0 puts the image at the top.
+; Position grid of sp_set: columns 0-20 across the screen (10 the centre, 21 just past the
+; right edge); mode 0 puts the image at the top, 2 stands it on the bottom edge.
 .const CENTRE = 10
+.const LEFT = 6
+.const RIGHT = 14
+.const OFF_RIGHT = 21
 .const TOP = 0
+.const BOTTOM = 2
+
+; run with kind 0 changes the screen at once; the script goes on in the next frame.
+.const AT_ONCE = 0
 
 ; Transitions of run: kind, time in milliseconds.
 .const FADE = 1

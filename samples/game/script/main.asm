@@ -1,13 +1,35 @@
-; The sample game: a short scene with a choice and two endings. Backgrounds are colour planes
-; ("#" and eight hex digits ARGB), so the game needs no image files yet.
+; The sample game: a short scene with a choice and two endings. The background and the guide are
+; images of "sample.pac"; "graphic.dat" there tells the engine that the name GUIDE loads the
+; picture CHARA01 (and GUIDE_WINK its delta image with closed eyes). The endings' backgrounds are
+; colour planes ("#" and eight hex digits ARGB).
 .include "common.asm"
 
 .zero v254          ; v254 stays 0: large values come from the Mem.dat pool
 
 start:
   cmd text_init(FONT_SIZE, TEXT_X, TEXT_Y, TEXT_W, TEXT_H, NAME_X, NAME_Y, RUBY_SIZE)
-  cmd sp_set(f"#FF203040", LAYER_BG, CENTRE, TOP)
+  cmd sp_set(f"BG01", LAYER_BG, CENTRE, TOP)
+  cmd sp_set(f"GUIDE", LAYER_CHARA, OFF_RIGHT, BOTTOM)
   cmd run(FADE, FADE_MS, 0)
+
+  ; The guide walks in from the right edge, one grid column every 8 frames.
+  mov v1, OFF_RIGHT
+walk_in:
+  sub v1, 1
+  cmd sp_set_pos(LAYER_CHARA, v1)
+  mov v10, 8
+  gosub frames
+  mov v2, v1
+  gt v2, RIGHT
+  jz arrived, v2
+  jmp walk_in
+arrived:
+  cmd sp_set(f"GUIDE_WINK", LAYER_CHARA, RIGHT, BOTTOM)
+  cmd run(AT_ONCE, 0, 0)
+  mov v10, 20
+  gosub frames
+  cmd sp_set(f"GUIDE", LAYER_CHARA, RIGHT, BOTTOM)
+  cmd run(AT_ONCE, 0, 0)
 
   cmd text(NONE, "案内人", "ようこそ。これはサンプルゲームです。", 0)
   cmd text(NONE, "案内人", "どちらの道を行きますか？", 0)
@@ -19,6 +41,7 @@ start:
 
 forest:
   cmd sp_set(f"#FF1E5028", LAYER_BG, CENTRE, TOP)
+  cmd sp_set_pos(LAYER_CHARA, LEFT)
   cmd run(FADE, FADE_MS, 0)
   cmd text(NONE, NONE, "木々の間を風が通り抜けていく。", 0)
   jmp finish
@@ -30,4 +53,19 @@ sea:
 
 finish:
   cmd text(NONE, "案内人", "遊んでくれてありがとう。", 0)
+  mov v10, 60
+  gosub frames
+  cmd sp_cls(LAYER_CHARA)
+  cmd run(FADE, FADE_MS, 0)
+  mov v10, 30
+  gosub frames
   end
+
+; Shows v10 frames: each run commits nothing new and ends the frame's script work.
+frames:
+  cmd run(AT_ONCE, 0, 0)
+  sub v10, 1
+  jz frames_done, v10
+  jmp frames
+frames_done:
+  ret

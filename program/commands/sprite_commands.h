@@ -1,0 +1,12 @@
+// Command group 3 (`CmdGroupSprite`): the layer commands. Each concern (image, appearance,
+// queries, transitions, compositions, pixels, text and faces) lists its own slots in its own
+// file; the group's handler table is put together from those lists.
+#pragma once
+
+#include "program/commands/extra_commands.h"
+
+namespace adv {
+
+extern const CommandSlotList kLayerImageCommandSlots;
+
+}  // namespace adv

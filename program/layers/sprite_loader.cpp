@@ -1,0 +1,128 @@
+#include "program/layers/sprite_loader.h"
+
+#include <cstdio>
+#include <cstring>
+#include <mutex>
+#include <string>
+
+#include "program/data/string_helpers.h"
+#include "program/layers/layer_services.h"
+#include "program/script/engine_log.h"
+#include "program/script/skip_state.h"
+#include "program/startup/yel_import.h"
+
+namespace adv {
+namespace {
+
+using LoadFn = YelSprite* (*)(YelRender* render, const char* name, int32_t priority);
+using InfoFn = YelSprite* (*)(const char* name, int32_t width, int32_t height, int32_t priority);
+
+YelSprite* LoadPicture(YelRender* render, const char* name, int32_t priority) {
+  return yel::YelSpriteLoad(render, name, priority);
+}
+
+YelSprite* PictureInfo(const char* name, int32_t width, int32_t height, int32_t priority) {
+  return yel::YelSpriteInfoCreate(name, width, height, priority);
+}
+
+struct ImageLoaderRow {
+  const char* extension;
+  LoadFn load;
+  InfoFn info;
+};
+
+// The order of trial: the engine's own format, movies, then the ordinary formats.
+constexpr ImageLoaderRow ImageLoaderTable[] = {
+    {".mkt", LoadPicture, PictureInfo}, {".mpg", AdvMovieSpriteLoad, AdvMovieSpriteInfoCreate},
+    {".tga", LoadPicture, PictureInfo}, {".bmp", LoadPicture, PictureInfo},
+    {".png", LoadPicture, PictureInfo}, {".jpg", LoadPicture, PictureInfo},
+};
+
+// The platform reads every image into its one scratch pool, so only one load runs at a time,
+// whichever thread asks. Never held while waiting for the render lock.
+std::mutex g_load_lock;
+
+constexpr size_t kNameLimit = 32;
+constexpr char kDeltaMagic[] = "MKT3";
+constexpr size_t kDeltaBaseName = 14;
+
+YelSprite* ColourPlane(const char* name, int32_t width, int32_t height, int32_t priority,
+                       bool forced_skip) {
+  if (forced_skip) return yel::YelSpriteInfoCreate(nullptr, width, height, priority);
+  const uint32_t colour = ParseHex(name + 1);
+  YelSprite* sprite = yel::YelSpriteCreate(yel::YelRenderGetActive(), width, height, priority);
+  if (sprite) yel::YelSpritePaint(sprite, nullptr, colour);
+  return sprite;
+}
+
+// The base image name of a delta image left in the platform's scratch pool, if any. A later
+// row's read clears the pool, so it is taken right after the row that read the delta.
+std::string DeltaBaseInPool() {
+  const auto* pool = static_cast<const char*>(yel::YelGetlpPool());
+  if (!pool || std::memcmp(pool, kDeltaMagic, 4) != 0) return {};
+  return std::string(pool + kDeltaBaseName, strnlen(pool + kDeltaBaseName, kNameLimit));
+}
+
+YelSprite* TryRows(const std::string& base, int32_t priority, bool forced_skip,
+                   std::string* delta_base) {
+  YelRender* render = yel::YelRenderGetActive();
+  for (const ImageLoaderRow& row : ImageLoaderTable) {
+    const std::string name = base + row.extension;
+    YelSprite* sprite = forced_skip ? row.info(name.c_str(), 0, 0, priority)
+                                    : row.load(render, name.c_str(), priority);
+    if (sprite) return sprite;
+    if (delta_base->empty()) *delta_base = DeltaBaseInPool();
+  }
+  return nullptr;
+}
+
+// A delta image whose base is missing names the base, not itself.
+void LogLoadError(const std::string& name, const std::string& delta_base) {
+  if (!delta_base.empty()) {
+    AdvDebugPrint(kLogError, "sprite base load error [%s]", delta_base.c_str());
+    return;
+  }
+  AdvDebugPrint(kLogError, "sprite load error [%s]", name.c_str());
+}
+
+}  // namespace
+
+bool AdvFastForwarding(AdvContext& context) {
+  return (AdvSkipState(context) & SKIP_MASK_FORCED) != 0;
+}
+
+YelSprite* AdvSpriteLoadWithoutLock(const char* name, int32_t width, int32_t height,
+                                    int32_t priority, bool forced_skip) {
+  if (!name || !*name) return nullptr;
+  std::lock_guard load(g_load_lock);
+  if (name[0] == '#') return ColourPlane(name, width, height, priority, forced_skip);
+  const std::string base(name, strnlen(name, kNameLimit));
+  std::string delta_base;
+  YelSprite* sprite = TryRows(base, priority, forced_skip, &delta_base);
+  if (!sprite) LogLoadError(base, delta_base);
+  return sprite;
+}
+
+YelSprite* AdvSpriteLoad(AdvContext& context, const char* name, int32_t width, int32_t height,
+                         int32_t priority) {
+  return AdvSpriteLoadWithoutLock(name, width, height, priority, AdvFastForwarding(context));
+}
+
+YelSprite* AdvSpriteLoadUnlocked(AdvContext& context, const char* name, int32_t width,
+                                 int32_t height, int32_t priority) {
+  const bool forced_skip = AdvFastForwarding(context);
+  if (!yel::YelIsWorkThreadId()) {
+    return AdvSpriteLoadWithoutLock(name, width, height, priority, forced_skip);
+  }
+  RenderLockLeft unlocked;
+  return AdvSpriteLoadWithoutLock(name, width, height, priority, forced_skip);
+}
+
+RenderLockLeft::RenderLockLeft() {
+  yel::YelRenderLockLeave();
+}
+RenderLockLeft::~RenderLockLeft() {
+  yel::YelRenderLockEnter();
+}
+
+}  // namespace adv
