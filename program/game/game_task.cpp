@@ -47,8 +47,11 @@ void RunLastProcess(AdvContext& context) {
   ScriptRunLastProcess(context);
 }
 
+}  // namespace
+
 void SaveSystemFiles(AdvTaskData& data) {
   if (!g_files.game_started) return;
+  data.system.system_memory = data.context.values.system_memory;
   if (g_files.system_loaded) {
     data.system.settings.full_screen = yel::YelCheckWindowMode();
     SystemDataIo io = SystemIo();
@@ -59,8 +62,6 @@ void SaveSystemFiles(AdvTaskData& data) {
     AccessSave(file, data.access);
   }
 }
-
-}  // namespace
 
 AdvTaskData* AdvGetTaskData() { return static_cast<AdvTaskData*>(yel::YelTaskGetTaskData(nullptr)); }
 

@@ -31,6 +31,12 @@ bool AdvLayerShowColourPlane(AdvContext&, int32_t, const char*, int32_t, int32_t
   return false;
 }
 
+// The program has no layers yet: nothing is drawn.
+bool AdvLayerDrawText(AdvContext&, int32_t, const char*, int32_t, int32_t) { return false; }
+bool AdvLayerDrawPixels(AdvContext&, int32_t, const uint8_t*, int32_t, int32_t, int32_t, int32_t) {
+  return false;
+}
+
 void RunDisplayQueue(AdvContext& context) {
   while (void* op = reinterpret_cast<void*>(yel::YelListPop(context.display_queue, kListDisplayOp))) {
     yel::YelMemoryFree(op);
