@@ -5,6 +5,7 @@
 #include <new>
 
 #include "program/game/game_file_access.h"
+#include "program/savedata/save_files.h"
 #include "program/script/script_run.h"
 #include "program/startup/startup_names.h"
 #include "program/startup/yel_import.h"
@@ -124,6 +125,8 @@ int StartFuncRelease(void* task_data) {
   AdvContext& context = data.context;
   RunLastProcess(context);  // only when the main thread could not run it
   data.system.system_memory = context.values.system_memory;
+  // Before the release, while the running game's history still names the snapshots it uses.
+  if (g_files.game_started) HistoryFilesPrune(context);
   AdvRelease(context);
   SaveSystemFiles(data);
   AccessListRelease(data.access);
