@@ -31,6 +31,12 @@ forest:
   cmd text(NONE, NONE, "木々の間を風が通り抜けていく。", 0)
   jmp finish
 
+; Runs after a load, as a subroutine returning to the loaded point.
+after_load:
+  mov v9, LOADS
+  add sys[v9], 1
+  ret
+
 sea:
   cmd sp_set(f"#FF1E3C78", LAYER_BG, CENTRE, TOP)
   cmd run(FADE, FADE_MS, 0)
@@ -39,8 +45,3 @@ sea:
 finish:
   cmd text(NONE, "案内人", "遊んでくれてありがとう。", 0)
   end
-
-after_load:
-  mov v9, LOADS
-  add sys[v9], 1
-  ret
