@@ -357,6 +357,63 @@ TEST_F(SaveLoad, AnInterruptedSaveKeepsTheOldFile) {
   EXPECT_EQ(machine.data().system.settings.newest_save_slot, 5);
 }
 
+// A thumbnail size changed after the save point does not go into that image: the file keeps the
+// size and pixels its head records, and a load takes that size back. Sizes whose pixels could not
+// fit an image are refused and change nothing.
+TEST_F(SaveLoad, ThumbnailSizeChangesKeepImagesWhole) {
+  ScriptMachine machine(
+      "cmd save_set_thumbnail_size(3, 2)\n"
+      "cmd save_point(0)\n"
+      "cmd save_set_thumbnail_size(5, 5)\n"
+      "cmd save(1, 0)\n"
+      "cmd save_set_thumbnail_size(-1, 5)\n"
+      "cmd save_set_thumbnail_size(100000, 100000)\n"
+      "cmd load(1)\n");
+  ASSERT_TRUE(machine.loaded());
+  adv::AdvContext& c = machine.context();
+  machine.Run();
+  const std::string file = Slot(1);
+  ASSERT_GT(file.size(), 4132u);
+  EXPECT_EQ(file[4116], 3);
+  EXPECT_EQ(file[4120], 2);
+  EXPECT_EQ(file[4124], 24);
+  EXPECT_TRUE(machine.Logged("save_set_thumbnail_size  -1, 5 : size refused", adv::kLogError));
+  EXPECT_TRUE(machine.Logged("save_set_thumbnail_size  100000, 100000 : size refused",
+                             adv::kLogError));
+  // The load restored the 3 x 2 thumbnail of the file over the 5 x 5 one.
+  EXPECT_EQ(c.save.thumbnail_width, 3);
+  EXPECT_EQ(c.save.thumbnail_height, 2);
+  EXPECT_EQ(c.save.thumbnail.size(), 24u);
+}
+
+// Nothing is saved before the first save point, and slots outside 0-999 (1000 loads the
+// previous image) are refused with the game going on.
+TEST_F(SaveLoad, SlotsOutsideTheRangeAndEarlySavesDoNothing) {
+  struct Case {
+    const char* script;
+    const char* logged;  // at level 0, or null
+  };
+  const Case kCases[] = {
+      {"cmd save(1, 1)\n", nullptr},
+      {"cmd save_point(0)\ncmd save(1000, 1)\n", "error : save file no [1000]"},
+      {"cmd save_point(0)\ncmd save(-1, 1)\n", "error : save file no [-1]"},
+      {"cmd load(1001)\n", "error : load file no [1001]"},
+      {"cmd load(-1)\n", "error : load file no [-1]"},
+  };
+  for (const Case& row : kCases) {
+    ScriptMachine machine(std::string(row.script) + "mov v20, 1\n");
+    ASSERT_TRUE(machine.loaded());
+    machine.Run();
+    EXPECT_EQ(machine.V(20), 1) << row.script;
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(folder_.path()), {}), 0)
+        << row.script;
+    if (row.logged) {
+      EXPECT_TRUE(machine.Logged(row.logged, adv::kLogError)) << row.script;
+    }
+    EXPECT_FALSE(machine.Logged("save  ", adv::kLogTrace)) << row.script;
+  }
+}
+
 // Slot 1000 is the state before the last choice; without one the load changes nothing, and a
 // rebuild with no save point taken does nothing either. (Variables are not part of an image, so
 // the script marks its way in user memory.)
