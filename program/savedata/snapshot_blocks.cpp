@@ -281,8 +281,10 @@ bool ReadFx(SnapshotReader& in, SnapshotImage& image) {
 
 // Blocks 18 to 20: sound channels.
 
+// A platform sound handle belongs to the run that made it: images store 0 in its place, and a
+// restore gets a new handle from a new load.
 void WriteBgmRecord(const BgmChannel& channel, SnapshotWriter& out) {
-  out.U32(channel.handle);
+  out.U32(0);
   out.U32(channel.file_id);
   out.U32(channel.flags);
   out.I32(channel.volume);
@@ -330,7 +332,7 @@ void WriteSe(const AdvContext& context, SnapshotWriter& out) {
   out.Words(sound.se_volumes);
   out.Words(sound.se_channel_info);
   for (const SeChannel& channel : sound.se) {
-    out.U32(channel.handle);
+    out.U32(0);  // handle
     out.U32(channel.file_id);
     out.U32(channel.flags);
     out.Words(channel.state);
@@ -353,7 +355,7 @@ bool ReadSe(SnapshotReader& in, SnapshotImage& image) {
 void WriteBgv(const AdvContext& context, SnapshotWriter& out) {
   for (const AutopanEntry& entry : context.sound.autopan) out.Words(entry.words);
   for (const BgvChannel& channel : context.sound.bgv) {
-    out.U32(channel.handle);
+    out.U32(0);  // handle
     out.U32(channel.file_id);
     out.U32(channel.flags);
     out.Words(channel.state);

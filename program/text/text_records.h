@@ -95,6 +95,13 @@ struct AutopanEntry {
   std::array<int32_t, 10> words{};
 };
 
+// The records are stored field by field; these are their sizes in a snapshot.
+static_assert(sizeof(HistoryEntry) == 492);
+static_assert(sizeof(BgmChannel) == 92);
+static_assert(sizeof(SeChannel) == 64);
+static_assert(sizeof(BgvChannel) == 92);
+static_assert(sizeof(AutopanEntry) == 40);
+
 struct SoundState {
   int32_t initialised = 0;
   int32_t bgm_volume = 10000;  // 0 to 10000

@@ -98,11 +98,13 @@ void FillState(adv::AdvContext& c) {
   c.thread = adv::ScriptThread{1, 1, 0, 0x40, 2};
   c.layers.faces[1].words = {1, 2, 3, 4};
   adv::BgmChannel& bgm = c.sound.bgm[0];
+  bgm.handle = 0x30000001;  // a handle of this run: never stored
   bgm.file_id = adv::kFileIdNameInRecord | 1;
   Copy(bgm.name, "BGM01");
   bgm.volume = 80;
   bgm.flags = adv::kBgmFadeRunning;  // stored as finished, at the volume it heads for
   bgm.fade_step = 5;
+  c.sound.se[2].handle = 0x50000002;
   c.sound.se[2].file_id = 9;
   c.sound.se[2].state[4] = 44;
   c.sound.bgv[1].file_id = 3;
@@ -154,6 +156,7 @@ TEST_F(SaveLoad, TheWholeStateRoundTripsByteExact) {
   const std::string saved = SaveFilled(machine);
   const Layout layout(static_cast<uint32_t>(c.save.thumbnail.size()), 2);
   ASSERT_EQ(saved.size(), layout.end);
+  EXPECT_EQ(saved.substr(layout.bgm, 8), std::string("\0\0\0\0\x01\0\0\x10", 8));
   EXPECT_EQ(machine.data().system.settings.newest_save_slot, 3);
 
   adv::AdvResetState(c);
