@@ -13,7 +13,7 @@ struct FileTime {
 };
 
 struct LocalDateTime {
-  int32_t year = 0;  // all digits, e.g. 2024
+  int32_t year = 0;     // all digits, e.g. 2024
   int32_t month = 0;    // 1 to 12
   int32_t day = 0;      // 1 to 31
   int32_t weekday = 0;  // 0 Sunday to 6 Saturday

@@ -45,8 +45,8 @@ void QueueShow(AdvContext& context, uint32_t code, int32_t layer) {
   DisplayQueueAppend(context, show);
 }
 
-void DrawText(AdvContext& context, uint32_t code, int32_t layer, const std::string& text,
-              int32_t x, int32_t y) {
+void DrawText(AdvContext& context, uint32_t code, int32_t layer, const std::string& text, int32_t x,
+              int32_t y) {
   if (text.empty()) return;
   if (AdvLayerDrawText(context, layer, text.c_str(), x, y)) QueueShow(context, code, layer);
 }
@@ -140,8 +140,7 @@ constexpr CommandSlot kSlots[] = {
     {0x0E, CmdGetSaveDate},  {0x10, CmdGetSaveText},
 };
 
-std::string Format(const char* format, int32_t a, int32_t b, int32_t c = 0,
-                   const char* d = "") {
+std::string Format(const char* format, int32_t a, int32_t b, int32_t c = 0, const char* d = "") {
   char text[64];
   std::snprintf(text, sizeof text, format, a, b, c, d);
   return os::Utf8ToCp932(text);

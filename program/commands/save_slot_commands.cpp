@@ -175,10 +175,9 @@ int CmdCopyFile(AdvContext& context) {
   const std::string to = SlotFilePath(destination);
   const std::string from = SlotFilePath(source);
   std::string bytes;
-  const bool copied =
-      os::ReadWholeFile(os::DiskPath(from), bytes, kSnapshotBufferSize) ==
-          os::FileReadStatus::kOk &&
-      os::WriteFileAtomically(os::DiskPath(to), bytes);
+  const bool copied = os::ReadWholeFile(os::DiskPath(from), bytes, kSnapshotBufferSize) ==
+                          os::FileReadStatus::kOk &&
+                      os::WriteFileAtomically(os::DiskPath(to), bytes);
   int32_t* newest = NewestSlot(context);
   if (copied && newest && *newest == source) *newest = destination;
   SetCommandResult(context, copied ? 1 : 0);
@@ -224,10 +223,11 @@ int CmdIsSaveLock(AdvContext& context) {
 }
 
 constexpr CommandSlot kSlots[] = {
-    {0x03, CmdSaveGetTime},   {0x08, CmdSaveGetDate},   {0x09, CmdIsSave},
-    {0x0A, CmdSaveGetUserMemory}, {0x1C, CmdDeleteFile}, {0x1D, CmdMoveFile},
-    {0x1E, CmdCopyFile},      {0x20, CmdSaveLock},      {0x21, CmdIsSaveLock},
-    {0x28, CmdHistSaveGetUserMemory},
+    {0x03, CmdSaveGetTime}, {0x08, CmdSaveGetDate},
+    {0x09, CmdIsSave},      {0x0A, CmdSaveGetUserMemory},
+    {0x1C, CmdDeleteFile},  {0x1D, CmdMoveFile},
+    {0x1E, CmdCopyFile},    {0x20, CmdSaveLock},
+    {0x21, CmdIsSaveLock},  {0x28, CmdHistSaveGetUserMemory},
 };
 
 }  // namespace

@@ -32,8 +32,8 @@ uint32_t WordAt(const std::vector<uint8_t>& bytes, size_t offset) {
 
 // The box is the player's only sign that the game was not saved.
 void ShowSaveFailure(const char* message) {
-  os::ShowMessageBox(message, os::Cp932ToUtf8(Startup().product_name),
-                     os::BoxButtons::kOk, os::BoxIcon::kWarning);
+  os::ShowMessageBox(message, os::Cp932ToUtf8(Startup().product_name), os::BoxButtons::kOk,
+                     os::BoxIcon::kWarning);
 }
 
 // The save text always goes in; the thumbnail only when the image's head records the current
@@ -62,10 +62,11 @@ bool IsHistoryFileName(const std::string& name, uint32_t* counter) {
   return true;
 }
 
+// Slots, "continue.dat", and "save_tmp.dat", which an interrupted swap may have left holding a
+// slot's only copy.
 bool IsSlotFileName(const std::string& name) {
-  return name == "continue.dat" ||
-         (name.size() > 8 && name.compare(0, 4, "save") == 0 &&
-          name.compare(name.size() - 4, 4, ".dat") == 0 && name != "save_tmp.dat");
+  return name == "continue.dat" || (name.size() > 8 && name.compare(0, 4, "save") == 0 &&
+                                    name.compare(name.size() - 4, 4, ".dat") == 0);
 }
 
 // The history snapshot numbers an image refers to: its history lines and its history position.

@@ -22,7 +22,7 @@ inline constexpr size_t kHistoryPathLimit = 520;
 
 // Engine paths (CP932, "\" between folders) in the save folder.
 std::string SaveFolderPath(const std::string& name);
-std::string SlotFilePath(int32_t slot);      // "save%03d.dat" for any number
+std::string SlotFilePath(int32_t slot);        // "save%03d.dat" for any number
 std::string SlotOrContinuePath(int32_t slot);  // slot -1 names "continue.dat"
 // The history path of a counter; false when it is 520 characters or longer.
 bool HistFilePath(uint32_t counter, std::string* path);

@@ -118,9 +118,9 @@ struct SoundState {
 
 struct SelectState {
   int32_t item_count = 0;
-  int32_t init_image = 0;                // the image word of select_init
+  int32_t init_image = 0;  // the image word of select_init
   std::array<uint32_t, 3> init_colours{};
-  std::array<uint32_t, 3> hooks{};       // select_set_process labels, in the order popped
+  std::array<uint32_t, 3> hooks{};  // select_set_process labels, in the order popped
 };
 
 }  // namespace adv

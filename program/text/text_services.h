@@ -49,8 +49,8 @@ void AdvDumpReturnStack(AdvContext& context);
 void AdvTextExpand(AdvContext& context, char* out, size_t size, const char* text);
 // The text without its tags ("<" to ">"), for the save text drawn on a save screen: at most
 // size - 1 bytes and a terminator.
-void AdvTextStripTags(AdvContext& context, char* out, size_t size, const char* text,
-                      int32_t width, int32_t height, int32_t font_size);
+void AdvTextStripTags(AdvContext& context, char* out, size_t size, const char* text, int32_t width,
+                      int32_t height, int32_t font_size);
 // Clears what the scene reset clears of the history, waits, child links and voice hooks.
 void AdvTextStateReset(AdvContext& context);
 

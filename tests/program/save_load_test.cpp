@@ -381,8 +381,8 @@ TEST_F(SaveLoad, ThumbnailSizeChangesKeepImagesWhole) {
   EXPECT_EQ(file[4120], 2);
   EXPECT_EQ(file[4124], 24);
   EXPECT_TRUE(machine.Logged("save_set_thumbnail_size  -1, 5 : size refused", adv::kLogError));
-  EXPECT_TRUE(machine.Logged("save_set_thumbnail_size  100000, 100000 : size refused",
-                             adv::kLogError));
+  EXPECT_TRUE(
+      machine.Logged("save_set_thumbnail_size  100000, 100000 : size refused", adv::kLogError));
   // The load restored the 3 x 2 thumbnail of the file over the 5 x 5 one.
   EXPECT_EQ(c.save.thumbnail_width, 3);
   EXPECT_EQ(c.save.thumbnail_height, 2);
@@ -437,9 +437,9 @@ TEST_F(SaveLoad, ThePreviousImageAndRebuildsNeedAnImage) {
   c.values.user_memory[0] = 7;
   machine.Run();
   EXPECT_TRUE(machine.Logged("error : load prev : no previous data", adv::kLogError));
-  EXPECT_EQ(c.values.user_memory[1], 1);  // the refused load let the script go on
-  EXPECT_EQ(c.values.user_memory[0], 7);  // the state before the choice is back
-  EXPECT_EQ(machine.V(22), 0);            // the load stopped the pass at the resume point
+  EXPECT_EQ(c.values.user_memory[1], 1);      // the refused load let the script go on
+  EXPECT_EQ(c.values.user_memory[0], 7);      // the state before the choice is back
+  EXPECT_EQ(machine.V(22), 0);                // the load stopped the pass at the resume point
   EXPECT_EQ(c.save.previous_raw_length, 0u);  // none after a load
   EXPECT_TRUE(machine.Logged("load prev", adv::kLogTrace));
 }

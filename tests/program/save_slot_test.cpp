@@ -76,7 +76,7 @@ TEST_F(SaveSlots, MoveSwapsTwoSlotsAndNeverLosesAFile) {
     }
     const std::string before = row.before;
     for (size_t at = 0; at + 2 < before.size() + 1; at += 4) {
-      const char* name = before[at] == '1' ? "save001.dat"
+      const char* name = before[at] == '1'   ? "save001.dat"
                          : before[at] == '2' ? "save002.dat"
                                              : "save_tmp.dat";
       folder_.Write(name, std::string(1, before[at + 2]));
@@ -187,13 +187,18 @@ TEST(SaveTexts, DateAndTimeFormats) {
     const char* text;  // UTF-8; drawn as CP932
   };
   const Case kCases[] = {
-      {false, 0, "09:05:07"}, {false, 1, "09時05分07秒"}, {false, 2, "09:05"},
-      {false, 3, "09時05分"},  {false, 4, ""},              {true, 0, "2024/05/06"},
-      {true, 1, "2024/05/06 (月)"}, {true, 2, ""},
+      {false, 0, "09:05:07"},
+      {false, 1, "09時05分07秒"},
+      {false, 2, "09:05"},
+      {false, 3, "09時05分"},
+      {false, 4, ""},
+      {true, 0, "2024/05/06"},
+      {true, 1, "2024/05/06 (月)"},
+      {true, 2, ""},
   };
   for (const Case& row : kCases) {
-    const std::string text = row.date ? adv::SaveDateText(row.format, t)
-                                      : adv::SaveTimeText(row.format, t);
+    const std::string text =
+        row.date ? adv::SaveDateText(row.format, t) : adv::SaveTimeText(row.format, t);
     EXPECT_EQ(text, os::Utf8ToCp932(row.text)) << row.date << " " << row.format;
   }
 }

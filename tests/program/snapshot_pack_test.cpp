@@ -49,7 +49,8 @@ TEST(SnapshotPack, RoundTrips) {
       ASSERT_GT(packed.size(), 0u);
       std::vector<uint8_t> out((length + 3) / 4 * 4);
       size_t unpacked = 0;
-      ASSERT_TRUE(adv::UnpackWords(packed.data(), packed.size(), out.data(), out.size(), &unpacked));
+      ASSERT_TRUE(
+          adv::UnpackWords(packed.data(), packed.size(), out.data(), out.size(), &unpacked));
       ASSERT_EQ(unpacked, out.size());
       EXPECT_TRUE(std::equal(image.begin(), image.end(), out.begin())) << length;
     }
