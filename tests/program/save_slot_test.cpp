@@ -120,6 +120,10 @@ TEST_F(SaveSlots, LockKeepsTheDateAndQueriesReadTheFile) {
   ASSERT_TRUE(os::FileModifiedTime(path, now));
   EXPECT_EQ(now.seconds, old.seconds);
   EXPECT_EQ(folder_.Read("save001.dat").size(), 16u);
+  // A save writes the slot whole again, unlocked.
+  ScriptMachine saver("cmd save_point(0)\ncmd save(1, 0)\ncmd is_save_lock(1) -> v1\n");
+  saver.Run();
+  EXPECT_EQ(saver.V(1), 0);
 
   EXPECT_EQ(Call("is_save(1)").result, 1);
   EXPECT_EQ(Call("is_save(5)").result, 0);  // an empty file is no save
@@ -170,6 +174,57 @@ TEST_F(SaveSlots, DateAndTimeOfASlot) {
   EXPECT_EQ(temp[20], local.hour);
   EXPECT_EQ(temp[22], local.second);
   EXPECT_TRUE(machine.Logged("save_get_time : memory index 4096 out of range", adv::kLogError));
+}
+
+// What a save screen draws is read only within the file: a thumbnail whose size disagrees with
+// its byte count or with the file, and layers outside the table, are refused.
+TEST_F(SaveSlots, DrawingRefusesDamagedSlotsAndBadLayers) {
+  std::string head(4132 + 24, '\0');
+  const auto set = [&head](size_t at, uint32_t value) {
+    for (int i = 0; i < 4; ++i) head[at + i] = static_cast<char>(value >> (8 * i));
+  };
+  set(4116, 3);
+  set(4120, 2);
+  set(4124, 28);  // not 3 x 2 x 4
+  folder_.Write("save001.dat", head);
+  set(4124, 24);
+  set(4120, 200);
+  folder_.Write("save002.dat", head);  // 3 x 200 pixels would pass the end of the file
+  struct Case {
+    const char* call;
+    const char* logged;
+  };
+  const Case kCases[] = {
+      {"thumbnail_set(0, 1, 0, 0)", "thumbnail_set : damaged thumbnail in SaveFileNo(1)"},
+      {"thumbnail_set(0, 2, 0, 0)", "thumbnail_set : damaged thumbnail in SaveFileNo(2)"},
+      {"thumbnail_set(128, 1, 0, 0)", "thumbnail_set : layer 128 out of range"},
+      {"get_save_text(-1, 1, 0, 0)", "get_save_text : layer -1 out of range"},
+      {"get_save_date(200, 1, 0, 0, 0)", "get_save_date : layer 200 out of range"},
+  };
+  for (const Case& row : kCases) {
+    ScriptMachine machine(std::string("cmd ") + row.call + "\n");
+    ASSERT_TRUE(machine.loaded()) << row.call;
+    machine.Run();
+    EXPECT_TRUE(machine.Logged(row.logged, adv::kLogError)) << row.call;
+  }
+}
+
+// A label that "Point.dat" does not hold leaves the load-after label as it was; 0 is the code
+// origin and -1 none.
+TEST_F(SaveSlots, LoadAfterLabels) {
+  for (const char* label : {"0", "999", "after", "-1"}) {
+    ScriptMachine machine(std::string("cmd set_load_after_process(") + label + ")\nafter:\n");
+    ASSERT_TRUE(machine.loaded());
+    adv::AdvContext& c = machine.context();
+    c.save.load_after = 77;
+    machine.Run();
+    const uint32_t expected = label == std::string("0")     ? 0u
+                              : label == std::string("999") ? 77u
+                              : label == std::string("after")
+                                  ? machine.LabelPc("after") - adv::kCodeOrigin
+                                  : adv::kNoLoadAfter;
+    EXPECT_EQ(c.save.load_after, expected) << label;
+  }
 }
 
 TEST(SaveTexts, DateAndTimeFormats) {
