@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstring>
 #include <new>
+#include <optional>
 #include <string>
 
 #include "program/game/adv_context.h"
@@ -34,8 +35,9 @@ void Free(std::vector<uint8_t>& bytes) {
 }
 
 // The rebuild shared by the reloads: the image last written or read is restored, and the label
-// at `offset` runs as a subroutine that returns to the resume point.
-bool Reload(AdvContext& context, uint32_t offset, uint32_t none) {
+// at `offset` runs as a subroutine that returns to the resume point (`none`: no label, the pass
+// stops). Without a given offset, the load-after label of the restored image is called.
+bool Reload(AdvContext& context, std::optional<uint32_t> given, uint32_t none) {
   SaveState& save = context.save;
   if (save.cursor == 0 || save.image_overflow || save.buffer.size() < save.cursor) {
     AdvDebugPrint(kLogError, "load error : no snapshot to rebuild from");
@@ -43,6 +45,7 @@ bool Reload(AdvContext& context, uint32_t offset, uint32_t none) {
   }
   const std::string image(reinterpret_cast<const char*>(save.buffer.data()), save.cursor);
   if (!RestoreSnapshot(context, image)) return false;
+  const uint32_t offset = given ? *given : save.load_after;
   save.snapshot_ready = 1;
   context.buttons.input_block = InputBlock{yel::YeltimeGetTime(), kReloadInputBlockMs};
   if (offset == none) {
@@ -138,7 +141,7 @@ bool RestoreSnapshot(AdvContext& context, std::string_view bytes) {
 }
 
 bool ReloadSnapshot(AdvContext& context) {
-  return Reload(context, context.save.load_after, kNoLoadAfter);
+  return Reload(context, std::nullopt, kNoLoadAfter);
 }
 
 bool ReloadSnapshotAt(AdvContext& context, uint32_t offset) {

@@ -417,6 +417,31 @@ TEST_F(SaveLoad, SlotsOutsideTheRangeAndEarlySavesDoNothing) {
   }
 }
 
+// A rebuild (a cancelled skip) restores the image of the last save point and calls the
+// load-after label that image recorded.
+TEST_F(SaveLoad, ARebuildCallsTheLoadAfterLabelOfItsImage) {
+  ScriptMachine machine(
+      "cmd set_load_after_process(after)\n"
+      "cmd save_point(0)\n"
+      "resume:\n"
+      "cmd set_load_after_process(-1)\n"
+      "jmp done\n"
+      "after:\n"
+      "ret\n"
+      "done:\n");
+  ASSERT_TRUE(machine.loaded());
+  adv::AdvContext& c = machine.context();
+  c.values.user_memory[4] = 4;
+  machine.Run();
+  c.values.user_memory[4] = 5;
+  ASSERT_TRUE(adv::ReloadSnapshot(c));
+  EXPECT_EQ(c.values.user_memory[4], 4);
+  EXPECT_EQ(c.script.pc, machine.LabelPc("after"));
+  EXPECT_EQ(test::ReturnRecordCount(c, adv::kListReturnPoint), 1);
+  machine.Run();  // the label returns to the resume point
+  EXPECT_EQ(c.save.load_after, adv::kNoLoadAfter);
+}
+
 // Slot 1000 is the state before the last choice; without one the load changes nothing, and a
 // rebuild with no save point taken does nothing either. (Variables are not part of an image, so
 // the script marks its way in user memory.)
