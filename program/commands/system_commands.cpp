@@ -16,6 +16,7 @@
 #include "os/window.h"
 #include "program/commands/extra_commands.h"
 #include "program/game/adv_context.h"
+#include "program/savedata/snapshot_services.h"
 #include "program/script/command_args.h"
 #include "program/script/script_names.h"
 #include "program/script/script_run.h"
@@ -82,9 +83,7 @@ int CmdIsSceneSkip(AdvContext& context) {
 }
 
 int CmdIsMosaicThumbnail(AdvContext& context) {
-  const AdvTaskData* data = context.task_data;
-  const int32_t settings = data ? data->system.settings.thumbnail_mosaic : 0;
-  SetCommandResult(context, context.save.thumbnail_mosaic | settings);
+  SetCommandResult(context, IsThumbnailMosaic(context) ? 1 : 0);
   return 1;
 }
 

@@ -32,6 +32,7 @@ struct SkipWords {
   int32_t history_skip = 0;
   uint32_t history_skip_target = 0;
   int32_t frame_restore_count = 0;    // set by lpop, used by the next ret
+  int32_t key_cancel = 0;             // key_canncel
   std::array<int32_t, 3> history_point{};
   std::array<int32_t, 13> text_skip_words{};
   int32_t skip_latch_on = 0;
@@ -40,7 +41,9 @@ struct SkipWords {
 
 struct PlayerNameState {
   void* window = nullptr;
-  std::array<int32_t, 3> words{};
+  int32_t byte_limit = 0;
+  int32_t name_length = 0;  // bytes of the name that the text expansion copies, at most 32
+  int32_t changed = 0;
   std::array<char, 32> name{};
 };
 

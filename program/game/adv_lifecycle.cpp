@@ -78,6 +78,7 @@ int32_t AdvInitialize(AdvContext& context) {
     return AdvStartFailure("pointlist load error");
   }
   AdvResetState(context);
+  if (!SaveStateInit(context)) return kGeneralFailure;  // logged, and the end requested
   AdvGraphicDatLoad(context);
   context.render = yel::YelRenderInit();
   if (!context.render) return AdvStartFailure("render init error");
@@ -102,6 +103,7 @@ void AdvRelease(AdvContext& context) {
   DisplayQueueClear(context);
   ReleaseScriptFiles(context);
   AdvGraphicDatRelease(context);
+  SaveStateRelease(context);
   context.script.code = ScriptCode{};
   yel::YelListRelease(context.display_queue);
   context.display_queue = nullptr;

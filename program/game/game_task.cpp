@@ -5,6 +5,7 @@
 #include <new>
 
 #include "program/game/game_file_access.h"
+#include "program/savedata/save_files.h"
 #include "program/script/script_run.h"
 #include "program/startup/startup_names.h"
 #include "program/startup/yel_import.h"
@@ -47,8 +48,11 @@ void RunLastProcess(AdvContext& context) {
   ScriptRunLastProcess(context);
 }
 
+}  // namespace
+
 void SaveSystemFiles(AdvTaskData& data) {
   if (!g_files.game_started) return;
+  data.system.system_memory = data.context.values.system_memory;
   if (g_files.system_loaded) {
     data.system.settings.full_screen = yel::YelCheckWindowMode();
     SystemDataIo io = SystemIo();
@@ -59,8 +63,6 @@ void SaveSystemFiles(AdvTaskData& data) {
     AccessSave(file, data.access);
   }
 }
-
-}  // namespace
 
 AdvTaskData* AdvGetTaskData() { return static_cast<AdvTaskData*>(yel::YelTaskGetTaskData(nullptr)); }
 
@@ -123,6 +125,8 @@ int StartFuncRelease(void* task_data) {
   AdvContext& context = data.context;
   RunLastProcess(context);  // only when the main thread could not run it
   data.system.system_memory = context.values.system_memory;
+  // Before the release, while the running game's history still names the snapshots it uses.
+  if (g_files.game_started) HistoryFilesPrune(context);
   AdvRelease(context);
   SaveSystemFiles(data);
   AccessListRelease(data.access);

@@ -18,6 +18,10 @@ int StartFuncRelease(void* task_data);
 // The platform's end function: runs on the main thread as it leaves its frame loop.
 void AdvMainThreadEnd(void* first_task_data);
 
+// Writes "system.dat" (with the script's system memory) and "access.dat" now; nothing before the
+// game has started or for a file that could not be read at start.
+void SaveSystemFiles(AdvTaskData& data);
+
 AdvTaskData* AdvGetTaskData();
 AdvContext* AdvGetContext();
 

@@ -44,6 +44,14 @@ void AdvLayerEmpty(AdvContext& context, int32_t layer);
 // made, and the layer stays empty.
 bool AdvLayerShowColourPlane(AdvContext& context, int32_t layer, const char* colour, int32_t width,
                              int32_t height);
+// Draws a text at (x, y) into the layer: into its slot's sprite when it has one, else into a new
+// text sprite of a new slot placed at (x, y). False when nothing could be drawn.
+bool AdvLayerDrawText(AdvContext& context, int32_t layer, const char* text, int32_t x, int32_t y);
+// Copies width x height pixels with their top-left corner at (x, y) into the layer's sprite
+// (clipped to it), or into a new sprite of that size placed at (x, y). False when nothing could
+// be drawn.
+bool AdvLayerDrawPixels(AdvContext& context, int32_t layer, const uint8_t* pixels, int32_t width,
+                        int32_t height, int32_t x, int32_t y);
 // Applies the queued display operations (list id 1) oldest first.
 void RunDisplayQueue(AdvContext& context);
 // A queued operation dropped without a commit: a sprite it was to release is released now.

@@ -20,7 +20,7 @@ constexpr CommandGroupTable kCommandTable = {{
     {"CmdGroupWait", 0x00, 0x0C, nullptr},
     {"CmdGroupButton", 0x00, 0x30, nullptr},
     {"CmdGroupSystem", 0x00, 0x3F, nullptr},
-    {"CmdGroupSave", 0x00, 0x28, nullptr},
+    {"CmdGroupSave", 0x00, 0x28, &kCmdGroupSaveHandlers},
     {"CmdGroupMovie", 0x00, 0x0D, nullptr},
     {"CmdGroupSystemButton", 0x00, 0x02, nullptr},
     {"CmdGroupVoice", 0x00, 0x1E, nullptr},

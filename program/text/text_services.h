@@ -2,11 +2,13 @@
 // start and at the end.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 
 namespace adv {
 
 struct AdvContext;
+struct BgmChannel;
 
 // The advance latch and the click carry bytes, shared by the waits and the game task.
 struct AdvanceLatch {
@@ -22,6 +24,13 @@ void AdvVoiceInit(AdvContext& context);
 // Finished sound channels are released, fades and voices stepped.
 void AdvSoundUpkeep(AdvContext& context);
 void AdvSeReleaseAll(AdvContext& context);
+// Loads a sound of a platform sound type ("%s.ogg", then "%s.wav"); its handle, or 0 when none
+// loads. `play_args` are the six play words of a BGM record, or null.
+uint32_t AdvSoundLoad(AdvContext& context, const char* name, int32_t type,
+                      const int32_t* play_args);
+// A BGM channel reloaded by a restore: paused when its record says so, given its volume, and
+// started with a fade-in when `restart`.
+void AdvBgmResume(AdvContext& context, BgmChannel& channel, bool restart);
 void AdvBgmReleaseAll(AdvContext& context);
 void AdvVoiceReleaseAll(AdvContext& context);
 // A button or system-button reaction that has set its label up; true when one fired.
@@ -43,6 +52,13 @@ void AdvTipsEndHook(AdvContext& context);
 bool AdvSelectShown(const AdvContext& context);
 // Releases the sprites of the choice on screen; the choice's other state stays.
 void AdvSelectSpritesRelease(AdvContext& context);
+// Expands a script text (name and variable references, tags) into `out`, at most size - 1
+// bytes and a terminator, cut at a character boundary.
+void AdvTextExpand(AdvContext& context, char* out, size_t size, const char* text);
+// The text without its tags ("<" to ">"), for the save text drawn on a save screen: at most
+// size - 1 bytes and a terminator.
+void AdvTextStripTags(AdvContext& context, char* out, size_t size, const char* text, int32_t width,
+                      int32_t height, int32_t font_size);
 // Clears what the scene reset clears of the history, waits, child links and voice hooks.
 void AdvTextStateReset(AdvContext& context);
 

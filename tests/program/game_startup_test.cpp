@@ -164,4 +164,30 @@ TEST(SampleGame, RunsToItsEnd) {
   fs::remove_all(copy);
 }
 
+// The sample game saves at its save point; a second run finds the save, loads it, and its
+// load-after label counts the load in system memory cell 100, which "system.dat" keeps.
+TEST(SampleGame, LoadsItsSaveInASecondRun) {
+  const fs::path copy = fs::temp_directory_path() / ("sample_saves_" + std::to_string(getpid()));
+  fs::remove_all(copy);
+  fs::copy(SAMPLE_GAME_DIR, copy, fs::copy_options::recursive);
+  fs::remove_all(copy / "save");
+  const auto run = [&] {
+    test::Process game = test::Process::Start({(copy / "Game").string()},
+                                              test::IsolatedEnvironment(copy), copy.string());
+    EXPECT_EQ(game.Wait(20000), 0) << game.Stderr();
+  };
+  const auto loads = [&] {
+    std::ifstream in(copy / "save" / "system.dat", std::ios::binary);
+    const std::string bytes(std::istreambuf_iterator<char>(in), {});
+    const size_t at = 3762 + 4 * 100;
+    return bytes.size() < at + 4 ? -1 : static_cast<int>(static_cast<uint8_t>(bytes[at]));
+  };
+  run();
+  ASSERT_TRUE(fs::exists(copy / "save" / "save000.dat"));
+  EXPECT_EQ(loads(), 0);
+  run();
+  EXPECT_EQ(loads(), 1);
+  fs::remove_all(copy);
+}
+
 }  // namespace

@@ -6,6 +6,7 @@
 
 #include <mutex>
 
+#include "program/savedata/snapshot_services.h"
 #include "program/script/engine_log.h"
 #include "program/script/script_run.h"
 #include "program/startup/yel_import.h"
@@ -48,6 +49,7 @@ ScriptMachine::ScriptMachine(std::string_view source) : data_(new adv::AdvTaskDa
   c.script.entry = c.script.code.entry;
   c.script.pc = c.script.entry;
   c.display_queue = yel::YelListCreate();
+  EXPECT_TRUE(adv::SaveStateInit(c));
   for (const advasm::LabelInfo& label : result.script.labels) {
     label_offsets_.emplace_back(label.name, label.offset);
     label_numbers_.emplace_back(label.name, label.number);

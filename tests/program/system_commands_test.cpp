@@ -174,7 +174,7 @@ TEST(SystemCommands, MosaicThumbnailIsEitherSwitch) {
   for (const auto& [save_flag, settings_flag, result] : cases) {
     ScriptMachine machine("cmd is_mosaic_thumbnail -> v1\n");
     ASSERT_TRUE(machine.loaded());
-    machine.context().save.thumbnail_mosaic = save_flag;
+    machine.context().save.mosaic = save_flag;
     machine.data().system.settings.thumbnail_mosaic = settings_flag;
     machine.Run();
     EXPECT_EQ(machine.V(1), result) << save_flag << settings_flag;

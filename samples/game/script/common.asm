@@ -32,3 +32,6 @@
 
 ; Choice items: flags bit 0 shows the item, bit 1 makes it selectable.
 .const ITEM_ON = 3
+
+; System memory cell that counts how often a saved game was loaded (kept in "system.dat").
+.const LOADS = 100

@@ -7,6 +7,12 @@
 .zero v254          ; v254 stays 0: large values come from the Mem.dat pool
 
 start:
+  ; A saved game is taken up again where it was saved; the load-after label counts the loads.
+  cmd set_load_after_process(after_load)
+  cmd is_save(0) -> v1
+  jz first_run, v1
+  cmd load(0)
+first_run:
   cmd text_init(FONT_SIZE, TEXT_X, TEXT_Y, TEXT_W, TEXT_H, NAME_X, NAME_Y, RUBY_SIZE)
   cmd sp_set(f"BG01", LAYER_BG, CENTRE, TOP)
   cmd sp_set(f"GUIDE", LAYER_CHARA, OFF_RIGHT, BOTTOM)
@@ -32,6 +38,8 @@ arrived:
   cmd run(AT_ONCE, 0, 0)
 
   cmd text(NONE, "案内人", "ようこそ。これはサンプルゲームです。", 0)
+  cmd save_point(0)
+  cmd save(0, 1)
   cmd text(NONE, "案内人", "どちらの道を行きますか？", 0)
 
   cmd select(1)
@@ -45,6 +53,12 @@ forest:
   cmd run(FADE, FADE_MS, 0)
   cmd text(NONE, NONE, "木々の間を風が通り抜けていく。", 0)
   jmp finish
+
+; Runs after a load, as a subroutine returning to the loaded point.
+after_load:
+  mov v9, LOADS
+  add sys[v9], 1
+  ret
 
 sea:
   cmd sp_set(f"#FF1E3C78", LAYER_BG, CENTRE, TOP)
