@@ -7,6 +7,7 @@
 #include <cstring>
 
 #include "YEL/render/gl_api.h"
+#include "YEL/render/renderer.h"
 #include "os/debug_output.h"
 #include "os/gl_context.h"
 
@@ -56,6 +57,10 @@ void DropTarget(GlTarget& target) {
 std::unique_ptr<GlRenderer> GlRenderer::Create(const RendererParams& params,
                                                const GlFilters& filters, bool power_of_two,
                                                std::string* error) {
+  if (!RendererHardwareBuilt()) {
+    if (error) *error = "this build draws in software only";
+    return nullptr;
+  }
   if (params.game_width <= 0 || params.game_height <= 0 || params.game_width > 16384 ||
       params.game_height > 16384 || !params.window) {
     if (error) *error = "no window or no game size";

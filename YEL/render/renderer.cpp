@@ -128,7 +128,11 @@ bool FullScreenAspectRect(int32_t aspect_mode, int32_t w, int32_t h, int32_t gw,
 }
 
 bool RendererHardwareBuilt() {
+#ifdef YEL_SOFTWARE_RENDERER_ONLY
+  return false;
+#else
   return true;
+#endif
 }
 
 bool RendererCreate(YelSystem& system, bool hardware) {

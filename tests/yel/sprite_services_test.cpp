@@ -14,13 +14,19 @@ using spritetest::GeRaw;
 
 class SpriteServicesTest : public spritetest::DrawingFixture {
  protected:
+  void TearDown() override {
+    for (YelSprite* sprite : made_) YelSpriteRelease(render_, sprite);
+    DrawingFixture::TearDown();
+  }
   // A hidden sprite of a strip of cells, `cells` across and `rows` down, each `size` square.
   YelSprite* Strip(int32_t cells, int32_t rows, int32_t size, int32_t priority = 1) {
     const std::string image =
         GeRaw(cells * size, rows * size,
               std::vector<uint32_t>(cells * size * rows * size, 0xFFFFFFFF), 0, 0, size, size);
-    return YelSpriteLoadMemory(render_, "strip", image.data(), static_cast<uint32_t>(image.size()),
-                               priority);
+    YelSprite* sprite = YelSpriteLoadMemory(render_, "strip", image.data(),
+                                            static_cast<uint32_t>(image.size()), priority);
+    made_.push_back(sprite);
+    return sprite;
   }
   void Frame(uint32_t time) {
     system_.frame_time = time;
@@ -38,6 +44,7 @@ class SpriteServicesTest : public spritetest::DrawingFixture {
     system_.input.keys.on = on;
   }
   static constexpr uint32_t kLeft = 1u << 23;
+  std::vector<YelSprite*> made_;  // released at the end of the test
 };
 
 TEST_F(SpriteServicesTest, CellAnimationsStepOnceAnIntervalAndTellTheirWrap) {
@@ -168,14 +175,12 @@ TEST_F(SpriteServicesTest, PressAndReleaseDecidesOnlyWhereThePressEnds) {
 TEST_F(SpriteServicesTest, NumbersShowTheirPlacesAndNeverMoreThanTheArray) {
   // Cells 0-13 across, each 4 wide.
   YelSprite* places[4] = {};
-  YelSprite* strip = Strip(14, 1, 4);
   const std::string image = GeFilled(56, 4, 0xFFFFFFFF);
   for (YelSprite*& place : places) {
     place = YelSpriteLoadMemory(render_, "digits", image.data(),
                                 static_cast<uint32_t>(image.size()), 1);
     YelSpriteSetOffsetRect(place, 4, 4);
   }
-  YelSpriteRelease(render_, strip);
   auto cells = [&](int32_t count) {
     std::vector<int32_t> shown;
     for (int32_t i = 0; i < count; ++i) {
