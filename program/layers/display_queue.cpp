@@ -15,7 +15,6 @@
 namespace adv {
 namespace {
 
-constexpr uint32_t kMaxAnimationId = 128;
 
 enum DisplayCode : uint32_t {
   kShowSprite = 0x30002,
@@ -55,11 +54,6 @@ LayerRecord* LayerOf(AdvContext& context, int32_t layer) {
 }
 
 void StartAnimation(uint32_t id) {
-  if (id == 0) return;
-  if (id > kMaxAnimationId) {
-    AdvDebugPrint(kLogError, "*** ERROR AdvAnimStart %d (1-128)", id);
-    return;
-  }
   AdvAnimStart(id);
 }
 

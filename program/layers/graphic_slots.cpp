@@ -17,7 +17,6 @@ namespace {
 
 constexpr int32_t kBankSize = 128;
 constexpr int32_t kSystemSlots = 16;
-constexpr uint32_t kMaxAnimationId = 128;
 constexpr uint32_t kDisplayReleaseSprite = 0x30005;
 
 // The table and, after it, the anchor whose "next" is the list head.
@@ -48,12 +47,7 @@ bool Listed(const GraphicSlot& slot) {
 
 // A frame animation bound to the slot ends with it.
 void ReleaseAnimation(const GraphicSlot& slot) {
-  if (slot.animation_id == 0) return;
-  if (slot.animation_id > kMaxAnimationId) {
-    AdvDebugPrint(kLogError, "*** ERROR AdvAnimUnload %d (1-128)", slot.animation_id);
-    return;
-  }
-  AdvAnimRelease(slot.animation_id);
+  AdvAnimUnload(slot.animation_id);
 }
 
 template <typename T, size_t N>

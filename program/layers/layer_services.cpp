@@ -3,6 +3,8 @@
 // nothing to do.
 #include "program/layers/layer_services.h"
 
+#include "program/layers/frame_animation.h"
+
 #include <cstring>
 #include <string>
 
@@ -76,18 +78,13 @@ void AdvActionReset(AdvContext& context) {
   context.actions = ActionManager{};
 }
 void AdvActionClearReserve(AdvContext&) {}
-void AdvAnimUpdateAll(AdvContext&) {}
-void AdvAnimReleaseAll(AdvContext&) {}
 void AdvFxFreeAll(AdvContext&) {}
-void AdvAnimLoad(const char*, GraphicSlot&) {}
-void AdvAnimRelease(uint32_t) {}
 YelSprite* AdvMovieSpriteLoad(YelRender*, const char*, int32_t) {
   return nullptr;
 }
 YelSprite* AdvMovieSpriteInfoCreate(const char*, int32_t, int32_t, int32_t) {
   return nullptr;
 }
-void AdvAnimStart(uint32_t) {}
 void AdvFxRelease(LayerRecord& record) {
   record.raster_effect = nullptr;
 }

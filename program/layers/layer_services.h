@@ -5,6 +5,7 @@
 #include <cstdint>
 
 #include "YEL/yel.h"
+#include "program/layers/frame_animation.h"
 
 namespace adv {
 
@@ -31,8 +32,6 @@ void AdvActionUpdate(AdvContext& context);
 void AdvActionReset(AdvContext& context);
 // Drops the actions reserved to start later (the scene reset).
 void AdvActionClearReserve(AdvContext& context);
-void AdvAnimUpdateAll(AdvContext& context);
-void AdvAnimReleaseAll(AdvContext& context);
 void AdvFxFreeAll(AdvContext& context);
 void AdvLayerUpdate(AdvContext& context);
 void AdvLayerTableReset(AdvContext& context);
@@ -62,15 +61,12 @@ void DisplayQueueForgetSprite(AdvContext& context, YelSprite* sprite);
 // True while any action set waits synchronously.
 bool AdvActionSyncWaiting(const AdvContext& context);
 
-// Calls into the parts that frame animations and raster effects will fill; they have nothing
-// to do while those do not exist.
-void AdvAnimLoad(const char* name, GraphicSlot& slot);
+// Calls into the parts that raster effects will fill; they have nothing to do while those do
+// not exist.
 // Movie sprites (".mpg"): null while the program plays no movies.
 YelSprite* AdvMovieSpriteLoad(YelRender* render, const char* name, int32_t priority);
 YelSprite* AdvMovieSpriteInfoCreate(const char* name, int32_t width, int32_t height,
                                     int32_t priority);
-void AdvAnimRelease(uint32_t animation_id);
-void AdvAnimStart(uint32_t animation_id);
 void AdvFxRelease(LayerRecord& record);
 // Word 5 of the player's settings: sprite positions follow the letterbox aspect mode.
 bool AdvAspectPositionSwitch(const AdvContext& context);
