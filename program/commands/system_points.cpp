@@ -3,6 +3,7 @@
 #include "program/commands/system_commands.h"
 #include "program/game/adv_context.h"
 #include "program/layers/layer_services.h"
+#include "program/savedata/save_files.h"
 #include "program/savedata/snapshot_services.h"
 #include "program/script/command_args.h"
 #include "program/script/instructions.h"
@@ -46,6 +47,7 @@ int CmdHistoryPoint(AdvContext& context) {
   const uint32_t pc = context.script.pc;
   context.skip.history_point = {static_cast<int32_t>(pc), 0, 0};
   TakeSavePoint(context, pc);
+  HistorySnapshotSave(context);
   return 1;
 }
 

@@ -140,6 +140,8 @@ YEL_IMPORT(YelSpriteViewIs);
 YEL_IMPORT(YelSpriteSetColor);
 YEL_IMPORT(YelSpriteSetPos);
 YEL_IMPORT(YelSpriteRectSetPos);
+YEL_IMPORT(YelThumbnailCreate);
+YEL_IMPORT(YelThumbnailCreateMosaic);
 YEL_IMPORT(YelSpriteMovePos);
 YEL_IMPORT(YelSpriteSetScale);
 YEL_IMPORT(YelSpriteSetRotateEx);

@@ -14,6 +14,7 @@
 #include "os/clock.h"
 #include "os/system_info.h"
 #include "program/commands/system_commands.h"
+#include "program/savedata/snapshot_services.h"
 #include "program/script/instructions.h"
 #include "program/script/script_names.h"
 #include "program/script/script_run.h"
@@ -429,6 +430,24 @@ TEST(SystemCommands, HistoryPointTakesASavePointUnlessLocked) {
     machine.Run();
     EXPECT_EQ(c.skip.history_point, (std::array<int32_t, 3>{0, 0, 0}));
   }
+}
+
+TEST(SystemCommands, HistoryPointWritesAHistorySnapshotWhenHistoryFilesAreOn) {
+  test::TempFolder save;
+  const std::string old = adv::Startup().save_folder;
+  adv::Startup().save_folder = save.path();
+  ScriptMachine machine("cmd history_point\n");
+  ASSERT_TRUE(machine.loaded());
+  adv::AdvContext& c = machine.context();
+  ASSERT_TRUE(adv::SaveStateInit(c));
+  c.history.save_files = 1;
+  machine.Run();
+  adv::Startup().save_folder = old;
+  const int32_t counter = c.skip.history_point[0];
+  EXPECT_GT(counter, 0);
+  char name[32];
+  std::snprintf(name, sizeof name, "hist%08x.dat", static_cast<unsigned>(counter));
+  EXPECT_TRUE(save.Exists(name)) << name;
 }
 
 TEST(SystemCommands, ThreadReturnPointPushesARecordAndSetsTheEntry) {
