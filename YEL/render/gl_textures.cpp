@@ -33,19 +33,7 @@ YelTexture* GlRenderer::TextureFromImage(const char* name, const uint8_t* bytes,
 
 YelTexture* GlRenderer::TextureCreate(int32_t width, int32_t height) {
   if (width > max_texture_size_ || height > max_texture_size_) return nullptr;
-  TextureSlot* slot = slots_.Acquire("&Texture");
-  if (!slot) return nullptr;
-  SoftImage* image = SoftImageAlloc(width, height);
-  if (!image) {
-    slots_.Release(slot);
-    return nullptr;
-  }
-  slot->image = image;
-  slot->width = width;
-  slot->height = height;
-  YelTexture* texture = NewTextureRecord(slot);
-  if (!texture) slots_.Release(slot);
-  return texture;
+  return NewEmptyTexture(slots_, "&Texture", width, height);
 }
 
 bool GlRenderer::TextureRelease(YelTexture* texture) {

@@ -11,6 +11,23 @@ YelTexture* NewTextureRecord(TextureSlot* slot) {
   return texture;
 }
 
+YelTexture* NewEmptyTexture(TextureSlotTable& slots, const char* name, int32_t width,
+                            int32_t height) {
+  TextureSlot* slot = slots.Acquire(name);
+  if (!slot) return nullptr;
+  SoftImage* image = SoftImageAlloc(width, height);
+  if (!image) {
+    slots.Release(slot);
+    return nullptr;
+  }
+  slot->image = image;
+  slot->width = width;
+  slot->height = height;
+  YelTexture* texture = NewTextureRecord(slot);
+  if (!texture) slots.Release(slot);
+  return texture;
+}
+
 TextureSlot* YelImageDecode(TextureSlotTable& slots, const char* name, const uint8_t* bytes,
                             size_t size) {
   if (!bytes) return nullptr;
@@ -48,19 +65,7 @@ YelTexture* SoftRenderer::TextureFromImage(const char* name, const uint8_t* byte
 }
 
 YelTexture* SoftRenderer::TextureCreate(int32_t width, int32_t height) {
-  TextureSlot* slot = slots_.Acquire("");
-  if (!slot) return nullptr;
-  SoftImage* image = SoftImageAlloc(width, height);
-  if (!image) {
-    slots_.Release(slot);
-    return nullptr;
-  }
-  slot->image = image;
-  slot->width = width;
-  slot->height = height;
-  YelTexture* texture = NewTextureRecord(slot);
-  if (!texture) slots_.Release(slot);
-  return texture;
+  return NewEmptyTexture(slots_, "", width, height);
 }
 
 bool SoftRenderer::TextureRelease(YelTexture* texture) {

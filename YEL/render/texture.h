@@ -82,6 +82,10 @@ TextureSlot* YelImageDecode(TextureSlotTable& slots, const char* name, const uin
                             size_t size);
 // A texture record for a slot that holds its image; null when memory runs out.
 YelTexture* NewTextureRecord(TextureSlot* slot);
+// A texture of a zero-filled image of the size in a free slot named `name`; null when no slot is
+// free or memory runs out.
+YelTexture* NewEmptyTexture(TextureSlotTable& slots, const char* name, int32_t width,
+                            int32_t height);
 
 // Locks the texture's pixels for reading or writing by this thread and returns them with the
 // image's width and height (its row length); null for a texture without pixels.
