@@ -256,7 +256,7 @@ YEL_API int YelInit(YelInitParam* param) {
   options.visible = !(param->option_bits & YEL_OPTION_HIDDEN);
   // The hardware renderer draws through a GL context on the window. Where the system has no GL
   // at all the window opens without it and the software renderer draws.
-  options.opengl = (param->flags & YEL_FLAG_3D) != 0;
+  options.opengl = (param->flags & YEL_FLAG_3D) != 0 && yel::RendererHardwareBuilt();
   auto window = os::Window::Create(options);
   if (!window && options.opengl) {
     options.opengl = false;

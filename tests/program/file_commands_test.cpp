@@ -35,7 +35,7 @@ struct TokenCase {
 
 std::vector<uint32_t> ValuesOf(const adv::TokenFileData& data) {
   std::vector<uint32_t> values(data.value_size / 4);
-  std::memcpy(values.data(), data.bytes.data(), data.value_size);
+  if (data.value_size != 0) std::memcpy(values.data(), data.bytes.data(), data.value_size);
   return values;
 }
 
