@@ -68,6 +68,11 @@ int FirstFunc() {
 
 // Runs the script in a started library and reads the three probe points of the drawn frame.
 void RunFrames(test::ScriptMachine& machine) {
+#ifdef YEL_SOFTWARE_RENDERER_ONLY
+  // The checked builds: the running frame loop makes the offscreen window load the system's GL
+  // driver, which is unloaded before the leak check can name what it kept.
+  GTEST_SKIP() << "not in the sanitizer builds";
+#endif
   setenv("SDL_VIDEODRIVER", "offscreen", 0);
   setenv("SDL_AUDIODRIVER", "dummy", 0);
   ASSERT_TRUE(machine.loaded());

@@ -13,6 +13,7 @@
 
 #include "YEL/render/gl_api.h"
 #include "YEL/render/gl_renderer.h"
+#include "YEL/render/renderer.h"
 #include "YEL/render/soft_renderer.h"
 #include "os/window.h"
 
@@ -38,6 +39,8 @@ yel::RendererParams Params(int game_w, int game_h, int window_w, int window_h,
 // A GL back-end on a hidden window; no renderer when the machine gives no GL context.
 Drawn MakeGl(yel::RendererParams params, yel::GlFilters filters = {}, bool pow2 = false) {
   Drawn drawn;
+  // A build that draws in software only never opens a GL window.
+  if (!yel::RendererHardwareBuilt()) return drawn;
   os::Window::Options options;
   options.width = params.window_width;
   options.height = params.window_height;
