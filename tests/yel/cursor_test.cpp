@@ -1,6 +1,7 @@
 // The custom cursor: TGA data decoded into top-down pixels, damaged files refused, and the
 // cursor in use kept when a new one cannot be had.
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <cstdio>
 #include <filesystem>
@@ -77,7 +78,7 @@ class SetCursorTest : public ::testing::Test {
   void SetUp() override {
     ASSERT_EQ(yel::System(), nullptr);
     folder_ = std::filesystem::temp_directory_path() /
-              ("yel_cursor_" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()));
+              ("yel_cursor_" + std::to_string(::getpid()));
     std::filesystem::create_directories(folder_ / "SYS");
     old_base_ = yel::BaseFolder();
     yel::SetBaseFolder(folder_.string());
