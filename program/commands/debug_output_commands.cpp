@@ -121,7 +121,7 @@ bool ApplyDirective(DebugOutputBuilder& out, std::string_view format, size_t at,
   *taken = width_length;
   // The script's directive never reaches the C formatter; the width is bounded.
   std::string text;
-  AppendNumberSpec(text, format.substr(at, width_length), out.Number(), kDirectiveOutputMax);
+  AppendNumberDirective(text, format.substr(at, width_length), out.Number(), kDirectiveOutputMax);
   return out.Append(text);
 }
 

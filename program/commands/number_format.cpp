@@ -5,7 +5,7 @@
 namespace adv {
 namespace {
 
-struct NumberSpec {
+struct NumberDirective {
   bool left = false;
   bool zero_pad = false;
   bool prefix = false;
@@ -21,43 +21,43 @@ bool IsDigit(char c) {
 }
 
 // Reads a run of digits, saturating far above any width the output could hold.
-size_t ReadCount(std::string_view spec, size_t& i) {
+size_t ReadCount(std::string_view directive, size_t& i) {
   size_t n = 0;
-  while (i < spec.size() && IsDigit(spec[i])) {
-    n = std::min<size_t>(n * 10 + static_cast<size_t>(spec[i] - '0'), 1u << 20);
+  while (i < directive.size() && IsDigit(directive[i])) {
+    n = std::min<size_t>(n * 10 + static_cast<size_t>(directive[i] - '0'), 1u << 20);
     ++i;
   }
   return n;
 }
 
-bool ParseSpec(std::string_view spec, NumberSpec& parsed) {
-  if (spec.size() < 2 || spec.front() != '%') return false;
+bool ParseDirective(std::string_view directive, NumberDirective& parsed) {
+  if (directive.size() < 2 || directive.front() != '%') return false;
   size_t i = 1;
-  for (; i < spec.size(); ++i) {
-    if (spec[i] == '-') {
+  for (; i < directive.size(); ++i) {
+    if (directive[i] == '-') {
       parsed.left = true;
-    } else if (spec[i] == '0') {
+    } else if (directive[i] == '0') {
       parsed.zero_pad = true;
-    } else if (spec[i] == '#') {
+    } else if (directive[i] == '#') {
       parsed.prefix = true;
     } else {
       break;
     }
   }
-  parsed.width = ReadCount(spec, i);
-  if (i < spec.size() && spec[i] == '.') {
+  parsed.width = ReadCount(directive, i);
+  if (i < directive.size() && directive[i] == '.') {
     ++i;
     parsed.has_precision = true;
-    parsed.precision = ReadCount(spec, i);
+    parsed.precision = ReadCount(directive, i);
   }
-  if (i < spec.size() && spec[i] == 'l') {
+  if (i < directive.size() && directive[i] == 'l') {
     ++i;
-  } else if (i < spec.size() && spec[i] == 'h') {
+  } else if (i < directive.size() && directive[i] == 'h') {
     parsed.half = true;
     ++i;
   }
-  if (i + 1 != spec.size()) return false;
-  parsed.conversion = spec[i];
+  if (i + 1 != directive.size()) return false;
+  parsed.conversion = directive[i];
   return std::string_view("dDuxXc").find(parsed.conversion) != std::string_view::npos;
 }
 
@@ -72,13 +72,14 @@ std::string Digits(uint32_t magnitude, unsigned base, bool upper) {
 }
 
 // The converted value without padding: the sign or prefix, and the digits.
-void Convert(const NumberSpec& spec, int32_t value, std::string& sign, std::string& digits) {
+void Convert(const NumberDirective& directive, int32_t value, std::string& sign,
+             std::string& digits) {
   uint32_t bits = static_cast<uint32_t>(value);
-  if (spec.half) bits &= 0xFFFF;
-  switch (spec.conversion) {
+  if (directive.half) bits &= 0xFFFF;
+  switch (directive.conversion) {
     case 'd':
     case 'D': {
-      const int32_t signed_value = spec.half ? static_cast<int16_t>(bits) : value;
+      const int32_t signed_value = directive.half ? static_cast<int16_t>(bits) : value;
       if (signed_value < 0) sign = "-";
       const uint32_t magnitude = signed_value < 0 ? 0u - static_cast<uint32_t>(signed_value)
                                                   : static_cast<uint32_t>(signed_value);
@@ -90,15 +91,15 @@ void Convert(const NumberSpec& spec, int32_t value, std::string& sign, std::stri
       break;
     case 'x':
     case 'X':
-      digits = Digits(bits, 16, spec.conversion == 'X');
-      if (spec.prefix && bits != 0) sign = spec.conversion == 'X' ? "0X" : "0x";
+      digits = Digits(bits, 16, directive.conversion == 'X');
+      if (directive.prefix && bits != 0) sign = directive.conversion == 'X' ? "0X" : "0x";
       break;
     default:  // 'c'
       if ((bits & 0xFF) != 0) digits.assign(1, static_cast<char>(bits & 0xFF));
       return;
   }
-  if (spec.has_precision && digits.size() < spec.precision) {
-    digits.insert(0, spec.precision - digits.size(), '0');
+  if (directive.has_precision && digits.size() < directive.precision) {
+    digits.insert(0, directive.precision - digits.size(), '0');
   }
 }
 
@@ -117,9 +118,10 @@ bool AppendText(std::string& out, std::string_view text, size_t capacity) {
 
 }  // namespace
 
-bool AppendNumberSpec(std::string& out, std::string_view spec, int32_t value, size_t capacity) {
-  NumberSpec parsed;
-  if (!ParseSpec(spec, parsed)) return AppendText(out, spec, capacity);
+bool AppendNumberDirective(std::string& out, std::string_view directive, int32_t value,
+                           size_t capacity) {
+  NumberDirective parsed;
+  if (!ParseDirective(directive, parsed)) return AppendText(out, directive, capacity);
   std::string sign, digits;
   Convert(parsed, value, sign, digits);
   const size_t length = sign.size() + digits.size();

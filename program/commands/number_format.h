@@ -10,13 +10,14 @@
 
 namespace adv {
 
-// Appends `value` formatted by one conversion spec: "%", flags ("-" left-aligned, "0" zero
+// Appends `value` formatted by one conversion directive: "%", flags ("-" left-aligned, "0" zero
 // padding, "#" a "0x"/"0X" prefix for hexadecimal), a width, "." and a precision (the least
 // number of digits), a size ("l" is 32 bits as the value already is, "h" 16 bits), and the
 // conversion: "d" or "D" signed decimal, "u" unsigned decimal, "x"/"X" hexadecimal, "c" the
 // character of the low byte. The output never grows beyond `capacity` bytes: a width larger than
-// the room left shrinks so that the value still fits. A spec that does not read that way is
+// the room left shrinks so that the value still fits. A directive that does not read that way is
 // appended as it stands. Returns false when the output was cut.
-bool AppendNumberSpec(std::string& out, std::string_view spec, int32_t value, size_t capacity);
+bool AppendNumberDirective(std::string& out, std::string_view directive, int32_t value,
+                           size_t capacity);
 
 }  // namespace adv

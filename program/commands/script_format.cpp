@@ -14,9 +14,9 @@ bool IsLeadByte(char c) {
   return static_cast<uint8_t>(c) >= 0x80;
 }
 
-// The numeric spec that starts at the "%" at `start`: up to and including its conversion
+// The numeric directive that starts at the "%" at `start`: up to and including its conversion
 // letter, passing over double-byte characters whole; the rest of the format when it has none.
-size_t NumericSpecEnd(std::string_view format, size_t start) {
+size_t NumericDirectiveEnd(std::string_view format, size_t start) {
   for (size_t i = start + 1; i < format.size(); ++i) {
     if (IsLeadByte(format[i])) {
       ++i;
@@ -79,8 +79,9 @@ class Formatter {
         Append("\"");
         return percent + 2;
       default: {
-        const size_t end = NumericSpecEnd(format, percent);
-        AppendNumberSpec(out_, format.substr(percent, end - percent), NextArgument(), kOutputLimit);
+        const size_t end = NumericDirectiveEnd(format, percent);
+        AppendNumberDirective(out_, format.substr(percent, end - percent), NextArgument(),
+                              kOutputLimit);
         return end;
       }
     }

@@ -181,7 +181,7 @@ TEST(StringCommands, DialogFileNameCopiesTheChosenPath) {
 // The numeric conversions, against what the system formatter of the original platform gives.
 TEST(NumberFormat, MatchesTheFormatterItStandsIn) {
   struct Case {
-    const char* spec;
+    const char* directive;
     int32_t value;
     const char* text;
   };
@@ -203,18 +203,18 @@ TEST(NumberFormat, MatchesTheFormatterItStandsIn) {
       {"%c", 0x141, "A"},
       {"%3c", 'z', "  z"},
       {"%D", 12, "12"},
-      {"%*d", 1, "%*d"},  // not a spec this formatter reads: as it stands
+      {"%*d", 1, "%*d"},  // not a directive this formatter reads: as it stands
       {"%ld items%d", 1, "%ld items%d"},
   };
   for (const Case& c : cases) {
     std::string out;
-    adv::AppendNumberSpec(out, c.spec, c.value, 4095);
-    EXPECT_EQ(out, c.text) << c.spec;
+    adv::AppendNumberDirective(out, c.directive, c.value, 4095);
+    EXPECT_EQ(out, c.text) << c.directive;
   }
   std::string out = "ab";
-  EXPECT_TRUE(adv::AppendNumberSpec(out, "%10d", 5, 6));  // the width shrinks to the room
+  EXPECT_TRUE(adv::AppendNumberDirective(out, "%10d", 5, 6));  // the width shrinks to the room
   EXPECT_EQ(out, "ab   5");
-  EXPECT_FALSE(adv::AppendNumberSpec(out, "%d", 123, 8));
+  EXPECT_FALSE(adv::AppendNumberDirective(out, "%d", 123, 8));
   EXPECT_EQ(out, "ab   512");
 }
 
