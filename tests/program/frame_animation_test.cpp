@@ -226,4 +226,27 @@ TEST_F(FrameAnimation, IdsAndBrokenFilesAreRefusedWithoutHarm) {
   EXPECT_EQ(slot.animation_id, 0u);
 }
 
+// The sample game's animations, as its build assembled them: the bow stays where it ends, the
+// float comes back where it began after each pass.
+TEST_F(FrameAnimation, TheSampleGamesAnimationsBowAndFloat) {
+  const std::string pack = SAMPLE_PACK_DIR;
+  ASSERT_EQ(adv::Animations().Load(nullptr, (pack + "/BOW").c_str(), slot_, 0), 1);
+  const auto group_y = [this] { return slot_.animation_group.position[1]; };
+  adv::Animations().Start(nullptr, slot_.animation_id, 0);
+  for (uint32_t t : {0u, 300u, 301u, 501u, 502u}) Frame(t);
+  EXPECT_EQ(slot_.animation_id, 0u) << "the one-shot ends and is released";
+  EXPECT_EQ(slot_.offset_position[1] + group_y(), 8) << "kept: down 16, back up 8";
+
+  adv::GraphicSlot& floating = other_;
+  ASSERT_EQ(adv::Animations().Load(nullptr, (pack + "/FLOAT").c_str(), floating, 0), 1);
+  adv::Animations().Start(nullptr, floating.animation_id, 0);
+  std::vector<int32_t> lifted;
+  for (uint32_t t : {0u, 900u, 901u, 1801u, 1802u, 2702u}) {
+    Frame(t);
+    lifted.push_back(floating.animation_group.position[1]);
+  }
+  EXPECT_EQ(lifted, (std::vector<int32_t>{0, -12, -12, 0, 0, -12}));
+  EXPECT_NE(floating.animation_id, 0u) << "the loop runs until its image goes";
+}
+
 }  // namespace

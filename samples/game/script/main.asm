@@ -34,12 +34,16 @@ arrived:
   cmd run(AT_ONCE, 0, 0)
   mov v10, 20
   gosub frames
-  cmd sp_set(f"GUIDE", LAYER_CHARA, RIGHT, BOTTOM)
+  ; GUIDE_BOW and GUIDE_FLOAT are the same picture with a frame animation of their own
+  ; ("graphic.dat" names BOW.ani and FLOAT.ani): a bow that stays where it ends, then floating.
+  cmd sp_set(f"GUIDE_BOW", LAYER_CHARA, RIGHT, BOTTOM)
   cmd run(AT_ONCE, 0, 0)
 
   cmd text(NONE, "案内人", "ようこそ。これはサンプルゲームです。", 0)
   cmd save_point(0)
   cmd save(0, 1)
+  cmd sp_set(f"GUIDE_FLOAT", LAYER_CHARA, RIGHT, BOTTOM)
+  cmd run(AT_ONCE, 0, 0)
   cmd text(NONE, "案内人", "どちらの道を行きますか？", 0)
 
   cmd select(1)
