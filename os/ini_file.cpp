@@ -113,6 +113,24 @@ bool WriteIniString(const std::string& path, const std::string& section, const s
   return WriteFileAtomically(path, data);
 }
 
+namespace {
+
+// The rename lives in the folder's entries: until they reach the disk, a power cut can bring back
+// the old file (or none). A folder that cannot be synced (some file systems refuse) still has the
+// file itself written whole, so that is no failure.
+void SyncFolderOf(const std::string& path) {
+  const size_t slash = path.find_last_of('/');
+  const std::string folder = slash == std::string::npos ? "."
+                             : slash == 0               ? "/"
+                                                        : path.substr(0, slash);
+  const int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  if (fd < 0) return;
+  ::fsync(fd);
+  ::close(fd);
+}
+
+}  // namespace
+
 bool WriteFileAtomically(const std::string& path, const std::string& data) {
   const std::string temp = path + ".tmp";
   // A fresh temporary file every time: whatever a crash or anyone else left under that name (a
@@ -126,6 +144,7 @@ bool WriteFileAtomically(const std::string& path, const std::string& data) {
     std::remove(temp.c_str());
     return false;
   }
+  SyncFolderOf(path);
   return true;
 }
 
