@@ -28,11 +28,16 @@ inline constexpr int32_t kMaxImageSide = 16384;
 SoftImage* SoftImageAlloc(int32_t width, int32_t height);
 void SoftImageFree(SoftImage* image);
 
+// The in_use mark of a slot whose image Release is freeing: neither free nor taken.
+constexpr int32_t kSlotReleasing = -1;
+
 struct TextureSlot {
-  SoftImage* image = nullptr;  // owned; set by the slot's taker, taken by Release under the lock
+  // Owned. Set by the slot's taker before the texture is shared; cleared by Release under
+  // pixels_lock, the lock every reader of the pixels holds.
+  SoftImage* image = nullptr;
   int32_t width = 0;
   int32_t height = 0;
-  int32_t in_use = 0;  // guarded by the table's lock
+  int32_t in_use = 0;  // guarded by the table's lock; kSlotReleasing while Release empties it
   char name[32] = {};  // guarded by the table's lock
   // Guards the pixels between a writer and the back-end's draw or upload. Re-entrant so that a
   // thread that holds it may still draw.
@@ -59,7 +64,7 @@ class TextureSlotTable {
   int32_t InUse() const;
 
  private:
-  mutable std::mutex lock_;  // guards in_use, name and image of every slot, and in_use_
+  mutable std::mutex lock_;  // guards in_use and name of every slot, and in_use_
   std::vector<std::unique_ptr<TextureSlot>> slots_;
   int32_t in_use_ = 0;
 };

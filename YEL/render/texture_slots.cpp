@@ -44,25 +44,28 @@ TextureSlot* TextureSlotTable::Acquire(const char* name) {
 }
 
 bool TextureSlotTable::Release(TextureSlot* slot) {
-  SoftImage* image = nullptr;
   {
     std::lock_guard guard(lock_);
     bool ours = false;
     for (auto& own : slots_) ours = ours || own.get() == slot;
     if (!ours) return false;
-    if (slot->in_use > 0 && --slot->in_use == 0) {
-      std::memset(slot->name, 0, sizeof slot->name);
-      --in_use_;
-      image = slot->image;
-      slot->image = nullptr;
-      slot->width = slot->height = 0;
-    }
+    if (slot->in_use <= 0 || --slot->in_use != 0) return true;
+    // Being emptied: Acquire passes it over until the image is gone.
+    slot->in_use = kSlotReleasing;
+    std::memset(slot->name, 0, sizeof slot->name);
   }
-  if (image) {
-    // A writer that still holds the pixels finishes before they go.
+  {
+    // The image goes under the pixel lock, which is the lock its readers hold; a writer that
+    // still holds the pixels finishes first. The table's lock is not held here, so a thread
+    // that holds pixels may still take or give back other slots.
     std::lock_guard pixels(slot->pixels_lock);
-    SoftImageFree(image);
+    SoftImageFree(slot->image);
+    slot->image = nullptr;
+    slot->width = slot->height = 0;
   }
+  std::lock_guard guard(lock_);
+  slot->in_use = 0;
+  --in_use_;
   return true;
 }
 
