@@ -80,6 +80,12 @@ void MovieAudio::Write() {
   const uint64_t ahead = written_ - played_;
   const uint64_t limit = size_ - kCursorMargin;
   if (ahead >= limit || pending_.empty()) return;
+  // Close to an underrun, new sound goes the margin ahead of the cursor, never where the mixer
+  // may be reading right now; the bytes skipped were cleared when they last played.
+  if (ahead < kCursorMargin) {
+    written_ = played_ + kCursorMargin;
+    return Write();
+  }
   uint32_t bytes = static_cast<uint32_t>(std::min<uint64_t>(limit - ahead, pending_.size() * 2));
   bytes &= ~3u;
   const auto* from = reinterpret_cast<const uint8_t*>(pending_.data());
