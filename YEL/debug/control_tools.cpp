@@ -60,6 +60,13 @@ void EndFrameInput(YelSystem& system) {
   }
 }
 
+constexpr uint32_t kHandCursor = 32649;
+
+// A cursor of the system by its number, shown over the game window.
+void SetSystemCursor(uint32_t id) {
+  YelSetCursor(reinterpret_cast<const char*>(static_cast<uintptr_t>(id)), 1, 0, 0);
+}
+
 void ShowRows(int32_t key, std::vector<std::pair<std::string, std::string>> rows) {
   DebugPageSetRows(key, std::move(rows));
 }
@@ -156,6 +163,7 @@ int SpriteCtrlStep(void* raw) {
   if (!data.sprite) {
     if (input.keys.push.load() & kKeyMouseLeft) {
       SpriteToolPick(data, input.mouse_x.load(), input.mouse_y.load());
+      if (data.sprite) SetSystemCursor(kHandCursor);
     }
   } else {
     SpriteToolInput in;
@@ -179,6 +187,7 @@ int SpriteCtrlStep(void* raw) {
 
 int SpriteCtrlEnd(void* raw) {
   SpriteToolForget(*static_cast<SpriteToolData*>(raw));
+  SetSystemCursor(YEL_CURSOR_ARROW);
   DebugPageDelete(kSpriteToolPageKey);
   return 1;
 }

@@ -176,7 +176,7 @@ void Repaint(DebugWindowUi& ui) {
 
 void RepaintJob(uintptr_t) {
   g_repaint_posted = false;
-  if (g_ui && !g_redraw_locked.load()) Repaint(*g_ui);
+  if (g_ui && g_ui->window && !g_redraw_locked.load()) Repaint(*g_ui);
 }
 
 void QuitJob(uintptr_t) {
@@ -274,7 +274,8 @@ void HandleMessage(const os::Message& m) {
   if (!g_redraw_locked.load()) Repaint(ui);
 }
 
-void OpenWindow(DebugWindowUi& ui) {
+// Without a display that can take a second window the pages work on without one.
+void OpenWindow(DebugWindowUi& ui, bool visible) {
   const std::string path = SettingsPath();
   os::Window::Options options;
   options.title_utf8 = "デバッグウインドウ";
@@ -283,7 +284,7 @@ void OpenWindow(DebugWindowUi& ui) {
   options.width = std::max(os::ReadIniInt(path, "DebugWindow", "w", 300), 1);
   options.height = std::max(os::ReadIniInt(path, "DebugWindow", "h", 230), 1);
   options.resizable = true;
-  options.visible = true;
+  options.visible = visible;
   ui.window = os::Window::Create(options);
   if (!ui.window) return;
   ui.window->SetForeignSink(HandleMessage);
@@ -305,7 +306,7 @@ void DebugWindowCreate(YelSystem& system) {
   system.debug_state = 0;
   DebugPageCreate(0, "system", kLogPageWithFile);
   g_ui = new DebugWindowUi();
-  OpenWindow(*g_ui);
+  OpenWindow(*g_ui, !(system.param.option_bits & YEL_OPTION_HIDDEN));
   g_exists = true;
   if (g_ui->window) Repaint(*g_ui);
 }

@@ -14,6 +14,7 @@
 
 #include "YEL/debug/control_tools.h"
 #include "YEL/debug/debug_pages.h"
+#include "YEL/debug/debug_status.h"
 #include "YEL/files/file_paths.h"
 #include "YEL/render/camera.h"
 #include "os/encoding.h"
@@ -175,11 +176,23 @@ class DebugRunTest : public ::testing::Test {
   fs::path base_;
 };
 
+std::array<int32_t, 4> g_run_values = {42, 0, 0, 0};
+int32_t* g_run_cell = g_run_values.data();
+
+// Ends the run once the main thread has refreshed the status rows and the value page, which
+// it does between frames (the debug window is drawn after each refresh).
+int WaitForRefresh(void*) {
+  if (yel::DebugPageTexts(11).front() == "42" && !yel::DebugStatusTexts()[0].empty()) YelEnd();
+  return 1;
+}
+
 int DebugPagesFirst() {
   const std::string trace = os::Utf8ToCp932("履歴");
   EXPECT_EQ(YelDebugWindowCreate(10, trace.c_str(), 1), 1);
   EXPECT_EQ(YelDebugWindowCreate(10, "again", 1), 0);
   EXPECT_EQ(YelDebugWindowCreate(16, "output", 1), 1);
+  EXPECT_EQ(YelDebugWindowCreate(11, "values", 3), 1);
+  EXPECT_EQ(YelDebugSetData(11, &g_run_cell, 4), 0);
   EXPECT_EQ(YelDebugWindowGetState(), 0);
   EXPECT_EQ(YelDebugPrintf(10, "", "trace %d", 1), 1);
   EXPECT_EQ(YelDebugPrintf(16, "", "%s", "100%"), 1);
@@ -194,7 +207,8 @@ int DebugPagesFirst() {
   EXPECT_EQ(YelEndUpdate(), 1);
   EXPECT_EQ(YelDebugWindowDeleteLog(16), 1);
   EXPECT_EQ(YelDebugWindowDelete(77), 0);
-  return 0;  // ends the run
+  EXPECT_NE(YelTaskCreate(WaitForRefresh, nullptr, 0, nullptr, 0, nullptr, "wait"), nullptr);
+  return 1;
 }
 
 TEST_F(DebugRunTest, PagesWriteTheirFilesAndPlacements) {
