@@ -6,6 +6,7 @@
 // Threads: the steps and end steps run on the main thread inside the task walk, under the render
 // lock. The tool toggle runs on the UI thread and takes the render lock to change the tree.
 #include <array>
+#include <atomic>
 #include <cmath>
 #include <cstring>
 #include <string>
@@ -26,7 +27,8 @@
 namespace yel {
 namespace {
 
-YelTask* g_control_task = nullptr;  // UI thread only
+YelTask* g_control_task = nullptr;   // UI thread only
+std::atomic<int> g_camera_reset{0};  // reset bits asked for by the window, taken by the step
 
 // sin(2 pi k / 512), the unit of the tools' angles.
 float SineEntry(int32_t k) {
@@ -263,6 +265,7 @@ int CameraCtrlStep(void* raw) {
   YelSystem* system = System();
   if (!system) return 1;
   auto& data = *static_cast<CameraToolData*>(raw);
+  if (const int reset = g_camera_reset.exchange(0)) CameraToolReset(data, reset);
   CameraToolApply(data, system->input.keys.on.load());
   ShowCameraTool(data);
   EndFrameInput(*system);
@@ -282,6 +285,10 @@ int CameraCtrlFirst(void* raw) {
 }
 
 }  // namespace
+
+void CameraToolRequestReset(int which) {
+  g_camera_reset |= which;
+}
 
 void DebugControlTaskToggle(YelSystem& system, uintptr_t kind) {
   // The tree belongs to the main thread's walk: change it only under the render lock.

@@ -58,5 +58,7 @@ void CameraToolStart(CameraToolData& data);
 void CameraToolApply(CameraToolData& data, uint32_t held);
 // Sets the current position (bit 0), look-at point (bit 1) and up vector (bit 2) to zero.
 void CameraToolReset(CameraToolData& data, int which);
+// Any thread (the debug window's reset buttons): the camera tool's next step resets those bits.
+void CameraToolRequestReset(int which);
 
 }  // namespace yel

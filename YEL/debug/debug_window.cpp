@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "YEL/core/system.h"
+#include "YEL/debug/control_tools.h"
 #include "YEL/debug/debug_canvas.h"
 #include "YEL/debug/debug_pages.h"
 #include "YEL/debug/debug_status.h"
@@ -50,6 +51,17 @@ constexpr uint32_t kBar = 0xFFE0E0E0;
 constexpr uint32_t kInk = 0xFF000000;
 constexpr uint32_t kGrey = 0xFF909090;
 constexpr uint32_t kEditFill = 0xFFFFF0B0;
+
+// The camera tool's reset buttons, shown while its page is: the bits of what they reset.
+struct CameraButton {
+  const char* text;
+  int32_t command;
+  int reset;
+};
+constexpr CameraButton kCameraButtons[] = {{"from リセット", 1011, 1},
+                                           {"at リセット", 1013, 2},
+                                           {"wup リセット", 1014, 4},
+                                           {"ALL リセット", 1015, 7}};
 
 struct MenuHit {
   int left, top, right, bottom;
@@ -110,6 +122,11 @@ int DrawMenu(DebugWindowUi& ui, const std::vector<DebugPage>& pages, const Debug
   item(os::Utf8ToCp932("終了"), kQuit, false, false);
   for (auto it = pages.rbegin(); it != pages.rend(); ++it) {
     item((it->visible ? "*" : " ") + it->title, it->key, true, &*it == shown);
+  }
+  if (shown && shown->key == kCameraToolPageKey) {
+    for (const CameraButton& button : kCameraButtons) {
+      item(os::Utf8ToCp932(button.text), button.command, false, false);
+    }
   }
   return y + kLine + 4;
 }
@@ -235,6 +252,10 @@ void MenuClick(DebugWindowUi& ui, int x, int y, bool right) {
       }
     } else if (hit.command == kShowAll || hit.command == kHideAll) {
       DebugPagesShowAll(hit.command == kShowAll);
+    } else if (hit.command >= 1011 && hit.command <= 1015) {
+      for (const CameraButton& button : kCameraButtons) {
+        if (button.command == hit.command) CameraToolRequestReset(button.reset);
+      }
     } else if (hit.command == kQuit) {
       // The end destroys this window: it runs once this message is done.
       if (YelSystem* system = System()) {
