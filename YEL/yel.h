@@ -273,6 +273,49 @@ YEL_API int YelErrorLogPuts(void);
 YEL_API int YelMessageBoxPrintf(void* window, const char* caption, uint32_t type,
                                 const char* format, ...) __attribute__((format(printf, 4, 5)));
 
+/* ---- Debug window and debug pages ------------------------------------------------------ */
+
+/* Debug mode only: outside it each does nothing and returns 1 (0 where it returns a value). The
+ * page exports are meant for the UI thread at start and end, the setters for any thread; every
+ * page operation takes the pages' lock. Keys the system uses: 0 "system", 10 the command trace,
+ * 11 user memory, 12 system memory, 13 temporary memory, 14 SE, 15 BGM, 16 output, 19
+ * background voices. Kinds: 1 log page with a text file of its own in the report folder, 2 log
+ * page with a label column, 3 value page. */
+
+/* A page with a key not yet used; placed from "setting.ini" (section: the title). 0 when the key
+ * exists. */
+YEL_API int YelDebugWindowCreate(int32_t key, const char* title, int32_t kind);
+/* 0 when no page has the key. */
+YEL_API int YelDebugWindowDelete(int32_t key);
+YEL_API int YelDebugWindowDeleteLog(int32_t key);
+/* Shown becomes hidden and back. */
+YEL_API int YelDebugWindowToggleControl(int32_t key);
+/* The debug state word (bit 0: only key 0 still prints); 0 without a debug window. Any thread
+ * (atomic). */
+YEL_API int32_t YelDebugWindowGetState(void);
+YEL_API int YelDebugWindowSetState(int32_t state);
+/* The page takes the array that *data_cell points to and its count of 32-bit values, shown once
+ * a second and editable. The sound pages take the program's tables instead: 14 sixteen records
+ * of 16 words, 15 two of 23 words, 19 eight of 23 words, each beginning with the channel's
+ * handle; their rows describe the channels and are not edited. The main thread reads and writes
+ * the arrays between frames under the render lock. Returns 0. */
+YEL_API int YelDebugSetData(int32_t key, int32_t* const* data_cell, int32_t count);
+/* Stop and restart redrawing of the debug window; YelBeginUpdate returns 0 when no page has the
+ * key (1 outside debug mode), YelEndUpdate 1. Any thread. */
+YEL_API int YelBeginUpdate(int32_t key);
+YEL_API int YelEndUpdate(void);
+/* Words shown in the status rows: the register count (two 16-bit halves), the frame base and
+ * top (read through the pointers by the main thread), the save-thumbnail flag, the string
+ * number. Any thread (atomic); each returns 0. */
+YEL_API int YelDebugSetRegistryCount(uint32_t count);
+YEL_API int YelDebugSetEBP(const int32_t* frame_base);
+YEL_API int YelDebugSetESP(const int32_t* frame_top);
+YEL_API int YelDebugSetSaveThumbnail(int32_t on);
+YEL_API int YelDebugSetStringNo(int32_t number);
+/* Do nothing; the second returns 0. */
+YEL_API void YelSpriteDebugList(void);
+YEL_API int YelSaveScreenShot(void);
+
 /* ---- Files and archives ---------------------------------------------------------------- */
 
 /* A name is looked up by its file-name part (folders dropped, ASCII letters upper-cased) in the

@@ -7,6 +7,7 @@
 #include <chrono>
 #include <condition_variable>
 #include <cstring>
+#include <map>
 #include <mutex>
 
 #include "os/clock.h"
@@ -84,6 +85,23 @@ uint32_t ButtonMessage(uint8_t button, bool down, int clicks) {
 
 std::atomic<int> g_cursor_count{0};
 
+std::mutex g_windows_mutex;  // guards g_windows
+std::map<uint32_t, Window*> g_windows;
+
+// The window an input or window event belongs to; 0 for events of no window.
+uint32_t EventWindowId(const SDL_Event& e) {
+  switch (e.type) {
+    case SDL_WINDOWEVENT: return e.window.windowID;
+    case SDL_MOUSEMOTION: return e.motion.windowID;
+    case SDL_MOUSEBUTTONDOWN:
+    case SDL_MOUSEBUTTONUP: return e.button.windowID;
+    case SDL_MOUSEWHEEL: return e.wheel.windowID;
+    case SDL_KEYDOWN:
+    case SDL_KEYUP: return e.key.windowID;
+    default: return 0;
+  }
+}
+
 }  // namespace
 
 std::unique_ptr<Window> Window::Create(const Options& options) {
@@ -100,12 +118,20 @@ std::unique_ptr<Window> Window::Create(const Options& options) {
   std::unique_ptr<Window> window(new Window());
   window->window_ = sdl;
   window->window_id_ = SDL_GetWindowID(sdl);
+  {
+    std::lock_guard lock(g_windows_mutex);
+    g_windows[window->window_id_] = window.get();
+  }
   SDL_StopTextInput();  // the input method stays off while the game runs
   return window;
 }
 
 Window::~Window() {
   if (window_) {
+    {
+      std::lock_guard lock(g_windows_mutex);
+      g_windows.erase(window_id_);
+    }
     SDL_DestroyWindow(Sdl(window_));
     ReleaseVideo();
   }
@@ -211,11 +237,31 @@ void WakeEventWait() {
   SDL_PushEvent(&event);
 }
 
+void Window::SetForeignSink(std::function<void(const Message&)> sink) {
+  foreign_sink_ = std::move(sink);
+}
+
+bool Window::ForwardForeign(const void* raw) {
+  const uint32_t id = EventWindowId(*static_cast<const SDL_Event*>(raw));
+  if (id == 0 || id == window_id_) return false;
+  Window* other = nullptr;
+  {
+    std::lock_guard lock(g_windows_mutex);
+    auto it = g_windows.find(id);
+    if (it != g_windows.end()) other = it->second;
+  }
+  if (other && other->foreign_sink_) {
+    const std::function<void(const Message&)> sink = other->foreign_sink_;
+    other->Translate(raw, sink);
+  }
+  return true;
+}
+
 void Window::Translate(const void* raw, const std::function<void(const Message&)>& sink) {
   const SDL_Event& e = *static_cast<const SDL_Event*>(raw);
+  if (ForwardForeign(raw)) return;
   switch (e.type) {
     case SDL_WINDOWEVENT:
-      if (e.window.windowID != window_id_) return;
       switch (e.window.event) {
         case SDL_WINDOWEVENT_MOVED:
           sink({kWmMove, 0, PackXY(e.window.data1, e.window.data2)});

@@ -102,10 +102,16 @@ class Window {
   void WaitEvents(uint32_t ms, const std::function<void(const Message&)>& sink);
   // The underlying native window, for the renderer back-ends.
   void* NativeHandle() const { return window_; }
+  // Every window's events arrive through one system queue, so the window that pumps also takes
+  // those of the others: they go to the other window's sink here (on the pumping thread, which
+  // owns both), or are dropped while it has none. Owner thread only.
+  void SetForeignSink(std::function<void(const Message&)> sink);
 
  private:
   Window() = default;
   void Translate(const void* event, const std::function<void(const Message&)>& sink);
+  // Hands an event of another window to that window's sink; false when the event is this one's.
+  bool ForwardForeign(const void* event);
   uint32_t MsUntilTimer() const;
 
   void* window_ = nullptr;  // SDL_Window
@@ -113,6 +119,7 @@ class Window {
   uint32_t timer_period_ = 0;
   uint32_t timer_due_ = 0;
   std::atomic<bool> touch_as_mouse_{false};
+  std::function<void(const Message&)> foreign_sink_;
 };
 
 // Ends a WaitEvents in progress, or the next one, on whichever thread waits. Any thread.

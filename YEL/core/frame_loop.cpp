@@ -126,6 +126,7 @@ void FrameLoop::RunFrame(YelSystem& system, uint32_t now) {
   if (system.param.debug && !ScreenEffectRunning()) DebugHotKeys(system);
   if (system.movie.load()) VideoStep(system);
   if (TaskWalkAllowed(system)) YelTaskRunFrame();
+  if (system.param.debug) DebugFrameStep(system, now);
   pacer_.Pace(system.frame_rate.load(), system.param.pacing_mode);
   if (system.param.debug) counter_.Count(system);
   YelRenderPresent();

@@ -151,6 +151,8 @@ bool InitializeParts(YelSystem& system) {
 
 // Releases the parts in the reverse order of their start (also after a failed start).
 void ReleaseParts(YelSystem& system) {
+  // The window's end removes the debug window; a start that never ran leaves it to here.
+  if (DebugWindowExists()) DebugWindowDestroy(system);
   TaskTreeRelease(system.tasks);
   VideoRelease(system);
   SystemPathRelease();

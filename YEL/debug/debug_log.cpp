@@ -35,9 +35,12 @@ bool WriteLogLine(YelSystem& system, const char* text, size_t length) {
 
 const char* LastErrorText(uint32_t code) {
   switch (code) {
-    case 0: return "The operation completed successfully.";
-    case ERROR_INVALID_HANDLE: return "The handle is invalid.";
-    default: return "Unknown error.";
+    case 0:
+      return "The operation completed successfully.";
+    case ERROR_INVALID_HANDLE:
+      return "The handle is invalid.";
+    default:
+      return "Unknown error.";
   }
 }
 

@@ -4,9 +4,11 @@
 //
 // Units: positions are in clip space of the square render target, where 2 units span its Tw
 // pixels; the game area sits in it with integer margins, so texel and pixel centres line up.
+#include <array>
 #include <cmath>
 #include <cstring>
 
+#include "YEL/render/camera.h"
 #include "YEL/render/gl_api.h"
 #include "YEL/render/gl_renderer.h"
 
@@ -61,11 +63,46 @@ Matrix Skew(float horizontal, float vertical) {
   return k;
 }
 
-// The frame's camera at (0, 0, -5) looking at the origin, then the projection: orthographic
-// (width 2, height 2, near 1, far 1000), or a perspective of a quarter turn's field of view
-// scaled so that z = 0 lands where the orthographic one puts it.
+using Vector = std::array<float, 3>;
+
+Vector Cross(const Vector& a, const Vector& b) {
+  return {a[1] * b[2] - a[2] * b[1], a[2] * b[0] - a[0] * b[2], a[0] * b[1] - a[1] * b[0]};
+}
+float Dot(const Vector& a, const Vector& b) { return a[0] * b[0] + a[1] * b[1] + a[2] * b[2]; }
+
+// False for a vector too short to give a direction.
+bool Normalise(Vector& v) {
+  const float length = std::sqrt(Dot(v, v));
+  if (!(length > 1e-12f)) return false;
+  for (float& c : v) c /= length;
+  return true;
+}
+
+// A left-handed look-at view. A camera that gives no direction (its position on the point it
+// looks at, or an up vector along the view, as the debug camera's resets make it) keeps the
+// standard camera instead of a view of NaNs.
+Matrix LookAt(const CameraVectors& camera) {
+  Vector z{camera.at[0] - camera.from[0], camera.at[1] - camera.from[1],
+           camera.at[2] - camera.from[2]};
+  Vector x = Cross(camera.up, z);
+  if (!Normalise(z) || !Normalise(x)) return Translation(0, 0, 5);
+  const Vector y = Cross(z, x);
+  Matrix view;
+  for (int i = 0; i < 3; ++i) {
+    view.m[i][0] = x[static_cast<size_t>(i)];
+    view.m[i][1] = y[static_cast<size_t>(i)];
+    view.m[i][2] = z[static_cast<size_t>(i)];
+  }
+  const Vector& eye = camera.from;
+  view.m[3][0] = -Dot(x, eye), view.m[3][1] = -Dot(y, eye), view.m[3][2] = -Dot(z, eye);
+  return view;
+}
+
+// The frame's camera (at first at (0, 0, -5) looking at the origin), then the projection:
+// orthographic (width 2, height 2, near 1, far 1000), or a perspective of a quarter turn's
+// field of view scaled so that z = 0 lands where the orthographic one puts it.
 Matrix ViewProjection(bool perspective) {
-  const Matrix view = Translation(0, 0, 5);
+  const Matrix view = LookAt(CameraGet());
   Matrix projection;
   if (perspective) {
     projection.m[0][0] = 5.0f, projection.m[1][1] = 5.0f;

@@ -167,6 +167,8 @@ void SetTitleOnUiThread(uintptr_t job) {
   title->window->SetTitle(title->utf8);
 }
 
+}  // namespace
+
 // The window belongs to the UI thread, which sets the title while this thread waits. Once the
 // program ends (a last process runs then) the UI thread may no longer serve the request, and a
 // title would not be seen anyway.
@@ -176,6 +178,8 @@ void SetWindowTitle(const char* cp932) {
   TitleJob job{window, os::Cp932ToUtf8(cp932)};
   yel::YelAttachProcess(SetTitleOnUiThread, reinterpret_cast<uintptr_t>(&job));
 }
+
+namespace {
 
 // The script run ends for this frame whether or not a title was given.
 int CmdSetWindowTitle(AdvContext& context) {

@@ -58,6 +58,10 @@ int CmdGestureGet(AdvContext& context);
 // set for its id runs as a subroutine from the next instruction on.
 void AdvGestureCallback(AdvContext& context, const uint8_t* record);
 
+// system_commands.cpp: sets the game window's title (CP932) on the UI thread; nothing once the
+// program ends.
+void SetWindowTitle(const char* cp932);
+
 // debug_output_commands.cpp: the script's debug texts.
 int CmdDebugOutputError(AdvContext& context);
 int CmdDebugOutput(AdvContext& context);

@@ -58,6 +58,11 @@ struct GestureState {
   std::array<uint8_t, kGestureRecordSize> record{};
 };
 
+// The cells whose addresses the debug pages take (debug mode): each holds the address of a table.
+struct DebugCells {
+  std::array<int32_t*, 6> tables{};  // user, temporary and system memory, SE, BGM, BGV
+};
+
 struct AdvTaskData;
 
 struct AdvContext {
@@ -88,6 +93,7 @@ struct AdvContext {
   EventMessage events;
   GestureState gestures;
   uint32_t context_word = 0;  // set_context_word; nothing reads it
+  DebugCells debug;
 };
 
 struct AdvTaskData {

@@ -66,6 +66,25 @@ void ReleaseSoundAndScene(AdvContext& context) {
 
 }  // namespace
 
+// The debug pages show the memories and the sound tables; the library reads and edits them on the
+// main thread between frames. Outside debug mode the calls do nothing.
+void AdvRegisterDebugData(AdvContext& context) {
+  auto& cells = context.debug.tables;
+  ValueStores& v = context.values;
+  cells = {v.user_memory.data(), v.temp_memory.data(), v.system_memory.data(),
+           reinterpret_cast<int32_t*>(context.sound.se.data()),
+           reinterpret_cast<int32_t*>(context.sound.bgm.data()),
+           reinterpret_cast<int32_t*>(context.sound.bgv.data())};
+  yel::YelDebugSetData(11, &cells[0], kUserMemoryCells);
+  yel::YelDebugSetData(13, &cells[1], 256);
+  yel::YelDebugSetData(12, &cells[2], kSystemMemoryCellCount);
+  yel::YelDebugSetEBP(&v.frame_base);
+  yel::YelDebugSetESP(&v.frame_top);
+  yel::YelDebugSetData(14, &cells[3], 100);
+  yel::YelDebugSetData(15, &cells[4], 16);
+  yel::YelDebugSetData(19, &cells[5], 100);
+}
+
 // Set at the end of AdvInitialize: whether the hardware renderer runs.
 int32_t AdvRenderer3D = 0;
 
@@ -88,6 +107,7 @@ int32_t AdvInitialize(AdvContext& context) {
   context.script_files = yel::YelListCreate();
   if (!context.script_files) return AdvStartFailure("saveload initialize error");
   AdvVoiceInit(context);
+  AdvRegisterDebugData(context);
   AdvRenderer3D = yel::Yel3DIs();
   return 0;
 }
@@ -113,6 +133,7 @@ void AdvRelease(AdvContext& context) {
 }
 
 void AdvResetState(AdvContext& context) {
+  yel::YelEndUpdate();
   SkipWords& skip = context.skip;
   skip.scene_skip = skip.history_skip = skip.skip_word = skip.skip_mode = 0;
   skip.priority_base = skip.priority_follow = 0;

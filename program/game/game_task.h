@@ -27,6 +27,8 @@ AdvContext* AdvGetContext();
 
 // 0 on success, kGeneralFailure after the end was requested.
 int32_t AdvInitialize(AdvContext& context);
+// Hands the memories, the frame registers and the sound tables to the debug pages.
+void AdvRegisterDebugData(AdvContext& context);
 // A start that cannot go on: the message is logged and shown, and the end requested.
 int32_t AdvStartFailure(const char* message);
 void AdvRelease(AdvContext& context);

@@ -25,7 +25,7 @@ constexpr CommandGroupTable kCommandTable = {{
     {"CmdGroupSystemButton", 0x00, 0x02, nullptr},
     {"CmdGroupVoice", 0x00, 0x1E, nullptr},
     {"CmdGroupHistory", 0x00, 0x19, nullptr},
-    {"CmdGroupDebug", 0x00, 0x0D, nullptr},
+    {"CmdGroupDebug", 0x00, 0x0D, &kCmdGroupDebugHandlers},
     {"CmdGroupEffect", 0x00, 0x05, nullptr},
     {"CmdGroupAction", 0x00, 0x2E, nullptr},
     {"CmdGroupExtra", 0x01, 0xA4, &kCmdGroupExtraHandlers},

@@ -13,6 +13,7 @@
 #include "program/game/game_task.h"
 #include "program/savedata/config_file.h"
 #include "program/savedata/system_file.h"
+#include "program/startup/debug_pages_open.h"
 #include "program/startup/program_folder_check.h"
 #include "program/startup/startup_names.h"
 #include "program/startup/startup_options.h"
@@ -135,6 +136,7 @@ int RunPlatform(YelInitParam& param) {
     yel::YelUninit();
     return 0;
   }
+  if (yel::YelDebugIs()) DebugPagesOpen();
   yel::YelRun();
   YelInitParam current;
   yel::YelGetSystemParameters(&current);

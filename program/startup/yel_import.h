@@ -159,6 +159,14 @@ YEL_IMPORT(YelSpriteSaveTextureToFile);
 YEL_IMPORT(YelSpriteSaveTextureToPngFile);
 YEL_IMPORT(YelSpriteSaveTextureToPng24File);
 YEL_IMPORT(YelSpriteLoadTextureToFile);
+YEL_IMPORT(YelDebugWindowCreate);
+YEL_IMPORT(YelDebugWindowToggleControl);
+YEL_IMPORT(YelDebugWindowGetState);
+YEL_IMPORT(YelDebugWindowSetState);
+YEL_IMPORT(YelDebugSetData);
+YEL_IMPORT(YelDebugSetEBP);
+YEL_IMPORT(YelDebugSetESP);
+YEL_IMPORT(YelEndUpdate);
 
 #undef YEL_IMPORT
 #pragma GCC diagnostic pop
