@@ -159,6 +159,10 @@ YEL_IMPORT(YelSpriteSaveTextureToFile);
 YEL_IMPORT(YelSpriteSaveTextureToPngFile);
 YEL_IMPORT(YelSpriteSaveTextureToPng24File);
 YEL_IMPORT(YelSpriteLoadTextureToFile);
+YEL_IMPORT(YelGetWindowSize);
+YEL_IMPORT(YelWindowGetPos);
+YEL_IMPORT(YelFontGetType);
+YEL_IMPORT(YelSpriteSetBuffer);
 
 #undef YEL_IMPORT
 #pragma GCC diagnostic pop
