@@ -30,7 +30,7 @@ std::string Cp932Character(std::string_view utf8) {
 }  // namespace
 
 bool Cp932LeadByte(uint8_t byte) {
-  return (byte >= 0x81 && byte <= 0x9F) || byte >= 0xE0;
+  return (byte >= 0x81 && byte <= 0x9F) || (byte >= 0xE0 && byte <= 0xFC);
 }
 
 void EditField::SetText(std::string_view cp932) {
