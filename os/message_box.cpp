@@ -23,6 +23,9 @@ BoxAnswer CancellingAnswer(BoxButtons buttons) {
     case BoxButtons::kOkCancel: return BoxAnswer::kCancel;
     case BoxButtons::kYesNo: return BoxAnswer::kNo;
     case BoxButtons::kYesNoCancel: return BoxAnswer::kCancel;
+    case BoxButtons::kAbortRetryIgnore: return BoxAnswer::kAbort;  // the box has no Cancel
+    case BoxButtons::kRetryCancel: return BoxAnswer::kCancel;
+    case BoxButtons::kCancelTryContinue: return BoxAnswer::kCancel;
   }
   return BoxAnswer::kCancel;
 }
@@ -33,6 +36,11 @@ const char* AnswerName(BoxAnswer answer) {
     case BoxAnswer::kCancel: return "cancel";
     case BoxAnswer::kYes: return "yes";
     case BoxAnswer::kNo: return "no";
+    case BoxAnswer::kAbort: return "abort";
+    case BoxAnswer::kRetry: return "retry";
+    case BoxAnswer::kIgnore: return "ignore";
+    case BoxAnswer::kTryAgain: return "tryagain";
+    case BoxAnswer::kContinue: return "continue";
   }
   return "cancel";
 }
@@ -49,7 +57,8 @@ bool ScriptedAnswer(BoxAnswer& answer) {
   if (g_scripted_next >= g_scripted.size()) return false;
   const std::string& word = g_scripted[g_scripted_next++];
   for (BoxAnswer candidate :
-       {BoxAnswer::kOk, BoxAnswer::kCancel, BoxAnswer::kYes, BoxAnswer::kNo}) {
+       {BoxAnswer::kOk, BoxAnswer::kCancel, BoxAnswer::kYes, BoxAnswer::kNo, BoxAnswer::kAbort,
+        BoxAnswer::kRetry, BoxAnswer::kIgnore, BoxAnswer::kTryAgain, BoxAnswer::kContinue}) {
     if (word == AnswerName(candidate)) {
       answer = candidate;
       return true;
@@ -58,6 +67,8 @@ bool ScriptedAnswer(BoxAnswer& answer) {
   return false;
 }
 
+}  // namespace
+
 bool DisplayAvailable() {
   const char* driver = std::getenv("SDL_VIDEODRIVER");
   if (driver && (std::string(driver) == "offscreen" || std::string(driver) == "dummy")) {
@@ -65,6 +76,8 @@ bool DisplayAvailable() {
   }
   return std::getenv("DISPLAY") || std::getenv("WAYLAND_DISPLAY");
 }
+
+namespace {
 
 void Report(const std::string& text, const std::string& caption, BoxAnswer answer) {
   std::fprintf(stderr, "[message box] %s: %s -> %s\n", caption.c_str(), text.c_str(),
@@ -102,6 +115,20 @@ bool ShowSdlBox(const std::string& text, const std::string& caption, BoxButtons 
       add(BoxAnswer::kYes, "Yes", kReturn);
       add(BoxAnswer::kNo, "No", 0);
       add(BoxAnswer::kCancel, "Cancel", kEscape);
+      break;
+    case BoxButtons::kAbortRetryIgnore:
+      add(BoxAnswer::kAbort, "Abort", 0);
+      add(BoxAnswer::kRetry, "Retry", kReturn);
+      add(BoxAnswer::kIgnore, "Ignore", 0);
+      break;
+    case BoxButtons::kRetryCancel:
+      add(BoxAnswer::kRetry, "Retry", kReturn);
+      add(BoxAnswer::kCancel, "Cancel", kEscape);
+      break;
+    case BoxButtons::kCancelTryContinue:
+      add(BoxAnswer::kCancel, "Cancel", kEscape);
+      add(BoxAnswer::kTryAgain, "Try Again", kReturn);
+      add(BoxAnswer::kContinue, "Continue", 0);
       break;
   }
   SDL_MessageBoxData box{SdlIconFlags(icon), nullptr, caption.c_str(), text.c_str(),

@@ -1,7 +1,8 @@
 // Message boxes. Where no display can show one (headless runs, tests, CI) the text goes to
 // stderr and the box gives its cancelling answer, so nothing blocks and nothing is deleted
 // unasked. Tests choose answers through the environment variable OS_MESSAGEBOX_ANSWERS: a
-// comma-separated list ("yes,no,ok,cancel") taken one answer per box, in order, once per
+// comma-separated list ("yes,no,ok,cancel"; also "abort", "retry", "ignore",
+// "tryagain", "continue") taken one answer per box, in order, once per
 // process (the program and the platform library share this layer's one copy).
 #pragma once
 
@@ -10,9 +11,20 @@
 
 namespace os {
 
-enum class BoxButtons { kOk, kOkCancel, kYesNo, kYesNoCancel };
+enum class BoxButtons {
+  kOk,
+  kOkCancel,
+  kYesNo,
+  kYesNoCancel,
+  kAbortRetryIgnore,
+  kRetryCancel,
+  kCancelTryContinue,
+};
 enum class BoxIcon { kNone, kInformation, kWarning, kError, kQuestion };
-enum class BoxAnswer { kOk, kCancel, kYes, kNo };
+enum class BoxAnswer { kOk, kCancel, kYes, kNo, kAbort, kRetry, kIgnore, kTryAgain, kContinue };
+
+// True when a display can show boxes and the engine's own dialogs to someone.
+bool DisplayAvailable();
 
 // Texts are UTF-8; convert engine texts with Cp932ToUtf8 or GbkToUtf8 first.
 BoxAnswer ShowMessageBox(const std::string& text, const std::string& caption, BoxButtons buttons,

@@ -122,19 +122,28 @@ std::string CommonConfigFolder() {
   return "/etc/xdg";
 }
 
-std::string DocumentsFolder() {
+std::string UserDirectory(const std::string& name, const std::string& fallback) {
   const std::string home = HomeFolder();
   const std::string config = UserConfigFolder();
   if (!config.empty()) {
     std::ifstream in(config + "/user-dirs.dirs");
-    const std::string key = "XDG_DOCUMENTS_DIR=";
+    const std::string key = "XDG_" + name + "_DIR=";
     for (std::string line; std::getline(in, line);) {
       if (line.rfind(key, 0) != 0) continue;
       const std::string folder = UserDirValue(line.substr(key.size()), home);
       if (!folder.empty()) return folder;
     }
   }
-  return home.empty() ? std::string() : home + "/Documents";
+  return home.empty() ? std::string() : home + "/" + fallback;
+}
+
+std::string DocumentsFolder() { return UserDirectory("DOCUMENTS", "Documents"); }
+
+std::string UserDataFolder() {
+  const std::string data = Environment("XDG_DATA_HOME");
+  if (!data.empty() && data.front() == '/') return WithoutTrailingSlash(data);
+  const std::string home = HomeFolder();
+  return home.empty() ? std::string() : home + "/.local/share";
 }
 
 DriveType DriveTypeOfPath(const std::string& path) {

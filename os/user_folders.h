@@ -17,6 +17,11 @@ std::string CommonConfigFolder();
 // The user's documents: XDG_DOCUMENTS_DIR of user-dirs.dirs in the per-user settings folder,
 // else ~/Documents. The folder need not exist yet.
 std::string DocumentsFolder();
+// A user folder of user-dirs.dirs by its name there ("DESKTOP", "MUSIC", "PICTURES", "VIDEOS"
+// ...), else ~/`fallback`. The folder need not exist.
+std::string UserDirectory(const std::string& name, const std::string& fallback);
+// Per-user data: $XDG_DATA_HOME when it is an absolute path, else ~/.local/share.
+std::string UserDataFolder();
 
 // What kind of storage a path is on. The values are those the engine's save-folder rules test.
 enum class DriveType : int {

@@ -11,6 +11,7 @@
 #include <mutex>
 
 #include "os/clock.h"
+#include "os/text_input.h"
 
 namespace os {
 namespace {
@@ -314,9 +315,29 @@ void Window::Translate(const void* raw, const std::function<void(const Message&)
       if (delta != 0) sink({kWmMouseWheel, static_cast<uintptr_t>(static_cast<intptr_t>(delta)), 0});
       break;
     }
+    // Typed text is kept only while a field waits for it.
+    case SDL_TEXTINPUT:
+      if (TextInputCaptured()) PostTextInput(TextInputEvent::Text(e.text.text));
+      break;
+    case SDL_TEXTEDITING:
+      if (TextInputCaptured()) {
+        PostTextInput(TextInputEvent::Composition(e.edit.text, e.edit.start));
+      }
+      break;
     case SDL_KEYDOWN:
     case SDL_KEYUP: {
       const bool alt = (e.key.keysym.mod & KMOD_ALT) != 0;
+      // While an edit field has the keyboard, what is typed is the field's and never reaches the
+      // game's key words; a key let go still does, so no key stays down for the game. Alt keys
+      // (the window-mode switch) stay the window's.
+      if (e.type == SDL_KEYDOWN && !alt && TextInputCaptured()) {
+        TextKey key;
+        if (TextKeyForScancode(e.key.keysym.scancode, (e.key.keysym.mod & KMOD_CTRL) != 0,
+                               (e.key.keysym.mod & KMOD_SHIFT) != 0, key)) {
+          PostTextInput(TextInputEvent::Key(key, (e.key.keysym.mod & KMOD_SHIFT) != 0));
+        }
+        break;
+      }
       const bool system = alt || e.key.keysym.scancode == SDL_SCANCODE_F10;
       const bool down = e.type == SDL_KEYDOWN;
       uint32_t id = system ? (down ? kWmSysKeyDown : kWmSysKeyUp) : (down ? kWmKeyDown : kWmKeyUp);

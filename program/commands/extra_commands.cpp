@@ -12,7 +12,8 @@ std::array<CommandHandler, kExtraSlotCount> BuildExtraSlots() {
   std::array<CommandHandler, kExtraSlotCount> table{};
   for (const CommandSlotList* list :
        {&kStringCommandSlots, &kProfileCommandSlots, &kFileCommandSlots, &kMemoryBlockCommandSlots,
-        &kSystemCommandSlots, &kLayerFileCommandSlots}) {
+        &kSystemCommandSlots, &kLayerFileCommandSlots, &kPlayerNameCommandSlots,
+        &kDialogCommandSlots}) {
     for (size_t i = 0; i < list->count; ++i) {
       const CommandSlot& slot = list->slots[i];
       // This runs before main, when nothing can be logged yet (the platform library is not

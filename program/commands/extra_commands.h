@@ -29,6 +29,8 @@ extern const CommandSlotList kFileCommandSlots;
 extern const CommandSlotList kMemoryBlockCommandSlots;
 extern const CommandSlotList kSystemCommandSlots;
 extern const CommandSlotList kLayerFileCommandSlots;
+extern const CommandSlotList kPlayerNameCommandSlots;
+extern const CommandSlotList kDialogCommandSlots;
 
 // The path the open and save file dialogs chose last (empty while none was chosen); read by
 // `get_dialog_file_name`. Used on the interpreter's thread only.

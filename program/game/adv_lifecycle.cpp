@@ -3,6 +3,7 @@
 
 #include "os/encoding.h"
 #include "os/message_box.h"
+#include "program/dialogs/player_name_field.h"
 #include "program/game/game_file_access.h"
 #include "program/game/game_task.h"
 #include "program/layers/layer_services.h"
@@ -113,6 +114,7 @@ int32_t AdvInitialize(AdvContext& context) {
 }
 
 void AdvRelease(AdvContext& context) {
+  PlayerNameWindowClose(context);
   AdvTextWindowRelease(context);
   AdvButtonUnloadAll(context);
   ReleaseSoundAndScene(context);
@@ -163,6 +165,7 @@ void AdvResetState(AdvContext& context) {
   v.user_memory.fill(0);
   context.events.pending = 0;
   context.events.slots = {};
+  PlayerNameWindowClose(context);
   context.player_name = PlayerNameState{};
   DisplayQueueClear(context);
 }

@@ -1,4 +1,5 @@
 // One frame of the game: event handler, script, sound upkeep, actions, animations, layers.
+#include "program/dialogs/player_name_field.h"
 #include "program/game/game_task.h"
 #include "program/layers/layer_services.h"
 #include "program/script/script_run.h"
@@ -99,6 +100,7 @@ void AdvUpdate(AdvContext& context) {
   context.skip.key_push_accumulator |= yel::YelInputGetKeyPush();
   AdvGraphicSlotClearFrameParts(context);
   AdvScriptFrame(context);
+  PlayerNameFieldCatchUp(context);
   AdvSoundUpkeep(context);
   AdvActionUpdate(context);
   AdvAnimUpdateAll(context);

@@ -167,6 +167,10 @@ YEL_IMPORT(YelDebugSetData);
 YEL_IMPORT(YelDebugSetEBP);
 YEL_IMPORT(YelDebugSetESP);
 YEL_IMPORT(YelEndUpdate);
+YEL_IMPORT(YelGetWindowSize);
+YEL_IMPORT(YelWindowGetPos);
+YEL_IMPORT(YelFontGetType);
+YEL_IMPORT(YelSpriteSetBuffer);
 
 #undef YEL_IMPORT
 #pragma GCC diagnostic pop

@@ -4,8 +4,10 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstring>
 #include <iterator>
 #include <memory>
+#include <optional>
 #include <vector>
 
 #include "YEL/core/frame_loop.h"
@@ -13,6 +15,7 @@
 #include "YEL/input/input.h"
 #include "YEL/window/private_messages.h"
 #include "YEL/window/window_proc.h"
+#include "os/text_input.h"
 #include "os/window.h"
 
 namespace {
@@ -443,6 +446,41 @@ TEST_F(JoystickTest, ButtonsArePushedHeldAndReleasedAndAGoneDeviceKeepsTheWords)
   EXPECT_EQ(Joy(), released);
   YelInputClear();
   EXPECT_EQ(Joy(), (Words{0, 0, 0, 0}));
+}
+
+TEST_F(InputTest, KeysTypedIntoAnEditFieldStayOutOfTheKeyWords) {
+  os::BeginTextInput({0, 0, 100, 20});
+  Key(SDL_SCANCODE_RETURN, true);
+  Key(SDL_SCANCODE_A, true);  // types its text through the input method instead
+  SDL_Event text{};
+  text.type = SDL_TEXTINPUT;
+  std::strcpy(text.text.text, "あ");
+  Push(text);
+  SDL_Event editing{};
+  editing.type = SDL_TEXTEDITING;
+  std::strcpy(editing.edit.text, "い");
+  editing.edit.start = 1;
+  Push(editing);
+  Frame(1000);
+  EXPECT_EQ(Keys(), (Words{0, 0, 0, 0}));
+  std::vector<os::TextInputEvent> typed;
+  while (std::optional<os::TextInputEvent> event = os::TakeTextInput()) typed.push_back(*event);
+  ASSERT_EQ(typed.size(), 3u);
+  EXPECT_EQ(typed[0].kind, os::TextInputEvent::Kind::kKey);
+  EXPECT_EQ(typed[0].key, os::TextKey::kReturn);
+  EXPECT_EQ(typed[1].utf8, "あ");
+  EXPECT_EQ(typed[2].kind, os::TextInputEvent::Kind::kComposition);
+  EXPECT_EQ(typed[2].utf8, "い");
+  EXPECT_EQ(typed[2].cursor, 1);
+  // Let go while the field is open, the key still reaches the game, so nothing stays down.
+  Key(SDL_SCANCODE_RETURN, false);
+  Frame(1016);
+  os::EndTextInput();
+  Key(SDL_SCANCODE_RETURN, true);
+  Frame(1032);
+  EXPECT_EQ(Keys().push, kKeyEnter) << "the game has its keys back";
+  Key(SDL_SCANCODE_RETURN, false);
+  Frame(1048);
 }
 
 }  // namespace
