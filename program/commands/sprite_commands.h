@@ -8,5 +8,7 @@
 namespace adv {
 
 extern const CommandSlotList kLayerImageCommandSlots;
+extern const CommandSlotList kLayerAppearanceCommandSlots;
+extern const CommandSlotList kLayerQueryCommandSlots;
 
 }  // namespace adv

@@ -159,6 +159,8 @@ YEL_IMPORT(YelSpriteSaveTextureToFile);
 YEL_IMPORT(YelSpriteSaveTextureToPngFile);
 YEL_IMPORT(YelSpriteSaveTextureToPng24File);
 YEL_IMPORT(YelSpriteLoadTextureToFile);
+YEL_IMPORT(YelSpriteGetRect);
+YEL_IMPORT(YelSpriteSetOption);
 
 #undef YEL_IMPORT
 #pragma GCC diagnostic pop
