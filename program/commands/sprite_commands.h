@@ -8,5 +8,8 @@
 namespace adv {
 
 extern const CommandSlotList kLayerImageCommandSlots;
+extern const CommandSlotList kLayerAppearanceCommandSlots;
+extern const CommandSlotList kLayerQueryCommandSlots;
+extern const CommandSlotList kLayerTransitionCommandSlots;
 
 }  // namespace adv

@@ -129,7 +129,7 @@ constexpr CommandInfo kCommands[] = {
     {0x03002D, "sp_unlock", "layer", ""},
     {0x03002E, "sp_show", "layer", ""},
     {0x03002F, "sp_hide", "layer", ""},
-    {0x030030, "is_sp", "layer, or image number of 128 and above", "1 or 0"},
+    {0x030030, "is_sp", "layer (or an image number of 128 and above)", "1 or 0"},
     {0x030031, "sp_set_child", "parent layer, child layer or -1, x, y, k", "1"},
     {0x030032, "sp_set_transition", "file:file, layer, kind, time", ""},
     {0x030033, "sp_copy_image", "layer", ""},

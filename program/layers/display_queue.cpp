@@ -15,7 +15,6 @@
 namespace adv {
 namespace {
 
-
 enum DisplayCode : uint32_t {
   kShowSprite = 0x30002,
   kShowSpriteEx = 0x30003,
@@ -79,26 +78,36 @@ void ShowLayer(AdvContext& context, const DisplayOp& op) {
 void StartLayerTransition(AdvContext& context, const DisplayOp& op, YelRender* render) {
   LayerRecord* record = LayerOf(context, op.words[0]);
   if (!record || record->transition_state == kTransitionNone) return;
-  if (record->slot) {
-    if (op.code == kShowWithTransition) {
-      yel::YelSpriteViewCtrl(record->slot->sprite, 1);
-      StartAnimation(record->slot->animation_id);
-    }
-    // Under a plain run the full-screen transition covers the change: the layer switches at once.
-    uint32_t time = 0;
-    if (context.layers.run_no_wait) {
-      time = record->transition_time;
-    } else {
-      record->transition_time = 0;
-    }
-    LayerTransitionStart(render, record->new_sprite, record->previous_sprite,
-                         record->transition_kind, yel::YeltimeGetTime(), time,
-                         AdvLayerTransitionHandle(*record));
-  } else {
+  if (!record->slot) {
     AdvDebugPrint(kLogError,
                   "run error : 既に消されたレイヤーを表示しようとしています。tran layer = %d",
                   op.words[0]);
     PrintCurrentText();
+    // The layer is gone: the previous sprite it held for the change goes with it.
+    AdvLayerDropPrevious(context, *record, true);
+    record->new_sprite = nullptr;
+    return;
+  }
+  if (op.code == kShowWithTransition) {
+    yel::YelSpriteViewCtrl(record->slot->sprite, 1);
+    StartAnimation(record->slot->animation_id);
+  }
+  // Under a plain run the full-screen transition covers the change: the layer switches at once.
+  uint32_t time = 0;
+  if (context.layers.run_no_wait) {
+    time = record->transition_time;
+  } else {
+    record->transition_time = 0;
+  }
+  // From here the transition owns the previous sprite; one that did not start leaves it to the
+  // layer, which lets it go now.
+  if (!LayerTransitionStart(render, record->new_sprite, record->previous_sprite,
+                            record->transition_kind, yel::YeltimeGetTime(), time,
+                            AdvLayerTransitionHandle(*record))) {
+    AdvLayerDropPrevious(context, *record, true);
+    const bool clearing = record->transition_state == kTransitionClearAtEnd;
+    record->transition_state = kTransitionNone;
+    if (clearing && !record->slot->sprite) return AdvLayerClear(context, *record);
   }
   record->keep_previous = 0;
   record->new_sprite = nullptr;

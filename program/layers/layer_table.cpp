@@ -11,6 +11,7 @@
 #include "program/layers/transition_calls.h"
 #include "program/script/engine_log.h"
 #include "program/script/script_names.h"
+#include "program/script/value_stores.h"
 #include "program/startup/startup_names.h"
 #include "program/startup/yel_import.h"
 
@@ -19,6 +20,7 @@ namespace {
 
 constexpr uint32_t kShakeForever = 0xFFFFFFFF;
 constexpr int32_t kInheritingLayers = 64;
+constexpr uint32_t kDisplayReleaseSprite = 0x30005;
 
 // The part of a release that both kinds share, after the slot has gone.
 void ReleaseRest(AdvContext& context, LayerRecord& record) {
@@ -75,6 +77,17 @@ void StepShake(AdvContext& context, LayerRecord& record) {
   });
 }
 
+constexpr int32_t kTransitionEnded = 2;
+
+// The transition has ended: its outgoing sprite goes. A layer cleared through it is emptied,
+// unless an image has been set on it since (the slot then holds that image's sprite).
+void EndTransition(AdvContext& context, LayerRecord& record) {
+  LayerTransitionCancel(record.transition);
+  const bool cleared = record.transition_state == kTransitionClearAtEnd;
+  record.transition_state = kTransitionNone;
+  if (cleared && !(record.slot && record.slot->sprite)) AdvLayerClear(context, record);
+}
+
 }  // namespace
 
 bool AdvCheckLayer(int32_t layer) {
@@ -93,9 +106,26 @@ int32_t AdvLayerIndex(const AdvContext& context, const LayerRecord* record) {
   return static_cast<int32_t>(record - first);
 }
 
+void AdvLayerDropPrevious(AdvContext& context, LayerRecord& record, bool at_once) {
+  YelSprite* previous = record.keep_previous ? record.previous_sprite : nullptr;
+  record.keep_previous = 0;
+  record.previous_sprite = nullptr;
+  if (!previous) return;
+  if (at_once) {
+    DisplayQueueForgetSprite(context, previous);
+    yel::YelSpriteRelease(yel::YelRenderGetActive(), previous);
+    return;
+  }
+  DisplayOp release;
+  release.code = kDisplayReleaseSprite;
+  release.sprite = previous;
+  DisplayQueueAppend(context, release);
+}
+
 void AdvLayerClear(AdvContext& context, LayerRecord& record) {
   const int32_t layer = AdvLayerIndex(context, &record);
   if (layer >= 0) LayerLoadForget(layer);
+  AdvLayerDropPrevious(context, record, true);
   AdvFxRelease(record);
   if (record.slot) DisplayQueueForgetSprite(context, record.slot->sprite);
   AdvGraphicSlotFreeNow(record.slot);
@@ -108,10 +138,9 @@ int AdvLayerRelease(AdvContext& context, LayerRecord& record) {
     LayerLoadWait(layer, kLayerRangeWait);
     LayerLoadForget(layer);
   }
-  if (record.transition_state == kTransitionClearAtEnd && record.slot) {
-    // The previous sprite is the one the transition still shows: release that one.
-    record.slot->sprite = record.previous_sprite;
-  }
+  // A previous sprite held for a change not yet committed goes with the layer, at the commit as
+  // the slot's sprite does; one a started transition holds goes with the transition handle.
+  AdvLayerDropPrevious(context, record, false);
   AdvFxRelease(record);
   AdvGraphicSlotFree(context, record.slot);
   ReleaseRest(context, record);
@@ -125,6 +154,7 @@ int AdvLayerCancelTransition(AdvContext& context, LayerRecord& record) {
     if (record.slot) record.slot->sprite = nullptr;
     AdvLayerClear(context, record);
   }
+  record.transition_state = kTransitionNone;
   return 1;
 }
 
@@ -141,15 +171,11 @@ void AdvLayerTableReset(AdvContext& context) {
 
 void AdvLayerUpdate(AdvContext& context) {
   for (LayerRecord& record : context.layers.layers) {
-    if (!record.slot) continue;
-    if (record.flags & kLayerShake) StepShake(context, record);
-    if (LayerTransitionState(record.transition) == 2) {
-      LayerTransitionCancel(record.transition);
-      if (record.transition_state == kTransitionClearAtEnd) {
-        record.slot->sprite = nullptr;
-        AdvLayerClear(context, record);
-      }
-      record.transition_state = kTransitionNone;
+    if (record.slot && record.flags & kLayerShake) StepShake(context, record);
+    // A layer that lost its slot while its transition ran still ends it, so the transition's
+    // outgoing sprite goes.
+    if (record.transition && LayerTransitionState(record.transition) == kTransitionEnded) {
+      EndTransition(context, record);
     }
   }
   AdvLayerInheritChildren(context);

@@ -28,12 +28,15 @@ int32_t AdvLayerIndex(const AdvContext& context, const LayerRecord* record);
 // Immediate clear: the slot and its sprite are freed at once and the record zeroed. A pending
 // background load of the layer is forgotten (its result is dropped).
 void AdvLayerClear(AdvContext& context, LayerRecord& record);
+// A previous sprite the layer holds for a change not yet committed (keep-previous set) is the
+// layer's own: released at once, or by the next commit, and the hold ends.
+void AdvLayerDropPrevious(AdvContext& context, LayerRecord& record, bool at_once);
 // Release for a new image or a deferred clear: waits (with the render lock left) for a pending
 // background load of at most 3,000 ms and forgets it, then frees the slot with a deferred
 // sprite release (the sprite goes at the next commit) and zeroes the record.
 int AdvLayerRelease(AdvContext& context, LayerRecord& record);
-// Ends a running transition; a layer waiting to be cleared by it is cleared. 0 when the platform
-// had nothing to cancel.
+// Ends a started transition (its outgoing sprite goes); a layer waiting to be cleared by it is
+// cleared. 0 when nothing had started: a change still waiting for its commit stays.
 int AdvLayerCancelTransition(AdvContext& context, LayerRecord& record);
 LayerTransition* AdvLayerTransitionHandle(LayerRecord& record);
 void AdvLayerInheritChildren(AdvContext& context);

@@ -1,6 +1,8 @@
 // The calls of layers and `run` into the platform's transitions: a layer's own sprite
-// transition and the full-screen transition from the last drawn frame. The platform library has
-// no transitions yet, so these do the least: changes show at once and nothing is left running.
+// transition and the full-screen transition from the last drawn frame. Until the platform's
+// sprite transitions are bound here, a layer transition is a stand-in with the same ownership
+// and states: it switches at once and is reported ended at once, and it owns the outgoing sprite,
+// which its cancel (or the handle's release) releases.
 #pragma once
 
 #include <cstdint>
@@ -12,15 +14,20 @@ namespace adv {
 // A layer's transition handle (opaque).
 struct LayerTransition;
 
+// Null when there is no memory.
 LayerTransition* LayerTransitionCreate();
+// Cancels a transition the handle still holds, then frees the handle. Null does nothing.
 void LayerTransitionRelease(LayerTransition* handle);
-// 2 once a started transition has ended, 0 while none runs.
+// 0 none, 1 running, 2 ended (the final frame still shown until the cancel), 3 for null.
 int32_t LayerTransitionState(LayerTransition* handle);
-// 1 when a running transition was ended.
+// Ends a started transition and releases its outgoing sprite: 1, or 0 when the handle has never
+// been started (nothing is released then).
 int LayerTransitionCancel(LayerTransition* handle);
-// From the previous to the new sprite over `time` ms from `start`; 0 switches at once.
-void LayerTransitionStart(YelRender* render, YelSprite* new_sprite, YelSprite* previous_sprite,
-                          int32_t kind, uint32_t start, uint32_t time, LayerTransition* handle);
+// From the outgoing to the incoming sprite over `time` ms from `start`; either sprite may be null
+// (a fade in or out). The handle owns the outgoing sprite from here. 0 for a null handle or two
+// null sprites, and nothing is owned then.
+int LayerTransitionStart(YelRender* render, YelSprite* incoming, YelSprite* outgoing, int32_t kind,
+                         uint32_t start, uint32_t time, LayerTransition* handle);
 // The full-screen transition from the last drawn frame to the scene that is drawn next.
 void ScreenTransitionStart(int32_t kind, int32_t time, int32_t parameter);
 

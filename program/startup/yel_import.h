@@ -171,6 +171,8 @@ YEL_IMPORT(YelGetWindowSize);
 YEL_IMPORT(YelWindowGetPos);
 YEL_IMPORT(YelFontGetType);
 YEL_IMPORT(YelSpriteSetBuffer);
+YEL_IMPORT(YelSpriteGetRect);
+YEL_IMPORT(YelSpriteSetOption);
 
 #undef YEL_IMPORT
 #pragma GCC diagnostic pop

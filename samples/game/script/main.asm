@@ -34,6 +34,12 @@ arrived:
   cmd run(AT_ONCE, 0, 0)
   mov v10, 20
   gosub frames
+  ; The guide opens her eyes through a transition of her own layer while the background shakes.
+  cmd sp_set_transition(f"GUIDE", LAYER_CHARA, 1, 400)
+  cmd run_no_wait()
+  cmd sp_set_shake(LAYER_BG, 2, 8, 400)
+  mov v10, 30
+  gosub frames
   ; GUIDE_BOW and GUIDE_FLOAT are the same picture with a frame animation of their own
   ; ("graphic.dat" names BOW.ani and FLOAT.ani): a bow that stays where it ends, then floating.
   cmd sp_set(f"GUIDE_BOW", LAYER_CHARA, RIGHT, BOTTOM)
