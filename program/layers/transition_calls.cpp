@@ -1,5 +1,5 @@
-// Without platform transitions, a layer switches to its new sprite at once and the screen shows
-// the new scene in the next frame.
+// A layer switches to its new sprite at once; the full-screen transition is the platform's, drawn
+// from the last presented frame over the new scene.
 #include "program/layers/transition_calls.h"
 
 #include "program/startup/yel_import.h"
@@ -23,6 +23,9 @@ void LayerTransitionStart(YelRender*, YelSprite* new_sprite, YelSprite* previous
   if (previous_sprite != new_sprite) yel::YelSpriteViewCtrl(previous_sprite, 0);
 }
 
-void ScreenTransitionStart(int32_t, int32_t, int32_t) {}
+// The platform refuses kinds above its last effect: the new scene then shows at once.
+void ScreenTransitionStart(int32_t kind, int32_t time, int32_t parameter) {
+  yel::YelEffectEx(kind, time, parameter, 0);
+}
 
 }  // namespace adv

@@ -1,6 +1,6 @@
 // The calls of layers and `run` into the platform's transitions: a layer's own sprite
-// transition and the full-screen transition from the last drawn frame. The platform library has
-// no transitions yet, so these do the least: changes show at once and nothing is left running.
+// transition and the full-screen transition from the last drawn frame. Layer transitions do the
+// least for now: changes show at once and nothing is left running.
 #pragma once
 
 #include <cstdint>
@@ -21,7 +21,8 @@ int LayerTransitionCancel(LayerTransition* handle);
 // From the previous to the new sprite over `time` ms from `start`; 0 switches at once.
 void LayerTransitionStart(YelRender* render, YelSprite* new_sprite, YelSprite* previous_sprite,
                           int32_t kind, uint32_t start, uint32_t time, LayerTransition* handle);
-// The full-screen transition from the last drawn frame to the scene that is drawn next.
+// The full-screen transition from the last drawn frame to the scene that is drawn next; the
+// parameter makes it skippable by the reader's push.
 void ScreenTransitionStart(int32_t kind, int32_t time, int32_t parameter);
 
 }  // namespace adv

@@ -159,6 +159,7 @@ YEL_IMPORT(YelSpriteSaveTextureToFile);
 YEL_IMPORT(YelSpriteSaveTextureToPngFile);
 YEL_IMPORT(YelSpriteSaveTextureToPng24File);
 YEL_IMPORT(YelSpriteLoadTextureToFile);
+YEL_IMPORT(YelEffectEx);
 
 #undef YEL_IMPORT
 #pragma GCC diagnostic pop
