@@ -563,6 +563,15 @@ YEL_API float YelGetVoiceSpeed(void);
 
 /* ---- Screen transitions ---------------------------------------------------------------- */
 
+/* The main thread inside the task walk, or any thread holding the render lock (the present
+ * steps the transition under it). Starts transition `number` (1..49) over `duration` ms from the
+ * last presented frame: 1 when started, or when nothing is to be done (effects off, number 0); 0
+ * for another number or while a transition runs. A non-zero `skippable` lets a push of Space,
+ * Enter or the left mouse button end it; a non-zero `wait` holds the tasks after the caller
+ * until it ends. Only the main thread can read a GL frame: elsewhere the previous capture shows. */
+YEL_API int YelEffectEx(int32_t number, int32_t duration, int32_t skippable, int32_t wait);
+/* YelEffectEx, not skippable, waiting. */
+YEL_API int YelEffect(int32_t number, int32_t duration);
 /* Any thread (atomic flags). */
 /* 1 while a screen transition runs. */
 YEL_API int YelEffectIs(void);

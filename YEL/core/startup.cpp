@@ -159,6 +159,7 @@ void ReleaseParts(YelSystem& system) {
   RandomTableRelease(system.random);
   SoundUninitialize(system);
   InputRelease(system);
+  ScreenEffectsRelease(system);
   RendererRelease(system);
   system.window.reset();
 }

@@ -13,6 +13,7 @@
 
 #include "YEL/core/random_table.h"
 #include "YEL/core/task_tree.h"
+#include "YEL/graphics/screen_effect_state.h"
 #include "YEL/input/input_state.h"
 #include "YEL/yel.h"
 #include "os/message_queue.h"
@@ -114,6 +115,8 @@ struct YelSystem {
   uint32_t clear_colour = 0xFF000000;
   // Objects drawn by YelTargetRenderListDraw, in order; guarded by RenderListLock().
   std::vector<void*> target_list;
+  // The full-screen transition (YEL/graphics/screen_effects.cpp).
+  ScreenEffectState screen_effect;
 
   // Debug mode: the error log and the trace switch.
   std::mutex log_mutex;  // guards error_log

@@ -306,6 +306,8 @@ bool GlRenderer::ReadFrame(uint32_t* pixels, int32_t width, int32_t height, int3
   const int32_t mx = (target_size_ - gw) / 2, my = (target_size_ - gh) / 2;
   std::vector<uint32_t> rows(static_cast<size_t>(gw) * gh);
   glBindFramebuffer(GL_READ_FRAMEBUFFER, render_target_.framebuffer);
+  // Some drivers hand back the previous frame's pixels after a swap unless the queue is drained.
+  glFinish();
   glPixelStorei(GL_PACK_ALIGNMENT, 4);
   glReadPixels(mx, target_size_ - my - gh, gw, gh, GL_BGRA, GL_UNSIGNED_INT_8_8_8_8_REV,
                rows.data());

@@ -1,7 +1,8 @@
 // The stand-in for the platform's sprite transitions: the incoming sprite is left as its owner
 // shows it, the outgoing one is hidden at once, and the transition counts as ended as soon as it
 // starts. The handle keeps the outgoing sprite until the cancel releases it, as the platform's
-// does, so the layers own and release exactly what they will with the real transitions.
+// does, so the layers own and release exactly what they will with the real transitions. The
+// full-screen transition is the platform's, drawn from the last presented frame over the new scene.
 #include "program/layers/transition_calls.h"
 
 #include <new>
@@ -53,6 +54,9 @@ int LayerTransitionStart(YelRender* render, YelSprite* incoming, YelSprite* outg
   return 1;
 }
 
-void ScreenTransitionStart(int32_t, int32_t, int32_t) {}
+// The platform refuses kinds above its last effect: the new scene then shows at once.
+void ScreenTransitionStart(int32_t kind, int32_t time, int32_t parameter) {
+  yel::YelEffectEx(kind, time, parameter, 0);
+}
 
 }  // namespace adv

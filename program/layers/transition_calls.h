@@ -28,7 +28,8 @@ int LayerTransitionCancel(LayerTransition* handle);
 // null sprites, and nothing is owned then.
 int LayerTransitionStart(YelRender* render, YelSprite* incoming, YelSprite* outgoing, int32_t kind,
                          uint32_t start, uint32_t time, LayerTransition* handle);
-// The full-screen transition from the last drawn frame to the scene that is drawn next.
+// The full-screen transition from the last drawn frame to the scene that is drawn next; the
+// parameter makes it skippable by the reader's push.
 void ScreenTransitionStart(int32_t kind, int32_t time, int32_t parameter);
 
 }  // namespace adv

@@ -173,6 +173,7 @@ YEL_IMPORT(YelFontGetType);
 YEL_IMPORT(YelSpriteSetBuffer);
 YEL_IMPORT(YelSpriteGetRect);
 YEL_IMPORT(YelSpriteSetOption);
+YEL_IMPORT(YelEffectEx);
 
 #undef YEL_IMPORT
 #pragma GCC diagnostic pop
