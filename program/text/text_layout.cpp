@@ -248,7 +248,7 @@ size_t Layout::Tag(const char* at, int32_t& x, int32_t& y) {
   if (at[1] == 'c' && !StartsWith(at, "<center>")) {
     // "<c" without any "#" later is no tag: its characters are laid out.
     const char* hash = std::strchr(at + 2, '#');
-    if (!hash) return Glyph(at, x, y);
+    if (!hash) return 2;
     if (!TagClosed(at)) return 0;
     const uint32_t first = ColourAt(hash + 1);
     const char* second_hash = std::strchr(hash + 1, '#');
