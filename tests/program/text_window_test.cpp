@@ -345,3 +345,31 @@ TEST_F(TextDrawing, TheSampleGameIsClickedThroughToItsEnd) {
   ASSERT_FALSE(names.empty());
   EXPECT_EQ(names.front(), "\x88\xC4\x93\xE0\x90\x6C");  // 案内人
 }
+
+namespace {
+
+// Appended text (text_cat) keeps the glyphs on show and reveals its own from where they ended.
+TEST_F(TextDrawing, AppendedTextRevealsFromWhereTheShownTextEnded) {
+  machine_ = std::make_unique<ScriptMachine>(
+      "  cmd text_init(24, 0, 0, 480, 96, 0, 0, 0)\n"
+      "  cmd text(NONE, NONE, \"あいう\", 0)\n"
+      "  cmd text(NONE, NONE, \"えおか\", 0)\n");
+  ASSERT_TRUE(machine_->loaded());
+  adv::AdvContext& context = machine_->context();
+  adv::TextLayout().animation_fade = 0;
+  machine_->Run();
+  adv::TextWindow& window = context.text_window;
+  const int32_t shown_length = window.laid_out_length;
+  adv::ShownGlyphList() = adv::NewGlyphList();
+  adv::AdvTextAppendLine(context, window, machine_->TextOffset(1));
+  ASSERT_EQ(adv::NewGlyphList().size(), 3u);
+  EXPECT_GT(window.laid_out_length, shown_length);
+  EXPECT_STREQ(window.line.text.data(), "\x82\xA0\x82\xA2\x82\xA4\x82\xA6\x82\xA8\x82\xA9");
+  YelSprite* sprite = window.text_slot->sprite;
+  adv::AdvRevealApply(sprite, window.reveal_map, shown_length);
+  EXPECT_EQ(ShownGlyphs(window), 0) << "no appended glyph shows before the shown text's end";
+  adv::AdvRevealApply(sprite, window.reveal_map, window.laid_out_length + 64);
+  EXPECT_EQ(ShownGlyphs(window), 3);
+}
+
+}  // namespace
