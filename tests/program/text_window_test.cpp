@@ -10,6 +10,7 @@
 
 #include "program/game/adv_context.h"
 #include "program/layers/graphic_slots.h"
+#include "program/layers/layer_services.h"
 #include "program/script/skip_state.h"
 #include "program/startup/yel_import.h"
 #include "program/text/text_layout.h"
@@ -90,6 +91,7 @@ class TextDrawing : public ::testing::Test {
     adv::AdvRevealMapRelease(map_);
     if (machine_) {
       adv::AdvTextWindowRelease(machine_->context());
+      adv::AdvLayerTableReset(machine_->context());
       machine_.reset();
     }
     yel::YelRenderLockLeave();
