@@ -238,7 +238,6 @@ int CmdTextSetIcon(AdvContext& context) {
   icon.slot = LoadWindowImage(context, static_cast<uint32_t>(a[1]), a[0] + 1, a[2], a[3], 0, 0,
                               kIconPriorityBase - (a[0] + 1), name);
   if (icon.slot) icon.animation = yel::YelAnimation(icon.slot->sprite, 1, kIconFrameMs);
-  SetCommandResult(context, icon.slot ? 1 : 0);
   AdvDebugPrint(kLogTrace, "text_set_icon %d, %s, %d, %d", a[0], name, a[2], a[3]);
   return 1;
 }
@@ -255,7 +254,6 @@ int CmdTextSetBase(AdvContext& context) {
       LoadWindowImage(context, static_cast<uint32_t>(a[0]), 0, a[1], a[2], system.game_width,
                       system.game_height, kIconPriorityBase, name);
   if (a[3] == 1 && context.task_data) context.task_data->system.settings.text_base = a[0];
-  SetCommandResult(context, window.base_slot ? 1 : 0);
   AdvDebugPrint(kLogTrace, "text_set_base %s, %d, %d, %d", name, a[1], a[2], a[3]);
   return 1;
 }
