@@ -19,6 +19,20 @@ namespace adv {
 
 inline constexpr size_t kNotFound = std::string_view::npos;
 
+// The first byte of a CP932 double-byte character. Bytes 0xA1-0xDF are half-width katakana and
+// stand alone.
+constexpr bool IsCp932LeadByte(uint8_t byte) {
+  return (byte >= 0x81 && byte <= 0x9F) || (byte >= 0xE0 && byte <= 0xFC);
+}
+
+// Bytes of the character that starts at `text`: 2 for a lead byte followed by a byte other than
+// the terminator, 0 at the terminator, else 1. Never reads past the terminator.
+constexpr size_t Cp932CharLength(const char* text) {
+  const auto lead = static_cast<uint8_t>(text[0]);
+  if (lead == 0) return 0;
+  return IsCp932LeadByte(lead) && text[1] != 0 ? 2 : 1;
+}
+
 // Copies characters up to the first delimiter; result: bytes copied + 1, so advancing the source
 // by the result also passes over the delimiter. The token also ends once more than `limit` bytes
 // were copied.

@@ -12,7 +12,7 @@ constexpr CommandGroupTable kCommandTable = {{
     {"", kNoIndex, 0, nullptr},  // 0x00: no commands
     // The run loops read the instructions directly; a command call never reaches them.
     {"CmdGroupVm", 0x01, 0x21, nullptr},
-    {"CmdGroupText", 0x00, 0x43, nullptr},
+    {"CmdGroupText", 0x00, 0x43, &kCmdGroupTextHandlers},
     {"CmdGroupSprite", 0x02, 0x5F, &kCmdGroupSpriteHandlers},
     {"CmdGroupBgm", 0x00, 0x14, nullptr},
     {"CmdGroupSe", 0x00, 0x12, nullptr},

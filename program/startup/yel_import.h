@@ -174,6 +174,29 @@ YEL_IMPORT(YelSpriteSetBuffer);
 YEL_IMPORT(YelSpriteGetRect);
 YEL_IMPORT(YelSpriteSetOption);
 YEL_IMPORT(YelEffectEx);
+YEL_IMPORT(YelSpriteLock);
+YEL_IMPORT(YelSpriteUnlock);
+YEL_IMPORT(YelSpriteSetOffsetRect);
+YEL_IMPORT(YelFontBegin);
+YEL_IMPORT(YelFontEnd);
+YEL_IMPORT(YelFontDrawText);
+YEL_IMPORT(YelFontGetSize);
+YEL_IMPORT(YelDrawTextStepX);
+YEL_IMPORT(YelFontGetDrawTextRect);
+YEL_IMPORT(YelFontHasDrawTextRect);
+YEL_IMPORT(YelFontSetColor);
+YEL_IMPORT(YelFontGetColor);
+YEL_IMPORT(YelFontSetEffect);
+YEL_IMPORT(YelFontGetEffect);
+YEL_IMPORT(YelFontSetFontSize);
+YEL_IMPORT(YelFontGetFontSize);
+YEL_IMPORT(YelFontSetType);
+YEL_IMPORT(YelFontLoad);
+YEL_IMPORT(YelAnimation);
+YEL_IMPORT(YelAnimationReset);
+YEL_IMPORT(YelAnimationSetTime);
+YEL_IMPORT(YelAnimationRelease);
+YEL_IMPORT(YelInputSetKeyPush);
 
 #undef YEL_IMPORT
 #pragma GCC diagnostic pop

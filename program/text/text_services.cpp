@@ -15,7 +15,13 @@ AdvanceLatch& Advance() {
   return latch;
 }
 
-void AdvanceLatchReset() { Advance() = AdvanceLatch{0, 0, 1}; }
+// The click-through switch outlives the latch's resets.
+void AdvanceLatchReset() {
+  AdvanceLatch& latch = Advance();
+  latch.on = 0;
+  latch.bits = 0;
+  latch.applies = 1;
+}
 void TextClickCarryReset() {}
 
 void AdvVoiceInit(AdvContext&) {}
@@ -23,19 +29,26 @@ void AdvSoundUpkeep(AdvContext&) {}
 void AdvSeReleaseAll(AdvContext&) {}
 void AdvBgmReleaseAll(AdvContext&) {}
 // The program plays no sound yet: nothing loads.
-uint32_t AdvSoundLoad(AdvContext&, const char*, int32_t, const int32_t*) { return 0; }
+uint32_t AdvSoundLoad(AdvContext&, const char*, int32_t, const int32_t*) {
+  return 0;
+}
 void AdvBgmResume(AdvContext&, BgmChannel&, bool) {}
 void AdvVoiceReleaseAll(AdvContext&) {}
-bool AdvButtonUpdate(AdvContext&) { return false; }
-bool AdvSystemButtonUpdate(AdvContext&) { return false; }
+bool AdvButtonUpdate(AdvContext&) {
+  return false;
+}
+bool AdvSystemButtonUpdate(AdvContext&) {
+  return false;
+}
 void AdvButtonChildLinkUpdate(AdvContext&) {}
 void AdvButtonUnloadAll(AdvContext&) {}
-void AdvTextWaitUpdate(AdvContext&) {}
-void AdvTextWindowRelease(AdvContext& context) { context.text_window = TextWindow{}; }
-void AdvSelectRelease(AdvContext& context) { context.select = SelectState{}; }
-void AdvTextClearWait(AdvContext&) {}
+void AdvSelectRelease(AdvContext& context) {
+  context.select = SelectState{};
+}
 void AdvTipsEndHook(AdvContext&) {}
-bool AdvSelectShown(const AdvContext&) { return false; }
+bool AdvSelectShown(const AdvContext&) {
+  return false;
+}
 void AdvSelectSpritesRelease(AdvContext&) {}
 
 void AdvDumpReturnStack(AdvContext& context) {
@@ -47,42 +60,30 @@ void AdvDumpReturnStack(AdvContext& context) {
   }
 }
 
-namespace {
-
-// Bytes of `text` that fit `room` without splitting a double-byte character.
-size_t WholeCharacters(const char* text, size_t room) {
-  size_t n = 0;
-  while (text[n] != 0) {
-    const auto lead = static_cast<uint8_t>(text[n]);
-    const size_t width = (lead >= 0x81 && lead <= 0x9F) || (lead >= 0xE0 && lead <= 0xFC) ? 2 : 1;
-    if (width == 2 && text[n + 1] == 0) break;
-    if (n + width > room) break;
-    n += width;
-  }
-  return n;
+// Call points of the message window into the voices, buttons, tips and modes, which the program
+// does not have yet.
+void AdvVoiceMixRunEnd(AdvContext&) {}
+void AdvTextVoiceCut(AdvContext&) {}
+bool AdvTextVoiceStart(AdvContext&, uint32_t, char*, size_t) {
+  return false;
 }
-
-}  // namespace
-
-// Until the text window is built, a text expands to itself.
-void AdvTextExpand(AdvContext&, char* out, size_t size, const char* text) {
-  if (size == 0) return;
-  const size_t n = WholeCharacters(text, size - 1);
-  std::memcpy(out, text, n);
-  out[n] = 0;
+bool AdvVoicePlaying(AdvContext&) {
+  return false;
 }
-
-void AdvTextStripTags(AdvContext&, char* out, size_t size, const char* text, int32_t, int32_t,
-                      int32_t) {
-  if (size == 0) return;
-  size_t used = 0;
-  bool in_tag = false;
-  for (size_t i = 0; text[i] != 0 && used + 1 < size; ++i) {
-    if (text[i] == '<') in_tag = true;
-    if (!in_tag) out[used++] = text[i];
-    if (text[i] == '>') in_tag = false;
-  }
-  out[used] = 0;
+bool AdvVoiceAudible(AdvContext&) {
+  return false;
+}
+bool AdvButtonHitAny(AdvContext&) {
+  return false;
+}
+void AdvTextButtonGroupView(AdvContext&, uint16_t, int32_t) {}
+void AdvTextSpecialButtonsUpdate(AdvContext&, uint16_t, bool, bool, bool) {}
+bool AdvAutoModeOn(AdvContext&) {
+  return false;
+}
+void AdvTipsBeginHook(AdvContext&) {}
+bool AdvClickThrough() {
+  return Advance().click_through != 0;
 }
 
 void AdvTextStateReset(AdvContext& context) {

@@ -15,6 +15,7 @@ struct AdvanceLatch {
   int32_t on = 0;
   uint32_t bits = 0;
   int32_t applies = 0;
+  int32_t click_through = 0;  // the click that completes a reveal also ends the wait
 };
 AdvanceLatch& Advance();
 void AdvanceLatchReset();
@@ -59,6 +60,26 @@ void AdvTextExpand(AdvContext& context, char* out, size_t size, const char* text
 // size - 1 bytes and a terminator.
 void AdvTextStripTags(AdvContext& context, char* out, size_t size, const char* text, int32_t width,
                       int32_t height, int32_t font_size);
+// The message window's calls into voices, buttons, tips and the auto mode.
+void AdvVoiceMixRunEnd(AdvContext& context);
+// With voice cut on: the voices stopped and the paused background voices resumed.
+void AdvTextVoiceCut(AdvContext& context);
+// Starts the line's voice; true, with its name in `name`, when one belongs to the line.
+bool AdvTextVoiceStart(AdvContext& context, uint32_t voice_operand, char* name, size_t size);
+// A voice channel 0-7 plays; and whether the voices can be heard.
+bool AdvVoicePlaying(AdvContext& context);
+bool AdvVoiceAudible(AdvContext& context);
+// The mouse is over a button of an in-use button group.
+bool AdvButtonHitAny(AdvContext& context);
+// Shows or hides every button of the window's group.
+void AdvTextButtonGroupView(AdvContext& context, uint16_t group, int32_t visible);
+// The name, voice and record buttons of the window's group follow the line.
+void AdvTextSpecialButtonsUpdate(AdvContext& context, uint16_t group, bool name_shown,
+                                 bool has_voice, bool voice_belongs);
+bool AdvAutoModeOn(AdvContext& context);
+// Calls the tips begin label once a page holds a finished tip.
+void AdvTipsBeginHook(AdvContext& context);
+bool AdvClickThrough();
 // Clears what the scene reset clears of the history, waits, child links and voice hooks.
 void AdvTextStateReset(AdvContext& context);
 

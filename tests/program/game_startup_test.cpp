@@ -148,14 +148,19 @@ TEST(GameStartup, SvgaKeywordGivesAnEightHundredBySixHundredGame) {
 
 namespace {
 
-// The sample game as the README's run command starts it, in a copy of its folder.
-TEST(SampleGame, RunsToItsEnd) {
+// The sample game as the README's run command starts it, in a copy of its folder: it saves
+// before its first line, waits there for a click that nobody gives, and ends on the request of
+// the system. (A test in text_window_test.cpp clicks through its script.)
+TEST(SampleGame, RunsToItsFirstLineAndEndsOnRequest) {
   const fs::path copy = fs::temp_directory_path() / ("sample_game_" + std::to_string(getpid()));
   fs::remove_all(copy);
   fs::copy(SAMPLE_GAME_DIR, copy, fs::copy_options::recursive);
   fs::remove_all(copy / "save");
   test::Process game = test::Process::Start({(copy / "Game").string()},
                                             test::IsolatedEnvironment(copy), copy.string());
+  ASSERT_TRUE(game.WaitForPath((copy / "save" / "save000.dat").string(), 20000)) << game.Stderr();
+  EXPECT_TRUE(game.Running()) << "the first line waits for its click";
+  game.Signal(SIGTERM);
   EXPECT_EQ(game.Wait(20000), 0) << game.Stderr();
   EXPECT_TRUE(fs::exists(copy / "save" / "system.dat"));
   EXPECT_TRUE(fs::exists(copy / "save" / "config.dat"));
@@ -164,16 +169,19 @@ TEST(SampleGame, RunsToItsEnd) {
   fs::remove_all(copy);
 }
 
-// The sample game saves at its save point; a second run finds the save, loads it, and its
-// load-after label counts the load in system memory cell 100, which "system.dat" keeps.
+// The sample game saves before its first line; a second run finds the save, loads it, and its
+// load-after label counts the load in system memory cell 100, which "system.dat" keeps, and
+// keeps the loaded game in slot 1.
 TEST(SampleGame, LoadsItsSaveInASecondRun) {
   const fs::path copy = fs::temp_directory_path() / ("sample_saves_" + std::to_string(getpid()));
   fs::remove_all(copy);
   fs::copy(SAMPLE_GAME_DIR, copy, fs::copy_options::recursive);
   fs::remove_all(copy / "save");
-  const auto run = [&] {
+  const auto run_until = [&](const char* file) {
     test::Process game = test::Process::Start({(copy / "Game").string()},
                                               test::IsolatedEnvironment(copy), copy.string());
+    EXPECT_TRUE(game.WaitForPath((copy / "save" / file).string(), 20000)) << game.Stderr();
+    game.Signal(SIGTERM);
     EXPECT_EQ(game.Wait(20000), 0) << game.Stderr();
   };
   const auto loads = [&] {
@@ -182,10 +190,9 @@ TEST(SampleGame, LoadsItsSaveInASecondRun) {
     const size_t at = 3762 + 4 * 100;
     return bytes.size() < at + 4 ? -1 : static_cast<int>(static_cast<uint8_t>(bytes[at]));
   };
-  run();
-  ASSERT_TRUE(fs::exists(copy / "save" / "save000.dat"));
+  run_until("save000.dat");
   EXPECT_EQ(loads(), 0);
-  run();
+  run_until("save001.dat");
   EXPECT_EQ(loads(), 1);
   fs::remove_all(copy);
 }

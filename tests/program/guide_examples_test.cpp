@@ -17,6 +17,7 @@
 #include "program/script/instructions.h"
 #include "program/script/script_names.h"
 #include "program/script/script_run.h"
+#include "program/text/text_window.h"
 #include "tests/program/script_machine.h"
 #include "tools/assembler/assembler.h"
 
@@ -99,8 +100,13 @@ ExampleRun Run(test::ScriptMachine& machine,
                          c.script.code.Word(c.script.pc + 4, &code);
     if (is_call) run.calls.push_back(CallAt(c, code));
     if (adv::ScriptStep(c) != adv::ScriptStepResult::kGoOn) {
-      run.ended = true;
-      break;
+      // A line that waits for the reader: the test clicks it away and the script goes on.
+      if (c.script.point_count == 0 || c.text_window.line_kind == 0) {
+        run.ended = true;
+        break;
+      }
+      adv::AdvTextWaitEnd(c);
+      c.script.stop = 0;
     }
     if (!is_call) continue;
     if (!adv::CommandFor(code)) {

@@ -217,7 +217,7 @@ TEST(Interpreter, WordsThatAreNoInstructionAreReportedAndPassedOver) {
       {".word 0x00010000\nmov v1, 1", "[16]内部エラー code = [0x00010000]"},
       {".word 0x00010022\nmov v1, 1", "[16]内部エラー code = [0x00010022]"},
       {"cmd 0x000005\nmov v1, 1", "[24]内部エラー code = [0x00000005]"},
-      {"cmd 0x020000\nmov v1, 1", "[24]内部エラー code = [0x00020000]"},
+      {"cmd 0x020005\nmov v1, 1", "[24]内部エラー code = [0x00020005]"},
       {"cmd 0x14000C\nmov v1, 1", "[24]内部エラー code = [0x0014000C]"},
       {"cmd 0x180000\nmov v1, 1", "[24]内部エラー code = [0x00180000]"},
   };

@@ -2,6 +2,7 @@
 // "/DIB", and the software one with the warning box when GL cannot start (an OpenGL that offers
 // less than 3.3, as Mesa does when told to).
 #include <gtest/gtest.h>
+#include <signal.h>
 #include <unistd.h>
 
 #include <filesystem>
@@ -31,14 +32,19 @@ class RendererChoice : public ::testing::Test {
     if (!copy_.empty()) fs::remove_all(copy_);
   }
 
-  // Runs the sample game to its end; its standard error, with the debugger output on.
+  // Runs the sample game until it saves before its first line (where it waits for a click),
+  // then ends it; its standard error, with the debugger output on.
   std::string Run(const std::vector<std::string>& args, const std::vector<std::string>& env) {
+    fs::remove_all(copy_ / "save");
     std::vector<std::string> all = test::IsolatedEnvironment(copy_);
     all.push_back("OS_DEBUG_OUTPUT=1");
     all.insert(all.end(), env.begin(), env.end());
     std::vector<std::string> argv = {(copy_ / "Game").string()};
     argv.insert(argv.end(), args.begin(), args.end());
     test::Process game = test::Process::Start(argv, all, copy_.string());
+    EXPECT_TRUE(game.WaitForPath((copy_ / "save" / "save000.dat").string(), 30000))
+        << game.Stderr();
+    game.Signal(SIGTERM);
     EXPECT_EQ(game.Wait(30000), 0) << game.Stderr();
     return game.Stderr();
   }

@@ -1,5 +1,5 @@
-; The sample game: a short scene with a choice and two endings. The background and the guide are
-; images of "sample.pac"; "graphic.dat" there tells the engine that the name GUIDE loads the
+; The sample game: a short scene with a choice and two endings; each line waits for a click.
+; The background and the guide are images of "sample.pac"; "graphic.dat" there tells the engine that the name GUIDE loads the
 ; picture CHARA01 (and GUIDE_WINK its delta image with closed eyes). The endings' backgrounds are
 ; colour planes ("#" and eight hex digits ARGB).
 .include "common.asm"
@@ -45,9 +45,9 @@ arrived:
   cmd sp_set(f"GUIDE_BOW", LAYER_CHARA, RIGHT, BOTTOM)
   cmd run(AT_ONCE, 0, 0)
 
-  cmd text(NONE, "案内人", "ようこそ。これはサンプルゲームです。", 0)
   cmd save_point(0)
   cmd save(0, 1)
+  cmd text(NONE, "案内人", "ようこそ。これはサンプルゲームです。", 0)
   cmd sp_set(f"GUIDE_FLOAT", LAYER_CHARA, RIGHT, BOTTOM)
   cmd run(AT_ONCE, 0, 0)
   cmd text(NONE, "案内人", "どちらの道を行きますか？", 0)
@@ -64,10 +64,13 @@ forest:
   cmd text(NONE, NONE, "木々の間を風が通り抜けていく。", 0)
   jmp finish
 
-; Runs after a load, as a subroutine returning to the loaded point.
+; Runs after a load, as a subroutine returning to the loaded point: sets the message window up
+; again, counts the load and keeps the game as loaded in slot 1.
 after_load:
+  cmd text_init(FONT_SIZE, TEXT_X, TEXT_Y, TEXT_W, TEXT_H, NAME_X, NAME_Y, RUBY_SIZE)
   mov v9, LOADS
   add sys[v9], 1
+  cmd save(1, 0)
   ret
 
 sea:

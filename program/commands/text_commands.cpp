@@ -1,0 +1,480 @@
+// Command group 0x02: the message window. Setting it up (size, font, icons, base image, colours
+// and the switches of text layout), showing and hiding it, and the line command `text`.
+#include <algorithm>
+#include <cstring>
+#include <iterator>
+
+#include "program/game/adv_context.h"
+#include "program/layers/graphic_slots.h"
+#include "program/layers/layer_services.h"
+#include "program/layers/sprite_loader.h"
+#include "program/savedata/snapshot_services.h"
+#include "program/script/command_args.h"
+#include "program/script/command_table.h"
+#include "program/script/script_names.h"
+#include "program/script/script_run.h"
+#include "program/script/skip_state.h"
+#include "program/startup/yel_import.h"
+#include "program/text/text_layout.h"
+#include "program/text/text_services.h"
+#include "program/text/text_units.h"
+#include "program/text/text_window.h"
+
+namespace adv {
+namespace {
+
+constexpr int32_t kNameSpriteWidth = 1024;
+constexpr int32_t kNameSpriteHeight = 64;
+constexpr int32_t kIconPriorityBase = 4871;
+constexpr uint32_t kIconFrameMs = 100;
+
+bool Initialised(AdvContext& context, const char* name) {
+  if (context.text_window.initialised) return true;
+  AdvDebugPrint(kLogError, "text initialize error : %s", name);
+  return false;
+}
+
+bool ForcedSkip(AdvContext& context) {
+  return (AdvSkipState(context) & SKIP_MASK_FORCED) != 0;
+}
+
+int32_t NextPowerOfTwo(int32_t value) {
+  int32_t p = 1;
+  while (p < value && p < (1 << 14)) p <<= 1;
+  return p;
+}
+
+int32_t RoundUpToFour(int32_t value) {
+  return value % 4 == 0 ? value : (value / 4 + 1) * 4;
+}
+
+// A slot of bank 0 holding a new sprite of that size at (x, y); null when either cannot be made.
+GraphicSlot* MakeSpriteSlot(AdvContext& context, int32_t entry, int32_t width, int32_t height,
+                            int32_t x, int32_t y) {
+  GraphicSlot* slot = AdvGraphicSlotAlloc(kSlotBankSystem, entry);
+  if (!slot) return nullptr;
+  slot->sprite = yel::YelSpriteCreate(context.render ? context.render : yel::YelRenderGetActive(),
+                                      width, height, TextLayout().text_priority);
+  if (!slot->sprite) {
+    AdvGraphicSlotFreeNow(slot);
+    return nullptr;
+  }
+  TextSlotPlace(slot, x, y);
+  return slot;
+}
+
+int CmdTextInit(AdvContext& context) {
+  const auto a = PopArgs<8>(context);
+  TextWindow& window = context.text_window;
+  window.font_size = std::max(a[0], 0);
+  window.text_x = a[1];
+  window.text_y = a[2];
+  window.text_width = RoundUpToFour(std::clamp(a[3], 0, 1 << 13));
+  window.text_height = std::clamp(a[4], 0, 1 << 13);
+  window.name_x = a[5];
+  window.name_y = a[6];
+  window.ruby_size = std::max(a[7], 0);
+  window.button_group = kNoButtonGroup;
+  window.cursor_x = window.text_x;
+  window.cursor_y = window.text_y;
+  window.visible = 0;
+  window.initialised = 1;
+  yel::YelFontSetFontSize(window.font_size);
+  const int32_t line_width = window.text_width + window.font_size + TextLayout().wrap_margin;
+  AdvRevealMapInit(line_width, window.text_height, window.font_size, window.ruby_size,
+                   window.reveal_map);
+  AdvGraphicSlotFreeNow(window.text_slot);
+  window.text_slot =
+      MakeSpriteSlot(context, 4, NextPowerOfTwo(line_width), NextPowerOfTwo(window.text_height),
+                     window.text_x, window.text_y);
+  if (window.text_slot) {
+    // The map covers no pixel the texture lacks.
+    int32_t pitch = 0, rows = 0;
+    if (yel::YelSpriteLock(window.text_slot->sprite, &pitch, &rows)) {
+      yel::YelSpriteUnlock(window.text_slot->sprite);
+      AdvRevealMapFitTexture(window.reveal_map, pitch, rows);
+    }
+  }
+  AdvGraphicSlotFreeNow(window.name_slot);
+  window.name_slot =
+      MakeSpriteSlot(context, 5, kNameSpriteWidth, kNameSpriteHeight, window.name_x, window.name_y);
+  AdvDebugPrint(kLogTrace, "text_init %d, %d, %d, %d, %d, %d, %d, %d", a[0], a[1], a[2], a[3], a[4],
+                a[5], a[6], a[7]);
+  return 1;
+}
+
+int CmdTextInitEx(AdvContext& context) {
+  const auto a = PopArgs<4>(context);
+  TextWindow& window = context.text_window;
+  window.font_size = std::max(a[0], 0);
+  window.text_width = RoundUpToFour(std::clamp(a[1], 0, 1 << 13));
+  window.text_height = std::clamp(a[2], 0, 1 << 13);
+  window.ruby_size = std::max(a[3], 0);
+  yel::YelFontSetFontSize(window.font_size);
+  AdvDebugPrint(kLogTrace, "text_init_ex %d, %d, %d, %d", a[0], a[1], a[2], a[3]);
+  return 1;
+}
+
+int CmdTextUninit(AdvContext& context) {
+  if (!Initialised(context, "text_uninit")) return 0;
+  AdvTextWindowRelease(context);
+  return 1;
+}
+
+int CmdTextShow(AdvContext& context) {
+  const int32_t stop = PopArg(context);
+  if (ForcedSkip(context)) return 1;
+  if (!Initialised(context, "_text_show")) return 0;
+  AdvTextWindowShow(context, context.text_window, 1);
+  if (stop) context.script.stop = 1;
+  AdvDebugPrint(kLogTrace, "text_show %d", stop);
+  return 1;
+}
+
+int CmdTextHide(AdvContext& context) {
+  const int32_t stop = PopArg(context);
+  if (ForcedSkip(context) || !context.text_window.initialised) return 1;
+  AdvTextWindowShow(context, context.text_window, 0);
+  if (stop) context.script.stop = 1;
+  AdvDebugPrint(kLogTrace, "text_hide %d", stop);
+  return 1;
+}
+
+int CmdTextClear(AdvContext& context) {
+  if (!Initialised(context, "text_clear")) return 0;
+  TextWindow& window = context.text_window;
+  if (!ForcedSkip(context)) {
+    for (GraphicSlot* slot : {window.text_slot, window.name_slot}) {
+      if (slot && slot->sprite)
+        yel::YelSpritePaint(slot->sprite, nullptr, TextLayout().paint_colour);
+    }
+  }
+  window.line = TextLine{};
+  window.name_operand = window.text_operand = 0;
+  window.line_state = window.line_kind = 0;
+  window.laid_out_length = 0;
+  if (window.text_mode == 1) {
+    if (!ForcedSkip(context) && window.page_slot && window.page_slot->sprite) {
+      yel::YelSpritePaint(window.page_slot->sprite, nullptr, TextLayout().paint_colour);
+    }
+    window.page_name_flag = window.page_line_x = window.page_end_y = 0;
+    window.page_icon_x = window.page_icon_y = 0;
+    window.page_text.fill(0);
+  }
+  AdvDebugPrint(kLogTrace, "text_clear");
+  return 1;
+}
+
+int CmdTextSetTime(AdvContext& context) {
+  const auto value = static_cast<uint32_t>(PopArg(context));
+  if (context.task_data) {
+    context.task_data->system.settings.text_speed = static_cast<int32_t>(std::min(value, 100u));
+  }
+  return 1;
+}
+
+int CmdTextGetTime(AdvContext& context) {
+  const int32_t speed = context.task_data ? context.task_data->system.settings.text_speed : 0;
+  SetCommandResult(context, speed);
+  AdvDebugPrint(kLogTrace, "text_get_time [%d]", speed);
+  return 1;
+}
+
+int CmdTextSetAuto(AdvContext& context) {
+  context.text_window.auto_word = 1;
+  return 1;
+}
+
+int CmdTextSetIconAnimationTime(AdvContext& context) {
+  const auto a = PopArgs<2>(context);
+  if (a[0] < 0 || a[0] > 2) return 1;
+  if (!Initialised(context, "text_set_icon_animation_time")) return 0;
+  if (YelTask* animation = context.text_window.icons[a[0]].animation) {
+    yel::YelAnimationSetTime(animation, static_cast<uint32_t>(a[1]));
+  }
+  AdvDebugPrint(kLogTrace, "text_set_icon_animation_time %d, %d", a[0], a[1]);
+  return 1;
+}
+
+// Loads an image for a window slot of bank 0; the slot is placed at (x, y), or where the image
+// says when both are 0x0FFFFFFF. Null when it does not load.
+GraphicSlot* LoadWindowImage(AdvContext& context, uint32_t file, int32_t entry, int32_t x,
+                             int32_t y, int32_t width, int32_t height, int32_t priority,
+                             char* name) {
+  AdvGetFileName(context, reinterpret_cast<uint8_t*>(name), file, true);
+  GraphicDatRecord record{};
+  const bool listed = AdvGraphicDatFind(name, &record);
+  if (listed)
+    std::memcpy(name, record.file_name.data(), std::min<size_t>(31, record.file_name.size()));
+  GraphicSlot* slot = AdvGraphicSlotAlloc(kSlotBankSystem, entry);
+  if (!slot) return nullptr;
+  slot->sprite = AdvSpriteLoadUnlocked(context, name, width, height, priority);
+  if (!slot->sprite) {
+    AdvGraphicSlotFreeNow(slot);
+    return nullptr;
+  }
+  YelSpriteInfo info{};
+  yel::YelSpriteGetInfo(slot->sprite, &info);
+  if (x == static_cast<int32_t>(kNoTextOperand) && y == static_cast<int32_t>(kNoTextOperand)) {
+    x = static_cast<int32_t>(info.x);
+    y = static_cast<int32_t>(info.y);
+  }
+  TextSlotPlace(slot, x, y);
+  slot->image_word = file;
+  if (listed) slot->record = record;
+  return slot;
+}
+
+int CmdTextSetIcon(AdvContext& context) {
+  const auto a = PopArgs<4>(context);
+  if (!Initialised(context, "text_set_icon")) return 0;
+  if (a[0] < 0 || a[0] > 2) return 1;
+  TextIcon& icon = context.text_window.icons[a[0]];
+  AdvGraphicSlotFreeNow(icon.slot);
+  icon.slot = nullptr;
+  if (icon.animation) yel::YelAnimationRelease(icon.animation);
+  icon.animation = nullptr;
+  char name[32] = {};
+  icon.slot = LoadWindowImage(context, static_cast<uint32_t>(a[1]), a[0] + 1, a[2], a[3], 0, 0,
+                              kIconPriorityBase - (a[0] + 1), name);
+  if (icon.slot) icon.animation = yel::YelAnimation(icon.slot->sprite, 1, kIconFrameMs);
+  AdvDebugPrint(kLogTrace, "text_set_icon %d, %s, %d, %d", a[0], name, a[2], a[3]);
+  return 1;
+}
+
+int CmdTextSetBase(AdvContext& context) {
+  const auto a = PopArgs<4>(context);
+  if (!Initialised(context, "text_set_base")) return 0;
+  TextWindow& window = context.text_window;
+  AdvGraphicSlotFreeNow(window.base_slot);
+  YelInitParam system{};
+  yel::YelGetSystemParameters(&system);
+  char name[32] = {};
+  window.base_slot =
+      LoadWindowImage(context, static_cast<uint32_t>(a[0]), 0, a[1], a[2], system.game_width,
+                      system.game_height, kIconPriorityBase, name);
+  if (a[3] == 1 && context.task_data) context.task_data->system.settings.text_base = a[0];
+  AdvDebugPrint(kLogTrace, "text_set_base %s, %d, %d, %d", name, a[1], a[2], a[3]);
+  return 1;
+}
+
+int CmdIsTextVisible(AdvContext& context) {
+  SetCommandResult(context, context.text_window.visible);
+  return Initialised(context, "is_text_visible") ? 1 : 0;
+}
+
+int CmdTextSetColor(AdvContext& context) {
+  const auto a = PopArgs<4>(context);
+  if (a[0] < 0 || a[0] >= 16) {
+    AdvDebugPrint(kLogError, "over : text_set_color %d", a[0]);
+    return 0;
+  }
+  const std::string name = AdvGetStringText(context, static_cast<uint32_t>(a[1]), 260);
+  char kept[32] = {};
+  std::memcpy(kept, name.data(), WholeCharacterBytes(name.c_str(), 31));
+  if (context.task_data) {
+    int32_t* entry = context.task_data->system.settings.reserved.data() + a[0] * 12;
+    entry[0] = 1;
+    entry[1] = a[2];
+    entry[2] = a[3];
+    entry[3] = static_cast<int32_t>(std::strlen(kept));
+    std::memcpy(entry + 4, kept, sizeof kept);
+  }
+  AdvDebugPrint(kLogTrace, "text_set_color %d, %s, %06X, %06X", a[0], kept, a[2], a[3]);
+  return 1;
+}
+
+int CmdTextSetIconMode(AdvContext& context) {
+  const int32_t mode = PopArg(context);
+  context.text_window.icon_mode = mode;
+  AdvDebugPrint(kLogTrace, "text_set_icon_mode %d", mode);
+  return 1;
+}
+
+int CmdTextAnimationSetMode(AdvContext& context) {
+  const auto a = PopArgs<3>(context);
+  TextSettings& s = TextLayout();
+  s.animation_type = a[0];
+  s.animation_fade = a[1];
+  s.space_skip = a[2];
+  AdvDebugPrint(kLogTrace, "text_animation_set_mode [type=%d,fade=%d,spaceskip=%d]", a[0], a[1],
+                a[2]);
+  return 1;
+}
+
+int CmdTextSetVoiceAsync(AdvContext& context) {
+  const int32_t value = PopArg(context);
+  SetCommandResult(context, TextLayout().voice_async);
+  TextLayout().voice_async = value;
+  return 1;
+}
+
+int CmdTextSetPaintColor(AdvContext& context) {
+  const auto colour = static_cast<uint32_t>(PopArg(context));
+  SetCommandResult(context, static_cast<int32_t>(TextLayout().paint_colour));
+  TextLayout().paint_colour = colour;
+  AdvDebugPrint(kLogTrace, "text_set_paint_color [color=%08X(h)]", colour);
+  return 1;
+}
+
+int CmdTextSetLineInterval(AdvContext& context) {
+  const auto a = PopArgs<3>(context);
+  TextSettings& s = TextLayout();
+  SetCommandResult(context, s.line_interval);
+  s.line_interval = a[0];
+  s.width_offset = a[1];
+  s.height_offset = a[2];
+  TextWindow& window = context.text_window;
+  window.reveal_map.line_pitch = LinePitch(window.font_size, window.ruby_size);
+  AdvDebugPrint(kLogTrace, "text_set_line_interval [interval=%d widthOffset=%d heightOffset=%d]",
+                a[0], a[1], a[2]);
+  return 1;
+}
+
+int CmdTextSetPriority(AdvContext& context) {
+  TextLayout().text_priority = PopArg(context);
+  return 1;
+}
+
+int CmdTextSetWrapMargin(AdvContext& context) {
+  const int32_t value = PopArg(context);
+  SetCommandResult(context, TextLayout().wrap_margin);
+  TextLayout().wrap_margin = value;
+  return 1;
+}
+
+int CmdTextSetWrapMode(AdvContext& context) {
+  const int32_t value = PopArg(context);
+  SetCommandResult(context, TextLayout().wrap_mode);
+  TextLayout().wrap_mode = value;
+  return 1;
+}
+
+int CmdTextSetReadColor(AdvContext& context) {
+  const auto a = PopArgs<3>(context);
+  TextSettings& s = TextLayout();
+  s.read_colour_on = a[0] != 0;
+  s.read_colours = {static_cast<uint32_t>(a[1]), static_cast<uint32_t>(a[2])};
+  return 1;
+}
+
+// `text`: a line that holds the script until the reader advances.
+int CmdText(AdvContext& context) {
+  AdvDebugPrint(kLogTrace, "script_point %08x(%08x)", context.script.pc, context.script_position);
+  AdvDumpReturnStack(context);
+  if (GetScriptThreadId() == kRunMain) Advance().on = 0;
+  TextRevealDone() = {};
+  ShownGlyphList().clear();
+  TakeSavePoint(context, context.script.pc - 12);
+  const auto a = PopArgs<4>(context);
+  if (!Initialised(context, "text")) return 0;
+  TextWindow& window = context.text_window;
+  window.voice_operand = static_cast<uint32_t>(a[0]);
+  window.name_operand = static_cast<uint32_t>(a[1]);
+  window.text_operand = static_cast<uint32_t>(a[2]);
+  window.time_word = a[3];
+  window.line_kind = kLineHolds | kLineRevealing;
+  window.line_state = 0;
+  window.external_word = 0;
+  if (AdvTextSceneSkipStop(context, window)) return 1;
+  window.line.text.fill(0);
+  yel::YelFontGetColor(&window.saved_colours[0], &window.saved_colours[1]);
+  window.colours = window.saved_colours;
+  AdvTextLayoutName(context, window, window.name_operand);
+  AdvTextLayoutLine(context, window, window.text_operand);
+  AdvTextLineVoice(context, window, window.voice_operand);
+  auto& save_text = context.save.save_text;
+  save_text.fill(0);
+  std::memcpy(save_text.data(), window.line.text.data(),
+              WholeCharacterBytes(window.line.text.data(), save_text.size() - 1));
+  window.colours = window.saved_colours;
+  yel::YelFontSetColor(window.colours[0], window.colours[1]);
+  AdvTextSetTime(context, window, window.time_word, yel::YeltimeGetTime());
+  window.auto_word = 0;
+  AdvTextWindowShow(context, window, 1);
+  if (ForcedSkip(context)) AdvActionClearReserve(context);
+  ScriptPointPush(context);
+  if (window.text_mode == 1) AdvTextPageLayout(context, window);
+  AdvTextIconPlace(context, window);
+  context.script.stop = 1;
+  AdvDebugPrint(kLogTrace, "text  %s", window.line.text.data());
+  return 1;
+}
+
+constexpr CommandHandler kTextCommands[] = {
+    CmdTextInit,                  // 0x020000 text_init
+    CmdTextSetIcon,               // 0x020001 text_set_icon
+    CmdText,                      // 0x020002 text
+    CmdTextHide,                  // 0x020003 text_hide
+    CmdTextShow,                  // 0x020004 text_show
+    nullptr,                      // 0x020005 text_set_btn
+    CmdTextUninit,                // 0x020006 text_uninit
+    nullptr,                      // 0x020007 text_set_rect
+    CmdTextClear,                 // 0x020008 text_clear
+    CmdTextSetTime,               // 0x020009 text_set_time
+    CmdTextGetTime,               // 0x02000A text_get_time
+    nullptr,                      // 0x02000B text_window_set_alpha
+    nullptr,                      // 0x02000C text_voice_play
+    CmdTextSetAuto,               // 0x02000D text_set_auto
+    CmdTextSetIconAnimationTime,  // 0x02000E text_set_icon_animation_time
+    nullptr,
+    nullptr,
+    nullptr,
+    nullptr,
+    nullptr,
+    nullptr,           // 0x02000F-0x020014
+    CmdIsTextVisible,  // 0x020015 is_text_visible
+    CmdTextSetBase,    // 0x020016 text_set_base
+    nullptr,
+    nullptr,
+    nullptr,
+    nullptr,
+    nullptr,          // 0x020017-0x02001B
+    CmdTextSetColor,  // 0x02001C text_set_color
+    nullptr,
+    nullptr,
+    nullptr,             // 0x02001D-0x02001F
+    CmdTextSetIconMode,  // 0x020020 text_set_icon_mode
+    nullptr,
+    nullptr,
+    nullptr,
+    nullptr,
+    nullptr,
+    nullptr,
+    nullptr,
+    nullptr,
+    nullptr,
+    nullptr,
+    nullptr,
+    nullptr,
+    nullptr,
+    nullptr,                  // 0x020021-0x02002E
+    CmdTextAnimationSetMode,  // 0x02002F text_animation_set_mode
+    CmdTextSetVoiceAsync,     // 0x020030 text_set_voice_async
+    CmdTextSetPaintColor,     // 0x020031 text_set_paint_color
+    CmdTextSetLineInterval,   // 0x020032 text_set_line_interval
+    CmdTextSetPriority,       // 0x020033 text_set_priority
+    nullptr,
+    nullptr,
+    nullptr,
+    nullptr,
+    nullptr,
+    nullptr,
+    nullptr,
+    nullptr,               // 0x020034-0x02003B
+    CmdTextSetWrapMargin,  // 0x02003C text_set_wrap_margin
+    CmdTextSetWrapMode,    // 0x02003D text_set_wrap_mode
+    nullptr,
+    nullptr,
+    nullptr,
+    nullptr,              // 0x02003E-0x020041
+    CmdTextSetReadColor,  // 0x020042 text_set_read_color
+    CmdTextInitEx,        // 0x020043 text_init_ex
+};
+static_assert(std::size(kTextCommands) == 0x44);
+
+}  // namespace
+
+const CommandHandlers kCmdGroupTextHandlers = {kTextCommands, std::size(kTextCommands)};
+
+}  // namespace adv

@@ -1,0 +1,54 @@
+// The message window: starting a line in it (name, text, appended text, time), showing it with
+// its wait icons, the visual-novel page, and the text wait that reveals a line and waits for the
+// reader. Main thread, render lock held.
+#pragma once
+
+#include <cstdint>
+
+#include "program/text/text_records.h"
+
+namespace adv {
+
+struct AdvContext;
+
+// Line start.
+int AdvTextSceneSkipStop(AdvContext& context, TextWindow& window);
+void AdvTextLayoutName(AdvContext& context, TextWindow& window, uint32_t name_operand);
+void AdvTextLayoutLine(AdvContext& context, TextWindow& window, uint32_t text_operand);
+void AdvTextAppendLine(AdvContext& context, TextWindow& window, uint32_t text_operand);
+void AdvTextLineVoice(AdvContext& context, TextWindow& window, uint32_t voice_operand);
+void AdvTextSetTime(AdvContext& context, TextWindow& window, int32_t time_word, uint32_t now);
+void AdvTextMarkRead(AdvContext& context, TextWindow& window, uint32_t text_number);
+// The speaker name of an operand into 256 bytes; false when there is none.
+bool AdvTextGetName(AdvContext& context, TextWindow& window, uint32_t name_operand, char* name);
+void AdvTextSpeakerColor(AdvContext& context, TextWindow& window, const char* name);
+// Milliseconds of `length` laid-out pixels at `unit` pixels a character; 0 for a unit below 1.
+uint32_t TextTimeFor(int32_t length, int32_t unit, int32_t ms_per_character);
+void AdvPrintCurrentText(AdvContext& context);
+
+// Display.
+void AdvTextWindowShow(AdvContext& context, TextWindow& window, int32_t visible);
+int AdvTextButtonsUpdate(AdvContext& context, TextWindow& window);
+int AdvTextIconPlace(AdvContext& context, TextWindow& window);
+void AdvTextIconSelect(AdvContext& context, TextWindow& window, int32_t icon);
+void AdvTextPageLayout(AdvContext& context, TextWindow& window);
+// Base position of a slot, integer and float alike.
+void TextSlotPlace(GraphicSlot* slot, int32_t x, int32_t y);
+
+// The text wait, one step: `skip` is this frame's AdvSkipState, `now` the frame clock. 1 when
+// the wait ended in this step (and after most reveal steps).
+int AdvTextWaitStep(AdvContext& context, int32_t skip, uint32_t now);
+int AdvTextRevealStep(AdvContext& context, TextWindow& window, int32_t skip, uint32_t now);
+void AdvTextClickWaitBegin(AdvContext& context, TextWindow& window, int32_t skip, uint32_t now);
+void AdvTextClearWaitWindow(AdvContext& context, TextWindow& window);
+// The end of a wait: cleared, the latch reset, the script point popped.
+void AdvTextWaitEnd(AdvContext& context);
+
+// Both set when a non-holding line finished its reveal without an advance input.
+struct TextRevealDoneBytes {
+  uint8_t first = 0;
+  uint8_t second = 0;
+};
+TextRevealDoneBytes& TextRevealDone();
+
+}  // namespace adv

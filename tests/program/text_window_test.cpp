@@ -1,0 +1,377 @@
+// The message window: expansion and tag stripping in bounds, glyph positions of the layout, the
+// timed reveal on a clock the test drives, and the click wait.
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <cstring>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "program/game/adv_context.h"
+#include "program/layers/graphic_slots.h"
+#include "program/layers/layer_services.h"
+#include "program/script/skip_state.h"
+#include "program/startup/yel_import.h"
+#include "program/text/text_layout.h"
+#include "program/text/text_reveal.h"
+#include "program/text/text_services.h"
+#include "program/text/text_window.h"
+#include "tests/program/script_machine.h"
+#include "tests/program/started_library.h"
+
+namespace {
+
+using test::ScriptMachine;
+
+TEST(TextExpand, ReferencesNamesAndUnclosedMarkupStayInBounds) {
+  auto context = std::make_unique<adv::AdvContext>();
+  context->values.user_memory[5] = -12;
+  context->values.temp_memory[3] = 0;
+  std::memcpy(context->player_name.name.data(), "\x8E\x84", 2);  // 私
+  context->player_name.name_length = 2;
+  struct Case {
+    const char* source;
+    const char* expanded;
+  } cases[] = {
+      {"&m[5]", "\x81\x7C\x82\x50\x82\x51"},  // －１２
+      {"&t[3]!", "\x82\x4F!"},
+      {"a/nb",
+       "a\x8E\x84"
+       "b"},
+      {"<c#FF0000>%12x", "<c#FF0000>%12x"},
+      {"&m[99999]x", "x"},  // no such cell: nothing
+      {"&m[5", "&m[5"},     // unclosed: plain characters
+      {"<c#12", "<c#12"},
+      {"\xB1\x81", "\xB1\x81"},  // half-width katakana stands alone; a lead byte at the end too
+  };
+  for (const Case& c : cases) {
+    char out[64] = {};
+    adv::AdvTextExpand(*context, out, sizeof out, c.source);
+    EXPECT_STREQ(out, c.expanded) << c.source;
+  }
+  // A text that fills the buffer is cut at a whole character.
+  std::string long_text(4094, 'a');
+  long_text += "\x82\xA0";  // あ would need bytes 4094-4095: it does not fit below the zero
+  char guarded[4096 + 8];
+  std::memset(guarded, 0x55, sizeof guarded);
+  adv::AdvTextExpand(*context, guarded, 4096, long_text.c_str());
+  EXPECT_EQ(std::strlen(guarded), 4094u);
+  for (size_t i = 4096; i < sizeof guarded; ++i) EXPECT_EQ(guarded[i], 0x55);
+}
+
+TEST(TextStripTags, DropsTagsAndEndsWithAnEllipsisOfWholeCharacters) {
+  auto context = std::make_unique<adv::AdvContext>();
+  char out[64];
+  // Full-width characters count one font size each: two fit a line, the second line is over H.
+  adv::AdvTextStripTags(*context, out, sizeof out, "<c#FF0000>\x82\xA0\x82\xA2</c>\x82\xA4", 25, 15,
+                        10);
+  EXPECT_STREQ(out, "\x82\xA0\x81\x63");
+  adv::AdvTextStripTags(*context, out, sizeof out, "<c#FF0000>\x82\xA0", 100, 100, 10);
+  EXPECT_STREQ(out, "\x82\xA0");
+  adv::AdvTextStripTags(*context, out, sizeof out, "\x82\xA0<unclosed", 100, 100, 10);
+  EXPECT_STREQ(out, "\x82\xA0");
+}
+
+// The library started with its render lock held, a sprite to draw into.
+class TextDrawing : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    ASSERT_TRUE(yel::LoadLibraryFrom(YEL_LIBRARY));
+    render_ = test::StartLibraryHidden();
+    ASSERT_NE(render_, nullptr);
+    yel::YelRenderLockEnter();
+    adv::TextLayout() = adv::TextSettings{};
+    yel::YelFontSetEffect(0);
+    yel::YelFontSetType(0);
+    yel::YelFontSetFontSize(24);
+  }
+  void TearDown() override {
+    if (sprite_) yel::YelSpriteRelease(render_, sprite_);
+    adv::AdvRevealMapRelease(map_);
+    if (machine_) {
+      adv::AdvTextWindowRelease(machine_->context());
+      adv::AdvLayerTableReset(machine_->context());
+      machine_.reset();
+    }
+    yel::YelRenderLockLeave();
+    yel::YelRenderSetActive(nullptr);
+    yel::YelRenderUninit(render_);
+    yel::YelUninit();
+  }
+
+  // Lays the text out into a fresh transparent 512 x 128 sprite; the glyph records.
+  adv::GlyphList Draw(const char* text, int32_t width, int32_t ruby = 0) {
+    if (!sprite_) sprite_ = yel::YelSpriteCreate(render_, 512, 128, 100);
+    yel::YelSpritePaint(sprite_, nullptr, 0);
+    adv::AdvRevealMapInit(width, 128, 24, ruby, map_);
+    adv::AdvDrawText(context_, sprite_, text, nullptr, nullptr, width, 128, 24, ruby, {0xFFFFFF, 0},
+                     &map_);
+    return adv::NewGlyphList();
+  }
+  uint32_t Pixel(int32_t x, int32_t y) {
+    int32_t pitch = 0, rows = 0;
+    const uint32_t* pixels = yel::YelSpriteLock(sprite_, &pitch, &rows);
+    const uint32_t value = pixels[y * pitch + x];
+    yel::YelSpriteUnlock(sprite_);
+    return value;
+  }
+  // The most opaque pixel of a glyph's rectangle.
+  uint32_t StrongestPixel(const adv::GlyphRecord& g) {
+    uint32_t best = 0;
+    for (int32_t y = g.top; y < g.bottom; ++y) {
+      for (int32_t x = g.left; x < g.right; ++x) {
+        const uint32_t p = Pixel(x, y);
+        if ((p >> 24) > (best >> 24)) best = p;
+      }
+    }
+    return best;
+  }
+
+  YelRender* render_ = nullptr;
+  YelSprite* sprite_ = nullptr;
+  adv::RevealMap map_;
+  adv::AdvContext context_;
+  std::unique_ptr<ScriptMachine> machine_;
+};
+
+TEST_F(TextDrawing, GlyphsFollowEachOtherAndWrapAtTheWidth) {
+  const int32_t pitch = adv::LinePitch(24, 0);
+  adv::GlyphList g = Draw("\x82\xA0\x82\xA2\x82\xA4\x82\xA6", 400);
+  ASSERT_EQ(g.size(), 4u);
+  EXPECT_EQ(g[0].left, 1);
+  EXPECT_EQ(g[0].top, 0);
+  for (size_t i = 1; i < g.size(); ++i) {
+    EXPECT_EQ(g[i].left, g[i - 1].right) << i;
+    EXPECT_EQ(g[i].top, 0) << i;
+  }
+  // A width that the cursor reaches after three glyphs: the fourth wraps...
+  const int32_t width = g[2].left - 1 + 24;
+  g = Draw("\x82\xA0\x82\xA2\x82\xA4\x82\xA6", width);
+  ASSERT_EQ(g.size(), 4u);
+  EXPECT_EQ(g[2].top, 0);
+  EXPECT_EQ(g[3].left, 1);
+  EXPECT_EQ(g[3].top, pitch);
+  // ...unless it is a full stop, which hangs in the margin.
+  g = Draw("\x82\xA0\x82\xA2\x82\xA4\x81\x42", width);
+  ASSERT_EQ(g.size(), 4u);
+  EXPECT_EQ(g[3].top, 0);
+  EXPECT_EQ(g[3].left, g[2].right);
+  // "<br>" starts the next line.
+  g = Draw("\x82\xA0<br>\x82\xA2", 400);
+  ASSERT_EQ(g.size(), 2u);
+  EXPECT_EQ(g[1].left, 1);
+  EXPECT_EQ(g[1].top, pitch);
+}
+
+TEST_F(TextDrawing, ColourTagsAndRubyDrawWhereTheySay) {
+  adv::GlyphList g = Draw("<c#FF0000>\x82\xA0</c>\x82\xA0", 400);
+  ASSERT_EQ(g.size(), 2u);
+  const uint32_t red = StrongestPixel(g[0]);
+  const uint32_t white = StrongestPixel(g[1]);
+  EXPECT_EQ(red & 0xFFFFFF, 0xFF0000u);
+  EXPECT_EQ(white & 0xFFFFFF, 0xFFFFFFu);
+  // A reading over its base: drawn in the ruby band, the base glyphs below it.
+  const int32_t band = adv::RubyBand(12);
+  g = Draw("<r\x82\xA9\x82\xF1>\x8A\xBF</r>", 400, 12);
+  ASSERT_EQ(g.size(), 1u);
+  bool reading_drawn = false;
+  for (int32_t y = 0; y < band && !reading_drawn; ++y) {
+    for (int32_t x = 0; x < 48; ++x) reading_drawn |= (Pixel(x, y) >> 24) != 0;
+  }
+  EXPECT_TRUE(reading_drawn);
+  EXPECT_EQ(g[0].top, 0);  // the record's top is lowered by the band, not below 0
+}
+
+TEST_F(TextDrawing, UnclosedTagsEndTheTextAndRestoreTheFontType) {
+  for (const char* text :
+       {"\x82\xA0<s30", "\x82\xA0<c#FF", "\x82\xA0<g>\x82\xA2", "<r\x82\xA0", "\x82\xA0\x82"}) {
+    Draw(text, 400);
+    EXPECT_EQ(yel::YelFontGetType(), 0) << text;
+  }
+  // A 4,095-byte text runs to its end without reading past it.
+  std::string long_text(4094, 'a');
+  long_text += '<';
+  Draw(long_text.c_str(), 400);
+}
+
+constexpr const char* kLineScript =
+    "  cmd text_init(24, 0, 0, 1020, 96, 0, 0, 0)\n"
+    "  cmd text(NONE, \"名前\", \"あいうえお\", 0)\n"
+    "  mov v1, 1\n";
+
+// Counts the glyphs of the window's line that show any pixel.
+int ShownGlyphs(adv::TextWindow& window) {
+  int32_t pitch = 0, rows = 0;
+  YelSprite* sprite = window.text_slot->sprite;
+  const uint32_t* pixels = yel::YelSpriteLock(sprite, &pitch, &rows);
+  int shown = 0;
+  for (const adv::GlyphRecord& g : adv::NewGlyphList()) {
+    bool any = false;
+    for (int32_t y = g.top; y < g.bottom && y < rows; ++y) {
+      for (int32_t x = g.left; x < g.right && x < pitch; ++x)
+        any |= (pixels[y * pitch + x] >> 24) != 0;
+    }
+    shown += any;
+  }
+  yel::YelSpriteUnlock(sprite);
+  return shown;
+}
+
+TEST_F(TextDrawing, TheLineRevealsOverItsTimeAndTwoClicksEndIt) {
+  machine_ = std::make_unique<ScriptMachine>(kLineScript);
+  ASSERT_TRUE(machine_->loaded());
+  adv::AdvContext& context = machine_->context();
+  context.task_data->system.settings.text_speed = 40;
+  adv::TextLayout().animation_fade = 0;  // a glyph shows once the position passes it
+  machine_->Run();
+  adv::TextWindow& window = context.text_window;
+  ASSERT_EQ(window.line_kind, adv::kLineHolds | adv::kLineRevealing);
+  ASSERT_EQ(context.script.point_count, 1);
+  ASSERT_EQ(adv::NewGlyphList().size(), 5u);
+  EXPECT_STREQ(window.line.name.data(), "\x96\xBC\x91\x4F");
+  const uint32_t start = 100000;
+  window.wait_start = start;
+  EXPECT_EQ(window.wait_time, static_cast<uint32_t>(window.laid_out_length / 24 * 40));
+  adv::AdvTextWaitStep(context, 0, start);
+  EXPECT_EQ(ShownGlyphs(window), 0);
+  adv::AdvTextWaitStep(context, 0, start + 2 * 40);
+  EXPECT_GE(ShownGlyphs(window), 2);
+  EXPECT_LE(ShownGlyphs(window), 3);
+  // A click completes the reveal and begins the click wait; the script point stays.
+  adv::AdvTextWaitStep(context, adv::SKIP_BIT_ADVANCE, start + 100);
+  EXPECT_EQ(ShownGlyphs(window), 5);
+  EXPECT_EQ(window.line_kind, adv::kLineHolds | adv::kLineClickWait);
+  EXPECT_EQ(context.script.point_count, 1);
+  // The auto time: characters x auto speed + 500 ms.
+  EXPECT_EQ(window.wait_time,
+            static_cast<uint32_t>(
+                window.laid_out_length / 24 * context.task_data->system.settings.auto_speed + 500));
+  EXPECT_EQ(adv::AdvTextWaitStep(context, 0, start + 5000), 0);
+  EXPECT_EQ(adv::AdvTextWaitStep(context, adv::SKIP_BIT_ADVANCE, start + 5100), 1);
+  EXPECT_EQ(window.line_kind, 0u);
+  EXPECT_EQ(context.script.point_count, 0);
+  machine_->Run();
+  EXPECT_EQ(machine_->V(1), 1);
+}
+
+TEST_F(TextDrawing, AWideLineRevealsInsideItsTexture) {
+  std::string text;
+  for (int i = 0; i < 42; ++i) text += "あ";  // 1,008 pixels at size 24
+  const std::string script =
+      "  cmd text_init(24, 0, 0, 1020, 96, 0, 0, 0)\n  cmd text(NONE, NONE, \"" + text + "\", 0)\n";
+  machine_ = std::make_unique<ScriptMachine>(script);
+  ASSERT_TRUE(machine_->loaded());
+  adv::AdvContext& context = machine_->context();
+  context.task_data->system.settings.text_speed = 10;
+  machine_->Run();
+  adv::TextWindow& window = context.text_window;
+  ASSERT_NE(window.text_slot, nullptr);
+  int32_t pitch = 0, rows = 0;
+  yel::YelSpriteLock(window.text_slot->sprite, &pitch, &rows);
+  yel::YelSpriteUnlock(window.text_slot->sprite);
+  EXPECT_LE(window.reveal_map.stride, pitch);
+  EXPECT_LE(window.reveal_map.rows, rows);
+  window.wait_start = 0;
+  adv::AdvTextWaitStep(context, 0, 100000);
+  EXPECT_EQ(ShownGlyphs(window), 42);
+}
+
+}  // namespace
+
+namespace {
+
+std::string ReadText(const std::string& path) {
+  FILE* f = std::fopen(path.c_str(), "rb");
+  std::string text;
+  if (!f) return text;
+  char buffer[4096];
+  for (size_t n; (n = std::fread(buffer, 1, sizeof buffer, f)) > 0;) text.append(buffer, n);
+  std::fclose(f);
+  return text;
+}
+
+// The sample game's script with its include put in place.
+std::string SampleSource() {
+  const std::string main_path = SAMPLE_SCRIPT;
+  const std::string folder = main_path.substr(0, main_path.rfind('/') + 1);
+  std::string source = ReadText(main_path);
+  const std::string include = ".include \"common.asm\"";
+  const size_t at = source.find(include);
+  if (at != std::string::npos) source.replace(at, include.size(), ReadText(folder + "common.asm"));
+  return source;
+}
+
+// The save commands reach the player's save folder, which this process does not have: the
+// sample runs with them answering "no save".
+template <int N>
+int IgnoreArguments(adv::AdvContext& context) {
+  for (int i = 0; i < N; ++i) adv::ValueStackPop(context);
+  adv::SetCommandResult(context, 0);
+  return 1;
+}
+
+}  // namespace
+
+// The sample game, clicked through: every line waits for its click, and the script reaches its
+// end.
+TEST_F(TextDrawing, TheSampleGameIsClickedThroughToItsEnd) {
+  machine_ = std::make_unique<ScriptMachine>(SampleSource());
+  ASSERT_TRUE(machine_->loaded());
+  machine_->SetCommand(0x0A0000, IgnoreArguments<2>);  // save
+  machine_->SetCommand(0x0A0001, IgnoreArguments<1>);  // load
+  machine_->SetCommand(0x0A0009, IgnoreArguments<1>);  // is_save
+  machine_->SetCommand(0x0A000B, IgnoreArguments<1>);  // save_point
+  adv::AdvContext& context = machine_->context();
+  adv::TextWindow& window = context.text_window;
+  uint32_t now = 1000;
+  int lines = 0;
+  std::vector<std::string> names;
+  for (int frame = 0; frame < 5000 && !yel::IsSystemEnd(); ++frame, now += 16) {
+    machine_->Run();
+    if (window.line_kind & adv::kLineRevealing) {
+      ++lines;
+      names.emplace_back(window.line.name.data());
+      // Revealed over its time: nothing shows at first.
+      adv::AdvTextWaitStep(context, 0, window.wait_start);
+      EXPECT_EQ(ShownGlyphs(window), 0) << lines;
+      adv::AdvTextWaitStep(context, 0, window.wait_start + window.wait_time + 1);
+      EXPECT_EQ(ShownGlyphs(window), static_cast<int>(adv::NewGlyphList().size())) << lines;
+      EXPECT_TRUE(window.line_kind & adv::kLineClickWait);
+      EXPECT_EQ(adv::AdvTextWaitStep(context, 0, now), 0) << "the line waits for its click";
+      EXPECT_EQ(adv::AdvTextWaitStep(context, adv::SKIP_BIT_ADVANCE, now), 1);
+    }
+  }
+  EXPECT_TRUE(yel::IsSystemEnd()) << "the script did not reach its end";
+  EXPECT_EQ(lines, 4);
+  ASSERT_FALSE(names.empty());
+  EXPECT_EQ(names.front(), "\x88\xC4\x93\xE0\x90\x6C");  // 案内人
+}
+
+namespace {
+
+// Appended text (text_cat) keeps the glyphs on show and reveals its own from where they ended.
+TEST_F(TextDrawing, AppendedTextRevealsFromWhereTheShownTextEnded) {
+  machine_ = std::make_unique<ScriptMachine>(
+      "  cmd text_init(24, 0, 0, 480, 96, 0, 0, 0)\n"
+      "  cmd text(NONE, NONE, \"あいう\", 0)\n"
+      "  cmd text(NONE, NONE, \"えおか\", 0)\n");
+  ASSERT_TRUE(machine_->loaded());
+  adv::AdvContext& context = machine_->context();
+  adv::TextLayout().animation_fade = 0;
+  machine_->Run();
+  adv::TextWindow& window = context.text_window;
+  const int32_t shown_length = window.laid_out_length;
+  adv::ShownGlyphList() = adv::NewGlyphList();
+  adv::AdvTextAppendLine(context, window, machine_->TextOffset(1));
+  ASSERT_EQ(adv::NewGlyphList().size(), 3u);
+  EXPECT_GT(window.laid_out_length, shown_length);
+  EXPECT_STREQ(window.line.text.data(), "\x82\xA0\x82\xA2\x82\xA4\x82\xA6\x82\xA8\x82\xA9");
+  YelSprite* sprite = window.text_slot->sprite;
+  adv::AdvRevealApply(sprite, window.reveal_map, shown_length);
+  EXPECT_EQ(ShownGlyphs(window), 0) << "no appended glyph shows before the shown text's end";
+  adv::AdvRevealApply(sprite, window.reveal_map, window.laid_out_length + 64);
+  EXPECT_EQ(ShownGlyphs(window), 3);
+}
+
+}  // namespace
