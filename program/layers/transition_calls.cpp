@@ -6,19 +6,33 @@
 
 namespace adv {
 
+// A layer's transition handle is the platform's.
+namespace {
+YelTransition* PlatformHandle(LayerTransition* handle) {
+  return reinterpret_cast<YelTransition*>(handle);
+}
+}  // namespace
+
 LayerTransition* LayerTransitionCreate() {
-  return nullptr;
+  return reinterpret_cast<LayerTransition*>(yel::YelSpriteCreateTransitionHandle());
 }
-void LayerTransitionRelease(LayerTransition*) {}
-int32_t LayerTransitionState(LayerTransition*) {
-  return 0;
+void LayerTransitionRelease(LayerTransition* handle) {
+  if (handle) yel::YelSpriteReleaseTransitionHandle(PlatformHandle(handle));
 }
-int LayerTransitionCancel(LayerTransition*) {
-  return 0;
+int32_t LayerTransitionState(LayerTransition* handle) {
+  return handle ? yel::YelSpriteGetTransitionState(PlatformHandle(handle)) : 0;
+}
+int LayerTransitionCancel(LayerTransition* handle) {
+  return handle ? yel::YelSpriteCancelTransition(PlatformHandle(handle)) : 0;
 }
 
-void LayerTransitionStart(YelRender*, YelSprite* new_sprite, YelSprite* previous_sprite, int32_t,
-                          uint32_t, uint32_t, LayerTransition*) {
+void LayerTransitionStart(YelRender* render, YelSprite* new_sprite, YelSprite* previous_sprite,
+                          int32_t kind, uint32_t start, uint32_t time, LayerTransition* handle) {
+  if (yel::YelSpriteSetTransition(render, new_sprite, previous_sprite, kind, start, time,
+                                  PlatformHandle(handle))) {
+    return;
+  }
+  // Without a handle the layer switches at once.
   yel::YelSpriteViewCtrl(new_sprite, 1);
   if (previous_sprite != new_sprite) yel::YelSpriteViewCtrl(previous_sprite, 0);
 }

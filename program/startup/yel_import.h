@@ -159,6 +159,14 @@ YEL_IMPORT(YelSpriteSaveTextureToFile);
 YEL_IMPORT(YelSpriteSaveTextureToPngFile);
 YEL_IMPORT(YelSpriteSaveTextureToPng24File);
 YEL_IMPORT(YelSpriteLoadTextureToFile);
+YEL_IMPORT(YelSpriteCreateTransitionHandle);
+YEL_IMPORT(YelSpriteSetTransition);
+YEL_IMPORT(YelSpriteGetTransitionState);
+YEL_IMPORT(YelSpriteCancelTransition);
+YEL_IMPORT(YelSpriteReleaseTransitionHandle);
+YEL_IMPORT(YelSetFxEffect);
+YEL_IMPORT(YelGetFxEffectState);
+YEL_IMPORT(YelReleaseFxEffect);
 
 #undef YEL_IMPORT
 #pragma GCC diagnostic pop
