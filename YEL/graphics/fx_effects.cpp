@@ -183,7 +183,8 @@ YEL_API int YelSetFxEffect(void* target, uint32_t flags, int32_t operation, uint
                            const void* params) {
   const auto type = static_cast<int32_t>(flags & yel::kTypeBits);
   if (flags & yel::kScreenFlag) {
-    if (!target) {
+    // Only a start reads the target word: the priority of the node it links.
+    if (!target && operation == yel::kStart) {
       yel::SetLastError(yel::ERROR_INVALID_HANDLE);
       return 0;
     }
