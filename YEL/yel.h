@@ -1060,6 +1060,68 @@ YEL_API void YelSetVideoVolumeType(int32_t type);
 YEL_API void YelVideoSaveState(void);
 YEL_API void YelVideoRestoreState(void);
 
+/* ---- Sprite transitions and FX effects -------------------------------------------------- */
+
+/* Main thread inside the task walk (the render lock held); the transitions and effects are
+ * stepped on the frame clock and drawn by render nodes of their own in present. */
+
+/* A cross-fade from an outgoing to an incoming sprite, drawn in their place by a node of its
+ * own. States: 0 none, 1 running, 2 finished (the final picture stays until it is cancelled). */
+typedef struct YelTransition YelTransition;
+
+/* A handle in state 0; no memory: ERROR_ACCESS_DENIED (5) and null. */
+YEL_API YelTransition* YelSpriteCreateTransitionHandle(void);
+/* Starts a transition of `kind` (only 1, the cross-fade, is drawn) at `start` (the frame clock)
+ * over `duration` ms, cancelling the handle's running one first. Either sprite may be null, not
+ * both: then ERROR_INVALID_FUNCTION (1) and 0 with the handle unchanged; the same sprite given
+ * twice counts as the incoming one alone. A null handle: ERROR_INVALID_HANDLE (6), 0. */
+YEL_API int YelSpriteSetTransition(YelRender* render, YelSprite* incoming, YelSprite* outgoing,
+                                   int32_t kind, uint32_t start, uint32_t duration,
+                                   YelTransition* transition);
+/* The state; 3 for a null handle. */
+YEL_API int32_t YelSpriteGetTransitionState(YelTransition* transition);
+/* Ends the transition: the incoming sprite draws itself again, the outgoing one is released, the
+ * node goes and the handle returns to state 0. A null or unstarted handle: ERROR_INVALID_HANDLE,
+ * 0. */
+YEL_API int YelSpriteCancelTransition(YelTransition* transition);
+/* Cancels a started transition and frees the handle; null: ERROR_INVALID_HANDLE, 0. */
+YEL_API int YelSpriteReleaseTransitionHandle(YelTransition* transition);
+
+/* FX type 0, the raster wave: rows swing sideways and columns up and down along a sine that
+ * runs through its cycle every `period` ms (0 holds it still); an amplitude of 1 swings by about
+ * a tenth of the game area (x sideways, y up and down). */
+typedef struct YelFxRasterParam {
+  uint32_t period;
+  float amplitude_x;
+  float amplitude_y;
+} YelFxRasterParam;
+
+#ifdef __cplusplus
+static_assert(sizeof(YelFxRasterParam) == 12, "YelFxRasterParam is 12 bytes");
+#else
+_Static_assert(sizeof(YelFxRasterParam) == 12, "YelFxRasterParam is 12 bytes");
+#endif
+
+/* An FX effect on a sprite or on the whole screen, drawn while the screen effects are on.
+ * `target` points at a word: the sprite handle (a record whose first word is the sprite), or,
+ * with the flag 0x10000000 in `flags`, the draw priority of the screen effect's node in the
+ * active render list. The low 28 bits of `flags` are the type (only 0). Operations: 1 starts
+ * the effect growing in over `duration` ms with a copy of `params` (a YelFxRasterParam), then
+ * cycling; 2 fades it out over `duration` ms, after which its state is 0; 0 stops it at once.
+ * 1, or 0 when the target is missing, a start finds the effect running (or the screen node
+ * there), the type is unknown, the parameters are missing or memory runs out. */
+YEL_API int YelSetFxEffect(void* target, uint32_t flags, int32_t operation, uint32_t duration,
+                           const void* params);
+YEL_API int YelSpriteSetFxEffect(YelSprite* sprite, int32_t type, int32_t operation,
+                                 uint32_t duration, const void* params);
+/* 0 none, 1 running, 2 fading out; 0 for a sprite without an effect. Only the screen flag of
+ * `flags` is read. */
+YEL_API int32_t YelGetFxEffectState(const void* target, uint32_t flags);
+YEL_API int32_t YelSpriteGetFxEffectState(YelSprite* sprite);
+/* Frees the effect: the screen's, with its node, or the sprite's; 0 when the target or the
+ * sprite's effect is missing. */
+YEL_API int YelReleaseFxEffect(void* target, uint32_t flags);
+
 #ifdef __cplusplus
 }
 #endif

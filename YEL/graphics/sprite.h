@@ -61,6 +61,9 @@ void SpriteSetFileName(YelSprite* sprite, const char* name);
 // Null with ERROR_INVALID_HANDLE for a null sprite.
 YelSprite* SpriteOrError(YelSprite* sprite);
 
+// The sprite's texture, place, shape and colour as a back-end draws them (no FX effect).
+void FillSpriteQuad(const YelSprite& sprite, SpriteQuad& quad);
+
 // The draw callback of every sprite node: draws through the active back-end and returns 1; a
 // null sprite returns 0 (the node goes).
 int YelSpriteDrawCallback(YelCore* core, void* object);

@@ -5,7 +5,9 @@
 #include <new>
 
 #include "YEL/core/system.h"
+#include "YEL/graphics/fx_effects.h"
 #include "YEL/graphics/sprite.h"
+#include "YEL/graphics/sprite_transitions.h"
 #include "YEL/media/movie.h"
 #include "YEL/render/render.h"
 
@@ -27,9 +29,10 @@ bool IsFillPattern(const void* handle) {
   return false;
 }
 
-// Everything that may still point at a sprite lets go of it before it is freed: its node and
-// the target render list. (Running transitions will clear their sprite here as well.)
+// Everything that may still point at a sprite lets go of it before it is freed: its node, the
+// target render list and the transitions that draw it.
 void ForgetSprite(YelSprite* sprite) {
+  TransitionsForgetSprite(sprite);
   if (sprite->node) {
     YelRender* owner = sprite->node->owner;
     YelRenderRemove(owner, sprite);
@@ -100,12 +103,40 @@ YelSprite* SpriteOrError(YelSprite* sprite) {
   return sprite;
 }
 
+void FillSpriteQuad(const YelSprite& sprite, SpriteQuad& quad) {
+  quad.texture = sprite.texture;
+  quad.x = sprite.x;
+  quad.y = sprite.y;
+  quad.z = sprite.z;
+  quad.offset_x = sprite.offset_x;
+  quad.offset_y = sprite.offset_y;
+  quad.rotation_x = sprite.rotation_x;
+  quad.rotation_y = sprite.rotation_y;
+  quad.angle = sprite.angle;
+  quad.scale_x = sprite.scale_x;
+  quad.scale_y = sprite.scale_y;
+  quad.rect = sprite.rect;
+  quad.colour = sprite.colour;
+  quad.render_mode = sprite.render_mode;
+  quad.centre_x = sprite.centre_x;
+  quad.centre_y = sprite.centre_y;
+  quad.address_mode = sprite.address_mode;
+  quad.skew_x = sprite.skew_x;
+  quad.skew_y = sprite.skew_y;
+  quad.perspective = sprite.perspective;
+  quad.fx = nullptr;
+}
+
 int YelSpriteDrawCallback(YelCore* core, void* object) {
   auto* sprite = static_cast<YelSprite*>(object);
   if (!sprite) {
     SetLastError(ERROR_INVALID_HANDLE);
     return 0;
   }
+  // The effect is stepped even in frames the sprite is not drawn, so that a fade-out of a
+  // hidden sprite still ends.
+  FxEffect fx;
+  const bool has_fx = FxDrawInformation(static_cast<FxRecord*>(sprite->fx_effect), fx);
   // A sprite whose pixels are being written is drawn in a later frame: present holds the
   // render-list lock and must not wait for the writer.
   if (sprite->transition_mark.load() != 0 || !sprite->visible || sprite->lock_flag.load() != 0 ||
@@ -113,26 +144,8 @@ int YelSpriteDrawCallback(YelCore* core, void* object) {
     return 1;
   }
   SpriteQuad quad;
-  quad.texture = sprite->texture;
-  quad.x = sprite->x;
-  quad.y = sprite->y;
-  quad.z = sprite->z;
-  quad.offset_x = sprite->offset_x;
-  quad.offset_y = sprite->offset_y;
-  quad.rotation_x = sprite->rotation_x;
-  quad.rotation_y = sprite->rotation_y;
-  quad.angle = sprite->angle;
-  quad.scale_x = sprite->scale_x;
-  quad.scale_y = sprite->scale_y;
-  quad.rect = sprite->rect;
-  quad.colour = sprite->colour;
-  quad.render_mode = sprite->render_mode;
-  quad.centre_x = sprite->centre_x;
-  quad.centre_y = sprite->centre_y;
-  quad.address_mode = sprite->address_mode;
-  quad.skew_x = sprite->skew_x;
-  quad.skew_y = sprite->skew_y;
-  quad.perspective = sprite->perspective;
+  FillSpriteQuad(*sprite, quad);
+  if (has_fx) quad.fx = &fx;
   core->DrawSprite(quad);
   return 1;
 }
@@ -170,7 +183,8 @@ YEL_API int YelSpriteRelease(YelRender* render, YelSprite* sprite) {
   sprite->movie = nullptr;
   std::lock_guard list_lock(yel::RenderListLock());
   yel::ForgetSprite(sprite);
-  sprite->fx_effect = nullptr;  // FX effects are released here
+  yel::FxRecordFree(static_cast<yel::FxRecord*>(sprite->fx_effect));
+  sprite->fx_effect = nullptr;
   YelMemoryFree(sprite->filter_backup.pixels);
   sprite->filter_backup.pixels = nullptr;
   yel::SpriteReleaseTexture(sprite);

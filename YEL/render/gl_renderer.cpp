@@ -305,6 +305,9 @@ bool GlRenderer::ReadFrame(uint32_t* pixels, int32_t width, int32_t height, int3
   if (!context_ || drawing_thread_.load() != std::this_thread::get_id()) return false;
   const int32_t mx = (target_size_ - gw) / 2, my = (target_size_ - gh) / 2;
   std::vector<uint32_t> rows(static_cast<size_t>(gw) * gh);
+  // After a swap some drivers hand back the target as it was a frame or more ago unless the
+  // queued drawing has finished first.
+  glFinish();
   glBindFramebuffer(GL_READ_FRAMEBUFFER, render_target_.framebuffer);
   // Some drivers hand back the previous frame's pixels after a swap unless the queue is drained.
   glFinish();

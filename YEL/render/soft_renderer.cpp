@@ -55,7 +55,11 @@ void SoftRenderer::DrawSprite(const SpriteQuad& quad) {
   blit.rotation = TruncateFloat(quad.angle);
   blit.colour = quad.colour;
   blit.rect = quad.rect;
-  SoftBlit(FrameTarget(), *slot->image, blit, blend_);
+  if (quad.fx) {
+    DrawSpriteThroughFx(*slot->image, blit, *quad.fx);
+  } else {
+    SoftBlit(FrameTarget(), *slot->image, blit, blend_);
+  }
   blend_ = BlendMode::kAlpha;
 }
 

@@ -32,6 +32,8 @@ class SoftRenderer final : public YelCore {
   bool DrawSpritePair(const SpriteQuad& incoming, const SpriteQuad& outgoing,
                       float factor) override;
   void EndFrame() override;
+  // The raster wave (kind 1) over the frame drawn so far; false for any other effect.
+  bool DrawScreenFx(const FxEffect& effect) override;
   bool CaptureFrame(YelTexture* texture) override;
 
   bool Resize(int32_t width, int32_t height) override;
@@ -51,11 +53,18 @@ class SoftRenderer final : public YelCore {
   explicit SoftRenderer(const RendererParams& params);
   SoftTarget FrameTarget() { return SoftTarget{frame_.data(), FrameWidth(), FrameHeight()}; }
   bool Present();
+  // soft_fx.cpp: a sprite drawn alone into FX image 1, displaced by its effect into FX image 2,
+  // which is laid over the frame.
+  void DrawSpriteThroughFx(const SoftImage& image, const SoftBlitParams& blit,
+                           const FxEffect& effect);
 
   RendererParams params_;
   TextureSlotTable slots_;
   std::vector<uint32_t> frame_;  // main thread
   std::vector<uint32_t> work_;   // the cross-fade of a transition pair; main thread
+  // The two FX images (game size) of the effects, made when an effect first needs them; main
+  // thread.
+  std::vector<uint32_t> fx_images_[2];
   // Between draws the blend mode is alpha; a draw sets it from the sprite's render mode.
   BlendMode blend_ = BlendMode::kAlpha;
   // Set when the window did not take a frame; frames are skipped until a restore clears it.

@@ -1,8 +1,6 @@
 // The calls of layers and `run` into the platform's transitions: a layer's own sprite
-// transition and the full-screen transition from the last drawn frame. Until the platform's
-// sprite transitions are bound here, a layer transition is a stand-in with the same ownership
-// and states: it switches at once and is reported ended at once, and it owns the outgoing sprite,
-// which its cancel (or the handle's release) releases.
+// transition and the full-screen transition from the last drawn frame. A started layer
+// transition owns the outgoing sprite, which its cancel (or the handle's release) releases.
 #pragma once
 
 #include <cstdint>

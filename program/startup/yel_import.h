@@ -197,6 +197,14 @@ YEL_IMPORT(YelAnimationReset);
 YEL_IMPORT(YelAnimationSetTime);
 YEL_IMPORT(YelAnimationRelease);
 YEL_IMPORT(YelInputSetKeyPush);
+YEL_IMPORT(YelSpriteCreateTransitionHandle);
+YEL_IMPORT(YelSpriteSetTransition);
+YEL_IMPORT(YelSpriteGetTransitionState);
+YEL_IMPORT(YelSpriteCancelTransition);
+YEL_IMPORT(YelSpriteReleaseTransitionHandle);
+YEL_IMPORT(YelSetFxEffect);
+YEL_IMPORT(YelGetFxEffectState);
+YEL_IMPORT(YelReleaseFxEffect);
 
 #undef YEL_IMPORT
 #pragma GCC diagnostic pop
