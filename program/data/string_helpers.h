@@ -44,6 +44,15 @@ int32_t ParseDecimal(std::string_view text, int& count);
 // Bytes of the line that starts the text, its line end (CR LF, CR or LF) included.
 int LineLength(std::string_view text);
 
+// The first byte of a double-byte CP932 (Shift-JIS) character: 0x81-0x9F or 0xE0-0xFC.
+constexpr bool IsCp932LeadByte(uint8_t byte) {
+  return (byte >= 0x81 && byte <= 0x9F) || (byte >= 0xE0 && byte <= 0xFC);
+}
+// The second byte of one: 0x40-0x7E or 0x80-0xFC.
+constexpr bool IsCp932TrailByte(uint8_t byte) {
+  return (byte >= 0x40 && byte <= 0x7E) || (byte >= 0x80 && byte <= 0xFC);
+}
+
 // In place, up to the zero byte: ASCII letters to upper case (passing over double-byte
 // characters whole), and to lower case (byte by byte).
 void StrUpper(std::span<char> text);

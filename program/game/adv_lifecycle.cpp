@@ -8,6 +8,8 @@
 #include "program/layers/layer_services.h"
 #include "program/savedata/snapshot_services.h"
 #include "program/script/script_run.h"
+#include "program/sound/sound_services.h"
+#include "program/sound/voice_channels.h"
 #include "program/startup/startup_names.h"
 #include "program/startup/yel_import.h"
 #include "program/text/text_services.h"
@@ -87,7 +89,8 @@ int32_t AdvInitialize(AdvContext& context) {
   if (!context.display_queue) return AdvStartFailure("list create error");
   context.script_files = yel::YelListCreate();
   if (!context.script_files) return AdvStartFailure("saveload initialize error");
-  AdvVoiceInit(context);
+  AdvRegisterDebugData(context.sound);
+  AdvVoiceInitialize(context.sound);
   AdvRenderer3D = yel::Yel3DIs();
   return 0;
 }
