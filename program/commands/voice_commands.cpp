@@ -54,8 +54,10 @@ int CmdVoicePlay(AdvContext& context) {
                                       !(bits & kVoicePlayWhileSkipping));
   if (played != kVoiceStarted) {
     AdvDebugPrint(kLogTrace, "skip : voice_play  %d, %s, %d, %d", ch, name, flags, fade);
-    // A voice that did not load is a failure the script can see; a skipped one is not.
-    SetCommandResult(context, played == kVoiceNotLoaded ? kVoiceFailed : ch);
+    // A voice that did not load is a failure the script can see; one skipped, or not loaded
+    // because a skip rebuilds the scene, is not.
+    const bool failed = played == kVoiceNotLoaded && !(AdvSkipState(context) & SKIP_MASK_FORCED);
+    SetCommandResult(context, failed ? kVoiceFailed : ch);
     return 1;
   }
   if (bits & kVoiceWait) {

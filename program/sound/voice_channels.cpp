@@ -66,16 +66,25 @@ void ShapeVoice(SoundState& state, VoiceChannel& channel, const char* name, uint
   }
 }
 
+// How a voice start loads: while a scene or history skip rebuilds the scene nothing loads.
+struct VoiceLoading {
+  bool rebuilding = false;
+  bool fill_names = false;  // the channels keep the names they were started with
+  uint32_t Load(const char* name) const {
+    return rebuilding ? 0 : SoundLoadFile(name, kSoundTypeVoice, nullptr, 0.0f);
+  }
+};
+
 int32_t LoadSingle(SoundState& state, int32_t ch, const char* name, uint32_t flags,
-                   bool fill_name) {
-  const uint32_t handle = SoundLoadFile(name, kSoundTypeVoice, nullptr, 0.0f);
+                   const VoiceLoading& loading) {
+  const uint32_t handle = loading.Load(name);
   if (handle == 0) {
     LogUnreadable(state, name);
     return kVoiceNotLoaded;
   }
   VoiceChannel& channel = state.voice[ch];
   StoreHandle(channel, handle);
-  if (fill_name) CopyName(channel, name);
+  if (loading.fill_names) CopyName(channel, name);
   ShapeVoice(state, channel, name, flags);
   if (!(flags & kVoiceNoDucking) && ch != kLoneVoiceChannel) AdvBgmDuck(state, 1);
   AdvBgvPauseForVoice(state, name);
@@ -85,21 +94,22 @@ int32_t LoadSingle(SoundState& state, int32_t ch, const char* name, uint32_t fla
 
 // The members of a set on channels 0-7, which are emptied first; the background voices are not
 // paused for a set. The mask of the channels that got a sound.
-uint32_t LoadSet(SoundState& state, const VoiceSet& set, uint32_t flags, bool fill_names) {
+uint32_t LoadSet(SoundState& state, const VoiceSet& set, uint32_t flags,
+                 const VoiceLoading& loading) {
   for (int32_t i = 0; i < kVoiceSetChannelCount; ++i) ReleaseChannel(state.voice[i]);
   AdvBgvPauseForVoice(state, nullptr);
   uint32_t loaded = 0;
   for (int32_t i = 0; i < set.count; ++i) {
     const char* name = set.names[i].data();
     VoiceChannel& channel = state.voice[i];
-    channel.handle = SoundLoadFile(name, kSoundTypeVoice, nullptr, 0.0f);
+    channel.handle = loading.Load(name);
     if (channel.handle != 0) {
       loaded |= 1u << i;
       ShapeVoice(state, channel, name, flags);
     } else {
       LogUnreadable(state, name);
     }
-    if (fill_names) CopyName(channel, name);
+    if (loading.fill_names) CopyName(channel, name);
     if (flags & kVoiceWait) state.voice_wait_mask |= 1u << i;
   }
   if (!(flags & kVoiceNoDucking) && state.auto_volume.enable) AdvBgmDuck(state, 1);
@@ -155,14 +165,15 @@ int32_t AdvVoicePlay(AdvContext& context, int32_t ch, const char* name, uint32_t
     if (rule == kVoiceSkipped) AdvVoiceCheck(state, name, 1);
     if (rule != kVoiceStarted) return rule;
   }
+  const VoiceLoading loading{(AdvSkipState(context) & SKIP_MASK_FORCED) != 0, true};
   VoiceSet set;
   if (!VoiceSetRead(name, set)) {
-    const int32_t result = LoadSingle(state, ch, name, flags, true);
+    const int32_t result = LoadSingle(state, ch, name, flags, loading);
     if (result == kVoiceStarted) StartChannel(state.voice[ch].handle, flags, fade);
     return result;
   }
   AdvVoiceMixRunEnd(context);
-  VoiceStartLoaded(state, LoadSet(state, set, flags, true), flags, fade);
+  VoiceStartLoaded(state, LoadSet(state, set, flags, loading), flags, fade);
   return kVoiceStarted;
 }
 
@@ -170,12 +181,14 @@ int32_t VoiceLoadInto(SoundState& state, int32_t ch, const char* name, uint32_t 
                       uint32_t& loaded) {
   loaded = 0;
   if (!name || name[0] == 0 || !ValidChannel(ch)) return kVoiceNotLoaded;
+  // The voiced line posts no load while skipping, so the job loads what it is given.
+  const VoiceLoading loading{false, false};
   VoiceSet set;
   if (VoiceSetRead(name, set)) {
-    loaded = LoadSet(state, set, flags, false);
+    loaded = LoadSet(state, set, flags, loading);
     return kVoiceStarted;
   }
-  const int32_t result = LoadSingle(state, ch, name, flags, false);
+  const int32_t result = LoadSingle(state, ch, name, flags, loading);
   if (result == kVoiceStarted) loaded = 1u << ch;
   return result;
 }

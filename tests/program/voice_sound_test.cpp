@@ -124,6 +124,68 @@ TEST_F(Voices, FailuresReachTheScript) {
   EXPECT_NE(c().sound.voice[8].handle, 0u);
 }
 
+TEST_F(Voices, SkippingLoadsNothingButAVoiceThatAsksToPlay) {
+  ScriptMachine& m = Load(
+      "cmd voice_play(0, f\"VOICE01\", 0, 0) -> v1\n"
+      "cmd voice_play(1, f\"VO_VOICEPACK_0002\", 0, 0) -> v2\n"
+      "cmd voice_play(2, f\"VOICE01\", 8, 0) -> v3\n");
+  const adv::SoundState& sound = c().sound;
+  EXPECT_EQ(adv::AdvVoicePackProbe(), 0);
+  c().skip.skip_mode = 1;
+  m.Run();
+  EXPECT_EQ(m.V(1), 0);   // skipped
+  EXPECT_EQ(m.V(2), -1);  // the voice pack it belongs to is missing
+  EXPECT_EQ(m.V(3), 2);   // flag 8 plays while skipping
+  EXPECT_EQ(sound.voice[0].handle, 0u);
+  EXPECT_EQ(sound.voice[1].handle, 0u);
+  EXPECT_NE(sound.voice[2].handle, 0u);
+  EXPECT_EQ(m.CountLogged("skip : voice_play"), 2);
+
+  std::filesystem::copy_file(folder_ / "VOICE03.wav", folder_ / "VO_VOICEPACK_0001.wav");
+  EXPECT_EQ(adv::AdvVoicePackProbe(), 1);
+  // While a skip rebuilds the scene nothing loads, and that is no failure.
+  c().skip.skip_mode = 0;
+  c().skip.scene_skip = 1;
+  c().script.pc = c().script.entry;
+  m.Run();
+  EXPECT_EQ(m.V(3), 2);
+  EXPECT_EQ(sound.voice[2].handle, 0u);
+  c().skip.scene_skip = 0;
+}
+
+TEST_F(Voices, FinishedChannelsAreReleasedAndNoneIsOverwritten) {
+  Load("");
+  adv::SoundState& sound = c().sound;
+  // A voice started again on its channel releases the platform channel it had.
+  ASSERT_EQ(adv::AdvVoicePlay(c(), 8, "VOICE03", 0, 0, true), adv::kVoiceStarted);
+  ASSERT_EQ(adv::AdvVoicePlay(c(), 8, "VOICE01", 0, 0, true), adv::kVoiceStarted);
+  EXPECT_EQ(FreeChannels(1), 15);
+  // Sound effects and BGM that stopped are released, unless they were only loaded.
+  sound.se[0].handle = yel::YelSoundLoad("VOICE03.wav", 5, nullptr);
+  sound.se[1].handle = yel::YelSoundLoad("VOICE03.wav", 5, nullptr);
+  sound.se[1].flags = adv::kSoundLoadedOnly;
+  sound.bgm[0].handle = yel::YelSoundLoad("VOICE03.wav", 5, nullptr);
+  sound.bgm[0].file_id = 4;
+  ASSERT_EQ(FreeChannels(5), 61);
+  adv::AdvSoundUpkeep(c());
+  EXPECT_EQ(sound.se[0].handle, 0u);
+  EXPECT_NE(sound.se[1].handle, 0u);
+  EXPECT_EQ(sound.bgm[0].handle, 0u);
+  EXPECT_EQ(sound.bgm[0].file_id, 0u);
+  EXPECT_EQ(FreeChannels(5), 63);
+  adv::AdvSeReleaseAll(c());
+  EXPECT_EQ(FreeChannels(5), 64);
+  // While the work thread loads a voice, the voice records are left alone.
+  const uint32_t voice = sound.voice[8].handle;
+  yel::YelSoundStop(voice);
+  adv::AdvVoiceLoadPendingSet(true);
+  adv::AdvSoundUpkeep(c());
+  EXPECT_EQ(sound.voice[8].handle, voice);
+  adv::AdvVoiceLoadPendingSet(false);
+  adv::AdvSoundUpkeep(c());
+  EXPECT_EQ(sound.voice[8].handle, 0u);
+}
+
 TEST_F(Voices, AVoiceSetFillsChannelsZeroToSevenAndItsWaitHoldsTheScript) {
   std::string mix;
   for (const std::string& record : {std::string("voice01"), std::string("MISSING"),
