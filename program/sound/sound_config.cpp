@@ -7,9 +7,10 @@ namespace adv {
 namespace {
 
 // The seven words in the order of the file.
-std::array<int32_t*, 7> FileOrder(SoundLevels& levels) {
-  return {&levels.master, &levels.bgm, &levels.bgv, &levels.voice,
-          &levels.se0,    &levels.se1, &levels.se2};
+template <typename Levels>
+auto FileOrder(Levels& levels) {
+  return std::array{&levels.master, &levels.bgm, &levels.bgv, &levels.voice,
+                    &levels.se0,    &levels.se1, &levels.se2};
 }
 
 void ReadSpeaker(ByteReader& in, SpeakerVolume& entry) {
@@ -44,10 +45,9 @@ void SoundConfigParse(const SoundSettingsBlock& block, SoundState& state) {
 }
 
 SoundSettingsBlock SoundConfigSerialize(const SoundState& state) {
-  SoundState copy = state;  // FileOrder hands out pointers
   ByteWriter out;
-  for (const int32_t* word : FileOrder(copy.volumes)) out.I32(*word);
-  for (const int32_t* word : FileOrder(copy.switches)) out.I32(*word);
+  for (const int32_t* word : FileOrder(state.volumes)) out.I32(*word);
+  for (const int32_t* word : FileOrder(state.switches)) out.I32(*word);
   out.I32(state.auto_volume.enable);
   out.I32(state.auto_volume.level);
   out.I32(state.auto_volume.on);

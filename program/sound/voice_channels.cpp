@@ -19,6 +19,8 @@ namespace adv {
 namespace {
 
 constexpr uint32_t kDecideKeys = 0x800006;
+// Skip bits under which a line's voice is not loaded: skip mode, Control, forced skips.
+constexpr int32_t kNoVoiceLoadSkipBits = 0x35;
 constexpr int32_t kLoneVoiceChannel = 8;
 constexpr const char* kSoundExtensions[] = {".ogg", ".wav"};
 constexpr char kVoicePackProbeName[] = "VO_VOICEPACK_0001";
@@ -150,7 +152,7 @@ bool VoiceSetRead(const char* name, VoiceSet& set) {
 }
 
 int32_t AdvVoiceSkipCheck(AdvContext& context, const char* name) {
-  if (!(AdvSkipState(context) & 0x35)) return kVoiceStarted;
+  if (!(AdvSkipState(context) & kNoVoiceLoadSkipBits)) return kVoiceStarted;
   const bool of_pack = std::strncmp(name, kVoicePackPrefix, kVoicePackPrefixLength) == 0;
   return of_pack && !AdvVoicePackIs() ? kVoiceNotLoaded : kVoiceSkipped;
 }
