@@ -1,5 +1,7 @@
 #include "program/sound/sound_config.h"
 
+#include <algorithm>
+
 #include "program/data/byte_io.h"
 #include "program/startup/yel_import.h"
 
@@ -30,6 +32,11 @@ void WriteSpeaker(ByteWriter& out, const SpeakerVolume& entry) {
 }  // namespace
 
 void SoundConfigParse(const SoundSettingsBlock& block, SoundState& state) {
+  // Builds without sound kept the block as zeros; it never holds the player's settings.
+  if (std::all_of(block.begin(), block.end(), [](uint8_t byte) { return byte == 0; })) {
+    SoundConfigDefaults(state);
+    return;
+  }
   ByteReader in(std::string_view(reinterpret_cast<const char*>(block.data()), block.size()));
   for (int32_t* word : FileOrder(state.volumes)) *word = in.I32();
   for (int32_t* word : FileOrder(state.switches)) *word = in.I32();

@@ -21,7 +21,8 @@ namespace adv {
 
 inline constexpr int32_t kDefaultVolume = 5000;
 
-// The block's fields into the state; the other words of the state stay.
+// The block's fields into the state; the other words of the state stay. An all-zero block, as
+// builds that kept no sound settings wrote it, gives the defaults.
 void SoundConfigParse(const SoundSettingsBlock& block, SoundState& state);
 SoundSettingsBlock SoundConfigSerialize(const SoundState& state);
 // The settings of a fresh "system.dat": volumes 5000 (the background-voice volume stays as it

@@ -343,6 +343,10 @@ TEST(SoundConfig, TheSystemBlockKeepsItsFieldOrder) {
   EXPECT_EQ(adv::SoundConfigSerialize(read), written);
   EXPECT_EQ(read.volumes.voice, 3);
   EXPECT_EQ(read.volumes.bgv, 4);
+  // A block of zeros, from a build that kept no sound settings, reads as the defaults.
+  adv::SoundConfigParse(adv::SoundSettingsBlock{}, read);
+  EXPECT_EQ(read.volumes.voice, 5000);
+  EXPECT_EQ(read.switches.master, 1);
 }
 
 }  // namespace
