@@ -460,7 +460,7 @@ constexpr CommandInfo kCommands[] = {
     {0x0C0001, "system_btn_release", "entry, or 65535 for all", ""},
     {0x0C0002, "system_btn_enable", "entry, or 65535 for all, value", ""},
     {0x0D0000, "voice_play", "ch (-1 = first free of 0-7, else 0), file:file, flags, fade ms",
-     "ch"},
+     "ch; -1 when ch is beyond 8 or the voice did not load"},
     {0x0D0001, "voice_stop", "ch (-1 = channels 0-7), fade ms", ""},
     {0x0D0002, "voice_set_volume", "volume %", ""},
     {0x0D0003, "voice_get_volume", "", "voice volume / 100"},

@@ -25,6 +25,11 @@ constexpr bool IsCp932LeadByte(uint8_t byte) {
   return (byte >= 0x81 && byte <= 0x9F) || (byte >= 0xE0 && byte <= 0xFC);
 }
 
+// The second byte of a CP932 double-byte character: 0x40-0x7E or 0x80-0xFC.
+constexpr bool IsCp932TrailByte(uint8_t byte) {
+  return (byte >= 0x40 && byte <= 0x7E) || (byte >= 0x80 && byte <= 0xFC);
+}
+
 // Bytes of the character that starts at `text`: 2 for a lead byte followed by a byte other than
 // the terminator, 0 at the terminator, else 1. Never reads past the terminator.
 constexpr size_t Cp932CharLength(const char* text) {

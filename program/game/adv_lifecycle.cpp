@@ -9,6 +9,8 @@
 #include "program/layers/layer_services.h"
 #include "program/savedata/snapshot_services.h"
 #include "program/script/script_run.h"
+#include "program/sound/sound_services.h"
+#include "program/sound/voice_channels.h"
 #include "program/startup/startup_names.h"
 #include "program/startup/yel_import.h"
 #include "program/text/text_services.h"
@@ -84,6 +86,7 @@ void AdvRegisterDebugData(AdvContext& context) {
   yel::YelDebugSetData(14, &cells[3], 100);
   yel::YelDebugSetData(15, &cells[4], 16);
   yel::YelDebugSetData(19, &cells[5], 100);
+  SoundRegisterDebugTables(context.sound);
 }
 
 // Set at the end of AdvInitialize: whether the hardware renderer runs.
@@ -107,8 +110,8 @@ int32_t AdvInitialize(AdvContext& context) {
   if (!context.display_queue) return AdvStartFailure("list create error");
   context.script_files = yel::YelListCreate();
   if (!context.script_files) return AdvStartFailure("saveload initialize error");
-  AdvVoiceInit(context);
   AdvRegisterDebugData(context);
+  AdvVoiceInitialize(context.sound);
   AdvRenderer3D = yel::Yel3DIs();
   return 0;
 }

@@ -4,6 +4,8 @@
 #include "program/layers/layer_services.h"
 #include "program/script/script_run.h"
 #include "program/script/skip_state.h"
+#include "program/sound/sound_services.h"
+#include "program/sound/voice_channels.h"
 #include "program/startup/yel_import.h"
 #include "program/text/text_services.h"
 
@@ -21,8 +23,11 @@ void PostWindowModeMessage(AdvContext& context) {
 }
 
 // A pending event with a handler runs the handler as a subroutine; nothing else runs that frame.
+// While the work thread loads a line's voice the event waits: its label could start or stop
+// voices in the records the load writes.
 bool RunEventHandler(AdvContext& context) {
   if (context.events.handler == 0 || !context.events.pending) return false;
+  if (AdvVoiceLoadPendingGet()) return false;
   PushDataEntry(context, kListReturnPoint, context.script.pc, kReturnHook);
   context.script.pc = context.script.origin + context.events.handler;
   context.events.pending = 0;

@@ -7,6 +7,7 @@
 #include "program/game/game_file_access.h"
 #include "program/savedata/save_files.h"
 #include "program/script/script_run.h"
+#include "program/sound/sound_config.h"
 #include "program/startup/startup_names.h"
 #include "program/startup/yel_import.h"
 
@@ -53,6 +54,7 @@ void RunLastProcess(AdvContext& context) {
 void SaveSystemFiles(AdvTaskData& data) {
   if (!g_files.game_started) return;
   data.system.system_memory = data.context.values.system_memory;
+  data.system.sound = AdvSoundConfigWrite(data.context.sound);
   if (g_files.system_loaded) {
     data.system.settings.full_screen = yel::YelCheckWindowMode();
     SystemDataIo io = SystemIo();
@@ -86,7 +88,9 @@ int LoadSystemData(void* task_data) {
   auto& data = *static_cast<AdvTaskData*>(task_data);
   g_files = SystemFilesState{};
   SystemDataIo io = SystemIo();
-  if (!SystemDataLoadOrCreate(io, SoundSettingsBlock{}, data.system)) {
+  SoundState defaults;
+  SoundConfigDefaults(defaults);
+  if (!SystemDataLoadOrCreate(io, SoundConfigSerialize(defaults), data.system)) {
     // The defaults are stamped with the script; without one the game cannot start at all.
     AdvStartFailure(ReadGameFile("Script.src", 0, 12) ? "システムファイルの作成に失敗。"
                                                       : "script load error");
@@ -94,6 +98,7 @@ int LoadSystemData(void* task_data) {
   }
   g_files.system_loaded = !io.file.write_refused();
   ApplySystemSettings(data.system.settings);
+  AdvSoundConfigRead(data.system.sound, data.context.sound);
   SaveFolderFile access = AccessFile();
   g_files.access_loaded = AccessLoad(access, data.access);
   data.start_flag = StartFlag;

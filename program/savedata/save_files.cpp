@@ -18,8 +18,6 @@
 namespace adv {
 namespace {
 
-constexpr int32_t kHistoryPositionCell = 509;
-constexpr int32_t kHistoryCounterCell = 511;
 constexpr const char* kCapacityMessage =
     "セーブに失敗しました。\n保存先の容量が不足していないか確認してください。";
 constexpr const char* kOverflowMessage =

@@ -19,6 +19,9 @@ namespace adv {
 struct AdvContext;
 
 inline constexpr size_t kHistoryPathLimit = 520;
+// System memory cells: the current history snapshot number and the running counter.
+inline constexpr int32_t kHistoryPositionCell = 509;
+inline constexpr int32_t kHistoryCounterCell = 511;
 
 // Engine paths (CP932, "\" between folders) in the save folder.
 std::string SaveFolderPath(const std::string& name);

@@ -401,6 +401,7 @@ bool ReadHistory(SnapshotReader& in, SnapshotImage& image) {
     entry.script_point = in.U32();
     entry.file_number = in.I32();
     entry.face_flag = in.U32();
+    HistoryEntryTerminate(entry);  // the page and the commands read them as strings
   }
   return in.Bounded(image.history_count, 0, kHistoryEntryCount, "history count");
 }

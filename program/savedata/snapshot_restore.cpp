@@ -8,14 +8,14 @@
 #include "program/script/engine_log.h"
 #include "program/script/script_names.h"
 #include "program/script/script_run.h"
+#include "program/sound/sound_calls.h"
+#include "program/sound/sound_services.h"
 #include "program/text/text_services.h"
 
 namespace adv {
 namespace {
 
 constexpr uint32_t kFxRasterStart = 0x130003;
-constexpr int32_t kSoundTypeBgm = 3;
-constexpr int32_t kSoundTypeBgv = 2;
 
 void ApplyHead(SaveState& save, SnapshotImage& image) {
   save.title = image.title;
@@ -88,7 +88,7 @@ void ApplyBgm(AdvContext& context, const SnapshotImage& image) {
     if (channel.file_id == 0) continue;
     char name[33];
     ChannelName(context, channel.file_id, &channel.name, name);
-    channel.handle = AdvSoundLoad(context, name, kSoundTypeBgm, channel.play_args.data());
+    channel.handle = AdvSoundLoad(context, name, kSoundTypeBgm, nullptr);
     if (channel.handle == 0) {
       AdvDebugPrint(kLogError, "bgm load error [%s]", name);
       continue;

@@ -23,7 +23,7 @@ constexpr CommandGroupTable kCommandTable = {{
     {"CmdGroupSave", 0x00, 0x28, &kCmdGroupSaveHandlers},
     {"CmdGroupMovie", 0x00, 0x0D, nullptr},
     {"CmdGroupSystemButton", 0x00, 0x02, nullptr},
-    {"CmdGroupVoice", 0x00, 0x1E, nullptr},
+    {"CmdGroupVoice", 0x00, 0x1E, &kCmdGroupVoiceHandlers},
     {"CmdGroupHistory", 0x00, 0x19, nullptr},
     {"CmdGroupDebug", 0x00, 0x0D, &kCmdGroupDebugHandlers},
     {"CmdGroupEffect", 0x00, 0x05, nullptr},

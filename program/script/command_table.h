@@ -41,6 +41,7 @@ CommandHandler CommandFor(uint32_t code);
 // The handlers of the groups built so far, each defined beside its commands.
 extern const CommandHandlers kCmdGroupSpriteHandlers;   // 0x03
 extern const CommandHandlers kCmdGroupSaveHandlers;     // 0x0A
+extern const CommandHandlers kCmdGroupVoiceHandlers;    // 0x0D
 extern const CommandHandlers kCmdGroupDebugHandlers;    // 0x0F
 extern const CommandHandlers kCmdGroupExtraHandlers;    // 0x12
 extern const CommandHandlers kCmdGroupMathHandlers;     // 0x14

@@ -205,6 +205,20 @@ YEL_IMPORT(YelSpriteReleaseTransitionHandle);
 YEL_IMPORT(YelSetFxEffect);
 YEL_IMPORT(YelGetFxEffectState);
 YEL_IMPORT(YelReleaseFxEffect);
+YEL_IMPORT(YelSoundLoad);
+YEL_IMPORT(YelSoundLoadEx);
+YEL_IMPORT(YelSoundLoadSetReserved);
+YEL_IMPORT(YelSoundPlay);
+YEL_IMPORT(YelSoundPlayFade);
+YEL_IMPORT(YelSoundStop);
+YEL_IMPORT(YelSoundStopFade);
+YEL_IMPORT(YelSoundRelease);
+YEL_IMPORT(YelSoundSetPrimaryVolume);
+YEL_IMPORT(YelSoundSetVolume);
+YEL_IMPORT(YelSoundGetVolumeChannel);
+YEL_IMPORT(YelSoundPlayIs);
+YEL_IMPORT(YelSetVoiceSpeed);
+YEL_IMPORT(YelGetVoiceSpeed);
 
 #undef YEL_IMPORT
 #pragma GCC diagnostic pop

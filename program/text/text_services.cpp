@@ -1,5 +1,5 @@
-// Text, interaction and sound as the game task drives them. The program has no message window,
-// buttons, choices or sound channels, so the steps have nothing to do.
+// Text and interaction as the game task drives them. The program has no message window,
+// buttons or choices yet, so the steps have nothing to do.
 #include "program/text/text_services.h"
 
 #include <cstring>
@@ -24,16 +24,6 @@ void AdvanceLatchReset() {
 }
 void TextClickCarryReset() {}
 
-void AdvVoiceInit(AdvContext&) {}
-void AdvSoundUpkeep(AdvContext&) {}
-void AdvSeReleaseAll(AdvContext&) {}
-void AdvBgmReleaseAll(AdvContext&) {}
-// The program plays no sound yet: nothing loads.
-uint32_t AdvSoundLoad(AdvContext&, const char*, int32_t, const int32_t*) {
-  return 0;
-}
-void AdvBgmResume(AdvContext&, BgmChannel&, bool) {}
-void AdvVoiceReleaseAll(AdvContext&) {}
 bool AdvButtonUpdate(AdvContext&) {
   return false;
 }

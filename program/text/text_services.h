@@ -1,5 +1,5 @@
-// What the game task and the interpreter call of text, interaction and sound each frame, at
-// start and at the end.
+// What the game task and the interpreter call of text and interaction each frame, at start and
+// at the end.
 #pragma once
 
 #include <cstddef>
@@ -8,7 +8,6 @@
 namespace adv {
 
 struct AdvContext;
-struct BgmChannel;
 
 // The advance latch and the click carry bytes, shared by the waits and the game task.
 struct AdvanceLatch {
@@ -21,19 +20,6 @@ AdvanceLatch& Advance();
 void AdvanceLatchReset();
 void TextClickCarryReset();
 
-void AdvVoiceInit(AdvContext& context);
-// Finished sound channels are released, fades and voices stepped.
-void AdvSoundUpkeep(AdvContext& context);
-void AdvSeReleaseAll(AdvContext& context);
-// Loads a sound of a platform sound type ("%s.ogg", then "%s.wav"); its handle, or 0 when none
-// loads. `play_args` are the six play words of a BGM record, or null.
-uint32_t AdvSoundLoad(AdvContext& context, const char* name, int32_t type,
-                      const int32_t* play_args);
-// A BGM channel reloaded by a restore: paused when its record says so, given its volume, and
-// started with a fade-in when `restart`.
-void AdvBgmResume(AdvContext& context, BgmChannel& channel, bool restart);
-void AdvBgmReleaseAll(AdvContext& context);
-void AdvVoiceReleaseAll(AdvContext& context);
 // A button or system-button reaction that has set its label up; true when one fired.
 bool AdvButtonUpdate(AdvContext& context);
 bool AdvSystemButtonUpdate(AdvContext& context);

@@ -1,0 +1,168 @@
+// The records of the script's sound: the sound-effect, BGM, voice and background-voice channels
+// with the volumes, switches and voice tables that shape them, all in the context's SoundState.
+// The platform holds the real channels; a record keeps the platform handle, the file argument
+// that produced it and what the script can see.
+#pragma once
+
+#include <array>
+#include <cstdint>
+
+namespace adv {
+
+// Platform sound types the program loads into.
+inline constexpr int32_t kSoundTypeVoice = 1;
+inline constexpr int32_t kSoundTypeBgv = 2;
+inline constexpr int32_t kSoundTypeBgm = 3;
+inline constexpr int32_t kSoundTypeSe1 = 4;
+inline constexpr int32_t kSoundTypeSe0 = 5;
+inline constexpr int32_t kSoundTypeSe2 = 6;
+
+inline constexpr int32_t kSeChannelCount = 16;
+inline constexpr int32_t kBgmChannelCount = 2;
+inline constexpr int32_t kVoiceChannelCount = 9;
+inline constexpr int32_t kVoiceSetChannelCount = 8;  // channels 0-7; 8 stands apart
+inline constexpr int32_t kBgvChannelCount = 8;
+inline constexpr int32_t kSpeakerVolumeCount = 64;
+inline constexpr int32_t kVoiceHookCount = 8;
+inline constexpr int32_t kAutopanCount = 16;
+
+// A record loaded by a load command (not started) carries this flag and is not released when
+// it is silent.
+inline constexpr uint32_t kSoundLoadedOnly = 1u << 29;
+
+// Flags of a BGM channel.
+inline constexpr uint32_t kBgmRestorePaused = 1u << 28;
+inline constexpr uint32_t kBgmNoRestart = 1u << 29;
+inline constexpr uint32_t kBgmFadeRunning = 0x40020000;
+// A file id with this bit keeps its name in the record itself.
+inline constexpr uint32_t kFileIdNameInRecord = 1u << 28;
+
+// One of the two BGM channels (92 bytes in a snapshot).
+struct BgmChannel {
+  uint32_t handle = 0;  // platform sound handle; 0 none
+  uint32_t file_id = 0;
+  uint32_t flags = 0;
+  int32_t volume = 0;  // percent
+  std::array<int32_t, 4> state{};
+  std::array<char, 32> name{};
+  std::array<int32_t, 6> play_args{};
+  int32_t fade_step = 0;  // pending volume step of a running fade
+};
+
+// One of the 16 sound-effect channels (64 bytes in a snapshot).
+struct SeChannel {
+  uint32_t handle = 0;
+  uint32_t file_id = 0;
+  uint32_t flags = 0;
+  std::array<int32_t, 13> state{};
+};
+
+// One of the 8 background-voice channels (92 bytes in a snapshot).
+inline constexpr uint32_t kBgvLoop = 1;
+struct BgvChannel {
+  uint32_t handle = 0;
+  uint32_t file_id = 0;
+  uint32_t flags = 0;
+  std::array<int32_t, 20> state{};
+};
+
+// A voice that follows a layer image or sits at a fixed position: source, mode, name prefix.
+struct AutopanEntry {
+  std::array<int32_t, 10> words{};
+};
+
+// How a voice channel's pan follows its autopan entry.
+struct VoicePanBlock {
+  int32_t source = 0;
+  int32_t mode = 0;
+  int32_t last_pan = 0;
+  int32_t state = 0;  // 2: the voice follows an autopan entry
+};
+
+// Flags of a voice start (voice_play and the voiced line).
+inline constexpr uint32_t kVoiceLoop = 1u << 0;
+inline constexpr uint32_t kVoiceWait = 1u << 1;
+inline constexpr uint32_t kVoiceFadeIn = 1u << 2;
+inline constexpr uint32_t kVoicePlayWhileSkipping = 1u << 3;
+inline constexpr uint32_t kVoiceNoSpeakerVolume = 0x40;
+inline constexpr uint32_t kVoiceNoAutopan = 0x80;
+inline constexpr uint32_t kVoiceNoDucking = 0x100;
+
+inline constexpr int32_t kVoiceNameSize = 32;
+
+struct VoiceChannel {
+  uint32_t handle = 0;
+  // The file name as AdvVoicePlay started it, at most 31 bytes and a terminator.
+  std::array<char, kVoiceNameSize> name{};
+  VoicePanBlock pan;
+};
+
+// The seven volume (0-10000) or switch (1 audible, 0 muted) words, in this order.
+struct SoundLevels {
+  int32_t master = 0;  // the platform's primary volume
+  int32_t bgm = 0;     // type 3
+  int32_t voice = 0;   // type 1
+  int32_t bgv = 0;     // type 2
+  int32_t se0 = 0;     // type 5
+  int32_t se1 = 0;     // type 4
+  int32_t se2 = 0;     // type 6
+};
+
+struct VoiceMixHook {
+  int32_t fired = 0;         // 1 after its start label ran for the current voice
+  uint32_t start_label = 0;  // code offsets from the code origin; 0 none
+  uint32_t end_label = 0;
+  std::array<char, 32> name{};  // name prefix
+};
+
+// Voice ducking of the BGM.
+struct BgmAutoVolume {
+  int32_t enable = 0;
+  int32_t level = 0;  // percent
+  int32_t on = 0;     // the switch
+};
+
+struct SpeakerVolume {
+  int32_t in_use = 0;
+  int32_t enable = 0;
+  int32_t volume = 0;           // percent
+  std::array<char, 32> name{};  // name prefix
+};
+
+static_assert(sizeof(BgmChannel) == 92);
+static_assert(sizeof(SeChannel) == 64);
+static_assert(sizeof(BgvChannel) == 92);
+static_assert(sizeof(AutopanEntry) == 40);
+static_assert(sizeof(VoiceChannel) == 52);
+static_assert(sizeof(SpeakerVolume) == 44);
+static_assert(sizeof(VoiceMixHook) == 44);
+
+struct SoundState {
+  // The channel arrays as the debug window shows them.
+  const void* se_table = nullptr;
+  const void* bgm_table = nullptr;
+  const void* bgv_table = nullptr;
+  uint32_t voice_wait_mask = 0;  // bit n: the script waits for voice channel n
+  uint32_t se_wait_channel = 0;  // 0 none, else 1 + the SE channel waited for
+  int32_t next_se_pan = 0;
+  std::array<SeChannel, kSeChannelCount> se{};
+  std::array<BgmChannel, kBgmChannelCount> bgm{};
+  std::array<VoiceChannel, kVoiceChannelCount> voice{};
+  std::array<BgvChannel, kBgvChannelCount> bgv{};
+  std::array<AutopanEntry, kAutopanCount> autopan{};
+  SoundLevels volumes;
+  SoundLevels switches;
+  std::array<VoiceMixHook, kVoiceHookCount> voice_hooks{};
+  BgmAutoVolume auto_volume;
+  int32_t voice_cut = 0;  // the end of a text wait stops the voices
+  int32_t speaker_volume_switch = 0;
+  std::array<SpeakerVolume, kSpeakerVolumeCount> speaker_volumes{};
+  SpeakerVolume default_speaker_volume;
+  int32_t autopan_enable = 0;
+  int32_t pan_range = 0;
+  std::array<int32_t, 44> se_volumes{};       // the four SE volume classes
+  std::array<int32_t, 48> se_channel_info{};  // the 16 SE channel settings
+  int32_t voice_check = 0;                    // voice_check_enable: unreadable voices are logged
+};
+
+}  // namespace adv
