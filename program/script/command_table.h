@@ -41,6 +41,7 @@ CommandHandler CommandFor(uint32_t code);
 // The handlers of the groups built so far, each defined beside its commands.
 extern const CommandHandlers kCmdGroupSpriteHandlers;   // 0x03
 extern const CommandHandlers kCmdGroupSaveHandlers;     // 0x0A
+extern const CommandHandlers kCmdGroupActionHandlers;   // 0x11
 extern const CommandHandlers kCmdGroupExtraHandlers;    // 0x12
 extern const CommandHandlers kCmdGroupMathHandlers;     // 0x14
 extern const CommandHandlers kCmdGroupThreadHandlers;   // 0x15
