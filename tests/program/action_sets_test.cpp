@@ -307,6 +307,39 @@ TEST_F(ActionSets, CommandsRefuseWhatLiesOutsideTheirTables) {
   }
 }
 
+// What the section commands store: the slot of an image, durations derived from parameters, and
+// the queries over the sets.
+TEST_F(ActionSets, SectionsAndQueriesReadTheirArguments) {
+  ScriptMachine& m = Load(
+      "cmd action_straight_decele(0, 1, 0, 0, 0, 300, 0, 0, 0, 200)\n"
+      "cmd action_wait_random(1, 100, 50)\n"
+      "cmd action_wait_random(2, 7, 7)\n"
+      "cmd action_wait_random(3, -5, 10)\n"
+      "cmd action_straight(4, 0x2000000, 1, 2, 3, 4)\n"
+      "cmd is_action_layer_move(1) -> v1\n"
+      "cmd action_run(0xFFFFFFFF, 1000)\n"
+      "cmd is_action_layer_move(0x2000000) -> v2\n"
+      "cmd is_action_layer_move(0) -> v3\n"
+      "cmd is_action_run(0xFFFFFFFF) -> v4\n"
+      "cmd set_active_action(5) -> v5\n"
+      "cmd get_active_action() -> v6\n"
+      "cmd is_action_run(16) -> v7\n");
+  m.Run();
+  const adv::ActionSet& set = Set(0);
+  EXPECT_EQ(set.lines[0].sections[0].duration, 500u);
+  EXPECT_EQ(set.lines[0].sections[0].parameters[0], 17u);  // layer 1's slot
+  EXPECT_GE(set.lines[1].sections[0].duration, 50u);
+  EXPECT_LT(set.lines[1].sections[0].duration, 100u);
+  EXPECT_EQ(set.lines[2].sections[0].duration, 0u);
+  EXPECT_EQ(set.lines[3].sections[0].duration, 0u);
+  EXPECT_EQ(set.lines[4].sections[0].parameters[0], 144u);  // bank slot 0 of bank 0
+  EXPECT_EQ(set.line_mark, 1u);  // the last line whose count exceeded the mark so far
+  std::vector<int32_t> results;
+  for (int v = 1; v <= 7; ++v) results.push_back(m.V(v));
+  EXPECT_EQ(results, (std::vector<int32_t>{0, 1, 0, 1, 0, 5, 0}));
+  EXPECT_TRUE(m.Logged("is_action_run [16]", adv::kLogError));
+}
+
 // Two sets on one layer: the first has settled +50 when the other ends. The other's end folds
 // only its own changes into the bases, so a save then holds the layer's base without the +50,
 // and the restored set, started again from its first section, ends at +100 as the unsaved run.
