@@ -8,6 +8,7 @@
 #include "os/paths.h"
 #include "program/game/adv_context.h"
 #include "program/game/game_task.h"
+#include "program/layers/action_manager.h"
 #include "program/savedata/save_files.h"
 #include "program/savedata/snapshot_services.h"
 #include "program/savedata/thumbnail_capture.h"
@@ -27,7 +28,6 @@ constexpr int32_t kPreviousSlot = 1000;
 constexpr int32_t kHistoryPositionCell = 509;
 constexpr uint32_t kLoadInputBlockMs = 100;
 constexpr int32_t kTitleSize = 260;
-constexpr int32_t kActionSetsAbortedByLoad[] = {7, 8};
 
 std::array<CommandHandler, kSaveSlotCount> BuildSaveSlots() {
   std::array<CommandHandler, kSaveSlotCount> table{};
@@ -51,7 +51,7 @@ int32_t* NewestSlot(AdvContext& context) {
 // pauses, and the load-after label runs as a subroutine (none: the pass stops).
 void FinishLoad(AdvContext& context, int32_t history_position) {
   context.values.system_memory[kHistoryPositionCell] = history_position;
-  for (int32_t set : kActionSetsAbortedByLoad) context.actions.sets[set] = ActionSet{};
+  AdvActionAbortLoadSets(context);
   TextClickCarryReset();
   context.save.previous_raw_length = 0;
   TakeSavePoint(context, context.script.pc);

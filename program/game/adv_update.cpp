@@ -42,6 +42,8 @@ bool RunReaction(AdvContext& context) {
     if (!AdvSystemButtonUpdate(context)) return false;
     id = kRunSystemButton;
   }
+  // A reaction ends the active action set and every set with a clear request.
+  AdvActionAbortActive(context);
   AdvanceLatchReset();
   TextClickCarryReset();
   SetScriptThreadId(id);

@@ -187,27 +187,51 @@ void AdvGraphicSlotApplyAll(AdvContext& context) {
   }
 }
 
-void AdvGraphicSlotCommitDeltas() {
-  for (GraphicSlot* s = g_anchor.next; s; s = s->next) {
-    SlotSettledGroup& d = s->action_delta;
-    for (int axis = 0; axis < 2; ++axis) {
-      s->position[axis] += d.position[axis];
-      s->float_position[axis] += d.float_position[axis];
-      s->scale[axis] += d.scale;
-    }
-    AddInto(s->rotation, d.rotation);
-    AddInto(s->float_rotation, d.float_rotation);
-    uint32_t colour = 0;
-    for (int channel = 0; channel < 4; ++channel) {
-      const uint16_t total =
-          static_cast<uint16_t>(ColourByte(s->colour, channel) + d.colour[channel]);
-      colour = colour << 8 | static_cast<uint32_t>(Clamp255(static_cast<int16_t>(total)));
-    }
-    s->colour = colour;
-    if (s->rect_enabled) AddInto(s->rect, d.rect);
-    // The z parts are dropped: a finished action leaves no depth change behind.
-    d = SlotSettledGroup{};
+void AdvSettledGroupAdd(SlotSettledGroup& group, const SlotSettledGroup& change, int sign) {
+  for (int axis = 0; axis < 3; ++axis) {
+    group.position[axis] += sign * change.position[axis];
+    group.rotation[axis] += sign * change.rotation[axis];
+    group.float_position[axis] += static_cast<float>(sign) * change.float_position[axis];
+    group.float_rotation[axis] += static_cast<float>(sign) * change.float_rotation[axis];
   }
+  for (int edge = 0; edge < 4; ++edge) group.rect[edge] += sign * change.rect[edge];
+  group.scale += static_cast<float>(sign) * change.scale;
+  for (int channel = 0; channel < 4; ++channel) {
+    group.colour[channel] =
+        static_cast<int16_t>(group.colour[channel] + sign * change.colour[channel]);
+  }
+}
+
+void AdvGraphicSlotCommitPart(GraphicSlot& s, const SlotSettledGroup& d) {
+  for (int axis = 0; axis < 2; ++axis) {
+    s.position[axis] += d.position[axis];
+    s.float_position[axis] += d.float_position[axis];
+    s.scale[axis] += d.scale;
+  }
+  AddInto(s.rotation, d.rotation);
+  AddInto(s.float_rotation, d.float_rotation);
+  uint32_t colour = 0;
+  for (int channel = 0; channel < 4; ++channel) {
+    const uint16_t total = static_cast<uint16_t>(ColourByte(s.colour, channel) + d.colour[channel]);
+    colour = colour << 8 | static_cast<uint32_t>(Clamp255(static_cast<int16_t>(total)));
+  }
+  s.colour = colour;
+  if (s.rect_enabled) AddInto(s.rect, d.rect);
+  // The z parts are dropped: a finished action leaves no depth change behind.
+  if (&d == &s.action_delta) {
+    s.action_delta = SlotSettledGroup{};
+  } else {
+    AdvSettledGroupAdd(s.action_delta, d, -1);
+  }
+}
+
+void AdvGraphicSlotCommitDeltas() {
+  for (GraphicSlot* s = g_anchor.next; s; s = s->next)
+    AdvGraphicSlotCommitPart(*s, s->action_delta);
+}
+
+bool AdvGraphicSlotListed(const GraphicSlot& slot) {
+  return Listed(slot);
 }
 
 void AdvGraphicSlotClearFrameParts(AdvContext&) {

@@ -101,6 +101,14 @@ void AdvGraphicSlotFreeNow(GraphicSlot* slot);
 void AdvGraphicSlotApply(AdvContext& context, GraphicSlot& slot);
 void AdvGraphicSlotApplyAll(AdvContext& context);
 void AdvGraphicSlotCommitDeltas();
+// Adds (sign 1) or takes away (sign -1) a change of a settled group; colours in 16-bit
+// arithmetic.
+void AdvSettledGroupAdd(SlotSettledGroup& group, const SlotSettledGroup& change, int sign);
+// Folds one part of the slot's action delta group into its base, as AdvGraphicSlotCommitDeltas
+// folds the whole group: the part leaves the delta group and the rest stays.
+void AdvGraphicSlotCommitPart(GraphicSlot& slot, const SlotSettledGroup& part);
+// True while the slot is allocated.
+bool AdvGraphicSlotListed(const GraphicSlot& slot);
 void AdvGraphicSlotClearFrameParts(AdvContext& context);
 void AdvGraphicSlotInheritParent(GraphicSlot& child, const GraphicSlot& parent);
 void AdvGraphicSlotCopyState(GraphicSlot& destination, const GraphicSlot& source);

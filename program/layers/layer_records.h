@@ -6,6 +6,7 @@
 #include <cstdint>
 
 #include "YEL/yel.h"
+#include "program/layers/action_records.h"
 
 namespace adv {
 
@@ -15,7 +16,6 @@ struct LayerTransition;
 inline constexpr int32_t kLayerCount = 128;
 inline constexpr int32_t kCompositionCount = 8;
 inline constexpr int32_t kFaceCount = 8;
-inline constexpr int32_t kActionSetCount = 16;
 
 // Bits of LayerRecord::flags.
 enum LayerFlag : uint32_t {
@@ -107,17 +107,6 @@ enum ScreenEffectWait : uint32_t {
 struct ScreenEffectState {
   uint32_t effect = 0;
   uint32_t wait_bits = 0;
-};
-
-inline constexpr int32_t kActionModeSync = 2;
-
-struct ActionSet {
-  int32_t in_use = 0;
-  int32_t mode = 0;  // kActionModeSync: the script waits for the set
-};
-
-struct ActionManager {
-  std::array<ActionSet, kActionSetCount> sets{};
 };
 
 }  // namespace adv

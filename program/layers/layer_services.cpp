@@ -1,5 +1,5 @@
 // Layers and motion as the game task drives them: the image index, and the steps of the parts
-// that do not exist yet (actions, frame animations, screen and raster effects), which have
+// that do not exist yet (screen and raster effects), which have
 // nothing to do.
 #include "program/layers/layer_services.h"
 
@@ -73,11 +73,6 @@ bool AdvEffectUpdate(AdvContext&) {
 void AdvEffectRelease(AdvContext& context) {
   context.effects = ScreenEffectState{};
 }
-void AdvActionUpdate(AdvContext&) {}
-void AdvActionReset(AdvContext& context) {
-  context.actions = ActionManager{};
-}
-void AdvActionClearReserve(AdvContext&) {}
 void AdvFxFreeAll(AdvContext&) {}
 YelSprite* AdvMovieSpriteLoad(YelRender*, const char*, int32_t) {
   return nullptr;
@@ -95,15 +90,10 @@ bool AdvAspectPositionSwitch(const AdvContext& context) {
 }
 
 // Text and pixel drawing on layers come with the layer image operations: nothing is drawn yet.
-bool AdvLayerDrawText(AdvContext&, int32_t, const char*, int32_t, int32_t) { return false; }
-bool AdvLayerDrawPixels(AdvContext&, int32_t, const uint8_t*, int32_t, int32_t, int32_t, int32_t) {
+bool AdvLayerDrawText(AdvContext&, int32_t, const char*, int32_t, int32_t) {
   return false;
 }
-
-bool AdvActionSyncWaiting(const AdvContext& context) {
-  for (const ActionSet& set : context.actions.sets) {
-    if (set.in_use && set.mode == kActionModeSync) return true;
-  }
+bool AdvLayerDrawPixels(AdvContext&, int32_t, const uint8_t*, int32_t, int32_t, int32_t, int32_t) {
   return false;
 }
 

@@ -5,6 +5,7 @@
 #include <cstdint>
 
 #include "YEL/yel.h"
+#include "program/layers/action_manager.h"
 #include "program/layers/frame_animation.h"
 
 namespace adv {
@@ -28,10 +29,6 @@ void AdvGraphicSlotClearFrameParts(AdvContext& context);
 // Steps the screen effects; true when a timed flush ended, which ends the frame's script work.
 bool AdvEffectUpdate(AdvContext& context);
 void AdvEffectRelease(AdvContext& context);
-void AdvActionUpdate(AdvContext& context);
-void AdvActionReset(AdvContext& context);
-// Drops the actions reserved to start later (the scene reset).
-void AdvActionClearReserve(AdvContext& context);
 void AdvFxFreeAll(AdvContext& context);
 void AdvLayerUpdate(AdvContext& context);
 void AdvLayerTableReset(AdvContext& context);
@@ -58,8 +55,6 @@ void DisplayOpDiscard(const DisplayOp& op);
 // A sprite released at once: queued operations that name it are dropped, so the commit never
 // touches the freed sprite.
 void DisplayQueueForgetSprite(AdvContext& context, YelSprite* sprite);
-// True while any action set waits synchronously.
-bool AdvActionSyncWaiting(const AdvContext& context);
 
 // Calls into the parts that raster effects will fill; they have nothing to do while those do
 // not exist.

@@ -4,6 +4,7 @@
 #include <cstring>
 #include <new>
 
+#include "program/layers/action_snapshot.h"
 #include "program/savedata/snapshot_image.h"
 #include "program/startup/yel_import.h"
 
@@ -413,17 +414,13 @@ bool ReadTextWindow(SnapshotReader& in, SnapshotImage&) {
   return in.ok();
 }
 
-// Block 23: the active action set, the 16 clear-request and 16 stop flags, the running sets and
-// the end mark. No set runs until the actions are built.
-void WriteActions(const AdvContext&, SnapshotWriter& out) {
-  out.U32(0);
-  for (int32_t i = 0; i < 2 * kActionSetCount; ++i) out.U32(0);
-  out.U32(kFxEndMark);
+// Block 23: the action sets.
+void WriteActions(const AdvContext& context, SnapshotWriter& out) {
+  AdvActionSave(context.actions, out);
 }
 
-bool ReadActions(SnapshotReader& in, SnapshotImage&) {
-  for (int32_t i = 0; i < 1 + 2 * kActionSetCount; ++i) in.U32();
-  return in.Check(in.U32() == kFxEndMark, "running action set");
+bool ReadActions(SnapshotReader& in, SnapshotImage& image) {
+  return AdvActionRead(in, image.actions);
 }
 
 // Block 24: the return records of the display-queue list, oldest first.

@@ -161,6 +161,8 @@ struct SnapshotImage {
   std::array<BgvChannel, 8> bgv{};
   int32_t history_count = 0;
   std::array<HistoryEntry, kHistoryEntryCount> history{};
+  // Block 23.
+  SavedActions actions;
   // Block 24: return offsets, oldest first.
   std::vector<uint32_t> return_offsets;
 };

@@ -3,6 +3,7 @@
 #include <cstring>
 
 #include "program/game/adv_context.h"
+#include "program/layers/action_snapshot.h"
 #include "program/savedata/snapshot_image.h"
 #include "program/script/command_table.h"
 #include "program/script/engine_log.h"
@@ -10,6 +11,7 @@
 #include "program/script/script_run.h"
 #include "program/sound/sound_calls.h"
 #include "program/sound/sound_services.h"
+#include "program/startup/yel_import.h"
 #include "program/text/text_services.h"
 
 namespace adv {
@@ -148,6 +150,8 @@ void ApplySnapshot(AdvContext& context, SnapshotImage& image) {
   ApplyBgv(context, image);
   context.history.count = image.history_count;
   context.history.entries = image.history;
+  yel::YelUpdateTime();
+  AdvActionLoad(context, image.actions, yel::YeltimeGetTime());
   ApplyReturnList(context, image);
   context.script.pc = image.resume_offset;
 }

@@ -27,7 +27,7 @@ constexpr CommandGroupTable kCommandTable = {{
     {"CmdGroupHistory", 0x00, 0x19, nullptr},
     {"CmdGroupDebug", 0x00, 0x0D, &kCmdGroupDebugHandlers},
     {"CmdGroupEffect", 0x00, 0x05, nullptr},
-    {"CmdGroupAction", 0x00, 0x2E, nullptr},
+    {"CmdGroupAction", 0x00, 0x2E, &kCmdGroupActionHandlers},
     {"CmdGroupExtra", 0x01, 0xA4, &kCmdGroupExtraHandlers},
     {"CmdGroupFx", 0x00, 0x03, nullptr},
     {"CmdGroupMath", 0x00, 0x0B, &kCmdGroupMathHandlers},

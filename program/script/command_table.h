@@ -43,6 +43,7 @@ extern const CommandHandlers kCmdGroupSpriteHandlers;   // 0x03
 extern const CommandHandlers kCmdGroupSaveHandlers;     // 0x0A
 extern const CommandHandlers kCmdGroupVoiceHandlers;    // 0x0D
 extern const CommandHandlers kCmdGroupDebugHandlers;    // 0x0F
+extern const CommandHandlers kCmdGroupActionHandlers;   // 0x11
 extern const CommandHandlers kCmdGroupExtraHandlers;    // 0x12
 extern const CommandHandlers kCmdGroupMathHandlers;     // 0x14
 extern const CommandHandlers kCmdGroupThreadHandlers;   // 0x15

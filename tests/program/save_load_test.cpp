@@ -55,7 +55,7 @@ struct Layout {
     bgv = se + 4 + 176 + 192 + 16 * 64;
     history = bgv + 640 + 8 * 92;
     actions = history + 4 + 128 * 492;
-    return_count = actions + 4 + 128 + 4;
+    return_count = actions + 4 + 128 + 16 * 4;  // no set runs: 16 running words of 0
     end = return_count + 4 + 4 * returns;
   }
   uint32_t user, memory_depth, string_cursor, scene, value_count, frame_base, player_name, buttons,
@@ -222,7 +222,8 @@ TEST_F(SaveLoad, DamagedFilesAreRefusedAndTheGameGoesOn) {
       {"no raster end mark", at.fx, 2},
       {"history count 129", at.history, 129},
       {"return count past the end", at.return_count, 1000},
-      {"action block without its end mark", at.return_count - 4, 0},
+      {"running action set cut short", at.actions + 4 + 128, 1},
+      {"active action set 16", at.actions, 16},
   };
   for (const Damage& damage : kDamages) {
     std::string bytes = good;

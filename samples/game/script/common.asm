@@ -35,3 +35,14 @@
 
 ; System memory cell that counts how often a saved game was loaded (kept in "system.dat").
 .const LOADS = 100
+
+; Action sets: the guide's entrance (prepared by one set, played by another) and the background's
+; sway; the sway's two sections move it there and back on a sine curve, for ever.
+.const SET_ENTER = 0
+.const SET_PREPARE = 1
+.const SET_SWAY = 2
+.const ENTER_PX = 400
+.const ENTER_MS = 900
+.const SWAY_PX = 6
+.const SWAY_MS = 1500
+.const ENDLESS = 0

@@ -15,21 +15,29 @@ start:
 first_run:
   cmd text_init(FONT_SIZE, TEXT_X, TEXT_Y, TEXT_W, TEXT_H, NAME_X, NAME_Y, RUBY_SIZE)
   cmd sp_set(f"BG01", LAYER_BG, CENTRE, TOP)
-  cmd sp_set(f"GUIDE", LAYER_CHARA, OFF_RIGHT, BOTTOM)
   cmd run(FADE, FADE_MS, 0)
 
-  ; The guide walks in from the right edge, one grid column every 8 frames.
-  mov v1, OFF_RIGHT
-walk_in:
-  sub v1, 1
-  cmd sp_set_pos(LAYER_CHARA, v1)
-  mov v10, 8
-  gosub frames
-  mov v2, v1
-  gt v2, RIGHT
-  jz arrived, v2
-  jmp walk_in
-arrived:
+  ; The background sways for as long as the scene lasts: a loop set that never ends by itself.
+  cmd set_active_action(SET_SWAY) -> v3
+  cmd action_straight2(0, LAYER_BG, SWAY_PX, 0, 0, SWAY_MS)
+  cmd action_straight2(0, LAYER_BG, -SWAY_PX, 0, 0, SWAY_MS)
+  cmd action_loop_run(SET_SWAY, ENDLESS)
+
+  ; The guide stands at its place, but at once (set 1, zero-length sections, settled in the
+  ; frame of the run) it is made transparent and moved off to the right.
+  cmd sp_set(f"GUIDE", LAYER_CHARA, RIGHT, BOTTOM)
+  cmd set_active_action(SET_PREPARE) -> v3
+  cmd action_straight(0, LAYER_CHARA, ENTER_PX, 0, 0, 0)
+  cmd action_alpha(1, LAYER_CHARA, -255, 0)
+  cmd action_run(SET_PREPARE, 0)
+  cmd run(AT_ONCE, 0, 0)
+
+  ; It slides in, slowing down, while it fades in; the script waits for the set, and a click
+  ; settles it at its end at once.
+  cmd set_active_action(SET_ENTER) -> v3
+  cmd action_decele(0, LAYER_CHARA, -ENTER_PX, 0, 0, ENTER_MS)
+  cmd action_alpha(1, LAYER_CHARA, 255, ENTER_MS)
+  cmd action_sync_run(SET_ENTER, ENTER_MS)
   cmd sp_set(f"GUIDE_WINK", LAYER_CHARA, RIGHT, BOTTOM)
   cmd run(AT_ONCE, 0, 0)
   mov v10, 20
@@ -58,6 +66,7 @@ arrived:
   cmd end_select
 
 forest:
+  cmd action_clear(SET_SWAY)
   cmd sp_set(f"#FF1E5028", LAYER_BG, CENTRE, TOP)
   cmd sp_set_pos(LAYER_CHARA, LEFT)
   cmd run(FADE, FADE_MS, 0)
@@ -74,6 +83,7 @@ after_load:
   ret
 
 sea:
+  cmd action_clear(SET_SWAY)
   cmd sp_set(f"#FF1E3C78", LAYER_BG, CENTRE, TOP)
   cmd run(FADE, FADE_MS, 0)
   cmd text(NONE, NONE, "波の音が遠くから聞こえる。", 0)

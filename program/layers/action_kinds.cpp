@@ -1,0 +1,86 @@
+// The kind table and what every kind shares: its target slot, its state memory, and the record
+// of what each set has settled.
+#include "program/layers/action_kinds.h"
+
+#include "program/startup/yel_import.h"
+
+namespace adv {
+namespace {
+
+constexpr ActionKind kNoFunctions{};
+
+// Rows 1, 3 and 9-12 (shake, wait, sound, frame changes) and 16-27 (rectangles, colours,
+// circles, masks, visibility, eased moves) have no functions yet: their sections only take
+// their time.
+constexpr const ActionKind* kKindTable[kActionKindCount] = {
+    &kActionStraight,  &kNoFunctions,   &kActionAlpha,  &kNoFunctions,   &kActionRotate,
+    &kActionScale,     &kActionMovepos, &kActionDecele, &kActionAccele,  &kNoFunctions,
+    &kNoFunctions,     &kNoFunctions,   &kNoFunctions,  &kActionScaleEx, &kActionRotateEx,
+    &kActionStraight2, &kNoFunctions,   &kNoFunctions,  &kNoFunctions,   &kNoFunctions,
+    &kNoFunctions,     &kNoFunctions,   &kNoFunctions,  &kNoFunctions,   &kNoFunctions,
+    &kNoFunctions,     &kNoFunctions,   &kNoFunctions,
+};
+
+}  // namespace
+
+const ActionKind& ActionKindFor(uint32_t kind) {
+  return kind < kActionKindCount ? *kKindTable[kind] : kNoFunctions;
+}
+
+bool AdvActionKindMovesLayer(uint32_t kind) {
+  switch (kind) {
+    case 0:
+    case 1:
+    case 6:
+    case 7:
+    case 8:
+    case 10:
+    case 15:
+    case 18:
+    case 19:
+      return true;
+    default:
+      return false;
+  }
+}
+
+GraphicSlot* ActionTargetSlot(uint32_t parameter) {
+  if (parameter == kActionNoSlot || parameter >= static_cast<uint32_t>(kGraphicSlotCount)) {
+    return nullptr;
+  }
+  return AdvGraphicSlotFromIndex(static_cast<int32_t>(parameter));
+}
+
+void SettleChange(SettledChanges& settled, uint32_t slot_parameter,
+                  const SlotSettledGroup& change) {
+  GraphicSlot* slot = ActionTargetSlot(slot_parameter);
+  if (!slot) return;
+  AdvSettledGroupAdd(slot->action_delta, change, 1);
+  const auto index = static_cast<int32_t>(slot_parameter);
+  for (SettledChange& entry : settled) {
+    if (entry.slot == index) {
+      AdvSettledGroupAdd(entry.change, change, 1);
+      return;
+    }
+  }
+  settled.push_back(SettledChange{index, change});
+}
+
+void CommitSettledChanges(SettledChanges& settled) {
+  for (const SettledChange& entry : settled) {
+    GraphicSlot* slot = AdvGraphicSlotFromIndex(entry.slot);
+    // A slot released since keeps nothing of the set: its record was zeroed.
+    if (slot && AdvGraphicSlotListed(*slot)) AdvGraphicSlotCommitPart(*slot, entry.change);
+  }
+  settled.clear();
+}
+
+void* ActionStateAlloc(uint32_t size) {
+  return yel::YelMemoryAlloc(size, 1);
+}
+
+void ActionStateFree(void* state) {
+  yel::YelMemoryFree(state);
+}
+
+}  // namespace adv
