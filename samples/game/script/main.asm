@@ -1,7 +1,7 @@
 ; The sample game: a short scene with a choice and two endings; each line waits for a click.
-; The background and the guide are images of "sample.pac"; "graphic.dat" there tells the engine that the name GUIDE loads the
-; picture CHARA01 (and GUIDE_WINK its delta image with closed eyes). The endings' backgrounds are
-; colour planes ("#" and eight hex digits ARGB).
+; The background and the guide are images of "sample.pac"; "graphic.dat" there tells the engine
+; that the name GUIDE loads the picture CHARA01 (and GUIDE_WINK its delta image with closed eyes).
+; The endings' backgrounds are colour planes ("#" and eight hex digits ARGB).
 .include "common.asm"
 
 .zero v254          ; v254 stays 0: large values come from the Mem.dat pool
