@@ -8,6 +8,7 @@
 #include "program/layers/layer_table.h"
 #include "program/script/engine_log.h"
 #include "program/script/skip_state.h"
+#include "program/sound/sound_calls.h"
 #include "program/startup/yel_import.h"
 #include "program/text/text_layout.h"
 #include "program/text/text_services.h"

@@ -52,7 +52,6 @@ void AdvDumpReturnStack(AdvContext& context) {
 
 // Call points of the message window into the voices, buttons, tips and modes, which the program
 // does not have yet.
-void AdvVoiceMixRunEnd(AdvContext&) {}
 void AdvTextVoiceCut(AdvContext&) {}
 bool AdvTextVoiceStart(AdvContext&, uint32_t, char*, size_t) {
   return false;

@@ -46,8 +46,8 @@ void AdvTextExpand(AdvContext& context, char* out, size_t size, const char* text
 // size - 1 bytes and a terminator.
 void AdvTextStripTags(AdvContext& context, char* out, size_t size, const char* text, int32_t width,
                       int32_t height, int32_t font_size);
-// The message window's calls into voices, buttons, tips and the auto mode.
-void AdvVoiceMixRunEnd(AdvContext& context);
+// The message window's calls into voices, buttons, tips and the auto mode (the voice hooks'
+// AdvVoiceMixRunEnd is in program/sound/sound_calls.h).
 // With voice cut on: the voices stopped and the paused background voices resumed.
 void AdvTextVoiceCut(AdvContext& context);
 // Starts the line's voice; true, with its name in `name`, when one belongs to the line.
