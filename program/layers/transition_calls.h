@@ -1,6 +1,8 @@
 // The calls of layers and `run` into the platform's transitions: a layer's own sprite
-// transition and the full-screen transition from the last drawn frame. A started layer
-// transition owns the outgoing sprite, which its cancel (or the handle's release) releases.
+// transition and the full-screen transition from the last drawn frame. Layer transitions are a
+// stand-in with the platform's ownership and states: a change switches at once and is reported
+// ended at once, and the handle owns the outgoing sprite, which its cancel (or the handle's
+// release) releases.
 #pragma once
 
 #include <cstdint>
