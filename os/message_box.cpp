@@ -19,28 +19,44 @@ size_t g_scripted_next = 0;
 
 BoxAnswer CancellingAnswer(BoxButtons buttons) {
   switch (buttons) {
-    case BoxButtons::kOk: return BoxAnswer::kOk;
-    case BoxButtons::kOkCancel: return BoxAnswer::kCancel;
-    case BoxButtons::kYesNo: return BoxAnswer::kNo;
-    case BoxButtons::kYesNoCancel: return BoxAnswer::kCancel;
-    case BoxButtons::kAbortRetryIgnore: return BoxAnswer::kAbort;  // the box has no Cancel
-    case BoxButtons::kRetryCancel: return BoxAnswer::kCancel;
-    case BoxButtons::kCancelTryContinue: return BoxAnswer::kCancel;
+    case BoxButtons::kOk:
+      return BoxAnswer::kOk;
+    case BoxButtons::kOkCancel:
+      return BoxAnswer::kCancel;
+    case BoxButtons::kYesNo:
+      return BoxAnswer::kNo;
+    case BoxButtons::kYesNoCancel:
+      return BoxAnswer::kCancel;
+    case BoxButtons::kAbortRetryIgnore:
+      return BoxAnswer::kAbort;  // the box has no Cancel
+    case BoxButtons::kRetryCancel:
+      return BoxAnswer::kCancel;
+    case BoxButtons::kCancelTryContinue:
+      return BoxAnswer::kCancel;
   }
   return BoxAnswer::kCancel;
 }
 
 const char* AnswerName(BoxAnswer answer) {
   switch (answer) {
-    case BoxAnswer::kOk: return "ok";
-    case BoxAnswer::kCancel: return "cancel";
-    case BoxAnswer::kYes: return "yes";
-    case BoxAnswer::kNo: return "no";
-    case BoxAnswer::kAbort: return "abort";
-    case BoxAnswer::kRetry: return "retry";
-    case BoxAnswer::kIgnore: return "ignore";
-    case BoxAnswer::kTryAgain: return "tryagain";
-    case BoxAnswer::kContinue: return "continue";
+    case BoxAnswer::kOk:
+      return "ok";
+    case BoxAnswer::kCancel:
+      return "cancel";
+    case BoxAnswer::kYes:
+      return "yes";
+    case BoxAnswer::kNo:
+      return "no";
+    case BoxAnswer::kAbort:
+      return "abort";
+    case BoxAnswer::kRetry:
+      return "retry";
+    case BoxAnswer::kIgnore:
+      return "ignore";
+    case BoxAnswer::kTryAgain:
+      return "tryagain";
+    case BoxAnswer::kContinue:
+      return "continue";
   }
   return "cancel";
 }
@@ -87,9 +103,12 @@ void Report(const std::string& text, const std::string& caption, BoxAnswer answe
 
 Uint32 SdlIconFlags(BoxIcon icon) {
   switch (icon) {
-    case BoxIcon::kError: return SDL_MESSAGEBOX_ERROR;
-    case BoxIcon::kWarning: return SDL_MESSAGEBOX_WARNING;
-    default: return SDL_MESSAGEBOX_INFORMATION;
+    case BoxIcon::kError:
+      return SDL_MESSAGEBOX_ERROR;
+    case BoxIcon::kWarning:
+      return SDL_MESSAGEBOX_WARNING;
+    default:
+      return SDL_MESSAGEBOX_INFORMATION;
   }
 }
 
@@ -102,7 +121,9 @@ bool ShowSdlBox(const std::string& text, const std::string& caption, BoxButtons 
   const Uint32 kReturn = SDL_MESSAGEBOX_BUTTON_RETURNKEY_DEFAULT;
   const Uint32 kEscape = SDL_MESSAGEBOX_BUTTON_ESCAPEKEY_DEFAULT;
   switch (buttons) {
-    case BoxButtons::kOk: add(BoxAnswer::kOk, "OK", kReturn | kEscape); break;
+    case BoxButtons::kOk:
+      add(BoxAnswer::kOk, "OK", kReturn | kEscape);
+      break;
     case BoxButtons::kOkCancel:
       add(BoxAnswer::kOk, "OK", kReturn);
       add(BoxAnswer::kCancel, "Cancel", kEscape);
@@ -131,8 +152,9 @@ bool ShowSdlBox(const std::string& text, const std::string& caption, BoxButtons 
       add(BoxAnswer::kContinue, "Continue", 0);
       break;
   }
-  SDL_MessageBoxData box{SdlIconFlags(icon), nullptr, caption.c_str(), text.c_str(),
-                         static_cast<int>(data.size()), data.data(), nullptr};
+  SDL_MessageBoxData box{
+      SdlIconFlags(icon), nullptr, caption.c_str(), text.c_str(), static_cast<int>(data.size()),
+      data.data(),        nullptr};
   int pressed = -1;
   if (SDL_ShowMessageBox(&box, &pressed) != 0 || pressed < 0) return false;
   answer = static_cast<BoxAnswer>(pressed);
@@ -161,6 +183,64 @@ BoxAnswer ShowMessageBox(const std::string& text, const std::string& caption, Bo
   answer = CancellingAnswer(buttons);
   Report(text, caption, answer);
   return answer;
+}
+
+BoxButtons BoxButtonsOfType(uint32_t type) {
+  switch (type & 0xF) {
+    case 1:
+      return BoxButtons::kOkCancel;
+    case 2:
+      return BoxButtons::kAbortRetryIgnore;
+    case 3:
+      return BoxButtons::kYesNoCancel;
+    case 4:
+      return BoxButtons::kYesNo;
+    case 5:
+      return BoxButtons::kRetryCancel;
+    case 6:
+      return BoxButtons::kCancelTryContinue;
+    default:
+      return BoxButtons::kOk;
+  }
+}
+
+BoxIcon BoxIconOfType(uint32_t type) {
+  switch (type & 0xF0) {
+    case 0x10:
+      return BoxIcon::kError;
+    case 0x20:
+      return BoxIcon::kQuestion;
+    case 0x30:
+      return BoxIcon::kWarning;
+    case 0x40:
+      return BoxIcon::kInformation;
+    default:
+      return BoxIcon::kNone;
+  }
+}
+
+int32_t BoxAnswerId(BoxAnswer answer) {
+  switch (answer) {
+    case BoxAnswer::kOk:
+      return 1;
+    case BoxAnswer::kCancel:
+      return 2;
+    case BoxAnswer::kAbort:
+      return 3;
+    case BoxAnswer::kRetry:
+      return 4;
+    case BoxAnswer::kIgnore:
+      return 5;
+    case BoxAnswer::kYes:
+      return 6;
+    case BoxAnswer::kNo:
+      return 7;
+    case BoxAnswer::kTryAgain:
+      return 10;
+    case BoxAnswer::kContinue:
+      return 11;
+  }
+  return 2;
 }
 
 }  // namespace os

@@ -6,6 +6,7 @@
 // process (the program and the platform library share this layer's one copy).
 #pragma once
 
+#include <cstdint>
 #include <functional>
 #include <string>
 
@@ -22,6 +23,13 @@ enum class BoxButtons {
 };
 enum class BoxIcon { kNone, kInformation, kWarning, kError, kQuestion };
 enum class BoxAnswer { kOk, kCancel, kYes, kNo, kAbort, kRetry, kIgnore, kTryAgain, kContinue };
+
+// A box type word (the buttons in its low four bits, the icon in the next four) and the id of an
+// answer, as scripts and the library's callers number them: 1 OK, 2 Cancel, 3 Abort, 4 Retry,
+// 5 Ignore, 6 Yes, 7 No, 10 Try again, 11 Continue.
+BoxButtons BoxButtonsOfType(uint32_t type);
+BoxIcon BoxIconOfType(uint32_t type);
+int32_t BoxAnswerId(BoxAnswer answer);
 
 // True when a display can show boxes and the engine's own dialogs to someone.
 bool DisplayAvailable();

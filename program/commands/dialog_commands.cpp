@@ -83,74 +83,14 @@ int CmdEdit(AdvContext& context) {
 
 // ---- Message boxes --------------------------------------------------------------------------
 
-os::BoxButtons ButtonsOfType(uint32_t type) {
-  switch (type & 0xF) {
-    case 1:
-      return os::BoxButtons::kOkCancel;
-    case 2:
-      return os::BoxButtons::kAbortRetryIgnore;
-    case 3:
-      return os::BoxButtons::kYesNoCancel;
-    case 4:
-      return os::BoxButtons::kYesNo;
-    case 5:
-      return os::BoxButtons::kRetryCancel;
-    case 6:
-      return os::BoxButtons::kCancelTryContinue;
-    default:
-      return os::BoxButtons::kOk;
-  }
-}
-
-os::BoxIcon IconOfType(uint32_t type) {
-  switch (type & 0xF0) {
-    case 0x10:
-      return os::BoxIcon::kError;
-    case 0x20:
-      return os::BoxIcon::kQuestion;
-    case 0x30:
-      return os::BoxIcon::kWarning;
-    case 0x40:
-      return os::BoxIcon::kInformation;
-    default:
-      return os::BoxIcon::kNone;
-  }
-}
-
-// The button ids of the answers: IDOK 1, IDCANCEL 2, IDABORT 3, IDRETRY 4, IDIGNORE 5, IDYES 6,
-// IDNO 7, IDTRYAGAIN 10, IDCONTINUE 11.
-int32_t ButtonId(os::BoxAnswer answer) {
-  switch (answer) {
-    case os::BoxAnswer::kOk:
-      return 1;
-    case os::BoxAnswer::kCancel:
-      return 2;
-    case os::BoxAnswer::kAbort:
-      return 3;
-    case os::BoxAnswer::kRetry:
-      return 4;
-    case os::BoxAnswer::kIgnore:
-      return 5;
-    case os::BoxAnswer::kYes:
-      return 6;
-    case os::BoxAnswer::kNo:
-      return 7;
-    case os::BoxAnswer::kTryAgain:
-      return 10;
-    case os::BoxAnswer::kContinue:
-      return 11;
-  }
-  return 2;
-}
-
 int CmdMessageBox(AdvContext& context) {
   const auto [text, caption, type] = PopArgs<3>(context);
   const std::string body = AdvGetStringText(context, static_cast<uint32_t>(text), kBoxTextBuffer);
   const std::string title =
       AdvGetStringText(context, static_cast<uint32_t>(caption), kBoxTextBuffer);
   const uint32_t bits = static_cast<uint32_t>(type);
-  SetCommandResult(context,
-                   ButtonId(ShowBoxOnUiThread(body, title, ButtonsOfType(bits), IconOfType(bits))));
+  SetCommandResult(context, os::BoxAnswerId(ShowBoxOnUiThread(
+                                body, title, os::BoxButtonsOfType(bits), os::BoxIconOfType(bits))));
   return 1;
 }
 
