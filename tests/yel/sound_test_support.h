@@ -4,7 +4,6 @@
 #pragma once
 
 #include <gtest/gtest.h>
-#include <vorbis/vorbisenc.h>
 #include <vorbis/vorbisfile.h>
 
 #include <cmath>
@@ -16,6 +15,7 @@
 #include "YEL/core/system.h"
 #include "YEL/media/sound_system.h"
 #include "file_test_support.h"
+#include "tools/sound_encoder/ogg_encode.h"
 
 namespace soundtest {
 
@@ -76,59 +76,8 @@ inline Samples Tones(uint32_t frames, uint32_t rate = 44100) {
 
 // Encodes stereo frames as Ogg Vorbis.
 inline std::string EncodeOgg(const Samples& samples, uint32_t rate = 44100) {
-  vorbis_info info;
-  vorbis_info_init(&info);
-  EXPECT_EQ(vorbis_encode_init_vbr(&info, 2, rate, 0.1f), 0);
-  vorbis_comment comment;
-  vorbis_comment_init(&comment);
-  vorbis_dsp_state dsp;
-  vorbis_analysis_init(&dsp, &info);
-  vorbis_block block;
-  vorbis_block_init(&dsp, &block);
-  ogg_stream_state stream;
-  ogg_stream_init(&stream, 1);
-  std::string out;
-  ogg_page page;
-  auto flush_pages = [&](bool force) {
-    while (force ? ogg_stream_flush(&stream, &page) : ogg_stream_pageout(&stream, &page)) {
-      out.append(reinterpret_cast<char*>(page.header), page.header_len);
-      out.append(reinterpret_cast<char*>(page.body), page.body_len);
-    }
-  };
-  ogg_packet header, header_comment, header_code;
-  vorbis_analysis_headerout(&dsp, &comment, &header, &header_comment, &header_code);
-  ogg_stream_packetin(&stream, &header);
-  ogg_stream_packetin(&stream, &header_comment);
-  ogg_stream_packetin(&stream, &header_code);
-  flush_pages(true);
-  const size_t frames = samples.size() / 2;
-  for (size_t at = 0; at <= frames; at += 1024) {
-    const size_t n = std::min<size_t>(1024, frames - at);
-    if (n > 0) {
-      float** buffer = vorbis_analysis_buffer(&dsp, static_cast<int>(n));
-      for (size_t i = 0; i < n; ++i) {
-        buffer[0][i] = samples[2 * (at + i)] / 32768.0f;
-        buffer[1][i] = samples[2 * (at + i) + 1] / 32768.0f;
-      }
-    }
-    vorbis_analysis_wrote(&dsp, static_cast<int>(n));
-    ogg_packet packet;
-    while (vorbis_analysis_blockout(&dsp, &block) == 1) {
-      vorbis_analysis(&block, nullptr);
-      vorbis_bitrate_addblock(&block);
-      while (vorbis_bitrate_flushpacket(&dsp, &packet)) {
-        ogg_stream_packetin(&stream, &packet);
-        flush_pages(false);
-      }
-    }
-    if (n == 0) break;
-  }
-  flush_pages(true);
-  ogg_stream_clear(&stream);
-  vorbis_block_clear(&block);
-  vorbis_dsp_clear(&dsp);
-  vorbis_comment_clear(&comment);
-  vorbis_info_clear(&info);
+  std::string out = tools::EncodeOggVorbis(samples, rate, 0.1f);
+  EXPECT_FALSE(out.empty());
   return out;
 }
 
