@@ -302,11 +302,16 @@ int CmdTextAnimationSetMode(AdvContext& context) {
   return 1;
 }
 
-int CmdTextSetVoiceAsync(AdvContext& context) {
+// The layout switches that take a new value and give the old one as the result.
+int SwapLayoutSwitch(AdvContext& context, int32_t& field) {
   const int32_t value = PopArg(context);
-  SetCommandResult(context, TextLayout().voice_async);
-  TextLayout().voice_async = value;
+  SetCommandResult(context, field);
+  field = value;
   return 1;
+}
+
+int CmdTextSetVoiceAsync(AdvContext& context) {
+  return SwapLayoutSwitch(context, TextLayout().voice_async);
 }
 
 int CmdTextSetPaintColor(AdvContext& context) {
@@ -337,17 +342,11 @@ int CmdTextSetPriority(AdvContext& context) {
 }
 
 int CmdTextSetWrapMargin(AdvContext& context) {
-  const int32_t value = PopArg(context);
-  SetCommandResult(context, TextLayout().wrap_margin);
-  TextLayout().wrap_margin = value;
-  return 1;
+  return SwapLayoutSwitch(context, TextLayout().wrap_margin);
 }
 
 int CmdTextSetWrapMode(AdvContext& context) {
-  const int32_t value = PopArg(context);
-  SetCommandResult(context, TextLayout().wrap_mode);
-  TextLayout().wrap_mode = value;
-  return 1;
+  return SwapLayoutSwitch(context, TextLayout().wrap_mode);
 }
 
 int CmdTextSetReadColor(AdvContext& context) {
