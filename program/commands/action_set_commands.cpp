@@ -63,6 +63,16 @@ int CmdActionRun(AdvContext& context) {
   return 1;
 }
 
+// Starts a set the script waits for; without effects, under a skip or with no time, it settles
+// in this frame.
+void StartSyncSet(AdvContext& context, uint32_t index, int32_t duration, uint32_t now) {
+  StartSet(context.actions.sets[index], static_cast<uint32_t>(duration), kActionModeSync, now);
+  ScriptPointPush(context);
+  if (!EffectsOn() || AdvSkipState(context) != 0 || duration == 0) {
+    ActionUninit(context, index, now);
+  }
+}
+
 int CmdActionSyncRun(AdvContext& context) {
   auto [set_argument, duration] = PopArgs<2>(context);
   AdvDebugPrint(kLogTrace, "action_sync_run %d, %d", set_argument, duration);
@@ -73,14 +83,8 @@ int CmdActionSyncRun(AdvContext& context) {
   }
   uint32_t index = 0;
   if (!SetIndex(context, set_argument, "action_sync_run count over [%d]", &index)) return 1;
-  ActionSet& set = context.actions.sets[index];
-  if (set.running) return 1;
-  const uint32_t now = RefreshedClock();
-  StartSet(set, static_cast<uint32_t>(duration), kActionModeSync, now);
-  ScriptPointPush(context);
-  if (!EffectsOn() || AdvSkipState(context) != 0 || duration == 0) {
-    ActionUninit(context, index, now);
-  }
+  if (context.actions.sets[index].running) return 1;
+  StartSyncSet(context, index, duration, RefreshedClock());
   context.script.stop = 1;
   return 1;
 }
@@ -179,11 +183,7 @@ int CmdActionSyncRunAll(AdvContext& context) {
   for (uint32_t index = 0; index < kActionSetCount; ++index) {
     ActionSet& set = context.actions.sets[index];
     if (set.running) continue;
-    StartSet(set, static_cast<uint32_t>(duration), kActionModeSync, now);
-    ScriptPointPush(context);
-    if (!EffectsOn() || AdvSkipState(context) != 0 || duration == 0) {
-      ActionUninit(context, index, now);
-    }
+    StartSyncSet(context, index, duration, now);
   }
   context.script.stop = 1;
   return 1;
