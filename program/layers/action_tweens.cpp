@@ -22,7 +22,7 @@ enum class Curve { kLinear, kSine, kDecelerate, kAccelerate, kEased };
 enum class Target { kPosition, kGridX, kRotation, kScale, kAlpha };
 
 // How one kind reads its section and what it changes.
-struct TweenSpec {
+struct TweenRow {
   Curve curve;
   Target target;
   uint32_t first_change;       // parameter of the first change
@@ -33,7 +33,7 @@ struct TweenSpec {
 };
 
 struct TweenState {
-  const TweenSpec* spec;
+  const TweenRow* row;
   uint32_t slot;  // parameter 0
   uint32_t easing;
   uint32_t duration;
@@ -43,8 +43,8 @@ struct TweenState {
   std::array<float, 3> rounding;
 };
 
-float Rounding(const TweenSpec& spec, int32_t change) {
-  if (!spec.rounds) return 0.0f;
+float Rounding(const TweenRow& row, int32_t change) {
+  if (!row.rounds) return 0.0f;
   return change >= 0 ? 0.5f : -0.5f;
 }
 
@@ -52,7 +52,7 @@ float Progress(const TweenState& s, uint32_t now) {
   const uint32_t elapsed = std::min(now - s.start, s.duration);
   // The log curves are read one millisecond ahead.
   const uint32_t ahead = now - s.start < s.duration ? now - s.start + 1 : s.duration;
-  switch (s.spec->curve) {
+  switch (s.row->curve) {
     case Curve::kLinear:
       return EaseCurveLinear(elapsed, s.duration);
     case Curve::kSine:
@@ -100,15 +100,15 @@ float StandingFloatX(const GraphicSlot& slot) {
          slot.frame.action.float_position[0] + slot.action_delta.float_position[0];
 }
 
-void* Create(const TweenSpec& spec, const ActionSection& section, uint32_t now) {
+void* Create(const TweenRow& row, const ActionSection& section, uint32_t now) {
   auto* s = static_cast<TweenState*>(ActionStateAlloc(sizeof(TweenState)));
   if (!s) return nullptr;
-  s->spec = &spec;
+  s->row = &row;
   s->slot = section.parameters[0];
   s->duration = section.duration;
   s->start = now;
-  if (spec.easing_parameter >= 0) s->easing = section.parameters[spec.easing_parameter];
-  if (spec.target == Target::kGridX) {
+  if (row.easing_parameter >= 0) s->easing = section.parameters[row.easing_parameter];
+  if (row.target == Target::kGridX) {
     if (const GraphicSlot* slot = ActionTargetSlot(s->slot)) {
       const int32_t target = GridTarget(*slot, section.parameters[1]);
       const int32_t standing = StandingX(*slot);
@@ -116,14 +116,14 @@ void* Create(const TweenSpec& spec, const ActionSection& section, uint32_t now) 
       s->float_change[0] = static_cast<float>(target) - static_cast<float>(standing);
     }
   } else {
-    for (uint32_t axis = 0; axis < spec.axes; ++axis) {
-      const uint32_t word = section.parameters[spec.first_change + axis];
+    for (uint32_t axis = 0; axis < row.axes; ++axis) {
+      const uint32_t word = section.parameters[row.first_change + axis];
       s->change[axis] =
-          spec.target == Target::kAlpha ? AlphaChange(word) : static_cast<int32_t>(word);
+          row.target == Target::kAlpha ? AlphaChange(word) : static_cast<int32_t>(word);
       s->float_change[axis] = static_cast<float>(s->change[axis]);
     }
   }
-  for (int axis = 0; axis < 3; ++axis) s->rounding[axis] = Rounding(spec, s->change[axis]);
+  for (int axis = 0; axis < 3; ++axis) s->rounding[axis] = Rounding(row, s->change[axis]);
   return s;
 }
 
@@ -132,16 +132,16 @@ void Tick(void* state, uint32_t now) {
   GraphicSlot* slot = ActionTargetSlot(s.slot);
   if (!slot) return;
   if (!slot->sprite) {
-    if (s.spec->missing_sprite) AdvDebugPrint(kLogError, "%s", s.spec->missing_sprite);
+    if (s.row->missing_sprite) AdvDebugPrint(kLogError, "%s", s.row->missing_sprite);
     return;
   }
   const float p = Progress(s, now);
   SlotFramePart& part = slot->frame.action;
-  switch (s.spec->target) {
+  switch (s.row->target) {
     case Target::kPosition:
     case Target::kRotation: {
-      auto& whole = s.spec->target == Target::kPosition ? part.position : part.rotation;
-      auto& fine = s.spec->target == Target::kPosition ? part.float_position : part.float_rotation;
+      auto& whole = s.row->target == Target::kPosition ? part.position : part.rotation;
+      auto& fine = s.row->target == Target::kPosition ? part.float_position : part.float_rotation;
       for (int axis = 0; axis < 3; ++axis) {
         whole[axis] += Reached(s, axis, p);
         fine[axis] += ReachedFloat(s, axis, p);
@@ -165,7 +165,7 @@ void Tick(void* state, uint32_t now) {
 SlotSettledGroup Settled(const TweenState& s, uint32_t stop, uint32_t now) {
   const float p = stop ? Progress(s, now) : 1.0f;
   SlotSettledGroup change;
-  const Target target = s.spec->target;
+  const Target target = s.row->target;
   if (target == Target::kPosition || target == Target::kRotation || target == Target::kGridX) {
     auto& whole = target == Target::kRotation ? change.rotation : change.position;
     auto& fine = target == Target::kRotation ? change.float_rotation : change.float_position;
@@ -191,18 +191,18 @@ void Finish(void* state, uint32_t stop, uint32_t now, SettledChanges& settled) {
   ActionStateFree(state);
 }
 
-void Skip(const TweenSpec& spec, const ActionSection& section, SettledChanges& settled) {
+void Skip(const TweenRow& row, const ActionSection& section, SettledChanges& settled) {
   const uint32_t slot_parameter = section.parameters[0];
   const GraphicSlot* slot = ActionTargetSlot(slot_parameter);
   if (!slot) return;
   SlotSettledGroup change;
-  switch (spec.target) {
+  switch (row.target) {
     case Target::kPosition:
     case Target::kRotation: {
-      auto& whole = spec.target == Target::kPosition ? change.position : change.rotation;
-      auto& fine = spec.target == Target::kPosition ? change.float_position : change.float_rotation;
+      auto& whole = row.target == Target::kPosition ? change.position : change.rotation;
+      auto& fine = row.target == Target::kPosition ? change.float_position : change.float_rotation;
       for (uint32_t axis = 0; axis < 3; ++axis) {
-        const auto value = static_cast<int32_t>(section.parameters[spec.first_change + axis]);
+        const auto value = static_cast<int32_t>(section.parameters[row.first_change + axis]);
         whole[axis] = value;
         fine[axis] = static_cast<float>(value);
       }
@@ -216,7 +216,7 @@ void Skip(const TweenSpec& spec, const ActionSection& section, SettledChanges& s
     }
     case Target::kScale:
       change.scale =
-          static_cast<float>(static_cast<int32_t>(section.parameters[spec.first_change])) / 100.0f;
+          static_cast<float>(static_cast<int32_t>(section.parameters[row.first_change])) / 100.0f;
       break;
     case Target::kAlpha:
       change.colour[0] = static_cast<int16_t>(AlphaChange(section.parameters[1]));
@@ -225,35 +225,35 @@ void Skip(const TweenSpec& spec, const ActionSection& section, SettledChanges& s
   SettleChange(settled, slot_parameter, change);
 }
 
-template <const TweenSpec& kSpec>
+template <const TweenRow& kRow>
 constexpr ActionKind TweenKind() {
   return ActionKind{
-      [](const ActionSection& section, uint32_t now) { return Create(kSpec, section, now); },
+      [](const ActionSection& section, uint32_t now) { return Create(kRow, section, now); },
       Finish,
       Tick,
-      [](const ActionSection& section, SettledChanges& settled) { Skip(kSpec, section, settled); },
+      [](const ActionSection& section, SettledChanges& settled) { Skip(kRow, section, settled); },
   };
 }
 
-constexpr TweenSpec kStraight{
+constexpr TweenRow kStraight{
     Curve::kLinear, Target::kPosition, 1, 3, -1, true, "ActionStraightのレイヤーがない"};
-constexpr TweenSpec kStraight2{
+constexpr TweenRow kStraight2{
     Curve::kSine, Target::kPosition, 1, 3, -1, true, "ActionStraight2のレイヤーがない"};
-constexpr TweenSpec kDecele{
+constexpr TweenRow kDecele{
     Curve::kDecelerate, Target::kPosition, 1, 3, -1, true, "ActionDeceleのレイヤーがない"};
-constexpr TweenSpec kAccele{
+constexpr TweenRow kAccele{
     Curve::kAccelerate, Target::kPosition, 1, 3, -1, true, "ActionAcceleのレイヤーがない"};
-constexpr TweenSpec kMovepos{
+constexpr TweenRow kMovepos{
     Curve::kEased, Target::kGridX, 1, 1, 2, true, "ActionMoveposのレイヤーがない"};
-constexpr TweenSpec kRotate{
+constexpr TweenRow kRotate{
     Curve::kLinear, Target::kRotation, 1, 3, -1, false, "ActionRotateのレイヤーがない"};
-constexpr TweenSpec kRotateEx{
+constexpr TweenRow kRotateEx{
     Curve::kEased, Target::kRotation, 2, 3, 1, true, "ActionRotateExのレイヤーがない"};
-constexpr TweenSpec kScale{
+constexpr TweenRow kScale{
     Curve::kLinear, Target::kScale, 1, 1, -1, false, "ActionScaleのレイヤーがない"};
-constexpr TweenSpec kScaleEx{
+constexpr TweenRow kScaleEx{
     Curve::kEased, Target::kScale, 2, 1, 1, false, "ActionScaleExのレイヤーがない"};
-constexpr TweenSpec kAlpha{Curve::kLinear, Target::kAlpha, 1, 1, -1, false, nullptr};
+constexpr TweenRow kAlpha{Curve::kLinear, Target::kAlpha, 1, 1, -1, false, nullptr};
 
 }  // namespace
 
