@@ -6,10 +6,12 @@
 
 #include <mutex>
 
+#include "program/dialogs/player_name_field.h"
 #include "program/savedata/snapshot_services.h"
 #include "program/script/engine_log.h"
 #include "program/script/script_run.h"
 #include "program/startup/yel_import.h"
+#include "program/text/text_services.h"
 #include "tools/assembler/assembler.h"
 
 namespace test {
@@ -82,6 +84,9 @@ void ScriptMachine::SetCommand(uint32_t code, adv::CommandHandler handler) {
 
 ScriptMachine::~ScriptMachine() {
   adv::AdvContext& c = context();
+  // What a script may have opened that the game's end would release.
+  adv::PlayerNameWindowClose(c);
+  adv::AdvTextWindowRelease(c);
   adv::DisplayQueueClear(c);
   if (c.display_queue) yel::YelListRelease(c.display_queue);
   adv::SetLogObserver(nullptr);

@@ -90,11 +90,14 @@ TEST_F(DebugPagesTest, SoundPagesRefuseEditsAndKeepTheirRecords) {
     int32_t record_words;
     const char* first_row;
   };
+  std::list<std::vector<int32_t>> kept;
   for (const Table& table : {Table{yel::kSePageKey, 16, 16, "se(0) ch=&H40000003"},
                              Table{yel::kBgvPageKey, 8, 23, "bgv(0) ch=&H70000003"},
                              Table{yel::kBgmPageKey, 2, 23, "bgm(0) ch=&H40000003"}}) {
     SCOPED_TRACE(table.key);
-    std::vector<int32_t> records(static_cast<size_t>(table.records * table.record_words));
+    // Every page keeps its records for the refreshes of the later rounds.
+    std::vector<int32_t>& records =
+        kept.emplace_back(static_cast<size_t>(table.records * table.record_words));
     for (size_t i = 0; i < records.size(); ++i) records[i] = static_cast<int32_t>(i * 7);
     records[0] = table.key == yel::kBgvPageKey ? 0x70000003 : 0x40000003;
     const std::vector<int32_t> before = records;
@@ -182,7 +185,8 @@ int32_t* g_run_cell = g_run_values.data();
 // Ends the run once the main thread has refreshed the status rows and the value page, which
 // it does between frames (the debug window is drawn after each refresh).
 int WaitForRefresh(void*) {
-  if (yel::DebugPageTexts(11).front() == "42" && !yel::DebugStatusTexts()[0].empty()) YelEnd();
+  const std::deque<std::string> values = yel::DebugPageTexts(11);
+  if (!values.empty() && values.front() == "42" && !yel::DebugStatusTexts()[0].empty()) YelEnd();
   return 1;
 }
 
