@@ -6,8 +6,10 @@
 
 #include <array>
 #include <climits>
+#include <deque>
 #include <filesystem>
 #include <fstream>
+#include <list>
 #include <sstream>
 #include <string>
 #include <vector>
