@@ -7,6 +7,7 @@
 #include <mutex>
 
 #include "program/dialogs/player_name_field.h"
+#include "program/layers/layer_services.h"
 #include "program/savedata/snapshot_services.h"
 #include "program/script/engine_log.h"
 #include "program/script/script_run.h"
@@ -87,6 +88,8 @@ ScriptMachine::~ScriptMachine() {
   // What a script may have opened that the game's end would release.
   adv::PlayerNameWindowClose(c);
   adv::AdvTextWindowRelease(c);
+  adv::AdvLayerTableReset(c);
+  adv::RunDisplayQueue(c);
   adv::DisplayQueueClear(c);
   if (c.display_queue) yel::YelListRelease(c.display_queue);
   adv::SetLogObserver(nullptr);
