@@ -86,7 +86,7 @@ void ExpectRegistersInRange(const adv::AdvContext& c) {
 
 // ThreadSanitizer makes every step many times slower: fewer seeds keep the run within its time.
 #ifdef __SANITIZE_THREAD__
-constexpr uint32_t kSeeds = 12;
+constexpr uint32_t kSeeds = 3;
 #else
 constexpr uint32_t kSeeds = 48;
 #endif
