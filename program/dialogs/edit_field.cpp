@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "os/encoding.h"
+#include "program/data/string_helpers.h"
 
 namespace adv {
 namespace {
@@ -29,14 +30,10 @@ std::string Cp932Character(std::string_view utf8) {
 
 }  // namespace
 
-bool Cp932LeadByte(uint8_t byte) {
-  return (byte >= 0x81 && byte <= 0x9F) || (byte >= 0xE0 && byte <= 0xFC);
-}
-
 void EditField::SetText(std::string_view cp932) {
   size_t end = 0;
   while (end < cp932.size()) {
-    const size_t step = Cp932LeadByte(static_cast<uint8_t>(cp932[end])) ? 2 : 1;
+    const size_t step = IsCp932LeadByte(static_cast<uint8_t>(cp932[end])) ? 2 : 1;
     if (end + step > capacity_ || end + step > cp932.size()) break;
     end += step;
   }
@@ -146,7 +143,7 @@ size_t EditField::PreviousCharacter(size_t at) const {
 size_t EditField::NextCharacter(size_t at) const {
   if (at >= text_.size()) return text_.size();
   if (text_[at] == '\r' && at + 1 < text_.size() && text_[at + 1] == '\n') return at + 2;
-  const size_t step = Cp932LeadByte(static_cast<uint8_t>(text_[at])) ? 2 : 1;
+  const size_t step = IsCp932LeadByte(static_cast<uint8_t>(text_[at])) ? 2 : 1;
   return std::min(at + step, text_.size());
 }
 

@@ -14,9 +14,6 @@
 
 namespace adv {
 
-// True for the first byte of a double-byte CP932 character.
-bool Cp932LeadByte(uint8_t byte);
-
 class EditField {
  public:
   // `capacity`: the most bytes the text may hold. A multi-line field takes line breaks as CR LF.

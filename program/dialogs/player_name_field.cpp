@@ -1,4 +1,5 @@
 #include "program/dialogs/player_name_field.h"
+#include "program/data/string_helpers.h"
 
 #include <algorithm>
 #include <optional>
@@ -149,7 +150,7 @@ void PlayerNameFieldCatchUp(AdvContext& context) {
 int NameHasSingleByteChar(const std::string& text) {
   for (size_t i = 0; i < text.size();) {
     const uint8_t lead = static_cast<uint8_t>(text[i]);
-    if (!Cp932LeadByte(lead) || i + 1 >= text.size()) return 1;
+    if (!IsCp932LeadByte(lead) || i + 1 >= text.size()) return 1;
     i += 2;
   }
   return 0;
@@ -158,7 +159,7 @@ int NameHasSingleByteChar(const std::string& text) {
 int NameHasVisibleChar(const std::string& text) {
   for (size_t i = 0; i < text.size();) {
     const uint8_t lead = static_cast<uint8_t>(text[i]);
-    if (!Cp932LeadByte(lead) || i + 1 >= text.size()) return 1;
+    if (!IsCp932LeadByte(lead) || i + 1 >= text.size()) return 1;
     if (lead != 0x81 || static_cast<uint8_t>(text[i + 1]) != 0x40) return 1;
     i += 2;
   }
