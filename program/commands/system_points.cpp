@@ -1,5 +1,6 @@
 // Points the script marks for later: the history point, the thread return point, the last
 // process run at shutdown; and the scene reset, which ends what the current scene waits on.
+#include "program/buttons/choices.h"
 #include "program/commands/system_commands.h"
 #include "program/game/adv_context.h"
 #include "program/layers/layer_services.h"
@@ -13,29 +14,6 @@
 #include "program/text/text_services.h"
 
 namespace adv {
-namespace {
-
-// System buttons that a shown choice disables and the scene reset enables again.
-constexpr int32_t kChoiceSystemButtons[] = {3, 17, 18};
-constexpr uint32_t kChoiceInputBlockMs = 100;
-// The event message that tells the script a choice was taken down.
-constexpr int32_t kChoiceClosedMessage = 2;
-
-// The choice on screen is taken down as if the player had left it.
-void CloseShownChoice(AdvContext& context) {
-  AdvSelectSpritesRelease(context);
-  if (AdvSkipState(context) == 0) {
-    context.buttons.input_block = InputBlock{yel::YeltimeGetTime(), kChoiceInputBlockMs};
-  }
-  for (int32_t button : kChoiceSystemButtons) context.buttons.system_buttons[button].enabled = 1;
-  yel::YelInputClear();
-  EventMessage::Slot& slot = context.events.slots[kChoiceClosedMessage];
-  slot.flag = 1;
-  slot.param = 1;
-  context.events.pending = 1;
-}
-
-}  // namespace
 
 int CmdHistoryPointClear(AdvContext& context) {
   context.skip.history_point.fill(0);
@@ -78,7 +56,7 @@ int CmdSceneReset(AdvContext& context) {
   ScriptPointPop(context);
   AdvActionClearReserve(context);
   AdvTipsEndHook(context);
-  if (AdvSelectShown(context)) CloseShownChoice(context);
+  AdvSelectCancel(context);
   return 1;
 }
 

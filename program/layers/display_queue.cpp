@@ -3,6 +3,7 @@
 // transitions start.
 #include <cstring>
 
+#include "program/commands/button_commands.h"
 #include "program/game/adv_context.h"
 #include "program/layers/graphic_slots.h"
 #include "program/layers/layer_services.h"
@@ -116,6 +117,7 @@ void StartLayerTransition(AdvContext& context, const DisplayOp& op, YelRender* r
 
 void Execute(AdvContext& context, const DisplayOp& op, YelRender* render) {
   if (ShowsLayer(op.code)) return ShowLayer(context, op);
+  if (AdvButtonDisplayOp(context, op)) return;
   switch (op.code) {
     case kReleaseSprite:
       yel::YelSpriteRelease(render, op.sprite);
@@ -130,7 +132,7 @@ void Execute(AdvContext& context, const DisplayOp& op, YelRender* render) {
     case kStartAnimation:
       return StartAnimation(static_cast<uint32_t>(op.words[0]));
     default:
-      return;  // buttons and other codes have nothing to act on here
+      return;  // other codes have nothing to act on here
   }
 }
 

@@ -179,17 +179,13 @@ bool ReadPlayerName(SnapshotReader& in, SnapshotImage& image) {
   return in.Bounded(image.player_name_length, 0, 32, "player name length");
 }
 
-// Block 12: buttons. Until the buttons are built no group is ever in use, so the block is four
-// zero in-use words; a group in use names records this build cannot restore.
-void WriteButtons(const AdvContext&, SnapshotWriter& out) {
-  for (int32_t group = 0; group < kSavedButtonGroups; ++group) out.U32(0);
+// Block 12: button groups 0 to 3, written and read by the buttons' own block code.
+void WriteButtons(const AdvContext& context, SnapshotWriter& out) {
+  AdvButtonSave(context, out);
 }
 
-bool ReadButtons(SnapshotReader& in, SnapshotImage&) {
-  for (int32_t group = 0; group < kSavedButtonGroups; ++group) {
-    if (in.U32() != 0) return in.Refuse("button group in use");
-  }
-  return in.ok();
+bool ReadButtons(SnapshotReader& in, SnapshotImage& image) {
+  return AdvButtonRead(in, image.buttons);
 }
 
 // Blocks 13 and 14: the choice state and the script thread.

@@ -17,6 +17,7 @@
 #include <vector>
 
 #include "program/data/byte_io.h"
+#include "program/buttons/button_snapshot.h"
 #include "program/game/adv_context.h"
 
 namespace adv {
@@ -143,6 +144,8 @@ struct SnapshotImage {
   std::array<char, 32> player_name{};
   int32_t player_name_length = 0;
   int32_t player_name_changed = 0;
+  // Block 12: button groups 0-3.
+  SavedButtons buttons;
   // Blocks 13 and 14.
   int32_t select_image = 0;
   std::array<uint32_t, 3> select_colours{};

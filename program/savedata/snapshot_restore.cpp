@@ -139,6 +139,7 @@ void ApplyReturnList(AdvContext& context, const SnapshotImage& image) {
 void ApplySnapshot(AdvContext& context, SnapshotImage& image) {
   ApplyHead(context.save, image);
   ApplyValues(context, image);
+  AdvButtonLoad(context, image.buttons);
   context.select.init_image = image.select_image;
   context.select.init_colours = image.select_colours;
   context.select.hooks = image.select_hooks;

@@ -20,7 +20,7 @@ bool WholeWordAt(const ScriptState& state) {
 
 }  // namespace
 
-int SelectRunItemList(AdvContext& context, const std::function<void(AdvContext&)>& add_item) {
+int SelectRunItemList(AdvContext& context, const std::function<bool(AdvContext&)>& add_item) {
   ScriptState& state = context.script;
   // A straight list runs fewer instructions than the code has words; more means a loop.
   const uint32_t step_limit = state.code.size() / 4;
@@ -31,7 +31,7 @@ int SelectRunItemList(AdvContext& context, const std::function<void(AdvContext&)
       const uint32_t code = FetchWord(context);
       FetchWord(context);  // the result index: the list's calls have no result
       if (code == kSelectItemCode) {
-        add_item(context);
+        if (!add_item(context)) return 0;
         continue;
       }
       if (code != kEndSelectCode) return Malformed(context);

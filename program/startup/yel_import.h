@@ -219,6 +219,24 @@ YEL_IMPORT(YelSoundGetVolumeChannel);
 YEL_IMPORT(YelSoundPlayIs);
 YEL_IMPORT(YelSetVoiceSpeed);
 YEL_IMPORT(YelGetVoiceSpeed);
+YEL_IMPORT(YelCursorSetPos);
+YEL_IMPORT(YelSpriteHit);
+YEL_IMPORT(YelSpriteCreateText);
+YEL_IMPORT(YelInputGetMouseX);
+YEL_IMPORT(YelInputGetMouseY);
+YEL_IMPORT(YelButtonCreateEx);
+YEL_IMPORT(YelButtonRelease);
+YEL_IMPORT(YelButtonEntry);
+YEL_IMPORT(YelButtonEntryEx);
+YEL_IMPORT(YelButtonDelete);
+YEL_IMPORT(YelButtonCtrl);
+YEL_IMPORT(YelButtonSetPos);
+YEL_IMPORT(YelButtonHitTest);
+YEL_IMPORT(YelButtonGetReaction);
+YEL_IMPORT(YelButtonSetReaction);
+YEL_IMPORT(YelButtonReset);
+YEL_IMPORT(YelButtonMode);
+YEL_IMPORT(YelCopySpriteToSpriteRGB);
 
 #undef YEL_IMPORT
 #pragma GCC diagnostic pop

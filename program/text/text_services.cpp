@@ -1,5 +1,5 @@
-// Text and interaction as the game task drives them. The program has no message window,
-// buttons or choices yet, so the steps have nothing to do.
+// Text and interaction as the game task drives them; the buttons and choices are in
+// program/buttons/, and what is not built yet does nothing.
 #include "program/text/text_services.h"
 
 #include <cstring>
@@ -24,22 +24,10 @@ void AdvanceLatchReset() {
 }
 void TextClickCarryReset() {}
 
-bool AdvButtonUpdate(AdvContext&) {
-  return false;
-}
 bool AdvSystemButtonUpdate(AdvContext&) {
   return false;
 }
-void AdvButtonChildLinkUpdate(AdvContext&) {}
-void AdvButtonUnloadAll(AdvContext&) {}
-void AdvSelectRelease(AdvContext& context) {
-  context.select = SelectState{};
-}
 void AdvTipsEndHook(AdvContext&) {}
-bool AdvSelectShown(const AdvContext&) {
-  return false;
-}
-void AdvSelectSpritesRelease(AdvContext&) {}
 
 void AdvDumpReturnStack(AdvContext& context) {
   const int32_t count = yel::YelListGetDataCount(context.display_queue, kListReturnPoint);
@@ -62,10 +50,6 @@ bool AdvVoicePlaying(AdvContext&) {
 bool AdvVoiceAudible(AdvContext&) {
   return false;
 }
-bool AdvButtonHitAny(AdvContext&) {
-  return false;
-}
-void AdvTextButtonGroupView(AdvContext&, uint16_t, int32_t) {}
 void AdvTextSpecialButtonsUpdate(AdvContext&, uint16_t, bool, bool, bool) {}
 bool AdvAutoModeOn(AdvContext&) {
   return false;

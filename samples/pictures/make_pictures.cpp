@@ -1,7 +1,8 @@
 // Paints the sample game's pictures as PNG files, so that the build turns them into the game's
 // images with imgbuild instead of keeping binary sources.
 //
-//   make_pictures FOLDER   writes bg01.png, event01.png, chara01.png, chara01b.png, button.png
+//   make_pictures FOLDER   writes bg01.png, event01.png, chara01.png, chara01b.png, button.png,
+//                          choice.png
 #include <cmath>
 #include <cstdio>
 #include <string>
@@ -82,6 +83,23 @@ Canvas Button() {
   return canvas;
 }
 
+// The choice image: two cells of 240 x 48 one above the other, row 0 normal and row 1 the
+// brighter hovered look.
+Canvas Choice() {
+  Canvas canvas(240, 96, 0);
+  for (int32_t y = 0; y < 96; ++y) {
+    const int32_t row_y = y % 48;
+    const bool hovered = y >= 48;
+    for (int32_t x = 0; x < 240; ++x) {
+      const bool border = x < 2 || row_y < 2 || x >= 238 || row_y >= 46;
+      const int32_t blue = hovered ? 220 : Mix(90, 150, row_y / 48.0);
+      canvas.at(x, y) = border ? Argb(255, 240, 240, 255)
+                               : Argb(hovered ? 230 : 192, hovered ? 70 : 30, hovered ? 90 : 40, blue);
+    }
+  }
+  return canvas;
+}
+
 bool Save(const Canvas& canvas, const std::string& path) {
   std::vector<uint8_t> file;
   if (!os::PngEncode(canvas.pixels.data(), canvas.width, canvas.height, canvas.width, file))
@@ -104,7 +122,8 @@ int main(int argc, char** argv) {
                   Save(Background(640, 360), folder + "/event01.png") &&
                   Save(Character(false), folder + "/chara01.png") &&
                   Save(Character(true), folder + "/chara01b.png") &&
-                  Save(Button(), folder + "/button.png");
+                  Save(Button(), folder + "/button.png") &&
+                  Save(Choice(), folder + "/choice.png");
   if (!ok) std::fprintf(stderr, "make_pictures: cannot write into %s\n", folder.c_str());
   return ok ? 0 : 1;
 }

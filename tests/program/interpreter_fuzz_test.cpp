@@ -115,6 +115,7 @@ TEST(InterpreterFuzz, RandomWordsStayInBounds) {
       c.script.pc = c.script.origin + 4 * words.Below(kWords);
       adv::SelectRunItemList(c, [](adv::AdvContext& context) {
         for (int arg = 0; arg < 6; ++arg) adv::ValueStackPop(context);
+        return true;
       });
     }
     ExpectRegistersInRange(c);

@@ -24,6 +24,7 @@ std::vector<Item> ScanItems(ScriptMachine& machine, int* result) {
     for (int32_t& value : item) value = adv::ValueStackPop(context);
     for (int i = 0; i < 3; ++i) adv::ValueStackPop(context);  // y, state, flags
     items.push_back(item);
+    return true;
   });
   return items;
 }

@@ -314,9 +314,12 @@ int IgnoreArguments(adv::AdvContext& context) {
 
 }  // namespace
 
-// The sample game, clicked through: every line waits for its click, and the script reaches its
-// end.
+// The sample game, clicked through: every line waits for its click, and at the choice the
+// pointer is put on the second item ("海の道") and the primary mouse button pushed; the script
+// takes that branch and reaches its end.
 TEST_F(TextDrawing, TheSampleGameIsClickedThroughToItsEnd) {
+  yel::YelSystemPathInit();
+  yel::YelSystemPathSet(SAMPLE_PACK_DIR);  // the choice's image
   machine_ = std::make_unique<ScriptMachine>(SampleSource());
   ASSERT_TRUE(machine_->loaded());
   machine_->SetCommand(0x0A0000, IgnoreArguments<2>);  // save
@@ -327,14 +330,25 @@ TEST_F(TextDrawing, TheSampleGameIsClickedThroughToItsEnd) {
   adv::TextWindow& window = context.text_window;
   uint32_t now = 1000;
   int lines = 0;
-  std::vector<std::string> names;
+  int choices = 0;
+  std::vector<std::string> names, texts;
   for (int frame = 0; frame < 5000 && !yel::IsSystemEnd(); ++frame, now += 16) {
+    yel::YelInputClear();
+    const adv::SelectState& select = context.select;
+    if (select.shown && select.item_count == 2 && select.items[1].sprite) {
+      YelSpriteInfo item{};
+      yel::YelSpriteGetInfo(select.items[1].sprite, &item);
+      yel::YelCursorSetPos(static_cast<int32_t>(item.x) + 10, static_cast<int32_t>(item.y) + 10);
+      yel::YelInputSetKeyPush(0x800000);
+      ++choices;
+    }
     machine_->Run();
     // The action sets the script waits on run ahead of the platform's clock, a frame at a time.
     adv::ActionsStep(context, yel::YeltimeGetTime() + (now - 1000));
     if (window.line_kind & adv::kLineRevealing) {
       ++lines;
       names.emplace_back(window.line.name.data());
+      texts.emplace_back(window.line.text.data());
       // Revealed over its time: nothing shows at first.
       adv::AdvTextWaitStep(context, 0, window.wait_start);
       EXPECT_EQ(ShownGlyphs(window), 0) << lines;
@@ -345,10 +359,16 @@ TEST_F(TextDrawing, TheSampleGameIsClickedThroughToItsEnd) {
       EXPECT_EQ(adv::AdvTextWaitStep(context, adv::SKIP_BIT_ADVANCE, now), 1);
     }
   }
+  yel::YelInputClear();
+  yel::YelSystemPathUninit();
   EXPECT_TRUE(yel::IsSystemEnd()) << "the script did not reach its end";
+  EXPECT_EQ(choices, 1) << "the choice waited for the click and took it at once";
   EXPECT_EQ(lines, 4);
-  ASSERT_FALSE(names.empty());
+  ASSERT_EQ(texts.size(), 4u);
   EXPECT_EQ(names.front(), "\x88\xC4\x93\xE0\x90\x6C");  // 案内人
+  EXPECT_EQ(texts[2], "\x94\x67\x82\xCC\x89\xB9\x82\xAA\x89\x93\x82\xAD\x82\xA9\x82\xE7"
+                      "\x95\xB7\x82\xB1\x82\xA6\x82\xE9\x81\x42")  // 波の音が遠くから聞こえる。
+      << "the sea branch was taken";
 }
 
 namespace {

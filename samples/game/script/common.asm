@@ -30,8 +30,13 @@
 .const FADE = 1
 .const FADE_MS = 500
 
-; Choice items: flags bit 0 shows the item, bit 1 makes it selectable.
+; Choice items: flags bit 0 shows the item, bit 1 makes it selectable. The choice image is
+; 240 x 48 per cell, centred across the screen; the colours keep the image as painted.
 .const ITEM_ON = 3
+.const CHOICE_X = 520
+.const FOREST_Y = 260
+.const SEA_Y = 340
+.const WHITE = 0xFFFFFF
 
 ; System memory cell that counts how often a saved game was loaded (kept in "system.dat").
 .const LOADS = 100

@@ -60,9 +60,12 @@ first_run:
   cmd run(AT_ONCE, 0, 0)
   cmd text(NONE, "案内人", "どちらの道を行きますか？", 0)
 
+  ; The choice: two image buttons (CHOICE has a normal and a brighter hovered cell row) with
+  ; their texts centred on them; the script goes on at the label of the one clicked.
+  cmd select_init(f"CHOICE", WHITE, WHITE, WHITE)
   cmd select(1)
-  cmd select_item("森の道", forest, 440, 260, ITEM_ON, 0)
-  cmd select_item("海の道", sea, 440, 340, ITEM_ON, 0)
+  cmd select_item("森の道", forest, CHOICE_X, FOREST_Y, ITEM_ON, 0)
+  cmd select_item("海の道", sea, CHOICE_X, SEA_Y, ITEM_ON, 0)
   cmd end_select
 
 forest:
