@@ -152,8 +152,8 @@ void AdvButtonLeave(AdvContext& context, int32_t g) {
   group.off_mouse = group.hovered;
   group.hovered = -1;
   if (record.off_label == 0) return;
-  AdvDebugPrint(kLogTrace, "off btn[%d] ret / %d / stack(%d)", record.off_label,
-                context.script.pc, context.values.value_count);
+  AdvDebugPrint(kLogTrace, "off btn[%d] ret / %d / stack(%d)", record.off_label, context.script.pc,
+                context.values.value_count);
   ButtonCallLabel(context, record.off_label, kReturnContinue);
 }
 
@@ -281,13 +281,20 @@ int32_t AdvButtonGetSpecial(const AdvContext& context, int32_t group, int32_t st
   if (!ButtonGroupValid(group)) return -1;
   const auto& special = context.buttons.groups[group].special;
   switch (style) {
-    case 1: return special[0];
-    case 3: return special[1];
-    case 2: return special[2];
-    case 4: return special[3];
-    case 8: return special[4];
-    case 10: return special[5];
-    default: return -1;
+    case 1:
+      return special[0];
+    case 3:
+      return special[1];
+    case 2:
+      return special[2];
+    case 4:
+      return special[3];
+    case 8:
+      return special[4];
+    case 10:
+      return special[5];
+    default:
+      return -1;
   }
 }
 

@@ -55,8 +55,8 @@ struct ButtonGroup {
   int32_t on_mouse = 0;
   int32_t off_mouse = 0;
   YelButton* object = nullptr;
-  int32_t hovered = -1;  // index of the button whose on label ran; -1 = none
-  uint32_t hover_sound = 0;   // file arguments of the two sounds; 0 = none
+  int32_t hovered = -1;      // index of the button whose on label ran; -1 = none
+  uint32_t hover_sound = 0;  // file arguments of the two sounds; 0 = none
   uint32_t decide_sound = 0;
   YelSoundHandle hover_channel = 0;
   YelSoundHandle decide_channel = 0;
@@ -98,8 +98,8 @@ struct SelectState {
   int32_t key_selection = -1;
   int32_t init_image = 0;                  // the image word of select_init
   std::array<uint32_t, 3> init_colours{};  // normal, hover, third (alpha 0xFF)
-  uint32_t reaction = 0;  // low 16 bits this frame, high 16 bits the frame before
-  std::array<uint32_t, 3> hooks{};  // enter, leave, decide labels (code offsets), as popped
+  uint32_t reaction = 0;                   // low 16 bits this frame, high 16 bits the frame before
+  std::array<uint32_t, 3> hooks{};         // enter, leave, decide labels (code offsets), as popped
   // The system buttons end_select disabled (bit n for button n): only those are enabled again
   // when the choice ends, so that a button the script disabled itself stays disabled.
   uint32_t disabled_system_buttons = 0;

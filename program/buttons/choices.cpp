@@ -94,8 +94,7 @@ void PlaceItem(ChoiceItem& item, int32_t x, int32_t y) {
   yel::YelSpriteGetInfo(item.text_sprite, &text);
   const int32_t text_x = x + (image.cell_width >> 1) - (text.cell_width >> 1);
   const int32_t text_y = y + (image.cell_height >> 1) - (text.cell_height >> 1);
-  yel::YelSpriteSetPos(item.text_sprite, static_cast<float>(text_x), static_cast<float>(text_y),
-                       0);
+  yel::YelSpriteSetPos(item.text_sprite, static_cast<float>(text_x), static_cast<float>(text_y), 0);
   if (item.sprite) yel::YelSpriteViewCtrl(item.sprite, 1);
   yel::YelSpriteViewCtrl(item.text_sprite, 1);
 }
@@ -119,8 +118,7 @@ class ItemBuilder {
   int32_t created() const { return created_; }
 
  private:
-  bool Create(ChoiceItem& item, uint32_t text, int32_t x, int32_t y, uint32_t flags,
-              int32_t row) {
+  bool Create(ChoiceItem& item, uint32_t text, int32_t x, int32_t y, uint32_t flags, int32_t row) {
     const SelectState& select = context_.select;
     uint8_t name[33] = {};
     AdvGetFileName(context_, name, static_cast<uint32_t>(select.init_image), true);
@@ -192,8 +190,7 @@ void MoveKeySelection(AdvContext& context, uint32_t keys) {
 void Decide(AdvContext& context, int32_t index, uint32_t after_block) {
   SelectState& select = context.select;
   const ChoiceItem& item = select.items[index];
-  context.script.pc =
-      item.label != 0 ? context.script.origin + item.label : after_block;
+  context.script.pc = item.label != 0 ? context.script.origin + item.label : after_block;
   AdvDebugPrint(kLogSelection, "SELECT[%s]", item.text.data());
   ReleaseChoiceSprites(context);
   context.text_window.auto_word = 0;
@@ -261,9 +258,10 @@ int AdvSelectBuild(AdvContext& context) {
   if (CancelSkip(context)) return 1;
   TakeSavePoint(context, context.script.pc - kCommandCallSize);
   AdvTextWindowShow(context, context.text_window, PopArg(context));
+  // Sprites a failed block left behind go before the new items take their places.
+  ReleaseChoiceSprites(context);
   ItemBuilder builder(context);
-  const int result =
-      SelectRunItemList(context, [&builder](AdvContext&) { return builder.Add(); });
+  const int result = SelectRunItemList(context, [&builder](AdvContext&) { return builder.Add(); });
   SelectState& select = context.select;
   if (result == 0) {
     // The sprites made so far stay until select_clear, a cancel or a reset releases them.

@@ -80,8 +80,7 @@ struct ButtonPlace {
 };
 
 int MakeButton(AdvContext& context, uint32_t code, int32_t group, int32_t index, uint32_t file,
-               const ButtonLabels& labels, uint32_t flags, const ButtonPlace& place,
-               char* loaded) {
+               const ButtonLabels& labels, uint32_t flags, const ButtonPlace& place, char* loaded) {
   DropOldButton(context, group, index);
   ButtonGroup& owner = context.buttons.groups[group];
   uint8_t name[33] = {};
@@ -215,8 +214,7 @@ int CmdBtnBlt(AdvContext& context) {
   yel::YelSpriteSetRect(sprite, &cell);
   yel::YelSpriteSetOffsetRect(sprite, cell_w, cell_h);
   yel::YelSpriteViewCtrl(sprite, 0);
-  yel::YelButtonEntryEx(context.buttons.groups[group].object, sprite,
-                        static_cast<uint32_t>(flags));
+  yel::YelButtonEntryEx(context.buttons.groups[group].object, sprite, static_cast<uint32_t>(flags));
   slot->sprite = sprite;
   slot->position = {static_cast<int32_t>(info.x), static_cast<int32_t>(info.y), 0};
   slot->float_position = {info.x, info.y, 0};

@@ -55,8 +55,8 @@ void ForAddressed(AdvContext& context, int32_t group, int32_t index, Fn fn) {
 }
 
 // Marks a special button; for a button that exists its priority may change.
-void MarkSpecial(AdvContext& context, int32_t group, int32_t index, int32_t word,
-                 int32_t priority, const char* missing) {
+void MarkSpecial(AdvContext& context, int32_t group, int32_t index, int32_t word, int32_t priority,
+                 const char* missing) {
   if (index < 0) {
     context.buttons.groups[group].special[word] = index;
     return;
@@ -112,8 +112,8 @@ int CmdBtnSetRect(AdvContext& context) {
   }
   ButtonRecord* record = ButtonFind(context, group, index);
   if (!record) {
-    AdvDebugPrint(kLogError, "NG btn_set_rect %d, %d, %d, %d, %d, %d", group, index, width,
-                  height, step_x, step_y);
+    AdvDebugPrint(kLogError, "NG btn_set_rect %d, %d, %d, %d, %d, %d", group, index, width, height,
+                  step_x, step_y);
     return 1;
   }
   const YelRect cell{0, 0, width, height};
@@ -219,9 +219,15 @@ int CmdBtnExpansion(AdvContext& context) {
   }
   auto& special = context.buttons.groups[group].special;
   switch (style) {
-    case 1: special[0] = index; return 1;
-    case 2: special[2] = index; return 1;
-    case 3: special[1] = index; return 1;
+    case 1:
+      special[0] = index;
+      return 1;
+    case 2:
+      special[2] = index;
+      return 1;
+    case 3:
+      special[1] = index;
+      return 1;
     case 4:
       MarkSpecial(context, group, index, 3, kNamePriority, "error : btn_expansion BTN_STYLE_NAME");
       return 1;

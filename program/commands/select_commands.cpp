@@ -35,7 +35,10 @@ int CmdSelect(AdvContext& context) {
   return AdvSelectBuild(context);
 }
 
+// Reached by itself, outside a select block: the item's arguments are taken off the stack so
+// that they do not stay behind for later commands.
 int CmdSelectItem(AdvContext& context) {
+  PopArgs<6>(context);
   AdvDebugPrint(kLogError, "[%d]意味のないselect命令が呼び出されました。", context.script.pc);
   return 0;
 }
@@ -91,9 +94,8 @@ int CmdGetSelectPullKey(AdvContext& context) {
 int CmdGetSelectPushKey(AdvContext& context) {
   AdvDebugPrint(kLogTrace, "[%d]get_select_push_key", context.script.pc);
   const uint32_t reaction = context.select.reaction;
-  SetCommandResult(context, reaction & kChoiceDecided
-                                ? static_cast<int32_t>(reaction & 0xFF) - 1
-                                : -1);
+  SetCommandResult(context,
+                   reaction & kChoiceDecided ? static_cast<int32_t>(reaction & 0xFF) - 1 : -1);
   return 1;
 }
 

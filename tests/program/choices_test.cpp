@@ -287,3 +287,28 @@ TEST_F(Choices, ReleaseRefusesIndexesOutsideTheGroup) {
 }
 
 }  // namespace
+
+namespace {
+
+// An empty string variable as a sound is not kept, and a sound that does not load costs the
+// restored group only that sound: its buttons and the blocks after it come back whole.
+TEST_F(Choices, SoundsThatAreEmptyOrMissingDoNotBreakTheButtonsBlock) {
+  adv::AdvContext& c = Load(
+      "  cmd btn_init(1, s3, f\"NO_SUCH_SOUND\")\n"
+      "  cmd btn_set(1, 5, f\"CHOICE\", 0, 0, 0, 1)\n"
+      "  cmd btn_set_pos(1, 5, 30, 40)\n"
+      "  cmd select_set_process(0, 0, here)\n"
+      "here:\n  cmd run(0, 0, 0)\n  jmp here\n");
+  machine_->Run();
+  EXPECT_EQ(c.buttons.groups[1].hover_sound, 0u) << "the empty name is not kept";
+  EXPECT_NE(c.buttons.groups[1].decide_sound, 0u);
+  ASSERT_TRUE(adv::SaveSnapshot(c));
+  const std::string image(reinterpret_cast<const char*>(c.save.buffer.data()), c.save.cursor);
+  ASSERT_TRUE(adv::RestoreSnapshot(c, image));
+  ASSERT_NE(c.buttons.groups[1].buttons[5].slot, nullptr);
+  EXPECT_EQ(c.buttons.groups[1].buttons[5].slot->position[1], 40);
+  EXPECT_EQ(c.select.hooks[2], machine_->LabelPc("here") - c.script.origin)
+      << "the choice block after the buttons was read in step";
+}
+
+}  // namespace
