@@ -4,6 +4,7 @@
 #include <cstring>
 #include <iterator>
 
+#include "program/buttons/choices.h"
 #include "program/game/adv_context.h"
 #include "program/layers/graphic_slots.h"
 #include "program/layers/layer_services.h"
@@ -125,6 +126,7 @@ int CmdTextShow(AdvContext& context) {
   const int32_t stop = PopArg(context);
   if (ForcedSkip(context)) return 1;
   if (!Initialised(context, "_text_show")) return 0;
+  AdvSelectSetVisible(context, 1);
   AdvTextWindowShow(context, context.text_window, 1);
   if (stop) context.script.stop = 1;
   AdvDebugPrint(kLogTrace, "text_show %d", stop);
@@ -134,6 +136,7 @@ int CmdTextShow(AdvContext& context) {
 int CmdTextHide(AdvContext& context) {
   const int32_t stop = PopArg(context);
   if (ForcedSkip(context) || !context.text_window.initialised) return 1;
+  AdvSelectSetVisible(context, 0);
   AdvTextWindowShow(context, context.text_window, 0);
   if (stop) context.script.stop = 1;
   AdvDebugPrint(kLogTrace, "text_hide %d", stop);

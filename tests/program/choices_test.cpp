@@ -312,3 +312,24 @@ TEST_F(Choices, SoundsThatAreEmptyOrMissingDoNotBreakTheButtonsBlock) {
 }
 
 }  // namespace
+
+namespace {
+
+// While text_hide has the choice off, end_select waits without reacting; text_show brings it back.
+TEST_F(Choices, AHiddenChoiceWaitsWithoutReacting) {
+  adv::AdvContext& c = Load(HookedChoice());
+  machine_->Run();
+  adv::AdvSelectSetVisible(c, 0);
+  YelSpriteInfo info{};
+  yel::YelSpriteGetInfo(c.select.items[0].sprite, &info);
+  EXPECT_EQ(info.colour, 0u);
+  Frame(110, 110, kMouseLeft);
+  Frame(110, 110, kMouseLeft);
+  EXPECT_EQ(machine_->V(5), 0);
+  EXPECT_EQ(machine_->V(7), 0);
+  adv::AdvSelectSetVisible(c, 1);
+  Frame(110, 110, kMouseLeft);
+  EXPECT_EQ(machine_->V(7), 1);
+}
+
+}  // namespace
