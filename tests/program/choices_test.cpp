@@ -196,6 +196,19 @@ TEST_F(Choices, OnlyTheSystemButtonsTheChoiceDisabledComeBack) {
   EXPECT_EQ(c.buttons.system_buttons[3].enabled, 1);
   EXPECT_EQ(c.buttons.system_buttons[17].enabled, 0);
   EXPECT_EQ(c.buttons.system_buttons[18].enabled, 1);
+
+  // A choice ended without a decision gives back the same ones.
+  adv::AdvContext& d = Load(HookedChoice());
+  d.buttons.system_buttons[3].enabled = 0;
+  d.buttons.system_buttons[17].enabled = 1;
+  machine_->Run();
+  Frame(0, 0);
+  EXPECT_EQ(d.buttons.system_buttons[17].enabled, 0);
+  adv::AdvSelectCancel(d);
+  EXPECT_EQ(d.select.items[0].sprite, nullptr);
+  EXPECT_EQ(d.buttons.system_buttons[3].enabled, 0);
+  EXPECT_EQ(d.buttons.system_buttons[17].enabled, 1);
+  EXPECT_EQ(d.events.slots[adv::kChoiceEventSlot].param, 1);
 }
 
 // A save taken at a choice comes back as the same choice: the select runs again.
