@@ -1,10 +1,12 @@
 // Command group 0x02: the message window. Setting it up (size, font, icons, base image, colours
-// and the switches of text layout), showing and hiding it, and the line command `text`.
+// and the switches of text layout), and showing and hiding it; the line commands are
+// text_line_commands.cpp.
 #include <algorithm>
 #include <cstring>
 #include <iterator>
 
 #include "program/buttons/choices.h"
+#include "program/commands/text_line_commands.h"
 #include "program/game/adv_context.h"
 #include "program/layers/graphic_slots.h"
 #include "program/layers/layer_services.h"
@@ -360,49 +362,6 @@ int CmdTextSetReadColor(AdvContext& context) {
   return 1;
 }
 
-// `text`: a line that holds the script until the reader advances.
-int CmdText(AdvContext& context) {
-  AdvDebugPrint(kLogTrace, "script_point %08x(%08x)", context.script.pc, context.script_position);
-  AdvDumpReturnStack(context);
-  if (GetScriptThreadId() == kRunMain) Advance().on = 0;
-  TextRevealDone() = {};
-  ShownGlyphList().clear();
-  TakeSavePoint(context, context.script.pc - 12);
-  const auto a = PopArgs<4>(context);
-  if (!Initialised(context, "text")) return 0;
-  TextWindow& window = context.text_window;
-  window.voice_operand = static_cast<uint32_t>(a[0]);
-  window.name_operand = static_cast<uint32_t>(a[1]);
-  window.text_operand = static_cast<uint32_t>(a[2]);
-  window.time_word = a[3];
-  window.line_kind = kLineHolds | kLineRevealing;
-  window.line_state = 0;
-  window.external_word = 0;
-  if (AdvTextSceneSkipStop(context, window)) return 1;
-  window.line.text.fill(0);
-  yel::YelFontGetColor(&window.saved_colours[0], &window.saved_colours[1]);
-  window.colours = window.saved_colours;
-  AdvTextLayoutName(context, window, window.name_operand);
-  AdvTextLayoutLine(context, window, window.text_operand);
-  AdvTextLineVoice(context, window, window.voice_operand);
-  auto& save_text = context.save.save_text;
-  save_text.fill(0);
-  std::memcpy(save_text.data(), window.line.text.data(),
-              WholeCharacterBytes(window.line.text.data(), save_text.size() - 1));
-  window.colours = window.saved_colours;
-  yel::YelFontSetColor(window.colours[0], window.colours[1]);
-  AdvTextSetTime(context, window, window.time_word, yel::YeltimeGetTime());
-  window.auto_word = 0;
-  AdvTextWindowShow(context, window, 1);
-  if (ForcedSkip(context)) AdvActionClearReserve(context);
-  ScriptPointPush(context);
-  if (window.text_mode == 1) AdvTextPageLayout(context, window);
-  AdvTextIconPlace(context, window);
-  context.script.stop = 1;
-  AdvDebugPrint(kLogTrace, "text  %s", window.line.text.data());
-  return 1;
-}
-
 constexpr CommandHandler kTextCommands[] = {
     CmdTextInit,                  // 0x020000 text_init
     CmdTextSetIcon,               // 0x020001 text_set_icon
@@ -419,12 +378,12 @@ constexpr CommandHandler kTextCommands[] = {
     nullptr,                      // 0x02000C text_voice_play
     CmdTextSetAuto,               // 0x02000D text_set_auto
     CmdTextSetIconAnimationTime,  // 0x02000E text_set_icon_animation_time
-    nullptr,
-    nullptr,
-    nullptr,
-    nullptr,
-    nullptr,
-    nullptr,           // 0x02000F-0x020014
+    CmdTextW,          // 0x02000F text_w
+    CmdTextA,          // 0x020010 text_a
+    CmdTextWa,         // 0x020011 text_wa
+    CmdTextN,          // 0x020012 text_n
+    CmdTextCat,        // 0x020013 text_cat
+    nullptr,           // 0x020014 set_history
     CmdIsTextVisible,  // 0x020015 is_text_visible
     CmdTextSetBase,    // 0x020016 text_set_base
     nullptr,
@@ -466,10 +425,10 @@ constexpr CommandHandler kTextCommands[] = {
     nullptr,               // 0x020034-0x02003B
     CmdTextSetWrapMargin,  // 0x02003C text_set_wrap_margin
     CmdTextSetWrapMode,    // 0x02003D text_set_wrap_mode
+    CmdTextH,             // 0x02003E text_h
+    CmdTextWh,            // 0x02003F text_wh
     nullptr,
-    nullptr,
-    nullptr,
-    nullptr,              // 0x02003E-0x020041
+    nullptr,              // 0x020040-0x020041
     CmdTextSetReadColor,  // 0x020042 text_set_read_color
     CmdTextInitEx,        // 0x020043 text_init_ex
 };

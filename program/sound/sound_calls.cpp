@@ -15,5 +15,6 @@ void AdvBgvPauseForVoice(SoundState&, const char*) {}
 void AdvBgvUpdate(SoundState&) {}
 void AdvBgvEnableAll(SoundState&) {}
 void AdvVoiceMixRunEnd(AdvContext&) {}
+void AdvVoiceMixRunStart(AdvContext&) {}
 
 }  // namespace adv

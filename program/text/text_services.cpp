@@ -38,18 +38,8 @@ void AdvDumpReturnStack(AdvContext& context) {
   }
 }
 
-// Call points of the message window into the voices, buttons, tips and modes, which the program
-// does not have yet.
-void AdvTextVoiceCut(AdvContext&) {}
-bool AdvTextVoiceStart(AdvContext&, uint32_t, char*, size_t) {
-  return false;
-}
-bool AdvVoicePlaying(AdvContext&) {
-  return false;
-}
-bool AdvVoiceAudible(AdvContext&) {
-  return false;
-}
+// Call points of the message window into the tips and modes, which the program does not have
+// yet (the voices are text_voice.cpp, the buttons program/buttons).
 void AdvTextSpecialButtonsUpdate(AdvContext&, uint16_t, bool, bool, bool) {}
 bool AdvAutoModeOn(AdvContext&) {
   return false;

@@ -263,8 +263,9 @@ void AdvTextAppendLine(AdvContext& context, TextWindow& window, uint32_t operand
   RecordHistoryText(context, text);
 }
 
+// The voice start names the line's voice itself: the voice of the previous line stays named
+// until its hooks have ended.
 void AdvTextLineVoice(AdvContext& context, TextWindow& window, uint32_t operand) {
-  window.line.voice.fill(0);
   if (AdvTextVoiceStart(context, operand, window.line.voice.data(), window.line.voice.size())) {
     window.line_state |= 2;
   }

@@ -14,6 +14,8 @@ start:
   cmd load(0)
 first_run:
   cmd text_init(FONT_SIZE, TEXT_X, TEXT_Y, TEXT_W, TEXT_H, NAME_X, NAME_Y, RUBY_SIZE)
+  ; The guide's lines are voiced: each voice loads on the work thread while the line waits.
+  cmd text_set_voice_async(1) -> v4
   cmd sp_set(f"BG01", LAYER_BG, CENTRE, TOP)
   cmd run(FADE, FADE_MS, 0)
 
@@ -55,10 +57,10 @@ first_run:
 
   cmd save_point(0)
   cmd save(0, 1)
-  cmd text(NONE, "案内人", "ようこそ。これはサンプルゲームです。", 0)
+  cmd text(f"VOICE01", "案内人", "ようこそ。これはサンプルゲームです。", 0)
   cmd sp_set(f"GUIDE_FLOAT", LAYER_CHARA, RIGHT, BOTTOM)
   cmd run(AT_ONCE, 0, 0)
-  cmd text(NONE, "案内人", "どちらの道を行きますか？", 0)
+  cmd text(f"VOICE02", "案内人", "どちらの道を行きますか？", 0)
 
   ; The choice: two image buttons (CHOICE has a normal and a brighter hovered cell row) with
   ; their texts centred on them; the script goes on at the label of the one clicked.
@@ -92,7 +94,7 @@ sea:
   cmd text(NONE, NONE, "波の音が遠くから聞こえる。", 0)
 
 finish:
-  cmd text(NONE, "案内人", "遊んでくれてありがとう。", 0)
+  cmd text(f"VOICE03", "案内人", "遊んでくれてありがとう。", 0)
   mov v10, 60
   gosub frames
   cmd sp_cls(LAYER_CHARA)
