@@ -33,5 +33,10 @@ void AdvBgvUpdate(SoundState& state);
 void AdvBgvEnableAll(SoundState& state);
 // Runs the end label of the voice hook whose start label ran, once no voice plays.
 void AdvVoiceMixRunEnd(AdvContext& context);
+// Where a movie starts: with the ducking switch on, the BGM type volume comes back to the BGM
+// volume and switch.
+void AdvBgmAutoVolumeRestore(const SoundState& state);
+// The pan (-range to +range) of a script position 0-20 across the game screen.
+int32_t AdvPanFromPosition(const SoundState& state, int32_t position);
 
 }  // namespace adv

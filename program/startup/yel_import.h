@@ -219,6 +219,19 @@ YEL_IMPORT(YelSoundGetVolumeChannel);
 YEL_IMPORT(YelSoundPlayIs);
 YEL_IMPORT(YelSetVoiceSpeed);
 YEL_IMPORT(YelGetVoiceSpeed);
+YEL_IMPORT(YelSoundSetVolumeChannel);
+YEL_IMPORT(YelSoundPause);
+YEL_IMPORT(YelSoundReleaseEx);
+YEL_IMPORT(YelSoundSetReserved);
+YEL_IMPORT(YelSoundGetState);
+YEL_IMPORT(YelSoundGetChannelCount);
+YEL_IMPORT(YelSoundGetStatus);
+YEL_IMPORT(YelSoundGetNowChannel);
+YEL_IMPORT(YelSoundGetParam);
+YEL_IMPORT(YelSoundGetParamByType);
+YEL_IMPORT(YelSoundSetPanChannel);
+YEL_IMPORT(YelSoundSetFreq);
+YEL_IMPORT(YelSoundGetFreq);
 
 #undef YEL_IMPORT
 #pragma GCC diagnostic pop
