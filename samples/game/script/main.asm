@@ -16,6 +16,7 @@ first_run:
   cmd text_init(FONT_SIZE, TEXT_X, TEXT_Y, TEXT_W, TEXT_H, NAME_X, NAME_Y, RUBY_SIZE)
   cmd sp_set(f"BG01", LAYER_BG, CENTRE, TOP)
   cmd run(FADE, FADE_MS, 0)
+  gosub music_cross_fade
 
   ; The background sways for as long as the scene lasts: a loop set that never ends by itself.
   cmd set_active_action(SET_SWAY) -> v3
@@ -106,3 +107,5 @@ frames:
   jmp frames
 frames_done:
   ret
+
+.include "music.asm"
