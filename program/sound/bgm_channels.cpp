@@ -106,6 +106,7 @@ uint32_t BgmFadeWhileSkipping(AdvContext& context, uint32_t fade) {
 }
 
 void BgmFadeStepAt(BgmChannel& channel, uint32_t now) {
+  if ((channel.flags & kBgmFadeRunning) != kBgmFadeRunning) return;
   const uint32_t elapsed = now - channel.fade_start;
   if (elapsed < channel.fade_time) {
     const float part = static_cast<float>(elapsed) / static_cast<float>(channel.fade_time) *
