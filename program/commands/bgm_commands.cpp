@@ -248,8 +248,8 @@ int CmdGetBgmPos(AdvContext& context) {
     AdvDebugPrint(kLogTrace, "[-1] get_bgm_pos %d", what);
     return 1;
   }
-  const int32_t result = what >= 0 ? yel::YelSoundGetParam(ch, what)
-                                   : BgmRecordWord(context.sound.bgm[ch], what);
+  const int32_t result =
+      what >= 0 ? yel::YelSoundGetParam(ch, what) : BgmRecordWord(context.sound.bgm[ch], what);
   SetCommandResult(context, result);
   if (what != kParamReadPosition) AdvDebugPrint(kLogTrace, "[%d] get_bgm_pos %d", result, what);
   return 1;

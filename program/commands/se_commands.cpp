@@ -214,8 +214,7 @@ int CmdSetSeInfo(AdvContext& context) {
   AdvGetFileName(context, reinterpret_cast<uint8_t*>(entry.name.data()),
                  static_cast<uint32_t>(file), false);
   entry.name.back() = 0;
-  AdvDebugPrint(kLogTrace, "set_se_info  %d, %s, %d, %d", index, entry.name.data(), volume,
-                enable);
+  AdvDebugPrint(kLogTrace, "set_se_info  %d, %s, %d, %d", index, entry.name.data(), volume, enable);
   return 1;
 }
 
@@ -297,8 +296,8 @@ int CmdSeSetFreq(AdvContext& context) {
   AdvDebugPrint(kLogTrace, "se_set_freq  %d, %d", ch, frequency);
   if (!SeChannelArgument(ch, false, "se_set_freq")) return 0;
   SeChannelSetting& setting = context.sound.se_settings[ch];
-  setting.flags = frequency >= 1 ? setting.flags | kSettingFrequency
-                                 : setting.flags & ~kSettingFrequency;
+  setting.flags =
+      frequency >= 1 ? setting.flags | kSettingFrequency : setting.flags & ~kSettingFrequency;
   setting.frequency = std::max(frequency, 0);
   if (apply) {
     yel::YelSoundSetFreq(context.sound.se[ch].handle, static_cast<uint32_t>(setting.frequency));
@@ -321,8 +320,7 @@ int CmdSeSetChVolume(AdvContext& context) {
   if (!SeChannelArgument(ch, false, "se_set_ch_volume")) return 0;
   SoundState& state = context.sound;
   SeChannelSetting& setting = state.se_settings[ch];
-  setting.flags =
-      volume >= 0 ? setting.flags | kSettingVolume : setting.flags & ~kSettingVolume;
+  setting.flags = volume >= 0 ? setting.flags | kSettingVolume : setting.flags & ~kSettingVolume;
   setting.volume = std::max(volume, 0);
   if (apply) AdvSeApplyChannelSetting(state, state.se[ch].handle);
   return 1;

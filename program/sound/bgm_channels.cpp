@@ -126,9 +126,9 @@ void BgmVolumeFadeStart(BgmChannel& channel, int32_t volume, uint32_t time, uint
     // time 0 ends in the step that starts it).
     const uint32_t elapsed = now - channel.fade_start;
     if (elapsed < channel.fade_time) {
-      channel.volume += static_cast<int32_t>(static_cast<float>(elapsed) /
-                                             static_cast<float>(channel.fade_time) *
-                                             static_cast<float>(channel.fade_delta));
+      channel.volume +=
+          static_cast<int32_t>(static_cast<float>(elapsed) / static_cast<float>(channel.fade_time) *
+                               static_cast<float>(channel.fade_delta));
     } else {
       channel.volume += channel.fade_delta;
     }

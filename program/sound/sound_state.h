@@ -203,9 +203,9 @@ struct SoundState {
   SpeakerVolume default_speaker_volume;
   int32_t autopan_enable = 0;
   int32_t pan_range = 0;
-  std::array<SeInfoEntry, kSeInfoCount> se_info{};             // the four SE volume classes
+  std::array<SeInfoEntry, kSeInfoCount> se_info{};              // the four SE volume classes
   std::array<SeChannelSetting, kSeChannelCount> se_settings{};  // one per SE channel
-  int32_t voice_check = 0;                    // voice_check_enable: unreadable voices are logged
+  int32_t voice_check = 0;  // voice_check_enable: unreadable voices are logged
 };
 
 }  // namespace adv

@@ -188,8 +188,10 @@ TEST_F(Bgm, DuckingFollowsLevelAndSwitch) {
   const Case cases[] = {
       {"switch still 0: silent under voices", "cmd bgm_set_auto_volume(1, 50)\n", 0},
       {"switch on: half", "cmd bgm_set_auto_volume(1, 50)\ncmd mute_bgm_auto_volume(0)\n", 4000},
-      {"muted BGM stays silent", "cmd bgm_set_auto_volume(1, 50)\ncmd mute_bgm_auto_volume(0)\n"
-       "cmd bgm_mute(1)\n", 0},
+      {"muted BGM stays silent",
+       "cmd bgm_set_auto_volume(1, 50)\ncmd mute_bgm_auto_volume(0)\n"
+       "cmd bgm_mute(1)\n",
+       0},
       {"ducking off: full", "cmd bgm_set_auto_volume(0, 50)\n", 8000},
   };
   for (const Case& k : cases) {

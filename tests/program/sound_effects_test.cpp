@@ -125,8 +125,8 @@ TEST_F(SoundEffects, VolumeRulesAndTheirCap) {
     int32_t heard;
   };
   const Case cases[] = {
-      {"a class without a prefix takes every effect, capped",
-       "cmd set_se_ex_volume(0, 150)\n", 10000},
+      {"a class without a prefix takes every effect, capped", "cmd set_se_ex_volume(0, 150)\n",
+       10000},
       {"a class whose prefix begins the name", "cmd set_se_info(1, f\"CL\", 30, 1)\n", 3000},
       {"a later class over an earlier one",
        "cmd set_se_info(0, f\"C\", 20, 1)\ncmd set_se_info(2, f\"CLI\", 70, 1)\n", 7000},
@@ -138,7 +138,8 @@ TEST_F(SoundEffects, VolumeRulesAndTheirCap) {
        10000},
   };
   for (const Case& k : cases) {
-    ScriptMachine& m = Load(std::string(k.setup) + "cmd se_play_ex(0, f\"CLICK\", 1, 0, 0) -> v1\n");
+    ScriptMachine& m =
+        Load(std::string(k.setup) + "cmd se_play_ex(0, f\"CLICK\", 1, 0, 0) -> v1\n");
     m.Run();
     EXPECT_EQ(ChannelVolume(sound().se[0].handle), k.heard) << k.what;
   }
