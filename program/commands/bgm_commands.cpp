@@ -99,10 +99,12 @@ int CmdBgmPause(AdvContext& context) {
   if (!BgmChannelArgument(ch, true)) return 0;
   SoundState& state = context.sound;
   if (ch == -1) {
+    // A piece still playing on channel 1 (the old one of a cross-fade) goes for good: its whole
+    // record is emptied, so a save made now does not bring it back.
     BgmChannel& second = state.bgm[1];
     if (second.handle != 0 && yel::YelSoundPlayIs(second.handle)) {
       yel::YelSoundRelease(second.handle);
-      second.handle = 0;
+      second = BgmChannel{};
     }
     ch = 0;
   }

@@ -252,6 +252,18 @@ TEST_F(Bgm, PauseAndQueries) {
   EXPECT_EQ(m.V(10), PlatformIndex(channel.handle));
 }
 
+TEST_F(Bgm, PausingBothDropsTheOldPieceOfACrossFade) {
+  ScriptMachine& m = Load(
+      "cmd bgm_play(-1, f\"BGM01\", 1, 0, 0, 0, 0) -> v1\n"
+      "cmd bgm_play(-1, f\"BGM02\", 1, 0, 0, 0, 0) -> v1\n"
+      "cmd bgm_pause(-1, 1, 0)\n");
+  m.Run();
+  EXPECT_EQ(sound().bgm[1].handle, 0u);
+  EXPECT_EQ(sound().bgm[1].file_id, 0u);  // a save made now does not bring it back
+  EXPECT_EQ(yel::YelSoundGetChannelCount(adv::kSoundTypeBgm), 1);
+  EXPECT_EQ(yel::YelSoundGetParam(PlatformIndex(sound().bgm[0].handle), kParamPaused), 1);
+}
+
 // Channel numbers outside 0-1 (or -1 where it means something) are refused with a level-0 log
 // and change nothing.
 TEST_F(Bgm, BadChannelsAreRefused) {
