@@ -1,6 +1,7 @@
 // The blocks of the snapshot image in their fixed order, each with its writer and its reader.
 // Readers only decode into the SnapshotImage and check every count and length; applying the
 // image to the game is RestoreSnapshot's (snapshot_restore.cpp).
+#include <cstdint>
 #include <cstring>
 #include <new>
 
@@ -291,33 +292,52 @@ void WriteBgmRecord(const BgmChannel& channel, SnapshotWriter& out) {
   out.U32(channel.file_id);
   out.U32(channel.flags);
   out.I32(channel.volume);
-  out.Words(channel.state);
+  out.Words(channel.reserved);
   out.Chars(channel.name);
-  out.Words(channel.play_args);
-  out.I32(channel.fade_step);
+  out.I32(channel.loop_points.use);
+  out.I32(channel.loop_points.start);
+  out.I32(channel.loop_points.loop);
+  out.I32(channel.loop_points.end);
+  out.I32(channel.fade_delta);
+  out.U32(channel.fade_time);
+  out.U32(channel.fade_start);
 }
 
-void ReadBgmRecord(SnapshotReader& in, BgmChannel& channel) {
+// A name field is used as a string: one without its terminator is damage.
+template <size_t N>
+bool ReadName(SnapshotReader& in, std::array<char, N>& name, const char* what) {
+  in.Chars(name);
+  return in.Check(std::memchr(name.data(), 0, N) != nullptr, what);
+}
+
+bool ReadBgmRecord(SnapshotReader& in, BgmChannel& channel) {
   channel.handle = in.U32();
   channel.file_id = in.U32();
   channel.flags = in.U32();
   channel.volume = in.I32();
-  in.Words(channel.state);
-  in.Chars(channel.name);
-  in.Words(channel.play_args);
-  channel.fade_step = in.I32();
+  in.Words(channel.reserved);
+  const bool named = ReadName(in, channel.name, "BGM name without an end");
+  channel.loop_points.use = in.I32();
+  channel.loop_points.start = in.I32();
+  channel.loop_points.loop = in.I32();
+  channel.loop_points.end = in.I32();
+  channel.fade_delta = in.I32();
+  channel.fade_time = in.U32();
+  channel.fade_start = in.U32();
+  return named;
 }
 
-// A channel without a file is stored empty; a running fade is stored as finished, at the volume
-// it is heading for.
+// A channel without a file, or one that is fading out, is stored empty; a running volume fade is
+// stored as finished, at the volume it is heading for.
 void WriteBgm(const AdvContext& context, SnapshotWriter& out) {
+  constexpr int32_t kFadingOut = 2;
   for (const BgmChannel& channel : context.sound.bgm) {
     BgmChannel copy;
-    if (channel.file_id != 0) {
+    if (channel.file_id != 0 && yel::YelSoundGetState(channel.handle) != kFadingOut) {
       copy = channel;
-      if (copy.flags & kBgmFadeRunning) {
+      if ((copy.flags & kBgmFadeRunning) == kBgmFadeRunning) {
         copy.flags &= ~kBgmFadeRunning;
-        copy.volume += copy.fade_step;
+        copy.volume += copy.fade_delta;
       }
     }
     WriteBgmRecord(copy, out);
@@ -325,32 +345,69 @@ void WriteBgm(const AdvContext& context, SnapshotWriter& out) {
 }
 
 bool ReadBgm(SnapshotReader& in, SnapshotImage& image) {
-  for (BgmChannel& channel : image.bgm) ReadBgmRecord(in, channel);
+  for (BgmChannel& channel : image.bgm) {
+    if (!ReadBgmRecord(in, channel)) return false;
+  }
   return in.ok();
 }
 
 void WriteSe(const AdvContext& context, SnapshotWriter& out) {
   const SoundState& sound = context.sound;
   out.I32(sound.next_se_pan);
-  out.Words(sound.se_volumes);
-  out.Words(sound.se_channel_info);
+  for (const SeInfoEntry& entry : sound.se_info) {
+    out.I32(entry.in_use);
+    out.I32(entry.enable);
+    out.I32(entry.volume);
+    out.Chars(entry.name);
+  }
+  for (const SeChannelSetting& setting : sound.se_settings) {
+    out.U32(setting.flags);
+    out.I32(setting.volume);
+    out.I32(setting.frequency);
+  }
   for (const SeChannel& channel : sound.se) {
     out.U32(0);  // handle
     out.U32(channel.file_id);
     out.U32(channel.flags);
-    out.Words(channel.state);
+    out.U32(channel.kind);
+    out.Words(channel.reserved);
+    out.I32(channel.pan);
+    out.Chars(channel.name);
   }
+}
+
+bool ReadSeChannel(SnapshotReader& in, SeChannel& channel) {
+  channel.handle = in.U32();
+  channel.file_id = in.U32();
+  channel.flags = in.U32();
+  channel.kind = in.U32();
+  in.Words(channel.reserved);
+  channel.pan = in.I32();
+  // The kind picks a row of the three-row type table.
+  return ReadName(in, channel.name, "SE name without an end") &&
+         in.Bounded(channel.kind, 0, kSeKindCount - 1, "SE kind");
 }
 
 bool ReadSe(SnapshotReader& in, SnapshotImage& image) {
   image.next_se_pan = in.I32();
-  in.Words(image.se_volumes);
-  in.Words(image.se_channel_info);
+  for (SeInfoEntry& entry : image.se_info) {
+    entry.in_use = in.I32();
+    entry.enable = in.I32();
+    entry.volume = in.I32();
+    if (!ReadName(in, entry.name, "SE class prefix without an end")) return false;
+  }
+  for (SeChannelSetting& setting : image.se_settings) {
+    setting.flags = in.U32();
+    setting.volume = in.I32();
+    setting.frequency = in.I32();
+    // The commands never store a negative setting; the frequency goes to the platform unsigned.
+    if (!in.Bounded(setting.volume, 0, INT32_MAX, "SE channel volume") ||
+        !in.Bounded(setting.frequency, 0, INT32_MAX, "SE channel frequency")) {
+      return false;
+    }
+  }
   for (SeChannel& channel : image.se) {
-    channel.handle = in.U32();
-    channel.file_id = in.U32();
-    channel.flags = in.U32();
-    in.Words(channel.state);
+    if (!ReadSeChannel(in, channel)) return false;
   }
   return in.ok();
 }

@@ -157,8 +157,8 @@ struct SnapshotImage {
   // Sound and history (blocks 18 to 21).
   std::array<BgmChannel, 2> bgm{};
   int32_t next_se_pan = 0;
-  std::array<int32_t, 44> se_volumes{};
-  std::array<int32_t, 48> se_channel_info{};
+  std::array<SeInfoEntry, kSeInfoCount> se_info{};
+  std::array<SeChannelSetting, kSeChannelCount> se_settings{};
   std::array<SeChannel, 16> se{};
   std::array<AutopanEntry, 16> autopan{};
   std::array<BgvChannel, 8> bgv{};

@@ -9,7 +9,9 @@
 #include "program/script/engine_log.h"
 #include "program/script/script_names.h"
 #include "program/script/script_run.h"
+#include "program/sound/bgm_channels.h"
 #include "program/sound/sound_calls.h"
+#include "program/sound/sound_effects.h"
 #include "program/sound/sound_services.h"
 #include "program/startup/yel_import.h"
 #include "program/text/text_services.h"
@@ -83,6 +85,7 @@ void ChannelName(AdvContext& context, uint32_t file_id, const std::array<char, 3
 // A handle read from the image belongs to a run that has ended: every channel starts without
 // one and gets a new handle only from a load that succeeded.
 void ApplyBgm(AdvContext& context, const SnapshotImage& image) {
+  AdvBgmTypeVolumeApply(context.sound);  // no voice plays now: the ducking ends
   for (size_t i = 0; i < image.bgm.size(); ++i) {
     BgmChannel& channel = context.sound.bgm[i];
     channel = image.bgm[i];
@@ -90,7 +93,7 @@ void ApplyBgm(AdvContext& context, const SnapshotImage& image) {
     if (channel.file_id == 0) continue;
     char name[33];
     ChannelName(context, channel.file_id, &channel.name, name);
-    channel.handle = AdvSoundLoad(context, name, kSoundTypeBgm, nullptr);
+    channel.handle = AdvBgmLoadStream(context, name, channel.loop_points);
     if (channel.handle == 0) {
       AdvDebugPrint(kLogError, "bgm load error [%s]", name);
       continue;
@@ -100,14 +103,14 @@ void ApplyBgm(AdvContext& context, const SnapshotImage& image) {
   }
 }
 
-// Sound effects are reloaded by their owner once sound is built; until then they stay silent.
+// Looping and loaded effects load again; the others keep their records without a sound.
 void ApplySe(AdvContext& context, const SnapshotImage& image) {
   SoundState& sound = context.sound;
   sound.next_se_pan = image.next_se_pan;
-  sound.se_volumes = image.se_volumes;
-  sound.se_channel_info = image.se_channel_info;
+  sound.se_info = image.se_info;
+  sound.se_settings = image.se_settings;
   sound.se = image.se;
-  for (SeChannel& channel : sound.se) channel.handle = 0;
+  AdvSeRestore(context);
 }
 
 void ApplyBgv(AdvContext& context, const SnapshotImage& image) {

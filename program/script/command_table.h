@@ -52,6 +52,8 @@ extern const CommandHandlers kCmdGroupMessageHandlers;  // 0x17
 extern const CommandHandlers kCmdGroupTextHandlers;     // 0x02
 extern const CommandHandlers kCmdGroupSelectHandlers;   // 0x06
 extern const CommandHandlers kCmdGroupButtonHandlers;   // 0x08
+extern const CommandHandlers kCmdGroupBgmHandlers;      // 0x04
+extern const CommandHandlers kCmdGroupSeHandlers;       // 0x05
 
 // The command-call instruction {0x00010017, code, result index}: the result index and the
 // current word (the code, so a failure report names the command) are set, then the code's

@@ -35,5 +35,10 @@ void AdvBgvEnableAll(SoundState& state);
 void AdvVoiceMixRunEnd(AdvContext& context);
 // Runs the start label of the voice hook that the line's voice selects, as the voice starts.
 void AdvVoiceMixRunStart(AdvContext& context);
+// Where a movie starts: with the ducking switch on, the BGM type volume comes back to the BGM
+// volume and switch.
+void AdvBgmAutoVolumeRestore(const SoundState& state);
+// The pan (-range to +range) of a script position 0-20 across the game screen.
+int32_t AdvPanFromPosition(const SoundState& state, int32_t position);
 
 }  // namespace adv

@@ -101,13 +101,6 @@ void AdvSeReleaseAll(AdvContext& context) {
   context.sound.se_wait_channel = 0;
 }
 
-void AdvBgmReleaseAll(AdvContext& context) {
-  for (BgmChannel& channel : context.sound.bgm) {
-    ReleaseHandle(channel);
-    channel = BgmChannel{};
-  }
-}
-
 int32_t SoundChannelToPlatformChannel(const SoundState& state, int32_t type, int32_t channel) {
   if (channel < 0) {
     AdvDebugPrint(kLogError, "error sound_ch_to_yel_ch ch ? [%d]", channel);

@@ -30,12 +30,23 @@ inline constexpr int32_t kAutopanCount = 16;
 // it is silent.
 inline constexpr uint32_t kSoundLoadedOnly = 1u << 29;
 
-// Flags of a BGM channel.
-inline constexpr uint32_t kBgmRestorePaused = 1u << 28;
-inline constexpr uint32_t kBgmNoRestart = 1u << 29;
-inline constexpr uint32_t kBgmFadeRunning = 0x40020000;
+// Flags of a BGM channel: the script's play flags in the low bits, the engine's above.
+inline constexpr uint32_t kBgmLoop = 1u << 0;
+inline constexpr uint32_t kBgmFadeIn = 1u << 2;
+inline constexpr uint32_t kBgmUseLoopPoints = 1u << 4;
+inline constexpr uint32_t kBgmRestorePaused = 1u << 28;  // paused by bgm_pause
+inline constexpr uint32_t kBgmNoRestart = 1u << 29;      // loaded by bgm_load, not started
+inline constexpr uint32_t kBgmFadeRunning = 0x40020000;  // a volume fade runs
 // A file id with this bit keeps its name in the record itself.
 inline constexpr uint32_t kFileIdNameInRecord = 1u << 28;
+
+// Where a BGM stream starts, loops and ends, applied when `use` is not 0.
+struct BgmLoopPoints {
+  int32_t use = 0;
+  int32_t start = 0;
+  int32_t loop = 0;
+  int32_t end = 0;
+};
 
 // One of the two BGM channels (92 bytes in a snapshot).
 struct BgmChannel {
@@ -43,18 +54,48 @@ struct BgmChannel {
   uint32_t file_id = 0;
   uint32_t flags = 0;
   int32_t volume = 0;  // percent
-  std::array<int32_t, 4> state{};
-  std::array<char, 32> name{};
-  std::array<int32_t, 6> play_args{};
-  int32_t fade_step = 0;  // pending volume step of a running fade
+  std::array<int32_t, 4> reserved{};
+  std::array<char, 32> name{};  // kept only for a string-variable file argument
+  BgmLoopPoints loop_points;
+  int32_t fade_delta = 0;   // target volume minus the volume at the fade's start
+  uint32_t fade_time = 0;   // ms
+  uint32_t fade_start = 0;  // frame clock
 };
+
+// Flags of a sound-effect channel: the script's play flags in the low 16 bits.
+inline constexpr uint32_t kSeLoop = 1u << 0;
+inline constexpr uint32_t kSeWait = 1u << 1;
+inline constexpr uint32_t kSeFadeIn = 1u << 2;
+inline constexpr uint32_t kSePlayWhileSkipping = 1u << 3;
+inline constexpr uint32_t kSeApplyPan = 1u << 5;
+inline constexpr int32_t kSeKindCount = 3;
 
 // One of the 16 sound-effect channels (64 bytes in a snapshot).
 struct SeChannel {
   uint32_t handle = 0;
   uint32_t file_id = 0;
   uint32_t flags = 0;
-  std::array<int32_t, 13> state{};
+  uint32_t kind = 0;  // 0-2
+  std::array<int32_t, 3> reserved{};
+  int32_t pan = 0;              // applied when flag bit 5 was given
+  std::array<char, 32> name{};  // kept only for a string-variable file argument
+};
+
+// A volume class of sound effects: while in use, its volume replaces the channel volume of
+// every effect whose file name begins with the prefix.
+struct SeInfoEntry {
+  int32_t in_use = 0;
+  int32_t enable = 0;
+  int32_t volume = 0;  // percent
+  std::array<char, 32> name{};
+};
+inline constexpr int32_t kSeInfoCount = 4;
+
+// A channel's own volume (flag bit 0) and frequency (bit 1).
+struct SeChannelSetting {
+  uint32_t flags = 0;
+  int32_t volume = 0;  // percent
+  int32_t frequency = 0;
 };
 
 // One of the 8 background-voice channels (92 bytes in a snapshot).
@@ -131,6 +172,8 @@ struct SpeakerVolume {
 
 static_assert(sizeof(BgmChannel) == 92);
 static_assert(sizeof(SeChannel) == 64);
+static_assert(sizeof(SeInfoEntry) == 44);
+static_assert(sizeof(SeChannelSetting) == 12);
 static_assert(sizeof(BgvChannel) == 92);
 static_assert(sizeof(AutopanEntry) == 40);
 static_assert(sizeof(VoiceChannel) == 52);
@@ -160,9 +203,9 @@ struct SoundState {
   SpeakerVolume default_speaker_volume;
   int32_t autopan_enable = 0;
   int32_t pan_range = 0;
-  std::array<int32_t, 44> se_volumes{};       // the four SE volume classes
-  std::array<int32_t, 48> se_channel_info{};  // the 16 SE channel settings
-  int32_t voice_check = 0;                    // voice_check_enable: unreadable voices are logged
+  std::array<SeInfoEntry, kSeInfoCount> se_info{};              // the four SE volume classes
+  std::array<SeChannelSetting, kSeChannelCount> se_settings{};  // one per SE channel
+  int32_t voice_check = 0;  // voice_check_enable: unreadable voices are logged
 };
 
 }  // namespace adv

@@ -237,6 +237,19 @@ YEL_IMPORT(YelButtonSetReaction);
 YEL_IMPORT(YelButtonReset);
 YEL_IMPORT(YelButtonMode);
 YEL_IMPORT(YelCopySpriteToSpriteRGB);
+YEL_IMPORT(YelSoundSetVolumeChannel);
+YEL_IMPORT(YelSoundPause);
+YEL_IMPORT(YelSoundReleaseEx);
+YEL_IMPORT(YelSoundSetReserved);
+YEL_IMPORT(YelSoundGetState);
+YEL_IMPORT(YelSoundGetChannelCount);
+YEL_IMPORT(YelSoundGetStatus);
+YEL_IMPORT(YelSoundGetNowChannel);
+YEL_IMPORT(YelSoundGetParam);
+YEL_IMPORT(YelSoundGetParamByType);
+YEL_IMPORT(YelSoundSetPanChannel);
+YEL_IMPORT(YelSoundSetFreq);
+YEL_IMPORT(YelSoundGetFreq);
 
 #undef YEL_IMPORT
 #pragma GCC diagnostic pop

@@ -103,10 +103,10 @@ void FillState(adv::AdvContext& c) {
   Copy(bgm.name, "BGM01");
   bgm.volume = 80;
   bgm.flags = adv::kBgmFadeRunning;  // stored as finished, at the volume it heads for
-  bgm.fade_step = 5;
+  bgm.fade_delta = 5;
   c.sound.se[2].handle = 0x50000002;
   c.sound.se[2].file_id = 9;
-  c.sound.se[2].state[4] = 44;
+  c.sound.se[2].pan = 44;
   c.sound.bgv[1].file_id = 3;
   c.sound.autopan[3].words[2] = 6;
   c.history.count = 2;

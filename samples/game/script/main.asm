@@ -18,6 +18,7 @@ first_run:
   cmd text_set_voice_async(1) -> v4
   cmd sp_set(f"BG01", LAYER_BG, CENTRE, TOP)
   cmd run(FADE, FADE_MS, 0)
+  gosub music_cross_fade
 
   ; The background sways for as long as the scene lasts: a loop set that never ends by itself.
   cmd set_active_action(SET_SWAY) -> v3
@@ -111,3 +112,5 @@ frames:
   jmp frames
 frames_done:
   ret
+
+.include "music.asm"
