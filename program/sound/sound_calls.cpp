@@ -1,4 +1,5 @@
 // The calls into the sound families that are not built yet: each leaves the sound as it is.
+// Speaker volumes, autopan, voice hooks and background voices have their own files.
 #include "program/sound/sound_calls.h"
 
 namespace adv {
@@ -6,14 +7,5 @@ namespace adv {
 void AdvBgmDuck(SoundState&, int32_t) {}
 void AdvBgmFadeStep(BgmChannel&) {}
 void AdvBgmResume(AdvContext&, BgmChannel&, bool) {}
-void AdvSpeakerVolumeApply(SoundState&, uint32_t, const char*) {}
-bool AdvAutopanMatch(SoundState&, const char*, VoicePanBlock&) {
-  return false;
-}
-void AdvVoiceAutopanUpdate(SoundState&, uint32_t, VoicePanBlock&) {}
-void AdvBgvPauseForVoice(SoundState&, const char*) {}
-void AdvBgvUpdate(SoundState&) {}
-void AdvBgvEnableAll(SoundState&) {}
-void AdvVoiceMixRunEnd(AdvContext&) {}
 
 }  // namespace adv

@@ -33,5 +33,7 @@ void AdvBgvUpdate(SoundState& state);
 void AdvBgvEnableAll(SoundState& state);
 // Runs the end label of the voice hook whose start label ran, once no voice plays.
 void AdvVoiceMixRunEnd(AdvContext& context);
+// Runs the start label of the voice hook that the current line's voice selects.
+void AdvVoiceMixRunStart(AdvContext& context);
 
 }  // namespace adv

@@ -219,6 +219,9 @@ YEL_IMPORT(YelSoundGetVolumeChannel);
 YEL_IMPORT(YelSoundPlayIs);
 YEL_IMPORT(YelSetVoiceSpeed);
 YEL_IMPORT(YelGetVoiceSpeed);
+YEL_IMPORT(YelSoundPause);
+YEL_IMPORT(YelSoundSetVolumeChannel);
+YEL_IMPORT(YelSoundSetPanChannel);
 
 #undef YEL_IMPORT
 #pragma GCC diagnostic pop

@@ -58,6 +58,7 @@ first_run:
   cmd text(NONE, "案内人", "ようこそ。これはサンプルゲームです。", 0)
   cmd sp_set(f"GUIDE_FLOAT", LAYER_CHARA, RIGHT, BOTTOM)
   cmd run(AT_ONCE, 0, 0)
+  gosub background_voice
   cmd text(NONE, "案内人", "どちらの道を行きますか？", 0)
 
   cmd select(1)
@@ -106,3 +107,5 @@ frames:
   jmp frames
 frames_done:
   ret
+
+.include "background_voice.asm"
