@@ -11,12 +11,16 @@
 #include <memory>
 #include <random>
 #include <string>
+#include <vector>
 
+#include "os/message_box.h"
+#include "program/game/adv_context.h"
 #include "program/sound/favourite_voices.h"
 #include "program/sound/name_prefix.h"
 #include "program/startup/startup_names.h"
 #include "program/startup/yel_import.h"
 #include "tests/program/script_machine.h"
+#include "tests/program/started_library.h"
 #include "tests/program/temp_folder.h"
 
 namespace {
@@ -215,6 +219,59 @@ TEST_F(Favourites, RandomFilesAreReadWithinTheirData) {
     ASSERT_GE(count, 0);
     ASSERT_LE(count, static_cast<int32_t>(data.size() / 10 + 1));
   }
+}
+
+TEST_F(Favourites, AHistoryLineIsAddedAndAFullTableSaysSoInABox) {
+  std::vector<std::string> boxes;
+  os::SetMessageBoxHook([&](const std::string& text, const std::string& caption, os::BoxButtons) {
+    boxes.push_back(caption + ": " + text);
+    return os::BoxAnswer::kOk;
+  });
+  auto context = std::make_unique<adv::AdvContext>();
+  context->history.count = 1;
+  adv::StoreFieldText(context->history.entries[0].name, "A");
+  adv::StoreFieldText(context->history.entries[0].text, "line");
+  adv::StoreFieldText(context->history.entries[0].voice, "VOA01");
+  adv::FavInit("FAV.TXT");
+  adv::FavouriteMaximum() = 0;
+  EXPECT_EQ(adv::AdvHisFavAdd(*context, 0, 0), 0);
+  ASSERT_EQ(boxes.size(), 1u);
+  EXPECT_EQ(boxes[0], "エラー: お気に入り音声の登録がいっぱいです。");
+  adv::FavouriteMaximum() = 5;
+  EXPECT_EQ(adv::AdvHisFavAdd(*context, 0, 0), 1);
+  EXPECT_EQ(adv::AdvHisFavAdd(*context, 1, 0), 0);  // no such line: no box
+  EXPECT_EQ(boxes.size(), 1u);
+  // The table is read from the file first, so a second add follows the first.
+  EXPECT_EQ(adv::AdvHisFavAdd(*context, 0, 0), 1);
+  EXPECT_EQ(ReadAll(File()),
+            "000000,0,\"A\",\"VOA01\",\"line\"\r\n"
+            "000001,0,\"A\",\"VOA01\",\"line\"\r\n");
+  os::SetMessageBoxHook({});
+}
+
+TEST_F(Favourites, AVoiceWithASetIsStoredWithItsMembers) {
+  YelRender* render = test::StartLibraryHidden();
+  ASSERT_NE(render, nullptr);
+  yel::YelSystemPathInit();
+  yel::YelSystemPathSet(folder_.path().c_str());
+  std::string mix;
+  for (const char* member : {"voa01", "vob02"}) {
+    std::string record = member;
+    record.resize(32, '\0');
+    mix += record;
+  }
+  mix += std::string(32, 'C');  // a member that fills its record has no terminator
+  std::ofstream(fs::path(folder_.path()) / "DUO.mix", std::ios::binary) << mix;
+  EXPECT_EQ(adv::FavAddEx(1, "n", "DUO", "t"), 1);
+  EXPECT_EQ(adv::FavAddEx(2, "n", "SOLO", "t"), 2);
+  EXPECT_EQ(adv::FavAddEx(3, "n", "DUO|X", "t"), 3);
+  EXPECT_EQ(Voice(0), "DUO|VOA01|VOB02|" + std::string(32, 'C'));
+  EXPECT_EQ(Voice(1), "SOLO");
+  EXPECT_EQ(Voice(2), "DUO|X");  // already a list
+  yel::YelSystemPathUninit();
+  yel::YelRenderSetActive(nullptr);
+  yel::YelRenderUninit(render);
+  yel::YelUninit();
 }
 
 TEST_F(Favourites, CommandsKeepTheTableAndTheFile) {
