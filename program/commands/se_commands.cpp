@@ -10,6 +10,7 @@
 #include "program/script/script_names.h"
 #include "program/script/skip_state.h"
 #include "program/sound/bgm_channels.h"
+#include "program/sound/autopan.h"
 #include "program/sound/sound_calls.h"
 #include "program/sound/sound_effects.h"
 #include "program/sound/sound_services.h"

@@ -1,9 +1,10 @@
 // Command group 0x0D (`CmdGroupVoice`): voices started by the script, the voice wait, the voice
-// volume, mute and speed, and the voice queries. Speaker volumes, voice hooks, autopan and
-// background voices have their own slots in the group, empty until they are built.
+// volume, mute and speed, and the voice queries. The group's table also holds the speaker
+// volume, autopan, voice hook and background-voice commands, which live in their own files.
 #include <cmath>
 #include <iterator>
 
+#include "program/commands/voice_commands.h"
 #include "program/game/adv_context.h"
 #include "program/script/command_args.h"
 #include "program/script/command_table.h"
@@ -158,37 +159,37 @@ int CmdIsVoiceAudible(AdvContext& context) {
 }
 
 constexpr CommandHandler kVoiceCommands[] = {
-    CmdVoicePlay,         // 0x0D0000 voice_play
-    CmdVoiceStop,         // 0x0D0001 voice_stop
-    CmdVoiceSetVolume,    // 0x0D0002 voice_set_volume
-    CmdVoiceGetVolume,    // 0x0D0003 voice_get_volume
-    nullptr,              // 0x0D0004 set_voice_info
-    nullptr,              // 0x0D0005 voice_enable
-    nullptr,              // 0x0D0006 is_voice_enable
-    nullptr,              // 0x0D0007 voice_ex_volume_enable
-    nullptr,              // 0x0D0008 bgv_play
-    nullptr,              // 0x0D0009 bgv_stop
-    nullptr,              // 0x0D000A bgv_enable
-    nullptr,              // 0x0D000B get_voice_ex_volume
-    nullptr,              // 0x0D000C set_voice_ex_volume
-    CmdVoiceCheckEnable,  // 0x0D000D voice_check_enable
-    nullptr,              // 0x0D000E voice_autopan_initialize
-    nullptr,              // 0x0D000F voice_autopan_enable
-    nullptr,              // 0x0D0010 set_voice_autopan
-    nullptr,              // 0x0D0011 is_voice_autopan_enable
-    CmdVoiceWait,         // 0x0D0012 voice_wait
-    nullptr,              // 0x0D0013 bgv_pause
-    nullptr,              // 0x0D0014 bgv_mute
-    nullptr,              // 0x0D0015 set_bgv_volume
-    nullptr,              // 0x0D0016 get_bgv_volume
-    nullptr,              // 0x0D0017 set_bgv_auto_volume
-    CmdVoiceMute,         // 0x0D0018 voice_mute
-    nullptr,              // 0x0D0019 voice_call
-    nullptr,              // 0x0D001A voice_call_clear
-    CmdVoiceSetSpeed,     // 0x0D001B voice_set_speed
-    CmdVoiceGetSpeed,     // 0x0D001C voice_get_speed
-    CmdIsVoicePlaying,    // 0x0D001D is_voice_playing
-    CmdIsVoiceAudible,    // 0x0D001E is_voice_audible
+    CmdVoicePlay,               // 0x0D0000 voice_play
+    CmdVoiceStop,               // 0x0D0001 voice_stop
+    CmdVoiceSetVolume,          // 0x0D0002 voice_set_volume
+    CmdVoiceGetVolume,          // 0x0D0003 voice_get_volume
+    CmdSetVoiceInfo,            // 0x0D0004 set_voice_info
+    CmdVoiceEnable,             // 0x0D0005 voice_enable
+    CmdIsVoiceEnable,           // 0x0D0006 is_voice_enable
+    CmdVoiceExVolumeEnable,     // 0x0D0007 voice_ex_volume_enable
+    CmdBgvPlay,                 // 0x0D0008 bgv_play
+    CmdBgvStop,                 // 0x0D0009 bgv_stop
+    CmdBgvEnable,               // 0x0D000A bgv_enable
+    CmdGetVoiceExVolume,        // 0x0D000B get_voice_ex_volume
+    CmdSetVoiceExVolume,        // 0x0D000C set_voice_ex_volume
+    CmdVoiceCheckEnable,        // 0x0D000D voice_check_enable
+    CmdVoiceAutopanInitialize,  // 0x0D000E voice_autopan_initialize
+    CmdVoiceAutopanEnable,      // 0x0D000F voice_autopan_enable
+    CmdSetVoiceAutopan,         // 0x0D0010 set_voice_autopan
+    CmdIsVoiceAutopanEnable,    // 0x0D0011 is_voice_autopan_enable
+    CmdVoiceWait,               // 0x0D0012 voice_wait
+    CmdBgvPause,                // 0x0D0013 bgv_pause
+    CmdBgvMute,                 // 0x0D0014 bgv_mute
+    CmdSetBgvVolume,            // 0x0D0015 set_bgv_volume
+    CmdGetBgvVolume,            // 0x0D0016 get_bgv_volume
+    CmdSetBgvAutoVolume,        // 0x0D0017 set_bgv_auto_volume
+    CmdVoiceMute,               // 0x0D0018 voice_mute
+    CmdVoiceCall,               // 0x0D0019 voice_call
+    CmdVoiceCallClear,          // 0x0D001A voice_call_clear
+    CmdVoiceSetSpeed,           // 0x0D001B voice_set_speed
+    CmdVoiceGetSpeed,           // 0x0D001C voice_get_speed
+    CmdIsVoicePlaying,          // 0x0D001D is_voice_playing
+    CmdIsVoiceAudible,          // 0x0D001E is_voice_audible
 };
 
 }  // namespace

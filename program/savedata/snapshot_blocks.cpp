@@ -7,6 +7,7 @@
 
 #include "program/layers/action_snapshot.h"
 #include "program/savedata/snapshot_image.h"
+#include "program/sound/background_voices.h"
 #include "program/startup/yel_import.h"
 
 namespace adv {
@@ -413,24 +414,11 @@ bool ReadSe(SnapshotReader& in, SnapshotImage& image) {
 }
 
 void WriteBgv(const AdvContext& context, SnapshotWriter& out) {
-  for (const AutopanEntry& entry : context.sound.autopan) out.Words(entry.words);
-  for (const BgvChannel& channel : context.sound.bgv) {
-    out.U32(0);  // handle
-    out.U32(channel.file_id);
-    out.U32(channel.flags);
-    out.Words(channel.state);
-  }
+  AdvBgvSave(context.sound, out);
 }
 
 bool ReadBgv(SnapshotReader& in, SnapshotImage& image) {
-  for (AutopanEntry& entry : image.autopan) in.Words(entry.words);
-  for (BgvChannel& channel : image.bgv) {
-    channel.handle = in.U32();
-    channel.file_id = in.U32();
-    channel.flags = in.U32();
-    in.Words(channel.state);
-  }
-  return in.ok();
+  return AdvBgvRead(in, image.autopan, image.bgv);
 }
 
 // Block 21: the history.

@@ -10,6 +10,7 @@
 #include "program/script/script_names.h"
 #include "program/script/script_run.h"
 #include "program/sound/bgm_channels.h"
+#include "program/sound/background_voices.h"
 #include "program/sound/sound_calls.h"
 #include "program/sound/sound_effects.h"
 #include "program/sound/sound_services.h"
@@ -113,23 +114,6 @@ void ApplySe(AdvContext& context, const SnapshotImage& image) {
   AdvSeRestore(context);
 }
 
-void ApplyBgv(AdvContext& context, const SnapshotImage& image) {
-  context.sound.autopan = image.autopan;
-  for (size_t i = 0; i < image.bgv.size(); ++i) {
-    BgvChannel& channel = context.sound.bgv[i];
-    channel = image.bgv[i];
-    channel.handle = 0;
-    if (channel.file_id == 0 || !(channel.flags & kBgvLoop)) continue;
-    char name[33];
-    ChannelName(context, channel.file_id, nullptr, name);
-    if (name[0] == 0) continue;
-    channel.handle = AdvSoundLoad(context, name, kSoundTypeBgv, nullptr);
-    if (channel.handle == 0 && context.sound.voice_check) {
-      AdvDebugPrint(kLogError, "voice file read : %s", name);
-    }
-  }
-}
-
 // Records come back with tag 0, the most recent at the front.
 void ApplyReturnList(AdvContext& context, const SnapshotImage& image) {
   for (uint32_t offset : image.return_offsets) {
@@ -151,7 +135,7 @@ void ApplySnapshot(AdvContext& context, SnapshotImage& image) {
   RestartFx(context, image);
   ApplyBgm(context, image);
   ApplySe(context, image);
-  ApplyBgv(context, image);
+  AdvBgvLoad(context, image.autopan, image.bgv);
   context.history.count = image.history_count;
   context.history.entries = image.history;
   yel::YelUpdateTime();

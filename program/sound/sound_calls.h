@@ -1,6 +1,5 @@
 // Where the voice code calls into BGM ducking and fades, voice hooks, speaker volumes, autopan
-// and background voices. Each is its own small call; until those families are built they leave
-// the sound as it is.
+// and background voices: each is its own small call, whose body is in its family's file.
 #pragma once
 
 #include <cstdint>
@@ -38,7 +37,5 @@ void AdvVoiceMixRunStart(AdvContext& context);
 // Where a movie starts: with the ducking switch on, the BGM type volume comes back to the BGM
 // volume and switch.
 void AdvBgmAutoVolumeRestore(const SoundState& state);
-// The pan (-range to +range) of a script position 0-20 across the game screen.
-int32_t AdvPanFromPosition(const SoundState& state, int32_t position);
 
 }  // namespace adv

@@ -20,6 +20,8 @@ void ReadSpeaker(ByteReader& in, SpeakerVolume& entry) {
   entry.enable = in.I32();
   entry.volume = in.I32();
   in.Bytes(entry.name.data(), entry.name.size());
+  // The prefix is read as text: a field that fills all 32 bytes is cut to 31.
+  entry.name.back() = 0;
 }
 
 void WriteSpeaker(ByteWriter& out, const SpeakerVolume& entry) {

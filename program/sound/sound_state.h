@@ -98,18 +98,27 @@ struct SeChannelSetting {
   int32_t frequency = 0;
 };
 
-// One of the 8 background-voice channels (92 bytes in a snapshot).
+// One of the 8 background-voice channels (92 bytes in a snapshot). The first three fields are
+// the channel's sound; the last four its settings, which survive a stop.
 inline constexpr uint32_t kBgvLoop = 1;
+inline constexpr uint32_t kBgvFadeIn = 1u << 2;
 struct BgvChannel {
   uint32_t handle = 0;
   uint32_t file_id = 0;
   uint32_t flags = 0;
-  std::array<int32_t, 20> state{};
+  std::array<int32_t, 9> reserved{};  // zero
+  int32_t enable = 0;                 // bgv_enable; playback does not consult it
+  int32_t paused = 0;                 // paused by the script (bgv_pause)
+  int32_t auto_pause = 0;             // pauses while a voice that begins with `key` plays
+  std::array<char, 32> key{};         // voice-name prefix, terminated
 };
 
-// A voice that follows a layer image or sits at a fixed position: source, mode, name prefix.
+// A voice that follows a layer image (mode 0: source is a graphic slot index) or sits at a fixed
+// position (mode not 0: source is a position 0-20).
 struct AutopanEntry {
-  std::array<int32_t, 10> words{};
+  int32_t source = 0;
+  int32_t mode = 0;
+  std::array<char, 32> name{};  // name prefix, terminated; empty: the entry is unused
 };
 
 // How a voice channel's pan follows its autopan entry.

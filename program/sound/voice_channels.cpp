@@ -174,6 +174,8 @@ int32_t AdvVoicePlay(AdvContext& context, int32_t ch, const char* name, uint32_t
     if (result == kVoiceStarted) StartChannel(state.voice[ch].handle, flags, fade);
     return result;
   }
+  // The voices a set replaces are gone before their hook's end label is asked for.
+  for (int32_t i = 0; i < kVoiceSetChannelCount; ++i) ReleaseChannel(state.voice[i]);
   AdvVoiceMixRunEnd(context);
   VoiceStartLoaded(state, LoadSet(state, set, flags, loading), flags, fade);
   return kVoiceStarted;
@@ -206,12 +208,13 @@ void VoiceStartLoaded(SoundState& state, uint32_t loaded, uint32_t flags, uint32
 void AdvVoiceStop(AdvContext& context, int32_t n) {
   if (n < -1 || n >= kVoiceChannelCount) return;
   SoundState& state = context.sound;
-  AdvVoiceMixRunEnd(context);
   const int32_t first = n < 0 ? 0 : n;
   const int32_t last = n < 0 ? kVoiceSetChannelCount - 1 : n;
   for (int32_t ch = first; ch <= last; ++ch) {
     if (state.voice[ch].handle != 0) ReleaseChannel(state.voice[ch]);
   }
+  // Asked while the stopped voices still played, the hook would see them and never end.
+  AdvVoiceMixRunEnd(context);
   if (n != kLoneVoiceChannel) AdvBgvPauseForVoice(state, nullptr);
 }
 

@@ -108,7 +108,7 @@ void FillState(adv::AdvContext& c) {
   c.sound.se[2].file_id = 9;
   c.sound.se[2].pan = 44;
   c.sound.bgv[1].file_id = 3;
-  c.sound.autopan[3].words[2] = 6;
+  c.sound.autopan[3].name[0] = 6;
   c.history.count = 2;
   std::strcpy(c.history.entries[0].text.data(), "hello");
   c.history.entries[0].file_number = 7;

@@ -61,6 +61,7 @@ first_run:
   cmd text(f"VOICE01", "案内人", "ようこそ。これはサンプルゲームです。", 0)
   cmd sp_set(f"GUIDE_FLOAT", LAYER_CHARA, RIGHT, BOTTOM)
   cmd run(AT_ONCE, 0, 0)
+  gosub background_voice
   cmd text(f"VOICE02", "案内人", "どちらの道を行きますか？", 0)
 
   ; The choice: two image buttons (CHOICE has a normal and a brighter hovered cell row) with
@@ -114,3 +115,4 @@ frames_done:
   ret
 
 .include "music.asm"
+.include "background_voice.asm"
