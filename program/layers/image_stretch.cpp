@@ -7,6 +7,9 @@
 namespace adv {
 namespace {
 
+constexpr int kStepShift = 7;  // 1/128 pixel
+constexpr int kFineShift = 8;  // 1/256 pixel
+
 // The walk of a scaled copy: the output's size and the source step per output pixel in
 // 1/2^shift pixel units.
 struct Walk {
@@ -51,15 +54,17 @@ Neighbours Around(const ConstPixelArea& s, int64_t x, int64_t y) {
           last_column || last_row ? p00 : below[x + 1]};
 }
 
-uint32_t Blend(const Neighbours& n, uint32_t fx, uint32_t fy, int shift) {
-  const uint32_t one = 1u << shift;
+// Each channel: rows blended by fx, then the two rows by fy; all within 32 bits (at most
+// 255 x 2^(2 x shift)).
+template <int kShift>
+uint32_t Blend(const Neighbours& n, uint32_t fx, uint32_t fy) {
+  constexpr uint32_t kOne = 1u << kShift;
   uint32_t out = 0;
   for (int channel = 0; channel < 32; channel += 8) {
-    const uint64_t top = (n.p00 >> channel & 0xFF) * (one - fx) + (n.p01 >> channel & 0xFF) * fx;
-    const uint64_t bottom =
-        (n.p10 >> channel & 0xFF) * (one - fx) + (n.p11 >> channel & 0xFF) * fx;
-    const uint64_t value = (top * (one - fy) + bottom * fy) >> (2 * shift);
-    out |= static_cast<uint32_t>(std::min<uint64_t>(value, 0xFF)) << channel;
+    const uint32_t top = (n.p00 >> channel & 0xFF) * (kOne - fx) + (n.p01 >> channel & 0xFF) * fx;
+    const uint32_t bottom =
+        (n.p10 >> channel & 0xFF) * (kOne - fx) + (n.p11 >> channel & 0xFF) * fx;
+    out |= ((top * (kOne - fy) + bottom * fy) >> (2 * kShift)) << channel;
   }
   return out;
 }
@@ -83,17 +88,14 @@ void Run(const PixelArea& d, const ConstPixelArea& s, const Walk& walk, int shif
   }
 }
 
-void Bilinear(const PixelArea& d, const ConstPixelArea& s, float scale_x, float scale_y,
-              int shift) {
+template <int kShift>
+void Bilinear(const PixelArea& d, const ConstPixelArea& s, float scale_x, float scale_y) {
   Walk walk;
-  if (!MakeWalk(d, s, scale_x, scale_y, shift, walk)) return;
-  Run(d, s, walk, shift, [&](int64_t x, int64_t y, uint32_t fx, uint32_t fy) {
-    return Blend(Around(s, x, y), fx, fy, shift);
+  if (!MakeWalk(d, s, scale_x, scale_y, kShift, walk)) return;
+  Run(d, s, walk, kShift, [&](int64_t x, int64_t y, uint32_t fx, uint32_t fy) {
+    return Blend<kShift>(Around(s, x, y), fx, fy);
   });
 }
-
-constexpr int kStepShift = 7;   // 1/128 pixel
-constexpr int kFineShift = 8;   // 1/256 pixel
 
 }  // namespace
 
@@ -116,12 +118,12 @@ void StretchNearest(const PixelArea& d, const ConstPixelArea& s, float scale_x, 
 }
 
 void StretchBilinear(const PixelArea& d, const ConstPixelArea& s, float scale_x, float scale_y) {
-  Bilinear(d, s, scale_x, scale_y, kStepShift);
+  Bilinear<kStepShift>(d, s, scale_x, scale_y);
 }
 
 void StretchBilinearFine(const PixelArea& d, const ConstPixelArea& s, float scale_x,
                          float scale_y) {
-  Bilinear(d, s, scale_x, scale_y, kFineShift);
+  Bilinear<kFineShift>(d, s, scale_x, scale_y);
 }
 
 void AdvStretchBlt32(uint32_t* destination, int32_t destination_width, int32_t destination_height,

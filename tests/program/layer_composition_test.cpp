@@ -130,6 +130,20 @@ TEST_F(Compositions, AMaskSmallerThanTheRectangleIsCutToIt) {
   EXPECT_EQ(Pixel(4, 7, 7) >> 24, 0xFFu);
 }
 
+// The sample game's picture and its oval mask, read from the game's archive.
+TEST_F(Compositions, TheSampleMaskCutsAnOvalOfThePicture) {
+  yel::YelSystemPathSet((std::string(SAMPLE_GAME_DIR) + "/sample").c_str());
+  ScriptMachine& m = Load(
+      "cmd sp_set_ex(f\"EVENT01\", 20, 0, 0, 0)\n"
+      "cmd sp_set_mask(20, 0, 0, 640, 360, f\"MASK01\", 0, 0, 0)\n");
+  m.Run();
+  ASSERT_NE(sprite(20), nullptr);
+  EXPECT_FALSE(m.Logged("内部エラー", adv::kLogError));
+  EXPECT_EQ(Pixel(20, 0, 0) >> 24, 0u);
+  EXPECT_EQ(Pixel(20, 639, 359) >> 24, 0u);
+  EXPECT_EQ(Pixel(20, 320, 180) >> 24, 0xFEu);  // 255 x 255 / 256
+}
+
 TEST_F(Compositions, AlphaCopyClampsItsValue) {
   struct Case {
     int value;
