@@ -80,8 +80,8 @@ int CmdSpMixFileToSpriteEx(AdvContext& context) {
 }
 
 int CmdSpSetMask(AdvContext& context) {
-  return FileOperation(context, kCompositionMask,
-                       "sp_set_mask %d, %d, %d, %d, %d, %d, %d, %d, %d", true);
+  return FileOperation(context, kCompositionMask, "sp_set_mask %d, %d, %d, %d, %d, %d, %d, %d, %d",
+                       true);
 }
 
 int CmdSpBitbltFile(AdvContext& context) {
@@ -196,10 +196,10 @@ int CmdSpGaussblur(AdvContext& context) {
   const FilterOutcome outcome =
       FilterCommand(context, kCompositionGaussBlur, layer, source, {strength}, k);
   if (Traced(outcome)) {
-    AdvDebugPrint(kLogTrace,
-                  outcome == FilterOutcome::kDone ? "sp_boxblur  %d, %d, %d"
-                                                  : "sp_boxblur  err %d, %d, %d",
-                  layer, source, strength);
+    AdvDebugPrint(
+        kLogTrace,
+        outcome == FilterOutcome::kDone ? "sp_boxblur  %d, %d, %d" : "sp_boxblur  err %d, %d, %d",
+        layer, source, strength);
   }
   return FilterResult(outcome);
 }
@@ -275,10 +275,10 @@ int CmdSpSetChild(AdvContext& context) {
 }
 
 constexpr CommandSlot kSlots[] = {
-    {0x1F, CmdSpMixFileToSprite}, {0x26, CmdSpBitblt},        {0x31, CmdSpSetChild},
-    {0x37, CmdSpSetMask},         {0x38, CmdSpBitbltFile},    {0x3F, CmdSpBoxblur},
-    {0x43, CmdSpChannelCopy},     {0x44, CmdSpDeleteNoAlpha}, {0x46, CmdSpDeleteNoAlpha255},
-    {0x47, CmdSpGaussblur},       {0x48, CmdSpAlphaCopy},     {0x5B, CmdSpMotionblur},
+    {0x1F, CmdSpMixFileToSprite},   {0x26, CmdSpBitblt},        {0x31, CmdSpSetChild},
+    {0x37, CmdSpSetMask},           {0x38, CmdSpBitbltFile},    {0x3F, CmdSpBoxblur},
+    {0x43, CmdSpChannelCopy},       {0x44, CmdSpDeleteNoAlpha}, {0x46, CmdSpDeleteNoAlpha255},
+    {0x47, CmdSpGaussblur},         {0x48, CmdSpAlphaCopy},     {0x5B, CmdSpMotionblur},
     {0x5E, CmdSpMixFileToSpriteEx},
 };
 
@@ -289,8 +289,7 @@ int CmdLayerStretch(AdvContext& context) {
   if (!AdvCheckLayer(destination) || !AdvCheckLayer(source)) return 0;
   if (!HasImage(context, destination) || !HasImage(context, source)) return 1;
   LayerRecord& record = context.layers.layers[destination];
-  CompositionEntry& entry =
-      Record(record, 0, kCompositionStretch, static_cast<uint32_t>(source));
+  CompositionEntry& entry = Record(record, 0, kCompositionStretch, static_cast<uint32_t>(source));
   auto& p = entry.parameters;
   p[0] = destination, p[1] = mode;
   p[2] = p[3] = p[4] = p[5] = 0;

@@ -278,8 +278,7 @@ void MultiplyRows(const HeldPixels& held, int64_t x, int64_t y, int64_t w, int64
     for (uint32_t v = 0; v < 256; ++v) table[channel][v] = (v * factor * 257) >> 16;
   }
   for (int64_t row = y; row < y + h; ++row) {
-    uint8_t* bytes =
-        reinterpret_cast<uint8_t*>(held.pixels() + row * held.width() + x);
+    uint8_t* bytes = reinterpret_cast<uint8_t*>(held.pixels() + row * held.width() + x);
     for (int64_t i = 0; i < 4 * w; i += 4) {
       bytes[i] = table[0][bytes[i]];
       bytes[i + 1] = table[1][bytes[i + 1]];
@@ -350,12 +349,15 @@ int CmdSpStretchblt(AdvContext& context) {
 }
 
 constexpr CommandSlot kSlots[] = {
-    {0x28, CmdSpPaint},          {0x3B, CmdSpNoop},        {0x3C, CmdSpFillAlpha},
-    {0x40, CmdSpGetPixel},       {0x41, CmdSpSetPixel},    {0x4B, CmdSpPeekByte},
-    {0x4C, CmdSpPeekDword},      {0x4D, CmdSpPokeByte},    {0x4E, CmdSpPokeDword},
-    {0x4F, CmdSpPixelCopy},      {0x50, CmdSpPixelLock},   {0x51, CmdSpPixelUnlock},
-    {0x52, CmdSpTargetClear},    {0x53, CmdSpTargetAdd},   {0x54, CmdSpTargetDraw},
-    {0x56, CmdSpPixelChannelCopy}, {0x5D, CmdSpUpdateArgb}, {0x5F, CmdSpStretchblt},
+    {0x28, CmdSpPaint},       {0x3B, CmdSpNoop},
+    {0x3C, CmdSpFillAlpha},   {0x40, CmdSpGetPixel},
+    {0x41, CmdSpSetPixel},    {0x4B, CmdSpPeekByte},
+    {0x4C, CmdSpPeekDword},   {0x4D, CmdSpPokeByte},
+    {0x4E, CmdSpPokeDword},   {0x4F, CmdSpPixelCopy},
+    {0x50, CmdSpPixelLock},   {0x51, CmdSpPixelUnlock},
+    {0x52, CmdSpTargetClear}, {0x53, CmdSpTargetAdd},
+    {0x54, CmdSpTargetDraw},  {0x56, CmdSpPixelChannelCopy},
+    {0x5D, CmdSpUpdateArgb},  {0x5F, CmdSpStretchblt},
 };
 
 }  // namespace

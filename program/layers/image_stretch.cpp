@@ -24,8 +24,8 @@ bool Usable(const PixelArea& d, const ConstPixelArea& s) {
 
 // False when nothing is to be written (a scale of 0, negative or not a number, or an output
 // smaller than a pixel).
-bool MakeWalk(const PixelArea& d, const ConstPixelArea& s, float scale_x, float scale_y,
-              int shift, Walk& walk) {
+bool MakeWalk(const PixelArea& d, const ConstPixelArea& s, float scale_x, float scale_y, int shift,
+              Walk& walk) {
   if (!Usable(d, s) || !(scale_x > 0) || !(scale_y > 0)) return false;
   const double columns = std::trunc(static_cast<double>(s.width) * scale_x);
   const double rows = std::trunc(static_cast<double>(s.height) * scale_y);

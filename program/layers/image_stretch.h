@@ -32,8 +32,8 @@ void StretchNearest(const PixelArea& destination, const ConstPixelArea& source, 
 void StretchBilinear(const PixelArea& destination, const ConstPixelArea& source, float scale_x,
                      float scale_y);
 // Bilinear in 1/256 steps, each byte of a pixel with the same byte of its neighbours.
-void StretchBilinearFine(const PixelArea& destination, const ConstPixelArea& source,
-                         float scale_x, float scale_y);
+void StretchBilinearFine(const PixelArea& destination, const ConstPixelArea& source, float scale_x,
+                         float scale_y);
 
 // Scales a 32-bit source image into a destination with bilinear filtering in 1/128 pixel steps.
 // Widths are also the row lengths in pixels; scales are floats (1.0 = natural size). The output

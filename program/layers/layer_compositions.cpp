@@ -21,6 +21,9 @@ namespace {
 constexpr int32_t kAnyImage = -1;
 constexpr int32_t kTurn = 4096;
 constexpr size_t kNameSize = 32;
+// A mask file larger than this is refused before it is read: no mask of a game screen comes
+// near it.
+constexpr uint32_t kMaskFileLimit = 256u << 20;
 
 using Executor = int (*)(AdvContext&, LayerRecord&, const CompositionEntry&);
 
@@ -82,8 +85,8 @@ int RunMixFileEx(AdvContext& context, LayerRecord& record, const CompositionEntr
 
 int RunCopyLayer(AdvContext& context, LayerRecord& record, const CompositionEntry& e) {
   const auto& p = e.parameters;
-  yel::YelCopySpriteToSpriteRGB(SpriteOf(record), p[0], p[1], LayerSprite(context, e.target),
-                                p[2], p[3], p[4], p[5]);
+  yel::YelCopySpriteToSpriteRGB(SpriteOf(record), p[0], p[1], LayerSprite(context, e.target), p[2],
+                                p[3], p[4], p[5]);
   return 1;
 }
 
@@ -102,7 +105,12 @@ bool ReadMask(AdvContext& context, const CompositionEntry& e, DecodedImage& mask
   YelFileEntry entry{};
   YelFile* file = yel::YelFileCreate(name.c_str(), &entry);
   if (!file) return false;
-  std::vector<uint8_t> bytes(yel::YelFileGetSize(file));
+  const uint32_t size = yel::YelFileGetSize(file);
+  if (size > kMaskFileLimit) {
+    yel::YelFileClose(file);
+    return false;
+  }
+  std::vector<uint8_t> bytes(size);
   size_t filled = 0;
   uint32_t read = 0;
   while (filled < bytes.size() &&
@@ -221,15 +229,14 @@ int RunMotionBlur(AdvContext& context, LayerRecord&, const CompositionEntry& e) 
 }
 
 int RunStretch(AdvContext& context, LayerRecord& record, const CompositionEntry& e) {
-  return AdvLayerStretch(context, record,
-                         static_cast<int32_t>(&e - record.compositions.data()));
+  return AdvLayerStretch(context, record, static_cast<int32_t>(&e - record.compositions.data()));
 }
 
 // Kinds 1 to 14 in order; kind 11 records nothing that could be done.
 constexpr Executor kExecutors[kCompositionLastKind] = {
-    RunMixFile,       RunCopyLayer,        RunCopyFile,  RunMask,         RunBoxBlur,
-    RunChannelCopy,   RunDeleteNoAlpha,    RunStretch,   RunDeleteNoAlpha255,
-    RunGaussBlur,     RunNothing,          RunAlphaCopy, RunMotionBlur,   RunMixFileEx,
+    RunMixFile,       RunCopyLayer, RunCopyFile,         RunMask,      RunBoxBlur, RunChannelCopy,
+    RunDeleteNoAlpha, RunStretch,   RunDeleteNoAlpha255, RunGaussBlur, RunNothing, RunAlphaCopy,
+    RunMotionBlur,    RunMixFileEx,
 };
 
 bool IsFilter(uint32_t kind) {

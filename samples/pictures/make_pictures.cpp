@@ -101,7 +101,8 @@ std::vector<uint8_t> OvalMask(int32_t width, int32_t height) {
   std::vector<uint8_t> grey(size_t(width) * height);
   for (int32_t y = 0; y < height; ++y) {
     for (int32_t x = 0; x < width; ++x) {
-      const double dx = (x - width / 2.0) / (width * 0.45), dy = (y - height / 2.0) / (height * 0.45);
+      const double dx = (x - width / 2.0) / (width * 0.45),
+                   dy = (y - height / 2.0) / (height * 0.45);
       const double edge = (1.0 - std::sqrt(dx * dx + dy * dy)) * 8.0;  // an eighth of the radius
       grey[size_t(y) * width + x] = uint8_t(std::lround(255 * std::clamp(edge, 0.0, 1.0)));
     }

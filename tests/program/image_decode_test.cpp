@@ -90,7 +90,8 @@ TEST_F(ImageDecode, ReadsEachDepthBottomRowFirst) {
        {0xFF090807, 0xFF0C0B0A, 0xFF030201, 0xFF060504}},
       {"32-bit BMP", Bmp(1, 2, 32, {1, 2, 3, 0x40, 5, 6, 7, 0x80}), {0x80070605, 0x40030201}},
       // Palette entries are blue, green, red, unused; rows of one byte padded to four.
-      {"8-bit BMP", Bmp(1, 2, 8, {1, 0, 0, 0, 0, 0, 0, 0}, {10, 20, 30, 0, 40, 50, 60, 0}),
+      {"8-bit BMP",
+       Bmp(1, 2, 8, {1, 0, 0, 0, 0, 0, 0, 0}, {10, 20, 30, 0, 40, 50, 60, 0}),
        {0xFF1E140A, 0xFF3C3228}},
       {"grey TGA", Tga(2, 1, 8, {0x80, 0x00}), {0xFF808080, 0xFF000000}},
       {"24-bit TGA", Tga(1, 2, 24, {1, 2, 3, 4, 5, 6}), {0xFF060504, 0xFF030201}},
@@ -166,9 +167,16 @@ TEST_F(ImageDecode, RefusesWhatDoesNotFit) {
          return b;
        },
        "err : match / tga index color"},
-      {"16-bit TGA", [] { return Tga(1, 1, 16, {0, 0}); }, "err : load memory / bloken?"},
+      {"16-bit TGA",
+       [] {
+         return Tga(1, 1, 16, {0, 0});
+       },
+       "err : load memory / bloken?"},
       {"1-bit BMP", [] { return Bmp(1, 1, 1, Bytes(4, 0)); }, "err : load memory / bloken?"},
-      {"palette index past the end", [] { return Bmp(1, 1, 8, {200, 0, 0, 0}, {1, 2, 3, 0}); },
+      {"palette index past the end",
+       [] {
+         return Bmp(1, 1, 8, {200, 0, 0, 0}, {1, 2, 3, 0});
+       },
        nullptr},
   };
   for (const Case& c : cases) {

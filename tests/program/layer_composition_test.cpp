@@ -150,13 +150,12 @@ TEST_F(Compositions, AlphaCopyClampsItsValue) {
     uint32_t pixel;
   } cases[] = {{300, 0xFFFFFFFF}, {-5, 0}};
   for (const Case& c : cases) {
-    Load(std::string(kTwoImages) + "cmd sp_alpha_copy(3, 4, " + std::to_string(c.value) +
-         ", 0)\n");
+    Load(std::string(kTwoImages) + "cmd sp_alpha_copy(3, 4, " + std::to_string(c.value) + ", 0)\n");
     machine_->Run();
     EXPECT_EQ(Pixel(3, 3, 3), c.pixel) << c.value;
     EXPECT_EQ(layer(3).compositions[0].parameters[1], c.value);  // recorded as given
-    EXPECT_TRUE(machine_->Logged("sp_alpha_copy  3, 4, " + std::to_string(c.value),
-                                 adv::kLogTrace));
+    EXPECT_TRUE(
+        machine_->Logged("sp_alpha_copy  3, 4, " + std::to_string(c.value), adv::kLogTrace));
   }
 }
 

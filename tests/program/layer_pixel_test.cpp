@@ -247,8 +247,8 @@ TEST_F(Pixels, StretchbltSizesAreCutToBothImages) {
       {"8, 4, 4, 0, 0, 2, 1", 7, false},  // no such mode
   };
   for (const Case& c : cases) {
-    RunScript(std::string("cmd sp_stretchblt(3, 0, 0, ") + c.sizes + ", " +
-              std::to_string(c.mode) + ", 0)\n");
+    RunScript(std::string("cmd sp_stretchblt(3, 0, 0, ") + c.sizes + ", " + std::to_string(c.mode) +
+              ", 0)\n");
     const std::string what = std::string(c.sizes) + " mode " + std::to_string(c.mode);
     EXPECT_EQ(Pixel(3, 0, 0) != 0x80FF0000u, c.changed) << what;
     EXPECT_FALSE(machine_->Logged("内部エラー", adv::kLogError)) << what;
