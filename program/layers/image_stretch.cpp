@@ -54,19 +54,26 @@ Neighbours Around(const ConstPixelArea& s, int64_t x, int64_t y) {
           last_column || last_row ? p00 : below[x + 1]};
 }
 
-// Each channel: rows blended by fx, then the two rows by fy; all within 32 bits (at most
-// 255 x 2^(2 x shift)).
+// A pixel's four bytes spread into 16-bit lanes (blue, green, red, alpha from the bottom).
+uint64_t Spread(uint32_t p) {
+  return (p & 0xFFull) | (p & 0xFF00ull) << 8 | (p & 0xFF0000ull) << 16 |
+         (p & 0xFF000000ull) << 24;
+}
+
+// Each channel: the two neighbours of each row blended by fx, then the two rows by fy, shifted
+// down by 2 x shift. The rows' blends (at most 255 x 2^shift) fit the 16-bit lanes; the second
+// step runs on two channels at a time in 32-bit lanes, so no lane carries into the next.
 template <int kShift>
 uint32_t Blend(const Neighbours& n, uint32_t fx, uint32_t fy) {
-  constexpr uint32_t kOne = 1u << kShift;
-  uint32_t out = 0;
-  for (int channel = 0; channel < 32; channel += 8) {
-    const uint32_t top = (n.p00 >> channel & 0xFF) * (kOne - fx) + (n.p01 >> channel & 0xFF) * fx;
-    const uint32_t bottom =
-        (n.p10 >> channel & 0xFF) * (kOne - fx) + (n.p11 >> channel & 0xFF) * fx;
-    out |= ((top * (kOne - fy) + bottom * fy) >> (2 * kShift)) << channel;
-  }
-  return out;
+  constexpr uint64_t kOne = 1u << kShift;
+  constexpr uint64_t kEven = 0x0000FFFF0000FFFFull;
+  const uint64_t top = Spread(n.p00) * (kOne - fx) + Spread(n.p01) * fx;
+  const uint64_t bottom = Spread(n.p10) * (kOne - fx) + Spread(n.p11) * fx;
+  const uint64_t even = ((top & kEven) * (kOne - fy) + (bottom & kEven) * fy) >> (2 * kShift);
+  const uint64_t odd =
+      ((top >> 16 & kEven) * (kOne - fy) + (bottom >> 16 & kEven) * fy) >> (2 * kShift);
+  return static_cast<uint32_t>((even & 0xFF) | (odd & 0xFF) << 8 | (even >> 32 & 0xFF) << 16 |
+                               (odd >> 32 & 0xFF) << 24);
 }
 
 // Runs `pixel(x, y, fx, fy)` for each output pixel, with the source position it maps to; stops a
