@@ -13,7 +13,7 @@ std::array<CommandHandler, kExtraSlotCount> BuildExtraSlots() {
   for (const CommandSlotList* list :
        {&kStringCommandSlots, &kProfileCommandSlots, &kFileCommandSlots, &kMemoryBlockCommandSlots,
         &kSystemCommandSlots, &kLayerFileCommandSlots, &kPlayerNameCommandSlots,
-        &kDialogCommandSlots, &kFavouriteCommandSlots}) {
+        &kDialogCommandSlots, &kFavouriteCommandSlots, &kLayerStretchCommandSlots}) {
     for (size_t i = 0; i < list->count; ++i) {
       const CommandSlot& slot = list->slots[i];
       // This runs before main, when nothing can be logged yet (the platform library is not

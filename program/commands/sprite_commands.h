@@ -11,5 +11,7 @@ extern const CommandSlotList kLayerImageCommandSlots;
 extern const CommandSlotList kLayerAppearanceCommandSlots;
 extern const CommandSlotList kLayerQueryCommandSlots;
 extern const CommandSlotList kLayerTransitionCommandSlots;
+extern const CommandSlotList kLayerCompositionCommandSlots;
+extern const CommandSlotList kLayerPixelCommandSlots;
 
 }  // namespace adv

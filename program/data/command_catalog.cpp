@@ -121,7 +121,7 @@ constexpr CommandInfo kCommands[] = {
     {0x030026, "sp_bitblt", "layer, x, y, w, h, source layer, sx, sy, k (-1 = once, not recorded)",
      "1"},
     {0x030027, "sp_set_shake", "layer, direction, amplitude, duration", ""},
-    {0x030028, "sp_paint", "layer, colour, x, y, w, h", ""},
+    {0x030028, "sp_paint", "layer, file:colour, x, y, w, h", ""},
     {0x030029, "sp_load", "file:file, layer, immediate flag", ""},
     {0x03002A, "sp_load_wait", "layer", ""},
     {0x03002B, "sp_draw", "layer", ""},

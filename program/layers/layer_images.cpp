@@ -50,6 +50,7 @@ void AdvLayerReleaseForNewImage(AdvContext& context, int32_t layer, bool drop_op
   if (record.slot) DisplayQueueForgetSprite(context, record.slot->sprite);
   AdvGraphicSlotFreeNow(record.slot);
   record.slot = nullptr;
+  record.pixel_lock = PixelLock{};  // its sprite is gone
   if (drop_operations && record.flags & kLayerComposition) {
     for (CompositionEntry& entry : record.compositions) {
       if (entry.kind & ~kCompositionChildLink) entry = CompositionEntry{};

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <array>
+#include <cstddef>
 #include <cstdint>
 
 #include "YEL/yel.h"
@@ -45,6 +46,17 @@ struct CompositionEntry {
   std::array<uint32_t, 2> kept{};
 };
 
+// A lock of a layer's pixels that the script holds (sp_pixel_lock): the script sees only the
+// token, and a command that names it reaches the pixels only while the layer still shows the
+// locked sprite. Zeroed with the record, so a released layer drops its lock.
+struct PixelLock {
+  YelSprite* sprite = nullptr;
+  uint8_t* bytes = nullptr;
+  size_t size = 0;  // row length x rows x 4
+  int32_t row_length = 0;
+  int32_t token = 0;  // 0: not locked
+};
+
 struct LayerRecord {
   GraphicSlot* slot = nullptr;  // null while the layer is empty
   void* raster_effect = nullptr;
@@ -64,6 +76,7 @@ struct LayerRecord {
   YelSprite* blink_sprite = nullptr;
   uint32_t movie_argument = 0;
   std::array<CompositionEntry, kCompositionCount> compositions{};
+  PixelLock pixel_lock;
 };
 
 // A layer tied to the text window: the layer (-1 unused) and three words of the face commands.

@@ -46,8 +46,9 @@ void QueueRelease(AdvContext& context, YelSprite* sprite) {
 }
 
 // What a one-step change drops even when it fails later: the blink sprite, the movie to replay
-// and the recorded operations (child links stay).
+// and the recorded operations (child links stay); the script's pixel lock names the old image.
 void DropLayerExtras(LayerRecord& record) {
+  record.pixel_lock = PixelLock{};
   if (record.blink_sprite) yel::YelSpriteRelease(yel::YelRenderGetActive(), record.blink_sprite);
   record.blink_sprite = nullptr;
   record.movie_argument = 0;
@@ -85,6 +86,7 @@ int AdvLayerCopyImage(AdvContext& context, int32_t layer) {
     record.previous_sprite = record.slot->sprite;
     record.slot->sprite = nullptr;
   }
+  record.pixel_lock = PixelLock{};
   AdvDebugPrint(kLogTrace, "sp_copy_image %d", layer);
   return 1;
 }

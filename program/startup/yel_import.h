@@ -250,6 +250,21 @@ YEL_IMPORT(YelSoundGetParamByType);
 YEL_IMPORT(YelSoundSetPanChannel);
 YEL_IMPORT(YelSoundSetFreq);
 YEL_IMPORT(YelSoundGetFreq);
+YEL_IMPORT(YelMixSpriteToSprite);
+YEL_IMPORT(YelMixSpriteToSpriteEx);
+YEL_IMPORT(YelCopySpriteToSpriteChannel);
+YEL_IMPORT(YelSpriteMaskAlpha);
+YEL_IMPORT(YelSpriteDeleteNoAlpha);
+YEL_IMPORT(YelSpriteDeleteNoAlpha255);
+YEL_IMPORT(YelBoxBlurFilter);
+YEL_IMPORT(YelGaussianBlurFilter);
+YEL_IMPORT(YelMotionBlurFilter);
+YEL_IMPORT(YelAlphaCopyFilter);
+YEL_IMPORT(StretchImage);
+YEL_IMPORT(YelSetPixel);
+YEL_IMPORT(YelTargetRenderListClear);
+YEL_IMPORT(YelTargetRenderListAdd);
+YEL_IMPORT(YelTargetRenderListDraw);
 
 #undef YEL_IMPORT
 #pragma GCC diagnostic pop

@@ -2,8 +2,10 @@
 // images with imgbuild instead of keeping binary sources.
 //
 //   make_pictures FOLDER   writes bg01.png, event01.png, chara01.png, chara01b.png, button.png,
-//                          choice.png
+//                          choice.png and the 8-bit grey TGA mask mask01.tga
+#include <algorithm>
 #include <cmath>
+#include <cstdint>
 #include <cstdio>
 #include <string>
 #include <vector>
@@ -110,6 +112,38 @@ bool Save(const Canvas& canvas, const std::string& path) {
   return std::fclose(out) == 0 && written;
 }
 
+// An oval of full value in a field of 0 with a soft edge: the mask that cuts the event picture
+// (its grey value becomes the alpha factor).
+std::vector<uint8_t> OvalMask(int32_t width, int32_t height) {
+  std::vector<uint8_t> grey(size_t(width) * height);
+  for (int32_t y = 0; y < height; ++y) {
+    for (int32_t x = 0; x < width; ++x) {
+      const double dx = (x - width / 2.0) / (width * 0.45),
+                   dy = (y - height / 2.0) / (height * 0.45);
+      const double edge = (1.0 - std::sqrt(dx * dx + dy * dy)) * 8.0;  // an eighth of the radius
+      grey[size_t(y) * width + x] = uint8_t(std::lround(255 * std::clamp(edge, 0.0, 1.0)));
+    }
+  }
+  return grey;
+}
+
+// An uncompressed 8-bit grey TGA, bottom row first.
+bool SaveGreyTga(const std::vector<uint8_t>& grey, int32_t width, int32_t height,
+                 const std::string& path) {
+  uint8_t header[18] = {};
+  header[2] = 3;  // grey, uncompressed
+  header[12] = uint8_t(width), header[13] = uint8_t(width >> 8);
+  header[14] = uint8_t(height), header[15] = uint8_t(height >> 8);
+  header[16] = 8;
+  std::FILE* out = std::fopen(path.c_str(), "wb");
+  if (!out) return false;
+  bool written = std::fwrite(header, 1, sizeof(header), out) == sizeof(header);
+  for (int32_t y = height - 1; y >= 0 && written; --y) {
+    written = std::fwrite(grey.data() + size_t(y) * width, 1, size_t(width), out) == size_t(width);
+  }
+  return std::fclose(out) == 0 && written;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -123,7 +157,8 @@ int main(int argc, char** argv) {
                   Save(Character(false), folder + "/chara01.png") &&
                   Save(Character(true), folder + "/chara01b.png") &&
                   Save(Button(), folder + "/button.png") &&
-                  Save(Choice(), folder + "/choice.png");
+                  Save(Choice(), folder + "/choice.png") &&
+                  SaveGreyTga(OvalMask(640, 360), 640, 360, folder + "/mask01.tga");
   if (!ok) std::fprintf(stderr, "make_pictures: cannot write into %s\n", folder.c_str());
   return ok ? 0 : 1;
 }

@@ -303,6 +303,7 @@ std::string SampleSource() {
   const std::string include = ".include \"";
   for (size_t at; (at = source.find(include)) != std::string::npos;) {
     const size_t name_end = source.find('"', at + include.size());
+    if (name_end == std::string::npos) break;
     const std::string name = source.substr(at + include.size(), name_end - at - include.size());
     source.replace(at, name_end + 1 - at, ReadText(folder + name));
   }

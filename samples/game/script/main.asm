@@ -59,6 +59,7 @@ first_run:
   cmd save_point(0)
   cmd save(0, 1)
   cmd text(f"VOICE01", "案内人", "ようこそ。これはサンプルゲームです。", 0)
+  gosub masked_picture
   cmd sp_set(f"GUIDE_FLOAT", LAYER_CHARA, RIGHT, BOTTOM)
   cmd run(AT_ONCE, 0, 0)
   gosub background_voice
@@ -116,3 +117,4 @@ frames_done:
 
 .include "music.asm"
 .include "background_voice.asm"
+.include "masked_picture.asm"
