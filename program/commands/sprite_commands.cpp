@@ -10,8 +10,9 @@ constexpr uint32_t kSpriteSlotCount = 0x60;
 
 std::array<CommandHandler, kSpriteSlotCount> BuildSpriteSlots() {
   std::array<CommandHandler, kSpriteSlotCount> table{};
-  for (const CommandSlotList* list : {&kLayerImageCommandSlots, &kLayerAppearanceCommandSlots,
-                                      &kLayerQueryCommandSlots, &kLayerTransitionCommandSlots}) {
+  for (const CommandSlotList* list :
+       {&kLayerImageCommandSlots, &kLayerAppearanceCommandSlots, &kLayerQueryCommandSlots,
+        &kLayerTransitionCommandSlots, &kLayerTextCommandSlots}) {
     for (size_t i = 0; i < list->count; ++i) {
       const CommandSlot& slot = list->slots[i];
       // Runs before main (nothing can be logged): a slot outside the group is dropped and a slot

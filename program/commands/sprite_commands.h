@@ -11,5 +11,6 @@ extern const CommandSlotList kLayerImageCommandSlots;
 extern const CommandSlotList kLayerAppearanceCommandSlots;
 extern const CommandSlotList kLayerQueryCommandSlots;
 extern const CommandSlotList kLayerTransitionCommandSlots;
+extern const CommandSlotList kLayerTextCommandSlots;
 
 }  // namespace adv

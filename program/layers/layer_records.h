@@ -4,6 +4,8 @@
 
 #include <array>
 #include <cstdint>
+#include <string>
+#include <vector>
 
 #include "YEL/yel.h"
 #include "program/layers/action_records.h"
@@ -45,6 +47,17 @@ struct CompositionEntry {
   std::array<uint32_t, 2> kept{};
 };
 
+// A text drawn on a layer, with the font it was drawn in.
+struct LayerTextItem {
+  uint32_t tag = 1;  // kept with the item; nothing reads it
+  uint32_t font_type = 0;
+  uint32_t font_effect = 0;
+  uint32_t font_size = 0;
+  std::array<uint32_t, 2> colours{};  // text and effect colour
+  int32_t x = 0, y = 0;
+  std::string text;
+};
+
 struct LayerRecord {
   GraphicSlot* slot = nullptr;  // null while the layer is empty
   void* raster_effect = nullptr;
@@ -64,6 +77,9 @@ struct LayerRecord {
   YelSprite* blink_sprite = nullptr;
   uint32_t movie_argument = 0;
   std::array<CompositionEntry, kCompositionCount> compositions{};
+  // The texts sp_text drew on the layer, kept so that a rebuilt layer can draw them again. They
+  // go whenever the record is zeroed.
+  std::vector<LayerTextItem> text_items;
 };
 
 // A layer tied to the text window: the layer (-1 unused) and three words of the face commands.

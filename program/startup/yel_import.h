@@ -219,6 +219,8 @@ YEL_IMPORT(YelSoundGetVolumeChannel);
 YEL_IMPORT(YelSoundPlayIs);
 YEL_IMPORT(YelSetVoiceSpeed);
 YEL_IMPORT(YelGetVoiceSpeed);
+YEL_IMPORT(YelSpriteCreateText);
+YEL_IMPORT(YelSpriteCreateTextEx);
 
 #undef YEL_IMPORT
 #pragma GCC diagnostic pop

@@ -1,7 +1,8 @@
 // Paints the sample game's pictures as PNG files, so that the build turns them into the game's
 // images with imgbuild instead of keeping binary sources.
 //
-//   make_pictures FOLDER   writes bg01.png, event01.png, chara01.png, chara01b.png, button.png
+//   make_pictures FOLDER   writes bg01.png, event01.png, chara01.png, chara01b.png, button.png,
+//                          face01.png
 #include <cmath>
 #include <cstdio>
 #include <string>
@@ -82,6 +83,23 @@ Canvas Button() {
   return canvas;
 }
 
+// The guide's face for the message window: head and shoulders in a framed panel.
+Canvas Face() {
+  Canvas canvas(144, 176, 0);
+  for (int32_t y = 0; y < 176; ++y) {
+    for (int32_t x = 0; x < 144; ++x) {
+      const bool border = x < 3 || y < 3 || x >= 141 || y >= 173;
+      canvas.at(x, y) = border ? Argb(255, 240, 240, 255) : Argb(208, 30, 40, Mix(70, 130, y / 176.0));
+    }
+  }
+  Disc(canvas, 72, 170, 62, 40, Argb(255, 60, 80, 160));  // shoulders
+  Disc(canvas, 72, 88, 44, 52, Argb(255, 250, 220, 190));  // face
+  Disc(canvas, 72, 52, 50, 28, Argb(255, 90, 50, 30));     // hair
+  Disc(canvas, 56, 92, 5, 7, Argb(255, 40, 30, 30));
+  Disc(canvas, 88, 92, 5, 7, Argb(255, 40, 30, 30));
+  return canvas;
+}
+
 bool Save(const Canvas& canvas, const std::string& path) {
   std::vector<uint8_t> file;
   if (!os::PngEncode(canvas.pixels.data(), canvas.width, canvas.height, canvas.width, file))
@@ -104,7 +122,7 @@ int main(int argc, char** argv) {
                   Save(Background(640, 360), folder + "/event01.png") &&
                   Save(Character(false), folder + "/chara01.png") &&
                   Save(Character(true), folder + "/chara01b.png") &&
-                  Save(Button(), folder + "/button.png");
+                  Save(Button(), folder + "/button.png") && Save(Face(), folder + "/face01.png");
   if (!ok) std::fprintf(stderr, "make_pictures: cannot write into %s\n", folder.c_str());
   return ok ? 0 : 1;
 }

@@ -55,6 +55,7 @@ first_run:
 
   cmd save_point(0)
   cmd save(0, 1)
+  gosub guide_face
   cmd text(NONE, "案内人", "ようこそ。これはサンプルゲームです。", 0)
   cmd sp_set(f"GUIDE_FLOAT", LAYER_CHARA, RIGHT, BOTTOM)
   cmd run(AT_ONCE, 0, 0)
@@ -106,3 +107,5 @@ frames:
   jmp frames
 frames_done:
   ret
+
+.include "guide_face.asm"
