@@ -89,8 +89,8 @@ int CmdSpTextGetSize(AdvContext& context) {
   int32_t size[2] = {0, 0};
   yel::YelFontGetSize(text.c_str(), size);
   const int32_t w = size[0], h = size[1];
-  const int32_t result = static_cast<int32_t>(static_cast<uint32_t>(h) << 16 ^
-                                              (static_cast<uint32_t>(w) & 0xFFFF));
+  const int32_t result =
+      static_cast<int32_t>(static_cast<uint32_t>(h) << 16 ^ (static_cast<uint32_t>(w) & 0xFFFF));
   AdvDebugPrint(kLogTrace, "sp_text_get_size  %s, (w=%d [%08X], h=%d [%08X]) / ret=&H%08X",
                 text.c_str(), w, w, h, h, result);
   SetCommandResult(context, result);
@@ -121,8 +121,8 @@ int SetAnime(AdvContext& context, int32_t layer, uint32_t file, int32_t later, c
   } else {
     AdvAnimStart(slot->animation_id);
   }
-  AdvDebugPrint(kLogTrace, "%s  %d, %s, %d%s", command, layer, reinterpret_cast<char*>(name),
-                later, more ? ", ..." : "");
+  AdvDebugPrint(kLogTrace, "%s  %d, %s, %d%s", command, layer, reinterpret_cast<char*>(name), later,
+                more ? ", ..." : "");
   return 1;
 }
 
@@ -153,9 +153,9 @@ int CmdSpAnimeClear(AdvContext& context) {
 }
 
 constexpr CommandSlot kSlots[] = {
-    {0x13, CmdFaceInit},     {0x14, CmdFaceSet},       {0x16, CmdSpText},
-    {0x17, CmdFaceCls},      {0x21, CmdSpAnimeClear},  {0x39, CmdSpSetAnime},
-    {0x3A, CmdDrawText},     {0x42, CmdSpTextGetSize}, {0x5C, CmdSpSetAnimeEx},
+    {0x13, CmdFaceInit}, {0x14, CmdFaceSet},       {0x16, CmdSpText},
+    {0x17, CmdFaceCls},  {0x21, CmdSpAnimeClear},  {0x39, CmdSpSetAnime},
+    {0x3A, CmdDrawText}, {0x42, CmdSpTextGetSize}, {0x5C, CmdSpSetAnimeEx},
 };
 
 }  // namespace

@@ -82,8 +82,8 @@ int AdvFaceSet(AdvContext& context, uint32_t file, int32_t face, int32_t dx, int
   if (AdvGraphicDatFind(load_name, &record)) {
     std::memcpy(load_name, record.file_name.data(), kGraphicDatNameSize);
   }
-  const int32_t priority = AdvLayerPriority(context, layer, record.priority_step) -
-                           entry->words[kFacePriorityOffset];
+  const int32_t priority =
+      AdvLayerPriority(context, layer, record.priority_step) - entry->words[kFacePriorityOffset];
   GraphicSlot* slot = AdvGraphicSlotAlloc(kSlotBankLayer, layer);
   if (!slot) return 0;
   YelSprite* sprite =

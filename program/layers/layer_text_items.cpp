@@ -159,9 +159,8 @@ bool AdvLayerDrawText(AdvContext& context, int32_t layer, const char* text, int3
   }
   GraphicSlot* slot = AdvGraphicSlotAlloc(kSlotBankLayer, layer);
   if (!slot) return false;
-  YelSprite* sprite =
-      yel::YelSpriteCreateText(yel::YelRenderGetActive(), text,
-                               context.skip.priority_base + kSaveTextPriority, kOwnColour);
+  YelSprite* sprite = yel::YelSpriteCreateText(
+      yel::YelRenderGetActive(), text, context.skip.priority_base + kSaveTextPriority, kOwnColour);
   if (!sprite) {
     AdvGraphicSlotFreeNow(slot);
     return false;

@@ -89,10 +89,11 @@ Canvas Face() {
   for (int32_t y = 0; y < 176; ++y) {
     for (int32_t x = 0; x < 144; ++x) {
       const bool border = x < 3 || y < 3 || x >= 141 || y >= 173;
-      canvas.at(x, y) = border ? Argb(255, 240, 240, 255) : Argb(208, 30, 40, Mix(70, 130, y / 176.0));
+      canvas.at(x, y) =
+          border ? Argb(255, 240, 240, 255) : Argb(208, 30, 40, Mix(70, 130, y / 176.0));
     }
   }
-  Disc(canvas, 72, 170, 62, 40, Argb(255, 60, 80, 160));  // shoulders
+  Disc(canvas, 72, 170, 62, 40, Argb(255, 60, 80, 160));   // shoulders
   Disc(canvas, 72, 88, 44, 52, Argb(255, 250, 220, 190));  // face
   Disc(canvas, 72, 52, 50, 28, Argb(255, 90, 50, 30));     // hair
   Disc(canvas, 56, 92, 5, 7, Argb(255, 40, 30, 30));

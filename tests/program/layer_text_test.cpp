@@ -270,16 +270,17 @@ TEST_F(LayerTexts, SpTextGetSizePacksHeightAndWidth) {
       "cmd sp_text_get_size(\"あいうえお\") -> v2\n");
   yel::YelFontSetFontSize(22);
   m.Run();
-  for (const auto& [variable, text] : {std::pair{1, "ABCDEFGHIJ"},
-                                       std::pair{2, "\x82\xa0\x82\xa2\x82\xa4\x82\xa6\x82\xa8"}}) {
+  for (const auto& [variable, text] :
+       {std::pair{1, "ABCDEFGHIJ"}, std::pair{2, "\x82\xa0\x82\xa2\x82\xa4\x82\xa6\x82\xa8"}}) {
     int32_t size[2] = {0, 0};
     yel::YelFontGetSize(text, size);
     EXPECT_EQ(m.V(variable), size[1] << 16 | size[0]) << text;
   }
   EXPECT_EQ(m.V(1), 0x00180071);
-  EXPECT_TRUE(m.Logged("sp_text_get_size  ABCDEFGHIJ, (w=113 [00000071], h=24 [00000018]) / "
-                       "ret=&H00180071",
-                       adv::kLogTrace));
+  EXPECT_TRUE(
+      m.Logged("sp_text_get_size  ABCDEFGHIJ, (w=113 [00000071], h=24 [00000018]) / "
+               "ret=&H00180071",
+               adv::kLogTrace));
 }
 
 // draw_text lays the text out in the layer's sprite with the window's settings and leaves the
@@ -401,6 +402,24 @@ TEST_F(LayerTexts, TheSampleGamesPlateAndFace) {
   const YelSpriteInfo face = Info(31);
   EXPECT_LE(face.x + face.image_width, 160.0f);
   EXPECT_LE(face.y + face.image_height, 720.0f);
+}
+
+// A filter option reaches the sprite only outside a scene or history skip; the layer records the
+// filter either way, for the rebuilt scene.
+TEST_F(LayerTexts, FilterOptionsWaitWhileTheSceneIsRebuilt) {
+  ScriptMachine& m = Load(
+      "cmd sp_create(3, f\"#FF2040C0\", 0, 0, 8, 8)\n"
+      "cmd wait_frame()\n"
+      "cmd set_filter(3, 2)\n");
+  m.Run();
+  context().skip.history_skip = 1;
+  m.Run();
+  adv::AdvLayerSetOption(context(), sprite(3), 2);
+  context().skip.history_skip = 0;
+  EXPECT_EQ(yel::YelGetPixel(sprite(3), 1, 1), 0xFF2040C0u);
+  EXPECT_EQ(layer(3).flags & adv::kLayerFilterBits, 1u << 2);
+  adv::AdvLayerSetOption(context(), sprite(3), 2);
+  EXPECT_NE(yel::YelGetPixel(sprite(3), 1, 1), 0xFF2040C0u);  // grey
 }
 
 }  // namespace
