@@ -50,9 +50,7 @@ int CmdSpSetCenter(AdvContext& context) {
 void ApplyFilter(AdvContext& context, LayerRecord& record, int32_t filter) {
   if (!record.slot) return;
   const int32_t option = kFilterOptions[filter];
-  if (!(AdvSkipState(context) & SKIP_MASK_FORCED)) {
-    yel::YelSpriteSetOption(record.slot->sprite, option);
-  }
+  AdvLayerSetOption(context, record.slot->sprite, option);
   // Filter 0 puts the original pixels back: every filter bit goes, the layer's other flags stay.
   if (option != 0) {
     record.flags |= 1u << filter;

@@ -13,7 +13,7 @@ std::array<CommandHandler, kSpriteSlotCount> BuildSpriteSlots() {
   for (const CommandSlotList* list :
        {&kLayerImageCommandSlots, &kLayerAppearanceCommandSlots, &kLayerQueryCommandSlots,
         &kLayerTransitionCommandSlots, &kLayerCompositionCommandSlots,
-        &kLayerPixelCommandSlots}) {
+        &kLayerPixelCommandSlots, &kLayerTextCommandSlots}) {
     for (size_t i = 0; i < list->count; ++i) {
       const CommandSlot& slot = list->slots[i];
       // Runs before main (nothing can be logged): a slot outside the group is dropped and a slot

@@ -13,5 +13,6 @@ extern const CommandSlotList kLayerQueryCommandSlots;
 extern const CommandSlotList kLayerTransitionCommandSlots;
 extern const CommandSlotList kLayerCompositionCommandSlots;
 extern const CommandSlotList kLayerPixelCommandSlots;
+extern const CommandSlotList kLayerTextCommandSlots;
 
 }  // namespace adv

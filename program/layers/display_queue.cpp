@@ -71,8 +71,9 @@ void ShowLayer(AdvContext& context, const DisplayOp& op) {
     PrintCurrentText();
     return;
   }
-  // The text window shows its faces with itself; until it exists they show as any layer.
-  yel::YelSpriteViewCtrl(record->slot->sprite, 1);
+  // A face shows only while the message window does; the window shows it with itself later.
+  const int32_t visible = op.code == kShowFace ? context.text_window.visible : 1;
+  yel::YelSpriteViewCtrl(record->slot->sprite, visible);
   StartAnimation(record->slot->animation_id);
 }
 

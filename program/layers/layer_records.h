@@ -5,6 +5,8 @@
 #include <array>
 #include <cstddef>
 #include <cstdint>
+#include <string>
+#include <vector>
 
 #include "YEL/yel.h"
 #include "program/layers/action_records.h"
@@ -57,6 +59,17 @@ struct PixelLock {
   int32_t token = 0;  // 0: not locked
 };
 
+// A text drawn on a layer, with the font it was drawn in.
+struct LayerTextItem {
+  uint32_t tag = 1;  // kept with the item; nothing reads it
+  uint32_t font_type = 0;
+  uint32_t font_effect = 0;
+  uint32_t font_size = 0;
+  std::array<uint32_t, 2> colours{};  // text and effect colour
+  int32_t x = 0, y = 0;
+  std::string text;
+};
+
 struct LayerRecord {
   GraphicSlot* slot = nullptr;  // null while the layer is empty
   void* raster_effect = nullptr;
@@ -77,6 +90,9 @@ struct LayerRecord {
   uint32_t movie_argument = 0;
   std::array<CompositionEntry, kCompositionCount> compositions{};
   PixelLock pixel_lock;
+  // The texts sp_text drew on the layer, kept so that a rebuilt layer can draw them again. They
+  // go whenever the record is zeroed.
+  std::vector<LayerTextItem> text_items;
 };
 
 // A layer tied to the text window: the layer (-1 unused) and three words of the face commands.

@@ -89,10 +89,7 @@ bool AdvAspectPositionSwitch(const AdvContext& context) {
   return data && data->system.settings.aspect_position != 0;
 }
 
-// Text and pixel drawing on layers come with the layer image operations: nothing is drawn yet.
-bool AdvLayerDrawText(AdvContext&, int32_t, const char*, int32_t, int32_t) {
-  return false;
-}
+// Pixel drawing on layers comes with the layer image operations: nothing is drawn yet.
 bool AdvLayerDrawPixels(AdvContext&, int32_t, const uint8_t*, int32_t, int32_t, int32_t, int32_t) {
   return false;
 }

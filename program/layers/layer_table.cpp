@@ -11,6 +11,7 @@
 #include "program/layers/transition_calls.h"
 #include "program/script/engine_log.h"
 #include "program/script/script_names.h"
+#include "program/script/skip_state.h"
 #include "program/script/value_stores.h"
 #include "program/startup/startup_names.h"
 #include "program/startup/yel_import.h"
@@ -305,6 +306,10 @@ void AdvSlotTakeSprite(GraphicSlot& slot, YelSprite* sprite, const YelSpriteInfo
   slot.image_word = file;
   if (file & kStringVariableBit && name) std::memcpy(slot.name.data(), name, slot.name.size());
   AdvGraphicApplyAttributes(slot, record, 0xFFFFFFFF);
+}
+
+void AdvLayerSetOption(AdvContext& context, YelSprite* sprite, int32_t option) {
+  if (!(AdvSkipState(context) & SKIP_MASK_FORCED)) yel::YelSpriteSetOption(sprite, option);
 }
 
 }  // namespace adv

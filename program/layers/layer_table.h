@@ -69,4 +69,8 @@ int32_t AdvGridY(int32_t v, int32_t height, int32_t screen_height);
 void AdvSlotTakeSprite(GraphicSlot& slot, YelSprite* sprite, const YelSpriteInfo& info,
                        const GraphicDatRecord& record, uint32_t file, const uint8_t* name);
 
+// A filter option on a layer's sprite; nothing while a scene or history skip rebuilds the scene,
+// whose sprites have no pixels to filter.
+void AdvLayerSetOption(AdvContext& context, YelSprite* sprite, int32_t option);
+
 }  // namespace adv

@@ -265,6 +265,7 @@ YEL_IMPORT(YelSetPixel);
 YEL_IMPORT(YelTargetRenderListClear);
 YEL_IMPORT(YelTargetRenderListAdd);
 YEL_IMPORT(YelTargetRenderListDraw);
+YEL_IMPORT(YelSpriteCreateTextEx);
 
 #undef YEL_IMPORT
 #pragma GCC diagnostic pop

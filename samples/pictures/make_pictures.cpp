@@ -2,7 +2,7 @@
 // images with imgbuild instead of keeping binary sources.
 //
 //   make_pictures FOLDER   writes bg01.png, event01.png, chara01.png, chara01b.png, button.png,
-//                          choice.png and the 8-bit grey TGA mask mask01.tga
+//                          choice.png, face01.png and the 8-bit grey TGA mask mask01.tga
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
@@ -102,6 +102,24 @@ Canvas Choice() {
   return canvas;
 }
 
+// The guide's face for the message window: head and shoulders in a framed panel.
+Canvas Face() {
+  Canvas canvas(144, 176, 0);
+  for (int32_t y = 0; y < 176; ++y) {
+    for (int32_t x = 0; x < 144; ++x) {
+      const bool border = x < 3 || y < 3 || x >= 141 || y >= 173;
+      canvas.at(x, y) =
+          border ? Argb(255, 240, 240, 255) : Argb(208, 30, 40, Mix(70, 130, y / 176.0));
+    }
+  }
+  Disc(canvas, 72, 170, 62, 40, Argb(255, 60, 80, 160));   // shoulders
+  Disc(canvas, 72, 88, 44, 52, Argb(255, 250, 220, 190));  // face
+  Disc(canvas, 72, 52, 50, 28, Argb(255, 90, 50, 30));     // hair
+  Disc(canvas, 56, 92, 5, 7, Argb(255, 40, 30, 30));
+  Disc(canvas, 88, 92, 5, 7, Argb(255, 40, 30, 30));
+  return canvas;
+}
+
 bool Save(const Canvas& canvas, const std::string& path) {
   std::vector<uint8_t> file;
   if (!os::PngEncode(canvas.pixels.data(), canvas.width, canvas.height, canvas.width, file))
@@ -158,6 +176,7 @@ int main(int argc, char** argv) {
                   Save(Character(true), folder + "/chara01b.png") &&
                   Save(Button(), folder + "/button.png") &&
                   Save(Choice(), folder + "/choice.png") &&
+                  Save(Face(), folder + "/face01.png") &&
                   SaveGreyTga(OvalMask(640, 360), 640, 360, folder + "/mask01.tga");
   if (!ok) std::fprintf(stderr, "make_pictures: cannot write into %s\n", folder.c_str());
   return ok ? 0 : 1;

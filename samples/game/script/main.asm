@@ -58,6 +58,7 @@ first_run:
 
   cmd save_point(0)
   cmd save(0, 1)
+  gosub guide_face
   cmd text(f"VOICE01", "案内人", "ようこそ。これはサンプルゲームです。", 0)
   gosub masked_picture
   cmd sp_set(f"GUIDE_FLOAT", LAYER_CHARA, RIGHT, BOTTOM)
@@ -118,3 +119,4 @@ frames_done:
 .include "music.asm"
 .include "background_voice.asm"
 .include "masked_picture.asm"
+.include "guide_face.asm"
