@@ -1,7 +1,9 @@
 // Paints the sample game's pictures as PNG files, so that the build turns them into the game's
 // images with imgbuild instead of keeping binary sources.
 //
-//   make_pictures FOLDER   writes bg01.png, event01.png, chara01.png, chara01b.png, button.png
+//   make_pictures FOLDER   writes bg01.png, event01.png, chara01.png, chara01b.png, button.png,
+//                          bg02.png, mask01.png, sheet01.png
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <string>
@@ -70,6 +72,50 @@ Canvas Character(bool blinking) {
   return canvas;
 }
 
+// The same hills at dusk.
+Canvas Dusk(int32_t width, int32_t height) {
+  Canvas canvas = Background(width, height);
+  for (uint32_t& pixel : canvas.pixels) {
+    const int r = (pixel >> 16) & 0xFF, g = (pixel >> 8) & 0xFF, b = pixel & 0xFF;
+    pixel = Argb(255, std::min(255, r + 60), g * 2 / 3, b / 2);
+  }
+  return canvas;
+}
+
+// A grey-scale mask for the wipe: brightest in the middle, darkest in the corners, with a
+// ripple, so the picture opens from the centre outwards.
+Canvas WipeMask(int32_t width, int32_t height) {
+  Canvas canvas(width, height, 0);
+  const double reach = std::hypot(width / 2.0, height / 2.0);
+  for (int32_t y = 0; y < height; ++y) {
+    for (int32_t x = 0; x < width; ++x) {
+      const double d = std::hypot(x - width / 2.0, y - height / 2.0) / reach;
+      const double t = std::clamp(1.0 - d + 0.04 * std::sin(x * 0.05) * std::sin(y * 0.05), 0.0, 1.0);
+      const int v = Mix(0, 255, t);
+      canvas.at(x, y) = Argb(255, v, v, v);
+    }
+  }
+  return canvas;
+}
+
+// The figure in four cells side by side: eyes open, half shut, shut, half shut (a blink).
+Canvas BlinkSheet() {
+  Canvas sheet(4 * 256, 384, 0);
+  const double eyes[] = {10, 5, 2, 5};
+  for (int cell = 0; cell < 4; ++cell) {
+    Canvas figure(256, 384, 0);
+    Disc(figure, 128, 290, 100, 110, Argb(255, 60, 80, 160));
+    Disc(figure, 128, 120, 70, 80, Argb(255, 250, 220, 190));
+    Disc(figure, 128, 70, 78, 45, Argb(255, 90, 50, 30));
+    Disc(figure, 103, 125, 8, eyes[cell], Argb(255, 40, 30, 30));
+    Disc(figure, 153, 125, 8, eyes[cell], Argb(255, 40, 30, 30));
+    for (int32_t y = 0; y < 384; ++y) {
+      for (int32_t x = 0; x < 256; ++x) sheet.at(cell * 256 + x, y) = figure.at(x, y);
+    }
+  }
+  return sheet;
+}
+
 Canvas Button() {
   Canvas canvas(200, 48, 0);
   for (int32_t y = 0; y < 48; ++y) {
@@ -104,7 +150,10 @@ int main(int argc, char** argv) {
                   Save(Background(640, 360), folder + "/event01.png") &&
                   Save(Character(false), folder + "/chara01.png") &&
                   Save(Character(true), folder + "/chara01b.png") &&
-                  Save(Button(), folder + "/button.png");
+                  Save(Button(), folder + "/button.png") &&
+                  Save(Dusk(1280, 720), folder + "/bg02.png") &&
+                  Save(WipeMask(1280, 720), folder + "/mask01.png") &&
+                  Save(BlinkSheet(), folder + "/sheet01.png");
   if (!ok) std::fprintf(stderr, "make_pictures: cannot write into %s\n", folder.c_str());
   return ok ? 0 : 1;
 }

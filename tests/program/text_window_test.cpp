@@ -292,14 +292,17 @@ std::string ReadText(const std::string& path) {
   return text;
 }
 
-// The sample game's script with its include put in place.
+// The sample game's script with its includes put in place.
 std::string SampleSource() {
   const std::string main_path = SAMPLE_SCRIPT;
   const std::string folder = main_path.substr(0, main_path.rfind('/') + 1);
   std::string source = ReadText(main_path);
-  const std::string include = ".include \"common.asm\"";
-  const size_t at = source.find(include);
-  if (at != std::string::npos) source.replace(at, include.size(), ReadText(folder + "common.asm"));
+  const std::string include = ".include \"";
+  for (size_t at; (at = source.find(include)) != std::string::npos;) {
+    const size_t name_end = source.find('"', at + include.size());
+    const std::string name = source.substr(at + include.size(), name_end - at - include.size());
+    source.replace(at, name_end + 1 - at, ReadText(folder + name));
+  }
   return source;
 }
 
@@ -346,7 +349,7 @@ TEST_F(TextDrawing, TheSampleGameIsClickedThroughToItsEnd) {
     }
   }
   EXPECT_TRUE(yel::IsSystemEnd()) << "the script did not reach its end";
-  EXPECT_EQ(lines, 4);
+  EXPECT_EQ(lines, 5);
   ASSERT_FALSE(names.empty());
   EXPECT_EQ(names.front(), "\x88\xC4\x93\xE0\x90\x6C");  // 案内人
 }

@@ -56,6 +56,7 @@ first_run:
   cmd save_point(0)
   cmd save(0, 1)
   cmd text(NONE, "案内人", "ようこそ。これはサンプルゲームです。", 0)
+  gosub action_scene
   cmd sp_set(f"GUIDE_FLOAT", LAYER_CHARA, RIGHT, BOTTOM)
   cmd run(AT_ONCE, 0, 0)
   cmd text(NONE, "案内人", "どちらの道を行きますか？", 0)
@@ -106,3 +107,5 @@ frames:
   jmp frames
 frames_done:
   ret
+
+.include "action_scene.asm"
