@@ -21,10 +21,10 @@ constexpr uint32_t kSeFlagLoop = 1u << 0;
 constexpr uint32_t kSeFlagFadeIn = 1u << 2;
 
 struct ShakeState {
-  uint32_t slot;       // parameter 0
-  uint32_t mode;       // kind 1: direction; kind 10: mode
-  int32_t amplitude;   // pixels
-  int32_t period;      // kind 10: ms of one wobble
+  uint32_t slot;      // parameter 0
+  uint32_t mode;      // kind 1: direction; kind 10: mode
+  int32_t amplitude;  // pixels
+  int32_t period;     // kind 10: ms of one wobble
   uint32_t duration;
   uint32_t start;
   uint32_t cycle_start;  // kind 10: the frame clock at the start of the current wobble
@@ -62,10 +62,10 @@ void TickShake(AdvContext& context, void* state, uint32_t now) {
   const ShakeState& s = *static_cast<const ShakeState*>(state);
   GraphicSlot* slot = ShakenSlot(context, s, "ActionShakeのレイヤーがない");
   if (!slot) return;
-  const float t = s.duration == 0 ? 1.0f
-                                  : std::min(1.0f, static_cast<float>(std::min(now - s.start,
-                                                                               s.duration)) /
-                                                       static_cast<float>(s.duration));
+  const float t = s.duration == 0
+                      ? 1.0f
+                      : std::min(1.0f, static_cast<float>(std::min(now - s.start, s.duration)) /
+                                           static_cast<float>(s.duration));
   int32_t x = 0;
   int32_t y = 0;
   // A negative amplitude would make the span wrap to billions of pixels: it shakes nothing.
@@ -132,8 +132,7 @@ void FinishShake(AdvContext&, void* state, uint32_t, uint32_t, SettledChanges&) 
 
 // Parameters: channel, loop flag, fade flag; the duration is the fade-in time. The sound goes on
 // after the section and its set.
-void* CreateSound(AdvContext& context, const ActionSection& section, uint32_t,
-                  SettledChanges&) {
+void* CreateSound(AdvContext& context, const ActionSection& section, uint32_t, SettledChanges&) {
   const uint32_t channel = section.parameters[0];
   const auto loop = static_cast<int32_t>(section.parameters[1]);
   // The channel indexes the script's 16 records: anything else plays nothing.

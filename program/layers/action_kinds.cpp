@@ -14,13 +14,13 @@ constexpr ActionKind kNoFunctions{};
 
 // Row 3 (the wait) has no functions: its sections only take their time.
 constexpr const ActionKind* kKindTable[kActionKindCount] = {
-    &kActionStraight,       &kActionShake,    &kActionAlpha,     &kNoFunctions,
-    &kActionRotate,         &kActionScale,    &kActionMovepos,   &kActionDecele,
-    &kActionAccele,         &kActionSound,    &kActionShake2,    &kActionAnimation,
-    &kActionAnimationEx,    &kActionScaleEx,  &kActionRotateEx,  &kActionStraight2,
-    &kActionMoveRect,       &kActionColor,    &kActionCircle,    &kActionCircle,
-    &kActionSetMask,        &kActionSetMask2, &kActionShow,      &kActionHide,
-    &kActionSetAlpha,       &kActionStraightDecele, &kActionEaseMove, &kActionEaseAlpha,
+    &kActionStraight,    &kActionShake,          &kActionAlpha,    &kNoFunctions,
+    &kActionRotate,      &kActionScale,          &kActionMovepos,  &kActionDecele,
+    &kActionAccele,      &kActionSound,          &kActionShake2,   &kActionAnimation,
+    &kActionAnimationEx, &kActionScaleEx,        &kActionRotateEx, &kActionStraight2,
+    &kActionMoveRect,    &kActionColor,          &kActionCircle,   &kActionCircle,
+    &kActionSetMask,     &kActionSetMask2,       &kActionShow,     &kActionHide,
+    &kActionSetAlpha,    &kActionStraightDecele, &kActionEaseMove, &kActionEaseAlpha,
 };
 
 char g_no_state;

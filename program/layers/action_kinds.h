@@ -1,9 +1,10 @@
 // The action kinds: four functions per kind that the action manager calls. Create starts a
 // section (the frame clock of that moment is its own start) and returns its state, or null when
-// it did not start (a kind that acts at once settles its change there); tick writes the section's progress into the slot's per-frame action part;
-// finish settles the section (its whole change, or with the stop flag the change reached so
-// far) and frees the state; skip settles a section that never started. Settled changes go into
-// the slot's action delta group and into the settling set's own record of them.
+// it did not start (a kind that acts at once settles its change there); tick writes the section's
+// progress into the slot's per-frame action part; finish settles the section (its whole change, or
+// with the stop flag the change reached so far) and frees the state; skip settles a section that
+// never started. Settled changes go into the slot's action delta group and into the settling set's
+// own record of them.
 #pragma once
 
 #include <cstdint>

@@ -17,14 +17,13 @@ constexpr uint32_t kActionAnimationEx = 12;
 constexpr uint32_t kEndlessLoop = 0xFFFFFFFF;
 constexpr int32_t kActionSetsAbortedByLoad[] = {7, 8};
 
-
 bool LineOpen(const ActionLine& line, const ActionLineState& state) {
   return state.section >= 0 && static_cast<uint32_t>(state.section) < line.count;
 }
 
 // Finishes the running section's state, if it has one.
-void FinishRunning(AdvContext& context, ActionLine& line, uint32_t kind, uint32_t stop, uint32_t now,
-                   SettledChanges& settled) {
+void FinishRunning(AdvContext& context, ActionLine& line, uint32_t kind, uint32_t stop,
+                   uint32_t now, SettledChanges& settled) {
   void* state = line.kind_state;
   line.kind_state = nullptr;
   if (!state || state == ActionNoState()) return;
@@ -57,8 +56,8 @@ bool StartSection(AdvContext& context, ActionLine& line, ActionLineState& state,
 
 // A line advances by at most one section of non-zero duration per frame; zero-length sections
 // end in the frame they start in.
-void StepLine(AdvContext& context, ActionLine& line, ActionLineState& state, uint32_t elapsed, uint32_t now,
-              SettledChanges& settled) {
+void StepLine(AdvContext& context, ActionLine& line, ActionLineState& state, uint32_t elapsed,
+              uint32_t now, SettledChanges& settled) {
   while (LineOpen(line, state)) {
     if (state.started) {
       const ActionSection& running = line.sections[static_cast<uint32_t>(state.section)];

@@ -213,9 +213,7 @@ constexpr ActionKind MotionKind() {
       [](AdvContext&, void* state, uint32_t stop, uint32_t now, SettledChanges& settled) {
         FinishMotion(kRow, state, stop, now, settled);
       },
-      [](AdvContext& context, void* state, uint32_t now) {
-        TickMotion(kRow, context, state, now);
-      },
+      [](AdvContext& context, void* state, uint32_t now) { TickMotion(kRow, context, state, now); },
       [](const ActionSection& section, SettledChanges& settled) {
         SkipMotion(kRow, section, settled);
       },
@@ -261,8 +259,7 @@ void HoldAlpha(AdvContext& context, const HeldAlpha& held) {
   DropSettledAlpha(context, held.slot);
 }
 
-void* CreateSetAlpha(AdvContext& context, const ActionSection& section, uint32_t,
-                     SettledChanges&) {
+void* CreateSetAlpha(AdvContext& context, const ActionSection& section, uint32_t, SettledChanges&) {
   const int32_t index = AdvImageNoToSlot(section.parameters[0]);
   const GraphicSlot* slot = AdvGraphicSlotFromIndex(index);
   if (!slot || !AdvGraphicSlotListed(*slot) || !slot->sprite) {
@@ -296,16 +293,12 @@ const ActionKind kActionCircle = MotionKind<kCircle>();
 const ActionKind kActionStraightDecele = MotionKind<kStraightDecele>();
 const ActionKind kActionEaseMove = MotionKind<kEaseMove>();
 const ActionKind kActionEaseAlpha = MotionKind<kEaseAlpha>();
-const ActionKind kActionShow{
-    [](AdvContext& context, const ActionSection& section, uint32_t, SettledChanges&) {
-      return SetLayerVisible(context, section, 1);
-    },
-    nullptr, nullptr, nullptr};
-const ActionKind kActionHide{
-    [](AdvContext& context, const ActionSection& section, uint32_t, SettledChanges&) {
-      return SetLayerVisible(context, section, 0);
-    },
-    nullptr, nullptr, nullptr};
+const ActionKind kActionShow{[](AdvContext& context, const ActionSection& section, uint32_t,
+                                SettledChanges&) { return SetLayerVisible(context, section, 1); },
+                             nullptr, nullptr, nullptr};
+const ActionKind kActionHide{[](AdvContext& context, const ActionSection& section, uint32_t,
+                                SettledChanges&) { return SetLayerVisible(context, section, 0); },
+                             nullptr, nullptr, nullptr};
 const ActionKind kActionSetAlpha{CreateSetAlpha, FinishSetAlpha, TickSetAlpha, nullptr};
 
 }  // namespace adv

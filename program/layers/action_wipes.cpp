@@ -67,10 +67,10 @@ GraphicSlot* ShownSlot(int32_t index) {
 }
 
 uint32_t Threshold(const WipeState& s, uint32_t now) {
-  const float p = s.duration == 0 ? 1.0f
-                                  : std::min(1.0f, static_cast<float>(std::min(
-                                                       now - s.start, s.duration)) /
-                                                       static_cast<float>(s.duration));
+  const float p = s.duration == 0
+                      ? 1.0f
+                      : std::min(1.0f, static_cast<float>(std::min(now - s.start, s.duration)) /
+                                           static_cast<float>(s.duration));
   return static_cast<uint32_t>(static_cast<int32_t>(p * 255.0f)) & 0xFF;
 }
 
@@ -81,7 +81,8 @@ void WipeFrame(const WipeState& s, uint32_t now) {
   GraphicSlot* to = ShownSlot(s.to);
   if (!from || !mask || !to) return;
   const WipeLocks locks(*from, *mask, *to);
-  if (locks.ok()) MaskWipeAlpha(s.direction, locks.from(), locks.mask(), locks.to(), Threshold(s, now));
+  if (locks.ok())
+    MaskWipeAlpha(s.direction, locks.from(), locks.mask(), locks.to(), Threshold(s, now));
 }
 
 // The from picture copied into the to image, shown (keep_alpha) or transparent.

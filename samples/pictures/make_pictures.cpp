@@ -90,7 +90,8 @@ Canvas WipeMask(int32_t width, int32_t height) {
   for (int32_t y = 0; y < height; ++y) {
     for (int32_t x = 0; x < width; ++x) {
       const double d = std::hypot(x - width / 2.0, y - height / 2.0) / reach;
-      const double t = std::clamp(1.0 - d + 0.04 * std::sin(x * 0.05) * std::sin(y * 0.05), 0.0, 1.0);
+      const double t =
+          std::clamp(1.0 - d + 0.04 * std::sin(x * 0.05) * std::sin(y * 0.05), 0.0, 1.0);
       const int v = Mix(0, 255, t);
       canvas.at(x, y) = Argb(255, v, v, v);
     }

@@ -160,7 +160,7 @@ TEST_F(ActionKinds, AWobbleFollowsTheSineOfItsPhase) {
   // Period 400 ms, amplitude 8, over 2000 ms. Mode 3 decays: at 1000 ms the amplitude is 4; the
   // frame at 900 ms, past the first period, starts the cycle that is a quarter through at 1000.
   const Case cases[] = {
-      {1, {50}, 45, 8},  {1, {100}, 90, 8}, {1, {300}, 270, 8},
+      {1, {50}, 45, 8},   {1, {100}, 90, 8}, {1, {300}, 270, 8},
       {1, {399}, 359, 8}, {0, {100}, 90, 8}, {3, {900, 1000}, 90, 4},
   };
   for (const Case& c : cases) {
@@ -262,7 +262,8 @@ TEST_F(ActionSound, AHeldControlKeyDropsOneShotCuesButNotLoops) {
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(std::to_string(c.loop) + (c.control ? " with control" : ""));
-    Load("cmd action_sound(0, 0, " + std::to_string(c.loop) + ", 0, 100)\ncmd action_run(0, 100)\n");
+    Load("cmd action_sound(0, 0, " + std::to_string(c.loop) +
+         ", 0, 100)\ncmd action_run(0, 100)\n");
     const uint32_t handle = LoadCue();
     yel::YelInputClear();
     if (c.control) InputSetKeyOn(kKeyCtrl);
@@ -307,7 +308,8 @@ TEST_F(ActionKinds, TweensOfRectangleColourAndMovesReachTheirEnds) {
   EXPECT_EQ(Layer(0).colour, 0xFF00FFFFu);
 
   // dx1 100 over 500 ms, then dx2 50 over 500 ms decelerating.
-  Load("cmd action_straight_decele(0, 0, 100, 0, 0, 500, 50, 0, 0, 500)\ncmd action_run(0, 1000)\n");
+  Load(
+      "cmd action_straight_decele(0, 0, 100, 0, 0, 500, 50, 0, 0, 500)\ncmd action_run(0, 1000)\n");
   Start();
   std::vector<int32_t> xs;
   for (uint32_t ms : {0u, 500u, 750u}) {

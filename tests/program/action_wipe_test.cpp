@@ -247,8 +247,7 @@ TEST_F(MaskWipes, AMissingImageIsReportedEveryFrameAndNothingStarts) {
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.message);
-    Load(std::string("cmd ") + c.command + "(0, " + c.images +
-             ", 100)\ncmd action_run(0, 5000)\n",
+    Load(std::string("cmd ") + c.command + "(0, " + c.images + ", 100)\ncmd action_run(0, 5000)\n",
          {{2, 1}, {2, 1}, {2, 1}});
     Start();
     for (uint32_t frame = 0; frame < 100; ++frame) Frame(frame * 16);
@@ -259,9 +258,10 @@ TEST_F(MaskWipes, AMissingImageIsReportedEveryFrameAndNothingStarts) {
 }
 
 TEST_F(MaskWipes, ALoopedWipeOverImagesWithoutPixelsRunsWithoutTouchingThem) {
-  Load("cmd action_set_mask(0, 0, 1, 2, 100)\ncmd action_set_mask2(0, 0, 1, 2, 100)\n"
-       "cmd action_loop_run(0, 0)\n",
-       {{64, 32}, {64, 32}, {64, 32}}, true);
+  Load(
+      "cmd action_set_mask(0, 0, 1, 2, 100)\ncmd action_set_mask2(0, 0, 1, 2, 100)\n"
+      "cmd action_loop_run(0, 0)\n",
+      {{64, 32}, {64, 32}, {64, 32}}, true);
   Start();
   context().skip.scene_skip = 1;
   for (uint32_t ms = 0; ms <= 1000; ms += 25) Frame(ms);
