@@ -2,26 +2,34 @@
 // of what each set has settled.
 #include "program/layers/action_kinds.h"
 
+#include "program/game/adv_context.h"
+#include "program/script/engine_log.h"
 #include "program/startup/yel_import.h"
+#include "program/text/text_window.h"
 
 namespace adv {
 namespace {
 
 constexpr ActionKind kNoFunctions{};
 
-// Rows 1, 3 and 9-12 (shake, wait, sound, frame changes) and 16-27 (rectangles, colours,
-// circles, masks, visibility, eased moves) have no functions yet: their sections only take
-// their time.
+// Row 3 (the wait) has no functions: its sections only take their time.
 constexpr const ActionKind* kKindTable[kActionKindCount] = {
-    &kActionStraight,  &kNoFunctions,   &kActionAlpha,  &kNoFunctions,   &kActionRotate,
-    &kActionScale,     &kActionMovepos, &kActionDecele, &kActionAccele,  &kNoFunctions,
-    &kNoFunctions,     &kNoFunctions,   &kNoFunctions,  &kActionScaleEx, &kActionRotateEx,
-    &kActionStraight2, &kNoFunctions,   &kNoFunctions,  &kNoFunctions,   &kNoFunctions,
-    &kNoFunctions,     &kNoFunctions,   &kNoFunctions,  &kNoFunctions,   &kNoFunctions,
-    &kNoFunctions,     &kNoFunctions,   &kNoFunctions,
+    &kActionStraight,    &kActionShake,          &kActionAlpha,    &kNoFunctions,
+    &kActionRotate,      &kActionScale,          &kActionMovepos,  &kActionDecele,
+    &kActionAccele,      &kActionSound,          &kActionShake2,   &kActionAnimation,
+    &kActionAnimationEx, &kActionScaleEx,        &kActionRotateEx, &kActionStraight2,
+    &kActionMoveRect,    &kActionColor,          &kActionCircle,   &kActionCircle,
+    &kActionSetMask,     &kActionSetMask2,       &kActionShow,     &kActionHide,
+    &kActionSetAlpha,    &kActionStraightDecele, &kActionEaseMove, &kActionEaseAlpha,
 };
 
+char g_no_state;
+
 }  // namespace
+
+void* ActionNoState() {
+  return &g_no_state;
+}
 
 const ActionKind& ActionKindFor(uint32_t kind) {
   return kind < kActionKindCount ? *kKindTable[kind] : kNoFunctions;
@@ -73,6 +81,24 @@ void CommitSettledChanges(SettledChanges& settled) {
     if (slot && AdvGraphicSlotListed(*slot)) AdvGraphicSlotCommitPart(*slot, entry.change);
   }
   settled.clear();
+}
+
+void ReportMissingSprite(AdvContext& context, const char* message) {
+  AdvDebugPrint(kLogError, "%s", message);
+  AdvPrintCurrentText(context);
+}
+
+void DropSettledAlpha(AdvContext& context, int32_t slot_index) {
+  GraphicSlot* slot = AdvGraphicSlotFromIndex(slot_index);
+  if (!slot) return;
+  slot->action_delta.colour[0] = 0;
+  auto drop = [slot_index](SettledChanges& settled) {
+    for (SettledChange& entry : settled) {
+      if (entry.slot == slot_index) entry.change.colour[0] = 0;
+    }
+  };
+  for (SettledChanges& settled : context.actions.settled) drop(settled);
+  drop(context.actions.pushed_settled);
 }
 
 void* ActionStateAlloc(uint32_t size) {

@@ -1,9 +1,10 @@
 // The action kinds: four functions per kind that the action manager calls. Create starts a
 // section (the frame clock of that moment is its own start) and returns its state, or null when
-// it did not start; tick writes the section's progress into the slot's per-frame action part;
-// finish settles the section (its whole change, or with the stop flag the change reached so
-// far) and frees the state; skip settles a section that never started. Settled changes go into
-// the slot's action delta group and into the settling set's own record of them.
+// it did not start (a kind that acts at once settles its change there); tick writes the section's
+// progress into the slot's per-frame action part; finish settles the section (its whole change, or
+// with the stop flag the change reached so far) and frees the state; skip settles a section that
+// never started. Settled changes go into the slot's action delta group and into the settling set's
+// own record of them.
 #pragma once
 
 #include <cstdint>
@@ -12,12 +13,20 @@
 
 namespace adv {
 
+struct AdvContext;
+
 struct ActionKind {
-  void* (*create)(const ActionSection& section, uint32_t now) = nullptr;
-  void (*finish)(void* state, uint32_t stop, uint32_t now, SettledChanges& settled) = nullptr;
-  void (*tick)(void* state, uint32_t now) = nullptr;
+  void* (*create)(AdvContext& context, const ActionSection& section, uint32_t now,
+                  SettledChanges& settled) = nullptr;
+  void (*finish)(AdvContext& context, void* state, uint32_t stop, uint32_t now,
+                 SettledChanges& settled) = nullptr;
+  void (*tick)(AdvContext& context, void* state, uint32_t now) = nullptr;
   void (*skip)(const ActionSection& section, SettledChanges& settled) = nullptr;
 };
+
+// What a create that acted at once and keeps nothing returns (and what the manager keeps for a
+// frame change, whose create returns null): the section counts as started. Never freed.
+void* ActionNoState();
 
 // The row of a kind; kinds without functions (and any kind above 27) have an empty row, and
 // their sections only take their time.
@@ -33,6 +42,13 @@ GraphicSlot* ActionTargetSlot(uint32_t parameter);
 void SettleChange(SettledChanges& settled, uint32_t slot_parameter, const SlotSettledGroup& change);
 // Folds a set's recorded changes into the bases of the slots that are still allocated.
 void CommitSettledChanges(SettledChanges& settled);
+
+// A tick's report of a slot without a sprite: the kind's message, then the current text line.
+void ReportMissingSprite(AdvContext& context, const char* message);
+
+// Takes the alpha a slot's action delta group holds out of it and out of every set's record of
+// its changes (the pushed copy's too), so that no set's end brings it back.
+void DropSettledAlpha(AdvContext& context, int32_t slot_index);
 
 // Kind-state memory: zero-filled platform blocks, so a dropped set can free its states without
 // running them.
@@ -50,5 +66,24 @@ extern const ActionKind kActionRotateEx;
 extern const ActionKind kActionScale;
 extern const ActionKind kActionScaleEx;
 extern const ActionKind kActionAlpha;
+// Shakes, the sound cue and the frame changes (1, 9, 10, 11, 12).
+extern const ActionKind kActionShake;
+extern const ActionKind kActionShake2;
+extern const ActionKind kActionSound;
+extern const ActionKind kActionAnimation;
+extern const ActionKind kActionAnimationEx;
+// Rectangle, colour, circles, visibility, held alpha and eased moves (16-19, 22-27).
+extern const ActionKind kActionMoveRect;
+extern const ActionKind kActionColor;
+extern const ActionKind kActionCircle;
+extern const ActionKind kActionShow;
+extern const ActionKind kActionHide;
+extern const ActionKind kActionSetAlpha;
+extern const ActionKind kActionStraightDecele;
+extern const ActionKind kActionEaseMove;
+extern const ActionKind kActionEaseAlpha;
+// The mask wipes (20, 21).
+extern const ActionKind kActionSetMask;
+extern const ActionKind kActionSetMask2;
 
 }  // namespace adv

@@ -17,39 +17,35 @@ constexpr uint32_t kActionAnimationEx = 12;
 constexpr uint32_t kEndlessLoop = 0xFFFFFFFF;
 constexpr int32_t kActionSetsAbortedByLoad[] = {7, 8};
 
-// The state of a frame-change section, whose create keeps nothing: the section counts as
-// started. Never freed.
-char g_started_marker;
-void* const kStartedMarker = &g_started_marker;
-
 bool LineOpen(const ActionLine& line, const ActionLineState& state) {
   return state.section >= 0 && static_cast<uint32_t>(state.section) < line.count;
 }
 
 // Finishes the running section's state, if it has one.
-void FinishRunning(ActionLine& line, uint32_t kind, uint32_t stop, uint32_t now,
-                   SettledChanges& settled) {
+void FinishRunning(AdvContext& context, ActionLine& line, uint32_t kind, uint32_t stop,
+                   uint32_t now, SettledChanges& settled) {
   void* state = line.kind_state;
   line.kind_state = nullptr;
-  if (!state || state == kStartedMarker) return;
+  if (!state || state == ActionNoState()) return;
   const ActionKind& row = ActionKindFor(kind);
   if (row.finish) {
-    row.finish(state, stop, now, settled);
+    row.finish(context, state, stop, now, settled);
   } else {
     ActionStateFree(state);
   }
 }
 
 // Starts the line's current section; false when its create yielded nothing (the line waits).
-bool StartSection(ActionLine& line, ActionLineState& state, uint32_t now) {
+bool StartSection(AdvContext& context, ActionLine& line, ActionLineState& state, uint32_t now,
+                  SettledChanges& settled) {
   const ActionSection& section = line.sections[static_cast<uint32_t>(state.section)];
   const ActionKind& row = ActionKindFor(section.kind);
   if (row.create) {
     const ActionSection copy = section;
-    void* kind_state = row.create(copy, now);
+    void* kind_state = row.create(context, copy, now, settled);
     if (!kind_state) {
       if (section.kind != kActionAnimation && section.kind != kActionAnimationEx) return false;
-      kind_state = kStartedMarker;
+      kind_state = ActionNoState();
     }
     line.kind_state = kind_state;
   }
@@ -60,24 +56,24 @@ bool StartSection(ActionLine& line, ActionLineState& state, uint32_t now) {
 
 // A line advances by at most one section of non-zero duration per frame; zero-length sections
 // end in the frame they start in.
-void StepLine(ActionLine& line, ActionLineState& state, uint32_t elapsed, uint32_t now,
-              SettledChanges& settled) {
+void StepLine(AdvContext& context, ActionLine& line, ActionLineState& state, uint32_t elapsed,
+              uint32_t now, SettledChanges& settled) {
   while (LineOpen(line, state)) {
     if (state.started) {
       const ActionSection& running = line.sections[static_cast<uint32_t>(state.section)];
       if (static_cast<int32_t>(state.end_time - elapsed) > 0) {
         const ActionKind& row = ActionKindFor(running.kind);
-        if (row.tick && line.kind_state && line.kind_state != kStartedMarker) {
-          row.tick(line.kind_state, now);
+        if (row.tick && line.kind_state && line.kind_state != ActionNoState()) {
+          row.tick(context, line.kind_state, now);
         }
         return;
       }
-      FinishRunning(line, running.kind, 0, now, settled);
+      FinishRunning(context, line, running.kind, 0, now, settled);
       ++state.section;
       state.started = 0;
       if (!LineOpen(line, state)) return;
     }
-    if (!StartSection(line, state, now)) return;
+    if (!StartSection(context, line, state, now, settled)) return;
     if (line.sections[static_cast<uint32_t>(state.section)].duration != 0) return;
   }
 }
@@ -101,7 +97,7 @@ void SettleSet(AdvContext& context, ActionSet& set, uint32_t stop, uint32_t now,
     if (state.started) {
       const uint32_t kind = line.sections[static_cast<uint32_t>(state.section)].kind;
       ++state.section;
-      FinishRunning(line, kind, stop, now, settled);
+      FinishRunning(context, line, kind, stop, now, settled);
     }
     if (stop) continue;
     for (uint32_t s = static_cast<uint32_t>(state.section); s < line.count; ++s) {
@@ -118,7 +114,7 @@ void SettleSet(AdvContext& context, ActionSet& set, uint32_t stop, uint32_t now,
 // A set held aside is dropped without running anything: its states are freed.
 void FreeSetStates(ActionSet& set) {
   for (ActionLine& line : set.lines) {
-    if (line.kind_state && line.kind_state != kStartedMarker) ActionStateFree(line.kind_state);
+    if (line.kind_state && line.kind_state != ActionNoState()) ActionStateFree(line.kind_state);
     line.kind_state = nullptr;
   }
 }
@@ -132,7 +128,7 @@ void StepSet(AdvContext& context, uint32_t index, uint32_t now) {
     return;
   }
   for (int32_t i = 0; i < kActionLineCount; ++i) {
-    StepLine(set.lines[i], set.states[i], elapsed, now, context.actions.settled[index]);
+    StepLine(context, set.lines[i], set.states[i], elapsed, now, context.actions.settled[index]);
   }
   if (set.mode == kActionModeRun) {
     if (elapsed >= set.length) ActionUninit(context, index, now);

@@ -127,12 +127,12 @@ void* Create(const TweenRow& row, const ActionSection& section, uint32_t now) {
   return s;
 }
 
-void Tick(void* state, uint32_t now) {
+void Tick(AdvContext& context, void* state, uint32_t now) {
   const TweenState& s = *static_cast<const TweenState*>(state);
   GraphicSlot* slot = ActionTargetSlot(s.slot);
   if (!slot) return;
   if (!slot->sprite) {
-    if (s.row->missing_sprite) AdvDebugPrint(kLogError, "%s", s.row->missing_sprite);
+    if (s.row->missing_sprite) ReportMissingSprite(context, s.row->missing_sprite);
     return;
   }
   const float p = Progress(s, now);
@@ -184,7 +184,7 @@ SlotSettledGroup Settled(const TweenState& s, uint32_t stop, uint32_t now) {
   return change;
 }
 
-void Finish(void* state, uint32_t stop, uint32_t now, SettledChanges& settled) {
+void Finish(AdvContext&, void* state, uint32_t stop, uint32_t now, SettledChanges& settled) {
   if (!state) return;
   const TweenState& s = *static_cast<const TweenState*>(state);
   SettleChange(settled, s.slot, Settled(s, stop, now));
@@ -228,7 +228,9 @@ void Skip(const TweenRow& row, const ActionSection& section, SettledChanges& set
 template <const TweenRow& kRow>
 constexpr ActionKind TweenKind() {
   return ActionKind{
-      [](const ActionSection& section, uint32_t now) { return Create(kRow, section, now); },
+      [](AdvContext&, const ActionSection& section, uint32_t now, SettledChanges&) {
+        return Create(kRow, section, now);
+      },
       Finish,
       Tick,
       [](const ActionSection& section, SettledChanges& settled) { Skip(kRow, section, settled); },

@@ -104,18 +104,7 @@ bool TickAlpha(GraphicSlot& slot, const AnimStep& step, uint32_t now) {
 
 // The circle's offset at progress p (1 at the end: the whole changes).
 std::array<int32_t, 2> CircleOffset(const AnimStep& step, float p) {
-  const auto& sine = SineTable512();
-  const auto& w = step.circle;
-  std::array<int32_t, 2> offset{};
-  for (size_t axis = 0; axis < 2; ++axis) {
-    const int32_t quarter = axis == 1 ? 128 : 0;  // y reads the cosine
-    const uint32_t angle =
-        static_cast<uint32_t>(Trunc(static_cast<float>(w[4 + axis]) * p) + w[axis] + quarter) &
-        0x1FF;
-    const int32_t radius = Trunc(static_cast<float>(w[6 + axis]) * p) + w[2 + axis];
-    offset[axis] = Trunc(static_cast<float>(radius) * sine[angle]);
-  }
-  return offset;
+  return CircleOffsetAt(step.circle, p);
 }
 
 void AddOffset(std::array<int32_t, 3>& position, std::array<float, 3>& float_position,

@@ -265,4 +265,18 @@ const std::array<float, 512>& SineTable512() {
   return table;
 }
 
+std::array<int32_t, 2> CircleOffsetAt(const std::array<int32_t, 8>& words, float p) {
+  const auto& sine = SineTable512();
+  std::array<int32_t, 2> offset{};
+  for (size_t axis = 0; axis < 2; ++axis) {
+    const int32_t quarter = axis == 1 ? 128 : 0;
+    const int32_t turned = static_cast<int32_t>(static_cast<float>(words[4 + axis]) * p);
+    const uint32_t angle = static_cast<uint32_t>(turned + words[axis] + quarter) & 0x1FF;
+    const int32_t radius =
+        static_cast<int32_t>(static_cast<float>(words[6 + axis]) * p) + words[2 + axis];
+    offset[axis] = static_cast<int32_t>(static_cast<float>(radius) * sine[angle]);
+  }
+  return offset;
+}
+
 }  // namespace adv

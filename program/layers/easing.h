@@ -37,4 +37,10 @@ EaseCurve EaseCurveForType(EasingType type);
 // its cosine entry ((a + 128) & 0x1FF).
 const std::array<float, 512>& SineTable512();
 
+// The offset of a circular motion from its centre at progress p, for the circle actions and the
+// circle steps of frame animations alike. Words: start angles x, y, start radii x, y, angle
+// changes x, y, radius changes x, y (angles in 1/512 turns, radii in pixels). x reads the sine
+// of its angle, y the cosine, so at angle 0 the offset is (0, radius y).
+std::array<int32_t, 2> CircleOffsetAt(const std::array<int32_t, 8>& words, float p);
+
 }  // namespace adv

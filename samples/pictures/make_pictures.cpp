@@ -2,7 +2,8 @@
 // images with imgbuild instead of keeping binary sources.
 //
 //   make_pictures FOLDER   writes bg01.png, event01.png, chara01.png, chara01b.png, button.png,
-//                          choice.png, face01.png and the 8-bit grey TGA mask mask01.tga
+//                          choice.png, face01.png, bg02.png, wipe01.png, sheet01.png and the
+//                          8-bit grey TGA mask mask01.tga
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
@@ -71,6 +72,51 @@ Canvas Character(bool blinking) {
   Disc(canvas, 103, 125, 8, eye_height, Argb(255, 40, 30, 30));
   Disc(canvas, 153, 125, 8, eye_height, Argb(255, 40, 30, 30));
   return canvas;
+}
+
+// The same hills at dusk.
+Canvas Dusk(int32_t width, int32_t height) {
+  Canvas canvas = Background(width, height);
+  for (uint32_t& pixel : canvas.pixels) {
+    const int r = (pixel >> 16) & 0xFF, g = (pixel >> 8) & 0xFF, b = pixel & 0xFF;
+    pixel = Argb(255, std::min(255, r + 60), g * 2 / 3, b / 2);
+  }
+  return canvas;
+}
+
+// A grey-scale mask for the wipe: brightest in the middle, darkest in the corners, with a
+// ripple, so the picture opens from the centre outwards.
+Canvas WipeMask(int32_t width, int32_t height) {
+  Canvas canvas(width, height, 0);
+  const double reach = std::hypot(width / 2.0, height / 2.0);
+  for (int32_t y = 0; y < height; ++y) {
+    for (int32_t x = 0; x < width; ++x) {
+      const double d = std::hypot(x - width / 2.0, y - height / 2.0) / reach;
+      const double t =
+          std::clamp(1.0 - d + 0.04 * std::sin(x * 0.05) * std::sin(y * 0.05), 0.0, 1.0);
+      const int v = Mix(0, 255, t);
+      canvas.at(x, y) = Argb(255, v, v, v);
+    }
+  }
+  return canvas;
+}
+
+// The figure in four cells side by side: eyes open, half shut, shut, half shut (a blink).
+Canvas BlinkSheet() {
+  Canvas sheet(4 * 256, 384, 0);
+  const double eyes[] = {10, 5, 2, 5};
+  for (int cell = 0; cell < 4; ++cell) {
+    Canvas figure(256, 384, 0);
+    Disc(figure, 128, 290, 100, 110, Argb(255, 60, 80, 160));
+    Disc(figure, 128, 120, 70, 80, Argb(255, 250, 220, 190));
+    Disc(figure, 128, 70, 78, 45, Argb(255, 90, 50, 30));
+    Disc(figure, 103, 125, 8, eyes[cell], Argb(255, 40, 30, 30));
+    Disc(figure, 153, 125, 8, eyes[cell], Argb(255, 40, 30, 30));
+    for (int32_t y = 0; y < 384; ++y) {
+      for (int32_t x = 0; x < 256; ++x) sheet.at(cell * 256 + x, y) = figure.at(x, y);
+    }
+  }
+  return sheet;
 }
 
 Canvas Button() {
@@ -177,7 +223,11 @@ int main(int argc, char** argv) {
                   Save(Button(), folder + "/button.png") &&
                   Save(Choice(), folder + "/choice.png") &&
                   Save(Face(), folder + "/face01.png") &&
-                  SaveGreyTga(OvalMask(640, 360), 640, 360, folder + "/mask01.tga");
+                  SaveGreyTga(OvalMask(640, 360), 640, 360, folder + "/mask01.tga") &&
+
+                  Save(Dusk(1280, 720), folder + "/bg02.png") &&
+                  Save(WipeMask(1280, 720), folder + "/wipe01.png") &&
+                  Save(BlinkSheet(), folder + "/sheet01.png");
   if (!ok) std::fprintf(stderr, "make_pictures: cannot write into %s\n", folder.c_str());
   return ok ? 0 : 1;
 }

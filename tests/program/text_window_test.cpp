@@ -376,10 +376,10 @@ TEST_F(TextDrawing, TheSampleGameIsClickedThroughToItsEnd) {
   yel::YelSystemPathUninit();
   EXPECT_TRUE(yel::IsSystemEnd()) << "the script did not reach its end";
   EXPECT_EQ(choices, 1) << "the choice waited for the click and took it at once";
-  EXPECT_EQ(lines, 4);
-  ASSERT_EQ(texts.size(), 4u);
+  EXPECT_EQ(lines, 5);
+  ASSERT_EQ(texts.size(), 5u);
   EXPECT_EQ(names.front(), "\x88\xC4\x93\xE0\x90\x6C");  // 案内人
-  EXPECT_EQ(texts[2], "\x94\x67\x82\xCC\x89\xB9\x82\xAA\x89\x93\x82\xAD\x82\xA9\x82\xE7"
+  EXPECT_EQ(texts[3], "\x94\x67\x82\xCC\x89\xB9\x82\xAA\x89\x93\x82\xAD\x82\xA9\x82\xE7"
                       "\x95\xB7\x82\xB1\x82\xA6\x82\xE9\x81\x42")  // 波の音が遠くから聞こえる。
       << "the sea branch was taken";
 }

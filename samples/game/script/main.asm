@@ -61,6 +61,7 @@ first_run:
   gosub guide_face
   cmd text(f"VOICE01", "案内人", "ようこそ。これはサンプルゲームです。", 0)
   gosub masked_picture
+  gosub action_scene
   cmd sp_set(f"GUIDE_FLOAT", LAYER_CHARA, RIGHT, BOTTOM)
   cmd run(AT_ONCE, 0, 0)
   gosub background_voice
@@ -120,3 +121,4 @@ frames_done:
 .include "background_voice.asm"
 .include "masked_picture.asm"
 .include "guide_face.asm"
+.include "action_scene.asm"
