@@ -50,6 +50,9 @@ extern const CommandHandlers kCmdGroupThreadHandlers;   // 0x15
 extern const CommandHandlers kCmdGroupRunHandlers;      // 0x16
 extern const CommandHandlers kCmdGroupMessageHandlers;  // 0x17
 extern const CommandHandlers kCmdGroupTextHandlers;     // 0x02
+extern const CommandHandlers kCmdGroupMovieHandlers;    // 0x0B
+extern const CommandHandlers kCmdGroupEffectHandlers;   // 0x10
+extern const CommandHandlers kCmdGroupFxHandlers;       // 0x13
 
 // The command-call instruction {0x00010017, code, result index}: the result index and the
 // current word (the code, so a failure report names the command) are set, then the code's
