@@ -17,15 +17,24 @@ namespace {
 constexpr int32_t kSoundTypeMovie = 0;
 constexpr uint32_t kMovieEnded = 4;
 
+// Every picture without a ".mkt" file passes the ".mpg" row: a quiet look for the file first,
+// so that only a movie that is there is opened (the platform logs a movie it cannot open).
+bool MovieFileFound(const char* name) {
+  YelFile* file = yel::YelFileCreate(name, nullptr);
+  if (!file) return false;
+  yel::YelFileClose(file);
+  return true;
+}
+
 }  // namespace
 
 YelSprite* AdvMovieSpriteLoad(YelRender* render, const char* name, int32_t priority) {
-  return yel::YelMSpriteLoad(render, name, priority);
+  return MovieFileFound(name) ? yel::YelMSpriteLoad(render, name, priority) : nullptr;
 }
 
 YelSprite* AdvMovieSpriteInfoCreate(const char* name, int32_t width, int32_t height,
                                     int32_t priority) {
-  return yel::YelMSpriteInfoCreate(name, width, height, priority);
+  return MovieFileFound(name) ? yel::YelMSpriteInfoCreate(name, width, height, priority) : nullptr;
 }
 
 void AdvMovieApplyVolume(AdvContext& context) {
@@ -57,10 +66,11 @@ bool MovieWaitRunning(const AdvContext& context) {
 
 bool MovieWaitOver(AdvContext& context) {
   MovieWait& wait = context.movie_wait;
-  // The layer may have been cleared or given another image meanwhile: the sprite is then gone
-  // or no longer the one waited for, and its state is not read.
-  const GraphicSlot* slot = context.layers.layers[wait.layer].slot;
-  const bool held = slot && slot->sprite == wait.sprite;
+  // The layer may have been cleared or given another image meanwhile (which drops its movie
+  // flag): the sprite is then gone or no longer the one waited for, and its state is not read.
+  const LayerRecord& record = context.layers.layers[wait.layer];
+  const bool held = record.slot && record.slot->sprite == wait.sprite &&
+                    (record.flags & kLayerMovie) && yel::YelMSpriteCheck(wait.sprite);
   if (held && !(yel::YelMSpriteGetState(wait.sprite) & kMovieEnded) &&
       AdvSkipState(context) == 0) {
     return false;

@@ -230,6 +230,7 @@ YEL_IMPORT(YelMSpriteSetLoop);
 YEL_IMPORT(YelMSpriteSetLoopPoint);
 YEL_IMPORT(YelMSpriteGetState);
 YEL_IMPORT(YelMSpriteCheck);
+YEL_IMPORT(YelMSpriteIsLoop);
 YEL_IMPORT(YelMSpriteLock);
 YEL_IMPORT(YelMSpriteUnlock);
 YEL_IMPORT(YelMSpriteSetVolumeEx);

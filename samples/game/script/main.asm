@@ -89,6 +89,7 @@ sea:
   cmd text(NONE, NONE, "波の音が遠くから聞こえる。", 0)
 
 finish:
+  gosub effects_scene
   cmd text(NONE, "案内人", "遊んでくれてありがとう。", 0)
   mov v10, 60
   gosub frames
@@ -106,3 +107,5 @@ frames:
   jmp frames
 frames_done:
   ret
+
+.include "effects.asm"
