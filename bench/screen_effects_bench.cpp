@@ -55,6 +55,7 @@ World& TheWorld() {
     param.window_width = param.game_width = kGameWidth;
     param.window_height = param.game_height = kGameHeight;
     param.first_func = [] { return 1; };
+    param.texture_slot_count = 1535;  // as the game starts it
     if (!yel::YelInit(&param)) return w;
     yel::YelRenderSetActive(yel::YelRenderInit());
     yel::YelRenderLockEnter();
