@@ -12,6 +12,7 @@
 #include "program/layers/action_manager.h"
 #include "program/layers/graphic_slots.h"
 #include "program/layers/layer_services.h"
+#include "program/layers/screen_effects.h"
 #include "program/script/skip_state.h"
 #include "program/startup/yel_import.h"
 #include "program/text/text_layout.h"
@@ -292,14 +293,17 @@ std::string ReadText(const std::string& path) {
   return text;
 }
 
-// The sample game's script with its include put in place.
+// The sample game's script with its includes put in place.
 std::string SampleSource() {
   const std::string main_path = SAMPLE_SCRIPT;
   const std::string folder = main_path.substr(0, main_path.rfind('/') + 1);
   std::string source = ReadText(main_path);
-  const std::string include = ".include \"common.asm\"";
-  const size_t at = source.find(include);
-  if (at != std::string::npos) source.replace(at, include.size(), ReadText(folder + "common.asm"));
+  const std::string include = ".include \"";
+  for (size_t at; (at = source.find(include)) != std::string::npos;) {
+    const size_t name = at + include.size();
+    const size_t end = source.find('"', name);
+    source.replace(at, end + 1 - at, ReadText(folder + source.substr(name, end - name)));
+  }
   return source;
 }
 
@@ -329,6 +333,9 @@ TEST_F(TextDrawing, TheSampleGameIsClickedThroughToItsEnd) {
   int lines = 0;
   std::vector<std::string> names;
   for (int frame = 0; frame < 5000 && !yel::IsSystemEnd(); ++frame, now += 16) {
+    // The screen effects step before the script, as in the game's frame; a flush that ends
+    // ends the frame's script work.
+    if (adv::ScreenEffectsStep(context, yel::YeltimeGetTime() + (now - 1000))) continue;
     machine_->Run();
     // The action sets the script waits on run ahead of the platform's clock, a frame at a time.
     adv::ActionsStep(context, yel::YeltimeGetTime() + (now - 1000));
