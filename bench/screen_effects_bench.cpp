@@ -37,8 +37,8 @@ void WritePng(const std::string& path, int32_t w, int32_t h) {
   std::vector<uint32_t> pixels(static_cast<size_t>(w) * h, 0xFFFFFFFF);
   std::vector<uint8_t> file;
   os::PngEncode(pixels.data(), w, h, w, file);
-  std::ofstream(path, std::ios::binary).write(reinterpret_cast<const char*>(file.data()),
-                                              static_cast<std::streamsize>(file.size()));
+  std::ofstream(path, std::ios::binary)
+      .write(reinterpret_cast<const char*>(file.data()), static_cast<std::streamsize>(file.size()));
 }
 
 // The library started once for the whole run, a flake image and an 8-frame petal sheet in a

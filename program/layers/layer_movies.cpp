@@ -71,8 +71,7 @@ bool MovieWaitOver(AdvContext& context) {
   const LayerRecord& record = context.layers.layers[wait.layer];
   const bool held = record.slot && record.slot->sprite == wait.sprite &&
                     (record.flags & kLayerMovie) && yel::YelMSpriteCheck(wait.sprite);
-  if (held && !(yel::YelMSpriteGetState(wait.sprite) & kMovieEnded) &&
-      AdvSkipState(context) == 0) {
+  if (held && !(yel::YelMSpriteGetState(wait.sprite) & kMovieEnded) && AdvSkipState(context) == 0) {
     return false;
   }
   wait = MovieWait{};

@@ -155,15 +155,14 @@ void MakeSakuraParticle(AdvContext& context, const PetalSheet& sheet, int32_t i,
                        frame * sheet.cell_height + sheet.cell_height};
   const YelRect target{0, 0, static_cast<int32_t>(static_cast<float>(sheet.width) * f),
                        static_cast<int32_t>(static_cast<float>(sheet.cell_height) * f)};
-  p.sprite = yel::YelSpriteCopy(yel::YelRenderGetActive(), sheet.sprite, &source, &target,
-                                (500 - k) * 10);
+  p.sprite =
+      yel::YelSpriteCopy(yel::YelRenderGetActive(), sheet.sprite, &source, &target, (500 - k) * 10);
   yel::YelSpriteViewCtrl(p.sprite, 1);
   p.phase = Random() & 0x1FF;
   if (sakura.tail.placement == 0) {
     PlaceParticle(p, sakura.tail.drift, sheet.cell_height, now);
     p.fall_duration = FallTime(int64_t{p.end_y - p.start_y} * 10 - k * 1024);
-    yel::YelSpriteSetPos(p.sprite, static_cast<float>(p.start_x), static_cast<float>(p.start_y),
-                         0);
+    yel::YelSpriteSetPos(p.sprite, static_cast<float>(p.start_x), static_cast<float>(p.start_y), 0);
   }
   p.frame = 0;
   p.frame_interval = Random() % 50 + 50;

@@ -76,7 +76,8 @@ int RasterEffectStart(AdvContext& context, int32_t layer, int32_t a, int32_t b, 
   RasterEffectPrune(context);
   RasterEffectSlot* entry = FreeSlot();
   if (!entry) {
-    AdvDebugPrint(kLogError, "fx_raster_start : %d effects are running already", kRasterEffectSlots);
+    AdvDebugPrint(kLogError, "fx_raster_start : %d effects are running already",
+                  kRasterEffectSlots);
     return 0;
   }
   entry->layer = layer;

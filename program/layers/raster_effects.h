@@ -24,9 +24,9 @@ enum RasterEffectState : uint32_t {
 struct RasterEffectSlot {
   int32_t layer = 0;
   uint32_t state = kRasterFree;
-  uint32_t reserved = 0;           // written and saved as 0
+  uint32_t reserved = 0;                // written and saved as 0
   std::array<int32_t, 3> parameters{};  // a, b, c as the script gave them
-  uint32_t order = 0;              // larger = linked later (nearer the head of the list)
+  uint32_t order = 0;                   // larger = linked later (nearer the head of the list)
 };
 
 // Starts the wave on the layer's sprite; a layer that runs one already has it released first.

@@ -81,7 +81,7 @@ struct ScreenEffectState {
   uint32_t active = 0;  // ScreenEffectBit bits
   uint32_t shake_state = kEffectNone;
   uint32_t shake_start = 0;
-  int32_t shake_duration = 0;  // -1 endless; after a stop request the stop time
+  int32_t shake_duration = 0;   // -1 endless; after a stop request the stop time
   int32_t shake_direction = 0;  // 0 vertical, 1 horizontal, 2 both
   int32_t shake_amplitude = 0;
   int32_t shake_time = 0;     // the time argument as given

@@ -174,8 +174,7 @@ int ScreenRasterStart(AdvContext& context, int32_t layer, int32_t b, int32_t c, 
   block.param.period = static_cast<uint32_t>(d);
   block.param.amplitude_x = static_cast<float>(static_cast<uint32_t>(b)) * 0.01f;
   block.param.amplitude_y = static_cast<float>(static_cast<uint32_t>(c)) * 0.01f;
-  yel::YelSetFxEffect(&block.priority, kScreenFx, kFxStart, static_cast<uint32_t>(d),
-                      &block.param);
+  yel::YelSetFxEffect(&block.priority, kScreenFx, kFxStart, static_cast<uint32_t>(d), &block.param);
   AdvDebugPrint(kLogTrace, "raster %d, %d, %d, %d", layer, b, c, d);
   context.script.stop = 1;
   return 1;

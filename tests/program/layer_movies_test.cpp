@@ -37,7 +37,8 @@ class LayerMovies : public test::LayerScripts {
 constexpr const char* kMovieOn3 = "cmd msp_set(f\"CLIP\", 3, 0, 0, 0, 1, 0, 0) -> v1\n";
 
 TEST_F(LayerMovies, MspSetPlaysTheMovieOnItsLayer) {
-  ScriptMachine& m = Load(std::string(kMovieOn3) + "cmd msp_get_state(3) -> v2\n"
+  ScriptMachine& m = Load(std::string(kMovieOn3) +
+                          "cmd msp_get_state(3) -> v2\n"
                           "cmd msp_set_volume(3, 150) -> v3\n");
   m.Run();
   EXPECT_EQ(m.V(1), 1);
@@ -78,8 +79,9 @@ TEST_F(LayerMovies, QueriesTellMoviesPicturesAndEmptyLayers) {
 }
 
 TEST_F(LayerMovies, VolumeAndMuteLiveInTheSystemMemory) {
-  ScriptMachine& m = Load("cmd movie_set_volume(50)\ncmd movie_get_volume() -> v1\n"
-                          "cmd movie_mute(1)\ncmd movie_get_volume() -> v2\n");
+  ScriptMachine& m = Load(
+      "cmd movie_set_volume(50)\ncmd movie_get_volume() -> v1\n"
+      "cmd movie_mute(1)\ncmd movie_get_volume() -> v2\n");
   m.Run();
   EXPECT_EQ(m.V(1), 50);
   EXPECT_EQ(m.V(2), 50);

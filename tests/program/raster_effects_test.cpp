@@ -56,7 +56,8 @@ TEST_F(RasterEffects, StartStopAndClear) {
 
 // A restart on the same layer replaces its effect: one entry, the new parameters, running.
 TEST_F(RasterEffects, ARestartUsesOneEntry) {
-  ScriptMachine& m = Load(Planes(3, 1) + "cmd fx_raster_start(3, 50, 20, 1000)\n"
+  ScriptMachine& m = Load(Planes(3, 1) +
+                          "cmd fx_raster_start(3, 50, 20, 1000)\n"
                           "cmd fx_raster_start(3, 10, 10, 500)\n"
                           "cmd fx_raster_start(3, 30, 40, 800)\n");
   m.Run();
@@ -72,8 +73,9 @@ TEST_F(RasterEffects, EightAtMostAndOnlyOnLayersWithImages) {
   for (int layer = 0; layer < 9; ++layer) {
     script += "cmd fx_raster_start(" + std::to_string(layer) + ", 10, 10, 500)\n";
   }
-  script += "cmd fx_raster_start(20, 10, 10, 500)\ncmd fx_raster_start(128, 1, 1, 1)\n"
-            "cmd fx_raster_start(-1, 1, 1, 1)\n";
+  script +=
+      "cmd fx_raster_start(20, 10, 10, 500)\ncmd fx_raster_start(128, 1, 1, 1)\n"
+      "cmd fx_raster_start(-1, 1, 1, 1)\n";
   ScriptMachine& m = Load(script);
   m.Run();
   EXPECT_EQ(Listed(), 8u);
@@ -97,8 +99,9 @@ TEST_F(RasterEffects, WaitHoldsUntilTheEffectIsGone) {
     bool skipping;
   } cases[] = {{"running", true, false}, {"skipping", true, true}, {"none", false, false}};
   for (const Case& c : cases) {
-    ScriptMachine& m = Load(Planes(3, 1) + (c.running ? "cmd fx_raster_start(3, 5, 5, 900)\n" : "") +
-                            "cmd wait_frame()\ncmd fx_effect_wait(3)\nmov v1, 1\n");
+    ScriptMachine& m =
+        Load(Planes(3, 1) + (c.running ? "cmd fx_raster_start(3, 5, 5, 900)\n" : "") +
+             "cmd wait_frame()\ncmd fx_effect_wait(3)\nmov v1, 1\n");
     m.Run();
     context().skip.skip_mode = c.skipping ? 1 : 0;
     m.Run();

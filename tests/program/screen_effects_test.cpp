@@ -180,8 +180,9 @@ TEST_F(ScreenEffects, SnowCountAndDriftOfZero) {
 
 // A second snow replaces the first whole: 255 particles, no sprite of the old set left.
 TEST_F(ScreenEffects, ASecondSnowReplacesTheFirst) {
-  ScriptMachine& m = Load("cmd snow(f\"SNOW\", 0, 40, 255)\ncmd wait_frame()\n"
-                          "cmd snow(f\"SNOW\", 0, 40, 255)\n");
+  ScriptMachine& m = Load(
+      "cmd snow(f\"SNOW\", 0, 40, 255)\ncmd wait_frame()\n"
+      "cmd snow(f\"SNOW\", 0, 40, 255)\n");
   m.Run();
   const int32_t after_first = yel::YelGetAllocCount();
   m.Run();
@@ -191,8 +192,9 @@ TEST_F(ScreenEffects, ASecondSnowReplacesTheFirst) {
 
 // effect_stop (12, 0) removes snow and blossoms at the next frame; a fade takes its time.
 TEST_F(ScreenEffects, StoppedParticlesGoAtTheNextFrame) {
-  ScriptMachine& m = Load("cmd snow(f\"SNOW\", 0, 40, 255)\ncmd sakura(f\"PETAL\", 0, 40, 127)\n"
-                          "cmd effect_stop(12, 0)\n");
+  ScriptMachine& m = Load(
+      "cmd snow(f\"SNOW\", 0, 40, 255)\ncmd sakura(f\"PETAL\", 0, 40, 127)\n"
+      "cmd effect_stop(12, 0)\n");
   const int32_t base = yel::YelGetAllocCount();
   m.Run();
   EXPECT_EQ(MovingSprites(effects().sakura.particles.data(), adv::kSakuraParticleCount), 127);
