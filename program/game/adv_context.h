@@ -94,6 +94,7 @@ struct AdvContext {
   GestureState gestures;
   uint32_t context_word = 0;  // set_context_word; nothing reads it
   DebugCells debug;
+  MovieWait movie_wait;
 };
 
 struct AdvTaskData {

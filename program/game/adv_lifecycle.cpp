@@ -125,6 +125,8 @@ void AdvRelease(AdvContext& context) {
   AdvLayerTableReset(context);
   AdvAnimReleaseAll(context);
   AdvSelectRelease(context);
+  AdvEffectRelease(context);
+  AdvFxFreeAll(context);
   DisplayQueueClear(context);
   ReleaseScriptFiles(context);
   AdvGraphicDatRelease(context);
@@ -158,6 +160,7 @@ void AdvResetState(AdvContext& context) {
   AdvTextStateReset(context);
   context.thread = ScriptThread{};
   AdvEffectRelease(context);
+  context.movie_wait = MovieWait{};
   ScriptPointReset(context);
   ValueStores& v = context.values;
   v.value_count = v.frame_base = v.frame_top = v.memory_stack_depth = 0;

@@ -5,6 +5,7 @@
 #include <new>
 
 #include "program/game/game_file_access.h"
+#include "program/layers/layer_movies.h"
 #include "program/savedata/save_files.h"
 #include "program/script/script_run.h"
 #include "program/sound/sound_config.h"
@@ -103,6 +104,7 @@ int LoadSystemData(void* task_data) {
   g_files.access_loaded = AccessLoad(access, data.access);
   data.start_flag = StartFlag;
   data.context.values.system_memory = data.system.system_memory;
+  AdvMovieApplyVolume(data.context);
   if (AdvInitialize(data.context) != 0) return 1;  // the end is requested: keep this step
   g_files.game_started = true;
   yel::YelTaskChangeNext(StartFuncStep);

@@ -10,6 +10,7 @@
 
 #include "YEL/yel.h"
 #include "program/layers/action_records.h"
+#include "program/layers/screen_effect_records.h"
 
 namespace adv {
 
@@ -124,18 +125,11 @@ struct DisplayOp {
 // Show layer n: {kDisplayShowLayer, n}.
 inline constexpr uint32_t kDisplayShowLayer = 0x30003;
 
-// Wait bits of the screen-effect state.
-enum ScreenEffectWait : uint32_t {
-  kWaitShake = 1,
-  kWaitFlush = 2,
-  kWaitSnow = 4,
-  kWaitSakura = 8,
-  kWaitRaster = 16,
-};
-
-struct ScreenEffectState {
-  uint32_t effect = 0;
-  uint32_t wait_bits = 0;
+// The movie sprite `msp_wait` waits for: the layer it was on and the sprite itself, so that
+// the wait ends when the layer no longer holds that sprite. Layer -1: no wait runs.
+struct MovieWait {
+  int32_t layer = -1;
+  YelSprite* sprite = nullptr;
 };
 
 }  // namespace adv

@@ -1,6 +1,5 @@
-// Layers and motion as the game task drives them: the image index, and the steps of the parts
-// that do not exist yet (screen and raster effects), which have
-// nothing to do.
+// Layers and motion as the game task drives them: the image index and the attributes it gives
+// an image.
 #include "program/layers/layer_services.h"
 
 #include "program/layers/frame_animation.h"
@@ -65,23 +64,6 @@ void AdvGraphicApplyAttributes(GraphicSlot& slot, const GraphicDatRecord& record
   }
   if (f & kGraphicCentreOffset)
     yel::YelSpriteSetCenterOffset(sprite, record.centre_x, record.centre_y);
-}
-
-bool AdvEffectUpdate(AdvContext&) {
-  return false;
-}
-void AdvEffectRelease(AdvContext& context) {
-  context.effects = ScreenEffectState{};
-}
-void AdvFxFreeAll(AdvContext&) {}
-YelSprite* AdvMovieSpriteLoad(YelRender*, const char*, int32_t) {
-  return nullptr;
-}
-YelSprite* AdvMovieSpriteInfoCreate(const char*, int32_t, int32_t, int32_t) {
-  return nullptr;
-}
-void AdvFxRelease(LayerRecord& record) {
-  record.raster_effect = nullptr;
 }
 
 bool AdvAspectPositionSwitch(const AdvContext& context) {

@@ -56,12 +56,11 @@ void DisplayOpDiscard(const DisplayOp& op);
 // touches the freed sprite.
 void DisplayQueueForgetSprite(AdvContext& context, YelSprite* sprite);
 
-// Calls into the parts that raster effects will fill; they have nothing to do while those do
-// not exist.
-// Movie sprites (".mpg"): null while the program plays no movies.
+// Movie sprites (".mpg"), the loader row of the image loaders (layer_movies.cpp).
 YelSprite* AdvMovieSpriteLoad(YelRender* render, const char* name, int32_t priority);
 YelSprite* AdvMovieSpriteInfoCreate(const char* name, int32_t width, int32_t height,
                                     int32_t priority);
+// Releases the layer's raster effect, if it has one (raster_effects.cpp).
 void AdvFxRelease(LayerRecord& record);
 // Word 5 of the player's settings: sprite positions follow the letterbox aspect mode.
 bool AdvAspectPositionSwitch(const AdvContext& context);

@@ -6,6 +6,8 @@
 #include <new>
 
 #include "program/layers/action_snapshot.h"
+#include "program/layers/raster_effects.h"
+#include "program/layers/screen_effects.h"
 #include "program/savedata/snapshot_image.h"
 #include "program/sound/background_voices.h"
 #include "program/startup/yel_import.h"
@@ -244,26 +246,37 @@ bool ReadLayers(SnapshotReader& in, SnapshotImage& image) {
   return in.ok();
 }
 
-// Block 16: the flag word of the running screen effects and 16 bytes of arguments per set bit.
-// No screen effect runs until they are built; saved arguments are read over and dropped.
-void WriteEffects(const AdvContext&, SnapshotWriter& out) {
-  out.U32(0);
+// Block 16: the flag word of the running screen effects and the four argument words of each, in
+// the order shake, snow, blossoms, raster (the flag bits' order; the flush is never saved).
+void WriteEffects(const AdvContext& context, SnapshotWriter& out) {
+  const EffectSnapshot saved = AdvEffectSave(context);
+  out.U32(saved.flags);
+  for (int32_t part = 0; part < kEffectSnapshotParts; ++part) {
+    if (saved.flags & kEffectPartBits[part]) out.Words(saved.parts[part]);
+  }
 }
 
-bool ReadEffects(SnapshotReader& in, SnapshotImage&) {
-  const uint32_t flags = in.U32();
-  if (!in.Check((flags & ~0x1Du) == 0, "unknown screen effect")) return false;
-  for (int32_t bit = 0; bit < kEffectFlagBits; ++bit) {
-    if (flags & (1u << bit)) {
-      for (int i = 0; i < 4; ++i) in.U32();
-    }
+bool ReadEffects(SnapshotReader& in, SnapshotImage& image) {
+  EffectSnapshot& saved = image.effects;
+  saved.flags = in.U32();
+  if (!in.Check((saved.flags & ~0x1Du) == 0, "unknown screen effect")) return false;
+  for (int32_t part = 0; part < kEffectSnapshotParts; ++part) {
+    if (saved.flags & kEffectPartBits[part]) in.Words(saved.parts[part]);
   }
   return in.ok();
 }
 
-// Block 17: the raster effects, closed by the end mark. No raster effect runs until they are
-// built, so the list is the end mark alone.
+// Block 17: the raster effects from the head of their list (the newest first), closed by the
+// end mark: the state, and for a running effect its layer, the reserved word and its three
+// parameters.
 void WriteFx(const AdvContext&, SnapshotWriter& out) {
+  for (const RasterEffectSlot& entry : RasterEffectList()) {
+    out.U32(entry.state);
+    if (entry.state != kRasterRunning) continue;
+    out.I32(entry.layer);
+    out.U32(entry.reserved);
+    out.Words(entry.parameters);
+  }
   out.U32(kFxEndMark);
 }
 

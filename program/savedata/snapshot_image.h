@@ -19,6 +19,7 @@
 #include "program/data/byte_io.h"
 #include "program/buttons/button_snapshot.h"
 #include "program/game/adv_context.h"
+#include "program/layers/screen_effects.h"
 
 namespace adv {
 
@@ -33,7 +34,8 @@ inline constexpr uint32_t kFxEndMark = 0xFFFFFFFF;
 inline constexpr int32_t kFxSlotCount = 8;
 inline constexpr int32_t kSavedLayerCount = 64;
 inline constexpr int32_t kSavedButtonGroups = 4;
-inline constexpr int32_t kEffectFlagBits = 5;  // bits 0 to 4 of the effect flag word
+// The flag bit of each argument part of the screen effects, in the order of the parts.
+inline constexpr uint32_t kEffectPartBits[kEffectSnapshotParts] = {1, 4, 8, 16};
 
 // Writes at the cursor of the 2 MiB snapshot buffer. A write that does not fit is dropped and
 // the writer remembers it: an image with a dropped write is incomplete and must not be saved.
@@ -153,6 +155,7 @@ struct SnapshotImage {
   ScriptThread thread;
   // Layers and effects (blocks 15 to 17).
   std::array<FaceEntry, kFaceCount> faces{};
+  EffectSnapshot effects;
   std::vector<FxEntry> fx;
   // Sound and history (blocks 18 to 21).
   std::array<BgmChannel, 2> bgm{};

@@ -4,6 +4,7 @@
 
 #include "program/game/adv_context.h"
 #include "program/layers/action_snapshot.h"
+#include "program/layers/screen_effects.h"
 #include "program/savedata/snapshot_image.h"
 #include "program/script/command_table.h"
 #include "program/script/engine_log.h"
@@ -132,6 +133,9 @@ void ApplySnapshot(AdvContext& context, SnapshotImage& image) {
   context.select.hooks = image.select_hooks;
   context.thread = image.thread;
   context.layers.faces = image.faces;
+  // A timed shake holds the script at the point it resumes from.
+  context.script.pc = image.resume_offset;
+  AdvEffectLoad(context, image.effects);
   RestartFx(context, image);
   ApplyBgm(context, image);
   ApplySe(context, image);

@@ -54,6 +54,9 @@ extern const CommandHandlers kCmdGroupSelectHandlers;   // 0x06
 extern const CommandHandlers kCmdGroupButtonHandlers;   // 0x08
 extern const CommandHandlers kCmdGroupBgmHandlers;      // 0x04
 extern const CommandHandlers kCmdGroupSeHandlers;       // 0x05
+extern const CommandHandlers kCmdGroupMovieHandlers;    // 0x0B
+extern const CommandHandlers kCmdGroupEffectHandlers;   // 0x10
+extern const CommandHandlers kCmdGroupFxHandlers;       // 0x13
 
 // The command-call instruction {0x00010017, code, result index}: the result index and the
 // current word (the code, so a failure report names the command) are set, then the code's

@@ -266,6 +266,23 @@ YEL_IMPORT(YelTargetRenderListClear);
 YEL_IMPORT(YelTargetRenderListAdd);
 YEL_IMPORT(YelTargetRenderListDraw);
 YEL_IMPORT(YelSpriteCreateTextEx);
+YEL_IMPORT(YelSpriteSetOffsetPos);
+YEL_IMPORT(YelSpriteCopy);
+YEL_IMPORT(YelSpriteGetFxEffectState);
+YEL_IMPORT(YelMSpriteLoad);
+YEL_IMPORT(YelMSpriteInfoCreate);
+YEL_IMPORT(YelMSpritePlay);
+YEL_IMPORT(YelMSpriteStop);
+YEL_IMPORT(YelMSpriteSetLoop);
+YEL_IMPORT(YelMSpriteSetLoopPoint);
+YEL_IMPORT(YelMSpriteGetState);
+YEL_IMPORT(YelMSpriteCheck);
+YEL_IMPORT(YelMSpriteIsLoop);
+YEL_IMPORT(YelMSpriteLock);
+YEL_IMPORT(YelMSpriteUnlock);
+YEL_IMPORT(YelMSpriteSetVolumeEx);
+YEL_IMPORT(YelVideoPlay);
+YEL_IMPORT(YelSetVideoVolumeType);
 
 #undef YEL_IMPORT
 #pragma GCC diagnostic pop

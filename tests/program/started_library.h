@@ -19,6 +19,7 @@ inline YelRender* StartLibraryHidden() {
   param.window_width = param.game_width = 320;
   param.window_height = param.game_height = 240;
   param.first_func = [] { return 1; };
+  param.texture_slot_count = 1535;  // as the game starts it: room for every particle of the effects
   if (!yel::YelInit(&param)) return nullptr;
   YelRender* render = yel::YelRenderInit();
   yel::YelRenderSetActive(render);

@@ -13,6 +13,7 @@
 #include "program/layers/action_manager.h"
 #include "program/layers/graphic_slots.h"
 #include "program/layers/layer_services.h"
+#include "program/layers/screen_effects.h"
 #include "program/script/script_run.h"
 #include "program/script/skip_state.h"
 #include "program/sound/voice_load_worker.h"
@@ -340,6 +341,9 @@ TEST_F(TextDrawing, TheSampleGameIsClickedThroughToItsEnd) {
   int choices = 0;
   std::vector<std::string> names, texts;
   for (int frame = 0; frame < 5000 && !yel::IsSystemEnd(); ++frame, now += 16) {
+    // The screen effects step before the script, as in the game's frame; a flush that ends
+    // ends the frame's script work.
+    if (adv::ScreenEffectsStep(context, yel::YeltimeGetTime() + (now - 1000))) continue;
     yel::YelInputClear();
     const adv::SelectState& select = context.select;
     if (select.shown && select.item_count == 2 && select.items[1].sprite) {

@@ -99,6 +99,7 @@ sea:
   cmd text(NONE, NONE, "波の音が遠くから聞こえる。", 0)
 
 finish:
+  gosub effects_scene
   cmd text(f"VOICE03", "案内人", "遊んでくれてありがとう。", 0)
   mov v10, 60
   gosub frames
@@ -122,3 +123,4 @@ frames_done:
 .include "masked_picture.asm"
 .include "guide_face.asm"
 .include "action_scene.asm"
+.include "effects.asm"
