@@ -345,6 +345,8 @@ TEST_F(TextDrawing, TheSampleGameIsClickedThroughToItsEnd) {
     // ends the frame's script work.
     if (adv::ScreenEffectsStep(context, yel::YeltimeGetTime() + (now - 1000))) continue;
     yel::YelInputClear();
+    // An effect the script waits for is cut short by a click.
+    if (context.sound.se_wait_channel != 0) yel::YelInputSetKeyPush(0x800000);
     const adv::SelectState& select = context.select;
     if (select.shown && select.item_count == 2 && select.items[1].sprite) {
       YelSpriteInfo item{};
