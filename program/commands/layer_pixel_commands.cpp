@@ -13,6 +13,7 @@
 #include "program/data/string_helpers.h"
 #include "program/game/adv_context.h"
 #include "program/layers/image_stretch.h"
+#include "program/layers/layer_text_items.h"
 #include "program/layers/pixel_locks.h"
 #include "program/layers/sprite_loader.h"
 #include "program/script/command_args.h"
@@ -71,6 +72,8 @@ int CmdSpPaint(AdvContext& context) {
     const YelRect area{x, y, w, h};
     const bool whole = x == 0 && y == 0 && w == 0 && h == 0;
     yel::YelSpritePaint(sprite, whole ? nullptr : &area, colour);
+    // The paint covers what sp_text drew: a rebuilt layer must not draw those texts again.
+    AdvLayerClearTags(context.layers.layers[layer]);
   }
   AdvDebugPrint(kLogTrace, "sp_paint %d, 0x%08X, %d, %d, %d, %d", layer, colour, x, y, w, h);
   return 1;

@@ -181,13 +181,16 @@ TEST_F(LayerTexts, AFailedFaceSetLeavesTheLayerEmpty) {
 }
 
 // An empty layer gets a text sprite of its own at (x, y, z); a second sp_text draws into it and
-// keeps a second item. Each item carries the font it was drawn in.
+// keeps a second item. Each item carries the font it was drawn in; a paint over the layer empties
+// them.
 TEST_F(LayerTexts, SpTextTwiceMakesASpriteThenDrawsIntoIt) {
   ScriptMachine& m = Load(
       "cmd sp_text(5, \"AB\", 10, 20, 3)\n"
       "cmd wait_frame()\n"
       "cmd sp_text(5, \"CDEF\", 0, 0, 0)\n"
-      "cmd run_no_wait()\n");
+      "cmd run_no_wait()\n"
+      "cmd wait_frame()\n"
+      "cmd sp_paint(5, f\"#FF000000\", 0, 0, 0, 0)\n");
   yel::YelFontSetFontSize(18);
   yel::YelFontSetColor(0xFFFFFFFF, 0xFF000000);
   m.Run();
@@ -216,6 +219,8 @@ TEST_F(LayerTexts, SpTextTwiceMakesASpriteThenDrawsIntoIt) {
   EXPECT_EQ(layer(5).text_items[1].text, "CDEF");
   EXPECT_EQ(layer(5).text_items[1].font_size, 12u);
   EXPECT_EQ(yel::YelSpriteViewIs(sprite(5)), 1);
+  m.Run();
+  EXPECT_TRUE(layer(5).text_items.empty()) << "painted over";
   m.Run();
   // The items go with the layer.
   adv::AdvLayerRelease(context(), layer(5));
