@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "tools/sound_encoder/ogg_encode.h"
+#include "tools/sound_encoder/wave_encode.h"
 
 namespace {
 
@@ -58,27 +59,6 @@ Samples Click() {
   return out;
 }
 
-void PutLe(std::string& out, uint32_t value, int bytes) {
-  for (int i = 0; i < bytes; ++i) out += char((value >> (8 * i)) & 0xFF);
-}
-
-std::string Wave(const Samples& samples) {
-  std::string out = "RIFF";
-  PutLe(out, uint32_t(36 + samples.size() * 2), 4);
-  out += "WAVEfmt ";
-  PutLe(out, 16, 4);
-  PutLe(out, 1, 2);
-  PutLe(out, 2, 2);
-  PutLe(out, kRate, 4);
-  PutLe(out, kRate * 4, 4);
-  PutLe(out, 4, 2);
-  PutLe(out, 16, 2);
-  out += "data";
-  PutLe(out, uint32_t(samples.size() * 2), 4);
-  out.append(reinterpret_cast<const char*>(samples.data()), samples.size() * 2);
-  return out;
-}
-
 bool Write(const std::string& path, const std::string& bytes) {
   FILE* file = std::fopen(path.c_str(), "wb");
   if (!file) return false;
@@ -110,7 +90,7 @@ int main(int argc, char** argv) {
                                2.0);
   const bool ok = Write(folder + "/BGM01.ogg", Ogg(first)) &&
                   Write(folder + "/BGM02.ogg", Ogg(second)) &&
-                  Write(folder + "/CLICK.wav", Wave(Click()));
+                  Write(folder + "/CLICK.wav", tools::EncodeWave16Stereo(Click(), kRate));
   if (!ok) std::fprintf(stderr, "make_sounds: cannot write the sounds into %s\n", folder.c_str());
   return ok ? 0 : 1;
 }

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "tools/sound_encoder/ogg_encode.h"
+#include "tools/sound_encoder/wave_encode.h"
 
 namespace {
 
@@ -41,27 +42,6 @@ Samples Phrase(double base_hz, int syllables) {
   return out;
 }
 
-void PutLe(std::string& out, uint32_t value, int bytes) {
-  for (int i = 0; i < bytes; ++i) out += char((value >> (8 * i)) & 0xFF);
-}
-
-std::string Wave(const Samples& samples) {
-  std::string out = "RIFF";
-  PutLe(out, uint32_t(36 + samples.size() * 2), 4);
-  out += "WAVEfmt ";
-  PutLe(out, 16, 4);
-  PutLe(out, 1, 2);
-  PutLe(out, 2, 2);
-  PutLe(out, kRate, 4);
-  PutLe(out, kRate * 4, 4);
-  PutLe(out, 4, 2);
-  PutLe(out, 16, 2);
-  out += "data";
-  PutLe(out, uint32_t(samples.size() * 2), 4);
-  out.append(reinterpret_cast<const char*>(samples.data()), samples.size() * 2);
-  return out;
-}
-
 bool Write(const std::string& path, const std::string& bytes) {
   FILE* file = std::fopen(path.c_str(), "wb");
   if (!file) return false;
@@ -80,9 +60,10 @@ int main(int argc, char** argv) {
   const auto Ogg = [](const Samples& samples) {
     return tools::EncodeOggVorbis(samples, kRate, 0.3f);
   };
-  const bool ok = Write(folder + "/VOICE01.ogg", Ogg(Phrase(220.0, 4))) &&
-                  Write(folder + "/VOICE02.ogg", Ogg(Phrase(330.0, 3))) &&
-                  Write(folder + "/VOICE03.wav", Wave(Phrase(260.0, 5)));
+  const bool ok =
+      Write(folder + "/VOICE01.ogg", Ogg(Phrase(220.0, 4))) &&
+      Write(folder + "/VOICE02.ogg", Ogg(Phrase(330.0, 3))) &&
+      Write(folder + "/VOICE03.wav", tools::EncodeWave16Stereo(Phrase(260.0, 5), kRate));
   if (!ok) std::fprintf(stderr, "make_voices: cannot write the clips into %s\n", folder.c_str());
   return ok ? 0 : 1;
 }
