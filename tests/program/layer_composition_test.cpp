@@ -35,6 +35,7 @@ class Compositions : public test::LayerScripts {
   uint32_t Pixel(int layer, int x, int y) { return yel::YelGetPixel(sprite(layer), x, y); }
   // The layer's image loaded again as a fresh black plane, as a restore reloads it.
   void Reload(int n) {
+    adv::RunDisplayQueue(context());  // nothing queued may still name the sprite that goes
     YelSprite* fresh = yel::YelSpriteCreate(render_, 8, 8, 100);
     yel::YelSpritePaint(fresh, nullptr, 0xFF000000);
     yel::YelSpriteRelease(render_, slot(n).sprite);

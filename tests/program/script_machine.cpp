@@ -88,6 +88,8 @@ ScriptMachine::~ScriptMachine() {
   // What a script may have opened that the game's end would release.
   adv::PlayerNameWindowClose(c);
   adv::AdvTextWindowRelease(c);
+  adv::AdvButtonUnloadAll(c);
+  adv::AdvSelectRelease(c);
   adv::AdvLayerTableReset(c);
   adv::RunDisplayQueue(c);
   adv::DisplayQueueClear(c);
