@@ -111,9 +111,10 @@ YEL_API int YelMotionBlurFilter(YelSprite* target, YelSprite* source, int32_t le
 
 YEL_API int YelAlphaCopyFilter(YelSprite* target, YelSprite* source, int32_t amount) {
   if (!yel::SameCells(target, source)) return 0;
-  yel::SpritePixels in(source, false);
-  yel::SpritePixels out(target);
-  if (!in || !out) {
+  yel::SpritePixelPair pair(source, target);
+  const yel::SpritePixels& in = pair.in();
+  const yel::SpritePixels& out = pair.out();
+  if (!pair) {
     YelDebugPrintf(0, "", "sp_alpha_copy lock error");
     return 0;
   }
@@ -134,9 +135,10 @@ YEL_API int StretchImage(YelSprite* target, YelSprite* source, int32_t mode) {
     yel::SetLastError(yel::ERROR_INVALID_HANDLE);
     return 0;
   }
-  yel::SpritePixels in(source, false);
-  yel::SpritePixels out(target);
-  if (!in || !out) return 0;
+  yel::SpritePixelPair pair(source, target);
+  if (!pair) return 0;
+  const yel::SpritePixels& in = pair.in();
+  const yel::SpritePixels& out = pair.out();
   const float fx = static_cast<float>(out.width()) / static_cast<float>(in.width());
   const float fy = static_cast<float>(out.height()) / static_cast<float>(in.height());
   if (fx == 1.0f && fy == 1.0f) {

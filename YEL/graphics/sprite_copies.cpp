@@ -46,9 +46,10 @@ int ForEachPair(YelSprite* target, CopyRect rect, YelSprite* source, Apply apply
     return 0;
   }
   if (rect.width == 0 || rect.height == 0) return 0;
-  SpritePixels in(source, false);
-  SpritePixels out(target);
-  if (!in || !out) return 0;
+  SpritePixelPair pair(source, target);
+  if (!pair) return 0;
+  const SpritePixels& in = pair.in();
+  const SpritePixels& out = pair.out();
   if (!ClipCopyRect(rect, out.width(), out.height(), in.width(), in.height())) return 1;
   for (int32_t j = 0; j < rect.height; ++j) {
     const uint32_t* from = in.Row(rect.source_y + j) + rect.source_x;

@@ -21,6 +21,18 @@ void SpritePixels::Release() {
   pixels_ = nullptr;
 }
 
+SpritePixelPair::SpritePixelPair(YelSprite* source, YelSprite* target) {
+  const YelTexture* source_texture = source ? source->texture : nullptr;
+  const YelTexture* target_texture = target ? target->texture : nullptr;
+  if (std::less<const YelTexture*>()(target_texture, source_texture)) {
+    out_.emplace(target);
+    in_.emplace(source, false);
+  } else {
+    in_.emplace(source, false);
+    out_.emplace(target);
+  }
+}
+
 WorkThreadLockRelease::WorkThreadLockRelease() {
   if (YelIsWorkThreadId()) left_ = YelRenderLockLeave() != 0;
 }

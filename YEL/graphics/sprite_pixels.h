@@ -3,6 +3,8 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
+#include <optional>
 
 #include "YEL/graphics/sprite.h"
 
@@ -33,6 +35,23 @@ class SpritePixels {
   bool write_;
   uint32_t* pixels_ = nullptr;
   int32_t width_ = 0, height_ = 0;
+};
+
+// Holds a source sprite's pixels for reading and a target's for writing, taking the two texture
+// locks in one order (by texture address) whatever the direction of the copy, so two threads
+// copying between the same two sprites in opposite directions cannot deadlock.
+class SpritePixelPair {
+ public:
+  SpritePixelPair(YelSprite* source, YelSprite* target);
+  SpritePixelPair(const SpritePixelPair&) = delete;
+  SpritePixelPair& operator=(const SpritePixelPair&) = delete;
+
+  explicit operator bool() const { return *in_ && *out_; }
+  const SpritePixels& in() const { return *in_; }
+  const SpritePixels& out() const { return *out_; }
+
+ private:
+  std::optional<SpritePixels> in_, out_;
 };
 
 // Leaves the render lock for a scope when the calling thread is the work thread, so the main
