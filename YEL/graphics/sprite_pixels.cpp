@@ -21,10 +21,17 @@ void SpritePixels::Release() {
   pixels_ = nullptr;
 }
 
+namespace {
+
+// The slot whose pixel lock a sprite's hold takes; null for none.
+const TextureSlot* PixelLockOf(const YelSprite* sprite) {
+  return sprite && sprite->texture ? sprite->texture->slot : nullptr;
+}
+
+}  // namespace
+
 SpritePixelPair::SpritePixelPair(YelSprite* source, YelSprite* target) {
-  const YelTexture* source_texture = source ? source->texture : nullptr;
-  const YelTexture* target_texture = target ? target->texture : nullptr;
-  if (std::less<const YelTexture*>()(target_texture, source_texture)) {
+  if (std::less<const TextureSlot*>()(PixelLockOf(target), PixelLockOf(source))) {
     out_.emplace(target);
     in_.emplace(source, false);
   } else {

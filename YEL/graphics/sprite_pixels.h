@@ -38,8 +38,8 @@ class SpritePixels {
 };
 
 // Holds a source sprite's pixels for reading and a target's for writing, taking the two texture
-// locks in one order (by texture address) whatever the direction of the copy, so two threads
-// copying between the same two sprites in opposite directions cannot deadlock.
+// locks in one order (by the address of the slot that owns each lock) whatever the direction of the
+// copy, so two threads copying between the same two sprites in opposite directions cannot deadlock.
 class SpritePixelPair {
  public:
   SpritePixelPair(YelSprite* source, YelSprite* target);
