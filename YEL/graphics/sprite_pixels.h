@@ -37,9 +37,10 @@ class SpritePixels {
   int32_t width_ = 0, height_ = 0;
 };
 
-// Holds a source sprite's pixels for reading and a target's for writing, taking the two texture
-// locks in one order (by the address of the slot that owns each lock) whatever the direction of the
-// copy, so two threads copying between the same two sprites in opposite directions cannot deadlock.
+// Holds a source sprite's pixels for reading and a target's for writing, taking the two pixel
+// locks in one order (by the address of the texture slot that owns each lock) whatever the
+// direction of the copy, so two threads copying between the same two sprites in opposite
+// directions cannot deadlock.
 class SpritePixelPair {
  public:
   SpritePixelPair(YelSprite* source, YelSprite* target);
