@@ -17,7 +17,8 @@ namespace {
 namespace fs = std::filesystem;
 
 constexpr const char* kEndingScript = "start:\n  end\n";
-constexpr int kQuickMs = 10000;
+// Only catches a game that never ends: a loaded machine may take seconds to start one.
+constexpr int kQuickMs = 60000;
 
 int32_t Word(const std::vector<uint8_t>& bytes, size_t offset) {
   int32_t value = 0;
