@@ -107,7 +107,7 @@ namespace adv {
 
 int32_t DrawDialogWindow(DialogCanvas& canvas, DialogFont& font, std::string_view caption) {
   const CanvasRect all{0, 0, canvas.width(), canvas.height()};
-  const int32_t bar = font.height() + 6;
+  const int32_t bar = DialogCaptionHeight(font.height());
   canvas.Fill(all, kDialogFace);
   canvas.Fill({0, 0, canvas.width(), bar}, kDialogFocus);
   canvas.Frame(all, kDialogText);
@@ -130,6 +130,15 @@ void DrawDialogButton(DialogCanvas& canvas, DialogFont& font, const CanvasRect& 
   const int32_t x = rect.x + std::max((rect.width - font.Measure(utf8)) / 2, 2);
   const int32_t y = rect.y + std::max((rect.height - font.height()) / 2, 0);
   font.Draw(canvas, utf8, x, y, enabled ? kDialogText : kDialogGrey, rect);
+}
+
+void DrawDialogOkCancel(DialogCanvas& canvas, DialogFont& font, int focus, int ok_focus,
+                        int cancel_focus, bool ok_enabled) {
+  const int32_t w = canvas.width();
+  const int32_t h = canvas.height();
+  DrawDialogButton(canvas, font, DialogOkButton(w, h), "OK", focus == ok_focus, ok_enabled);
+  DrawDialogButton(canvas, font, DialogCancelButton(w, h), os::Sjis("キャンセル"),
+                   focus == cancel_focus, true);
 }
 
 void DrawEditField(DialogCanvas& canvas, DialogFont& font, const CanvasRect& rect,

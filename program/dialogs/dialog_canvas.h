@@ -15,6 +15,10 @@ namespace adv {
 
 struct CanvasRect {
   int32_t x = 0, y = 0, width = 0, height = 0;
+
+  bool Contains(int32_t px, int32_t py) const {
+    return px >= x && py >= y && px < x + width && py < y + height;
+  }
 };
 
 class DialogCanvas {
@@ -71,12 +75,28 @@ inline constexpr uint32_t kDialogText = 0xFF000000;
 inline constexpr uint32_t kDialogGrey = 0xFF909090;
 inline constexpr uint32_t kDialogFocus = 0xFF0060C0;
 
+// The dialogs' text height, which their layouts are measured in.
+inline constexpr int32_t kDialogFontHeight = 16;
+
 // The window of a dialog: its face, frame and caption bar; the caption's height.
+inline int32_t DialogCaptionHeight(int32_t font_height) {
+  return font_height + 6;
+}
 int32_t DrawDialogWindow(DialogCanvas& canvas, DialogFont& font, std::string_view caption_cp932);
 void DrawDialogLabel(DialogCanvas& canvas, DialogFont& font, const CanvasRect& rect,
                      std::string_view text_cp932, uint32_t colour = kDialogText);
 void DrawDialogButton(DialogCanvas& canvas, DialogFont& font, const CanvasRect& rect,
                       std::string_view label_cp932, bool focused, bool enabled);
+// The OK and Cancel buttons along the bottom edge of a dialog of that size.
+inline CanvasRect DialogOkButton(int32_t width, int32_t height) {
+  return {width - 188, height - 30, 86, 24};
+}
+inline CanvasRect DialogCancelButton(int32_t width, int32_t height) {
+  return {width - 96, height - 30, 86, 24};
+}
+// Both, OK greyed out unless it is enabled.
+void DrawDialogOkCancel(DialogCanvas& canvas, DialogFont& font, int focus, int ok_focus,
+                        int cancel_focus, bool ok_enabled);
 // A field's text line by line (CR LF breaks), the composition underlined at the caret, and the
 // caret while the field has the focus.
 void DrawEditField(DialogCanvas& canvas, DialogFont& font, const CanvasRect& rect,

@@ -214,9 +214,8 @@ void FileDialog::Apply(const os::TextInputEvent& event) {
       if (enter) ActivateListEntry();
       return;
     case kFilter:
-      if (up_down && filter_texts_.size() > 2) {
-        filter_ = event.key == os::TextKey::kDown ? 1 : 0;
-        List();
+      if (up_down && filter_texts_.size() > 2 && filter_ != (event.key == os::TextKey::kDown)) {
+        NextFilter();
       }
       if (enter) Accept();
       return;
@@ -228,14 +227,66 @@ void FileDialog::Apply(const os::TextInputEvent& event) {
   }
 }
 
+void FileDialog::NextFilter() {
+  if (filter_texts_.size() <= 2) return;
+  filter_ = 1 - filter_;
+  List();
+}
+
+void FileDialog::Click(int32_t x, int32_t y) {
+  const int32_t h = kDialogFontHeight;
+  if (ListRect(h).Contains(x, y)) {
+    focus_ = kList;
+    ClickList(y);
+  } else if (NameRect(h).Contains(x, y)) {
+    focus_ = kName;
+  } else if (FilterRect(h).Contains(x, y)) {
+    focus_ = kFilter;
+    NextFilter();
+  } else if (DialogCancelButton(Width(), Height()).Contains(x, y)) {
+    EndDialog(0);
+  } else if (DialogOkButton(Width(), Height()).Contains(x, y)) {
+    focus_ = kOk;
+    Accept();
+  }
+}
+
+void FileDialog::ClickList(int32_t y) {
+  const int32_t h = kDialogFontHeight;
+  const int32_t row = (y - ListRect(h).y - 2) / h;
+  const int index = FirstShown() + row;
+  if (row < 0 || row >= 8 || index >= static_cast<int>(entries_.size())) return;
+  if (index == picked_) return ActivateListEntry();
+  picked_ = index;
+  const Entry& entry = entries_[static_cast<size_t>(picked_)];
+  if (!entry.folder) name_.SetText(os::Utf8ToCp932(entry.name));
+}
+
+int FileDialog::FirstShown() const {
+  return std::max(picked_ - 7, 0);
+}
+
+CanvasRect FileDialog::ListRect(int32_t h) const {
+  return {10, DialogCaptionHeight(h) + 6 + h + 4, Width() - 20, 8 * h + 4};
+}
+
+CanvasRect FileDialog::NameRect(int32_t h) const {
+  const CanvasRect list = ListRect(h);
+  return {10, list.y + list.height + 6, Width() - 20, h + 6};
+}
+
+CanvasRect FileDialog::FilterRect(int32_t h) const {
+  return {10, NameRect(h).y + h + 14, Width() - 20, h};
+}
+
 void FileDialog::Draw(DialogCanvas& canvas, DialogFont& font) const {
   const int32_t top = DrawDialogWindow(canvas, font, request_.title) + 6;
   const int32_t h = font.height();
   DrawDialogLabel(canvas, font, {10, top, Width() - 20, h}, os::Utf8ToCp932(folder_));
-  const CanvasRect list{10, top + h + 4, Width() - 20, 8 * h + 4};
+  const CanvasRect list = ListRect(h);
   canvas.Fill(list, 0xFFFFFFFF);
   canvas.Frame(list, focus_ == kList ? kDialogFocus : kDialogGrey);
-  const int first = std::max(picked_ - 7, 0);
+  const int first = FirstShown();
   for (int i = first; i < static_cast<int>(entries_.size()) && i < first + 8; ++i) {
     const int32_t y = list.y + 2 + (i - first) * h;
     if (i == picked_) canvas.Fill({list.x + 1, y, list.width - 2, h}, 0xFFC8DCF0);
@@ -243,18 +294,14 @@ void FileDialog::Draw(DialogCanvas& canvas, DialogFont& font) const {
     font.Draw(canvas, entry.folder ? "[" + entry.name + "]" : entry.name, list.x + 4, y,
               kDialogText, list);
   }
-  const int32_t row = list.y + list.height + 6;
-  DrawEditField(canvas, font, {10, row, Width() - 20, h + 6}, name_, focus_ == kName);
+  DrawEditField(canvas, font, NameRect(h), name_, focus_ == kName);
   const std::string filter = filter_texts_.empty()
                                  ? std::string()
                                  : filter_texts_[std::min<size_t>(static_cast<size_t>(filter_) * 2,
                                                                   filter_texts_.size() - 1)];
-  DrawDialogLabel(canvas, font, {10, row + h + 14, Width() - 20, h}, filter,
+  DrawDialogLabel(canvas, font, FilterRect(h), filter,
                   focus_ == kFilter ? kDialogFocus : kDialogText);
-  const int32_t buttons = Height() - 30;
-  DrawDialogButton(canvas, font, {Width() - 188, buttons, 86, 24}, "OK", focus_ == kOk, true);
-  DrawDialogButton(canvas, font, {Width() - 96, buttons, 86, 24}, os::Sjis("キャンセル"),
-                   focus_ == kCancel, true);
+  DrawDialogOkCancel(canvas, font, focus_, kOk, kCancel, true);
 }
 
 }  // namespace adv

@@ -1,7 +1,9 @@
 // The open and save file dialogs: a folder listing, a file-name field and the two filters the
 // script's extension gives ("%sファイル(*.%s)" and "全てのファイル(*.*)"). Up and Down walk the
 // listing (a folder is entered with Return, ".." goes up), or change the filter when it has the
-// focus. Focus order: the name, the listing, the filter, OK, Cancel.
+// focus. Focus order: the name, the listing, the filter, OK, Cancel. With the mouse, a click
+// picks an entry and a click on the picked one works it as Return does; a click on the filter
+// changes it.
 #pragma once
 
 #include <cstdint>
@@ -52,6 +54,7 @@ class FileDialog : public ModalDialog {
   explicit FileDialog(FileDialogRequest request);
 
   void Apply(const os::TextInputEvent& event) override;
+  void Click(int32_t x, int32_t y) override;
   int32_t Width() const override { return 520; }
   int32_t Height() const override { return 300; }
   void Draw(DialogCanvas& canvas, DialogFont& font) const override;
@@ -68,6 +71,14 @@ class FileDialog : public ModalDialog {
     bool folder = false;
   };
 
+  // Where the listing, the name and the filter lie with text of that height.
+  CanvasRect ListRect(int32_t font_height) const;
+  CanvasRect NameRect(int32_t font_height) const;
+  CanvasRect FilterRect(int32_t font_height) const;
+  // The first entry the listing shows: it scrolls to keep the picked one in view.
+  int FirstShown() const;
+  void ClickList(int32_t y);
+  void NextFilter();
   void List();
   void Enter(const std::string& folder);
   void Pick(bool down);

@@ -13,7 +13,8 @@ namespace {
 
 // Above every layer and above the name field.
 constexpr int32_t kDialogPriority = -0x10000001;
-constexpr int32_t kDialogFontHeight = 16;
+// The primary mouse button's bit in the key words.
+constexpr uint32_t kKeyMouseLeft = 0x800000;
 
 // The dialog waiting for its answer. The script's thread only.
 struct PendingDialog {
@@ -64,6 +65,24 @@ bool TakeTyping(ModalDialog& dialog) {
   return any;
 }
 
+// Dialogs stand in the middle of the game picture.
+int32_t DialogLeft(const ModalDialog& dialog) {
+  return (AdvWindowWidth - dialog.Width()) / 2;
+}
+int32_t DialogTop(const ModalDialog& dialog) {
+  return (AdvWindowHeight - dialog.Height()) / 2;
+}
+
+// A push of the primary button over the dialog goes to its control; true when there was one.
+bool TakeClick(ModalDialog& dialog) {
+  if (!(yel::YelInputGetKeyPush() & kKeyMouseLeft)) return false;
+  const int32_t x = yel::YelInputGetMouseX() - DialogLeft(dialog);
+  const int32_t y = yel::YelInputGetMouseY() - DialogTop(dialog);
+  if (!CanvasRect{0, 0, dialog.Width(), dialog.Height()}.Contains(x, y)) return false;
+  dialog.Click(x, y);
+  return true;
+}
+
 YelRender* RenderOf(AdvContext& context) {
   return context.render ? context.render : yel::YelRenderGetActive();
 }
@@ -74,9 +93,8 @@ void DrawPending() {
     g_pending.sprite = yel::YelSpriteCreate(RenderOf(*g_pending.context), dialog.Width(),
                                             dialog.Height(), kDialogPriority);
     if (!g_pending.sprite) return;
-    yel::YelSpriteSetPos(g_pending.sprite,
-                         static_cast<float>((AdvWindowWidth - dialog.Width()) / 2),
-                         static_cast<float>((AdvWindowHeight - dialog.Height()) / 2), 0.0f);
+    yel::YelSpriteSetPos(g_pending.sprite, static_cast<float>(DialogLeft(dialog)),
+                         static_cast<float>(DialogTop(dialog)), 0.0f);
     yel::YelSpriteViewCtrl(g_pending.sprite, 1);
   }
   DialogCanvas canvas(dialog.Width(), dialog.Height());
@@ -97,7 +115,9 @@ void StepPendingDialog() {
     AdvSetAsyncFunction(nullptr);
     return;
   }
-  if (TakeTyping(*g_pending.dialog) && !g_pending.dialog->closed()) DrawPending();
+  const bool typed = TakeTyping(*g_pending.dialog);
+  const bool clicked = !g_pending.dialog->closed() && TakeClick(*g_pending.dialog);
+  if ((typed || clicked) && !g_pending.dialog->closed()) DrawPending();
   if (!g_pending.dialog->closed()) return;
   PendingDialog done = std::move(g_pending);
   g_pending = PendingDialog{};

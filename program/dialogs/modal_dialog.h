@@ -1,9 +1,10 @@
 // The engine's modal dialogs: drawn over the game picture, worked with the keyboard through the
-// text input channel, and answered once. While one is open the script stands still: its command
-// hands the rest to an AsyncFunction that steps the dialog every frame in the script's place, and
-// the dialog's answer goes to the command's finish once it closes. Typed input that is already
-// waiting is taken at once, and where no display can show the dialog it gives its cancelling
-// answer then, so nothing waits for a player who cannot see it.
+// text input channel and with the mouse through the game's input words, and answered once. While
+// one is open the script stands still: its command hands the rest to an AsyncFunction that steps
+// the dialog every frame in the script's place, and the dialog's answer goes to the command's
+// finish once it closes. Typed input that is already waiting is taken at once, and where no display
+// can show the dialog it gives its cancelling answer then, so nothing waits for a player who cannot
+// see it.
 #pragma once
 
 #include <cstdint>
@@ -25,6 +26,9 @@ class ModalDialog {
 
   virtual ~ModalDialog() = default;
   virtual void Apply(const os::TextInputEvent& event) = 0;
+  // A push of the primary mouse button at (x, y) in the dialog's pixels: the control there takes
+  // the focus, and a button, list row or choice does what Return on it would.
+  virtual void Click(int32_t x, int32_t y) = 0;
   // The dialog's size in game pixels, and its picture at that size.
   virtual int32_t Width() const = 0;
   virtual int32_t Height() const = 0;

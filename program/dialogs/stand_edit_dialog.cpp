@@ -159,6 +159,27 @@ void StandEditDialog::Apply(const os::TextInputEvent& event) {
   }
 }
 
+void StandEditDialog::Click(int32_t x, int32_t y) {
+  if (NameRect(kDialogFontHeight).Contains(x, y)) {
+    focus_ = kName;
+  } else if (LineRect(kDialogFontHeight).Contains(x, y)) {
+    focus_ = kLine;
+  } else if (DialogCancelButton(Width(), Height()).Contains(x, y)) {
+    EndDialog(kCancelled);
+  } else if (DialogOkButton(Width(), Height()).Contains(x, y)) {
+    focus_ = kOk;
+    Accept();
+  }
+}
+
+CanvasRect StandEditDialog::NameRect(int32_t h) const {
+  return {70, DialogCaptionHeight(h) + 6 + h + 6, 280, h + 6};
+}
+
+CanvasRect StandEditDialog::LineRect(int32_t h) const {
+  return {70, DialogCaptionHeight(h) + 6 + 2 * h + 18, Width() - 80, 3 * h + 6};
+}
+
 void StandEditDialog::Draw(DialogCanvas& canvas, DialogFont& font) const {
   const int32_t top =
       DrawDialogWindow(canvas, font, os::Sjis("メッセージウィンドウの内容を入力してください")) + 6;
@@ -166,14 +187,10 @@ void StandEditDialog::Draw(DialogCanvas& canvas, DialogFont& font) const {
   DrawDialogLabel(canvas, font, {10, top, 60, h}, os::Sjis("説明"));
   DrawDialogLabel(canvas, font, {70, top, Width() - 80, h}, limits_label_);
   DrawDialogLabel(canvas, font, {10, top + h + 10, 60, h}, os::Sjis("名前"));
-  DrawEditField(canvas, font, {70, top + h + 6, 280, h + 6}, name_, focus_ == kName);
+  DrawEditField(canvas, font, NameRect(h), name_, focus_ == kName);
   DrawDialogLabel(canvas, font, {10, top + 2 * h + 22, 60, h}, os::Sjis("台詞"));
-  DrawEditField(canvas, font, {70, top + 2 * h + 18, Width() - 80, 3 * h + 6}, line_,
-                focus_ == kLine);
-  const int32_t row = Height() - 30;
-  DrawDialogButton(canvas, font, {Width() - 188, row, 86, 24}, "OK", focus_ == kOk, true);
-  DrawDialogButton(canvas, font, {Width() - 96, row, 86, 24}, os::Sjis("キャンセル"),
-                   focus_ == kCancel, true);
+  DrawEditField(canvas, font, LineRect(h), line_, focus_ == kLine);
+  DrawDialogOkCancel(canvas, font, focus_, kOk, kCancel, true);
 }
 
 }  // namespace adv

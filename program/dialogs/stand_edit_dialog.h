@@ -49,6 +49,7 @@ class StandEditDialog : public ModalDialog {
   StandEditDialog();
 
   void Apply(const os::TextInputEvent& event) override;
+  void Click(int32_t x, int32_t y) override;
   int32_t Width() const override { return 480; }
   int32_t Height() const override { return 190; }
   void Draw(DialogCanvas& canvas, DialogFont& font) const override;
@@ -57,6 +58,9 @@ class StandEditDialog : public ModalDialog {
   const EditField& line() const { return line_; }
 
  private:
+  // Where the two fields lie with text of that height.
+  CanvasRect NameRect(int32_t font_height) const;
+  CanvasRect LineRect(int32_t font_height) const;
   void PickName(bool down);
   void Accept();
 

@@ -102,15 +102,26 @@ void TextEditDialog::Apply(const os::TextInputEvent& event) {
   }
 }
 
+void TextEditDialog::Click(int32_t x, int32_t y) {
+  if (FieldRect(kDialogFontHeight).Contains(x, y)) {
+    focus_ = kField;
+  } else if (DialogCancelButton(Width(), Height()).Contains(x, y)) {
+    EndDialog(kCancelled);
+  } else if (ok_enabled_ && DialogOkButton(Width(), Height()).Contains(x, y)) {
+    focus_ = kOk;
+    Accept();
+  }
+}
+
+CanvasRect TextEditDialog::FieldRect(int32_t font_height) const {
+  return {8, DialogCaptionHeight(font_height) + 6, Width() - 16, font_height * 3 + 6};
+}
+
 void TextEditDialog::Draw(DialogCanvas& canvas, DialogFont& font) const {
-  const int32_t top = DrawDialogWindow(canvas, font, caption_) + 6;
-  DrawEditField(canvas, font, {8, top, Width() - 16, font.height() * 3 + 6}, field_,
-                focus_ == kField);
-  const int32_t row = Height() - 30;
-  DrawDialogLabel(canvas, font, {10, row + 4, 200, font.height()}, counter_);
-  DrawDialogButton(canvas, font, {Width() - 188, row, 86, 24}, "OK", focus_ == kOk, ok_enabled_);
-  DrawDialogButton(canvas, font, {Width() - 96, row, 86, 24}, os::Sjis("キャンセル"),
-                   focus_ == kCancel, true);
+  DrawDialogWindow(canvas, font, caption_);
+  DrawEditField(canvas, font, FieldRect(font.height()), field_, focus_ == kField);
+  DrawDialogLabel(canvas, font, {10, Height() - 26, 200, font.height()}, counter_);
+  DrawDialogOkCancel(canvas, font, focus_, kOk, kCancel, ok_enabled_);
 }
 
 }  // namespace adv

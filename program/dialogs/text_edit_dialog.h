@@ -28,6 +28,7 @@ class TextEditDialog : public ModalDialog {
   TextEditDialog(std::string caption, std::string_view text, int32_t limit);
 
   void Apply(const os::TextInputEvent& event) override;
+  void Click(int32_t x, int32_t y) override;
   int32_t Width() const override { return 440; }
   int32_t Height() const override { return 130; }
   void Draw(DialogCanvas& canvas, DialogFont& font) const override;
@@ -40,6 +41,8 @@ class TextEditDialog : public ModalDialog {
   const std::string& accepted() const { return accepted_; }
 
  private:
+  // Where the field lies with text of that height.
+  CanvasRect FieldRect(int32_t font_height) const;
   void CounterUpdate();
   void Accept();
 

@@ -122,6 +122,44 @@ TEST(TextEditDialog, AcceptedTextKeepsWholeCharactersAndBreaks) {
   EXPECT_EQ(adv::TextEditAcceptedText(Sjis("aあ"), -1), "");
 }
 
+// The middle of a control, in the dialog's pixels.
+struct Point {
+  int32_t x, y;
+};
+Point Middle(const adv::CanvasRect& rect) {
+  return {rect.x + rect.width / 2, rect.y + rect.height / 2};
+}
+void ClickAt(adv::ModalDialog& dialog, Point point) {
+  dialog.Click(point.x, point.y);
+}
+Point OkButton(const adv::ModalDialog& dialog) {
+  return Middle(adv::DialogOkButton(dialog.Width(), dialog.Height()));
+}
+Point CancelButton(const adv::ModalDialog& dialog) {
+  return Middle(adv::DialogCancelButton(dialog.Width(), dialog.Height()));
+}
+
+TEST(TextEditDialog, ClicksFocusTheFieldAndWorkTheButtons) {
+  adv::TextEditDialog dialog("caption", "ab", 4);
+  dialog.Apply(Key(TextKey::kTab));
+  ClickAt(dialog, {20, 40});
+  EXPECT_EQ(dialog.focus(), adv::TextEditDialog::kField);
+  ClickAt(dialog, {2, dialog.Height() - 2});  // the bare face: nothing
+  EXPECT_FALSE(dialog.closed());
+  ClickAt(dialog, OkButton(dialog));
+  ASSERT_TRUE(dialog.closed());
+  EXPECT_EQ(dialog.answer(), 0);
+  EXPECT_EQ(dialog.accepted(), "ab");
+
+  adv::TextEditDialog over("caption", "ab", 4);
+  over.Apply(Text("xyz"));
+  ClickAt(over, OkButton(over));
+  EXPECT_FALSE(over.closed()) << "a disabled OK does not take the click";
+  ClickAt(over, CancelButton(over));
+  ASSERT_TRUE(over.closed());
+  EXPECT_EQ(over.answer(), adv::ModalDialog::kCancelled);
+}
+
 TEST_F(Dialogs, EditTakesTheTypedTextWithItsLineBreaks) {
   Type({Key(TextKey::kEnd), Key(TextKey::kReturn), Text("う"), Key(TextKey::kTab),
         Key(TextKey::kReturn)});
@@ -338,6 +376,34 @@ TEST_F(FileDialogs, OpenChoosesAFileByNameOrFromTheListing) {
           "cmd get_dialog_file_name(s4)\n");
   EXPECT_EQ(again.V(1), 1);
   EXPECT_EQ(S(4), Documents() + "/sub/c.txt");
+}
+
+TEST_F(FileDialogs, ClicksPickEnterAndChooseFromTheListing) {
+  adv::FileDialog dialog({false, "txt", "t", "", 0, adv::SpecialFolderPath(5)});
+  // The listing's rows start two pixels into its box, one text height each.
+  const int32_t h = adv::kDialogFontHeight;
+  const int32_t list_top = adv::DialogCaptionHeight(h) + 6 + h + 4 + 2;
+  auto row = [&](int n) { return Point{40, list_top + n * h + h / 2}; };
+  ClickAt(dialog, row(1));  // "sub/" picked
+  EXPECT_EQ(dialog.folder(), Documents());
+  ClickAt(dialog, row(5));  // below the last entry: nothing
+  ClickAt(dialog, row(1));  // the picked folder again: into it
+  EXPECT_EQ(dialog.folder(), Documents() + "/sub");
+  ClickAt(dialog, row(1));  // "c.txt" picked, its name in the field
+  EXPECT_FALSE(dialog.closed());
+  ClickAt(dialog, OkButton(dialog));
+  ASSERT_TRUE(dialog.closed());
+  EXPECT_EQ(dialog.answer(), 1);
+  EXPECT_EQ(dialog.chosen(), Documents() + "/sub/c.txt");
+
+  adv::FileDialog filtered({false, "txt", "t", "", 0, adv::SpecialFolderPath(5)});
+  const int32_t filter_y = list_top - 2 + 8 * h + 4 + 6 + h + 14 + h / 2;
+  ClickAt(filtered, {40, filter_y});
+  EXPECT_EQ(filtered.filter(), 1);
+  EXPECT_EQ(filtered.listing(), (std::vector<std::string>{"../", "sub/", "a.txt", "b.dat"}));
+  ClickAt(filtered, CancelButton(filtered));
+  ASSERT_TRUE(filtered.closed());
+  EXPECT_EQ(filtered.answer(), 0);
 }
 
 TEST_F(FileDialogs, CancelledOrRefusedDialogsChooseNothing) {
