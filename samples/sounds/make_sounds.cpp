@@ -59,13 +59,6 @@ Samples Click() {
   return out;
 }
 
-bool Write(const std::string& path, const std::string& bytes) {
-  FILE* file = std::fopen(path.c_str(), "wb");
-  if (!file) return false;
-  const bool ok = std::fwrite(bytes.data(), 1, bytes.size(), file) == bytes.size();
-  return std::fclose(file) == 0 && ok && !bytes.empty();
-}
-
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -88,9 +81,10 @@ int main(int argc, char** argv) {
                                 {164.81, 207.65, 246.94},
                                 {220.00, 261.63, 329.63}},
                                2.0);
-  const bool ok = Write(folder + "/BGM01.ogg", Ogg(first)) &&
-                  Write(folder + "/BGM02.ogg", Ogg(second)) &&
-                  Write(folder + "/CLICK.wav", tools::EncodeWave16Stereo(Click(), kRate));
+  const bool ok =
+      tools::WriteSoundFile(folder + "/BGM01.ogg", Ogg(first)) &&
+      tools::WriteSoundFile(folder + "/BGM02.ogg", Ogg(second)) &&
+      tools::WriteSoundFile(folder + "/CLICK.wav", tools::EncodeWave16Stereo(Click(), kRate));
   if (!ok) std::fprintf(stderr, "make_sounds: cannot write the sounds into %s\n", folder.c_str());
   return ok ? 0 : 1;
 }

@@ -42,13 +42,6 @@ Samples Phrase(double base_hz, int syllables) {
   return out;
 }
 
-bool Write(const std::string& path, const std::string& bytes) {
-  FILE* file = std::fopen(path.c_str(), "wb");
-  if (!file) return false;
-  const bool ok = std::fwrite(bytes.data(), 1, bytes.size(), file) == bytes.size();
-  return std::fclose(file) == 0 && ok && !bytes.empty();
-}
-
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -60,10 +53,10 @@ int main(int argc, char** argv) {
   const auto Ogg = [](const Samples& samples) {
     return tools::EncodeOggVorbis(samples, kRate, 0.3f);
   };
-  const bool ok =
-      Write(folder + "/VOICE01.ogg", Ogg(Phrase(220.0, 4))) &&
-      Write(folder + "/VOICE02.ogg", Ogg(Phrase(330.0, 3))) &&
-      Write(folder + "/VOICE03.wav", tools::EncodeWave16Stereo(Phrase(260.0, 5), kRate));
+  const bool ok = tools::WriteSoundFile(folder + "/VOICE01.ogg", Ogg(Phrase(220.0, 4))) &&
+                  tools::WriteSoundFile(folder + "/VOICE02.ogg", Ogg(Phrase(330.0, 3))) &&
+                  tools::WriteSoundFile(folder + "/VOICE03.wav",
+                                        tools::EncodeWave16Stereo(Phrase(260.0, 5), kRate));
   if (!ok) std::fprintf(stderr, "make_voices: cannot write the clips into %s\n", folder.c_str());
   return ok ? 0 : 1;
 }

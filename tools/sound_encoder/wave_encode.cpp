@@ -1,5 +1,7 @@
 #include "tools/sound_encoder/wave_encode.h"
 
+#include <cstdio>
+
 namespace tools {
 namespace {
 
@@ -27,6 +29,13 @@ std::string EncodeWave16Stereo(const std::vector<int16_t>& samples, uint32_t rat
   PutLe(out, data_bytes, 4);
   for (int16_t sample : samples) PutLe(out, static_cast<uint16_t>(sample), 2);
   return out;
+}
+
+bool WriteSoundFile(const std::string& path, const std::string& bytes) {
+  FILE* file = std::fopen(path.c_str(), "wb");
+  if (!file) return false;
+  const bool ok = std::fwrite(bytes.data(), 1, bytes.size(), file) == bytes.size();
+  return std::fclose(file) == 0 && ok && !bytes.empty();
 }
 
 }  // namespace tools
