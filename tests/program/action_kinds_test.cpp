@@ -18,8 +18,8 @@
 #include "program/sound/sound_state.h"
 #include "program/startup/startup_names.h"
 #include "program/startup/yel_import.h"
+#include "tests/program/action_fixture.h"
 #include "tests/program/script_machine.h"
-#include "tests/program/started_library.h"
 #include "tests/program/temp_folder.h"
 
 namespace {
@@ -33,65 +33,20 @@ const yel::Import<decltype(::YelInputSetKeyOn)> InputSetKeyOn{"YelInputSetKeyOn"
 constexpr uint32_t kKeyCtrl = 1u << 3;
 constexpr char kRangeText[] = "graph error : 範囲外の値を指定しています。no = ";
 
-class ActionKinds : public ::testing::Test {
+class ActionKinds : public test::ActionFixture {
  protected:
-  void SetUp() override {
-    ASSERT_TRUE(yel::LoadLibraryFrom(YEL_LIBRARY));
-    render_ = test::StartLibraryHidden();
-    ASSERT_NE(render_, nullptr);
-    yel::YelRenderLockEnter();
-    adv::AdvWindowWidth = 1280;
-  }
-  void TearDown() override {
-    Unload();
-    yel::YelInputClear();
-    yel::YelRenderLockLeave();
-    yel::YelRenderSetActive(nullptr);
-    yel::YelRenderUninit(render_);
-    yel::YelUninit();
-  }
-  void Unload() {
-    if (machine_) {
-      adv::AdvActionReset(context());
-      for (adv::LayerRecord& layer : context().layers.layers) layer.slot = nullptr;
-    }
-    for (adv::GraphicSlot* slot : slots_) adv::AdvGraphicSlotFreeNow(slot);
-    slots_.clear();
-    machine_.reset();
-  }
-
   // A new machine on the script, with layers 0 and 1 shown by 256 x 64 sprite sheets of four
   // 64 x 64 cells.
   ScriptMachine& Load(const std::string& source) {
-    Unload();
-    machine_ = std::make_unique<ScriptMachine>(source);
-    EXPECT_TRUE(machine_->loaded());
-    for (int32_t layer : {0, 1}) {
-      adv::GraphicSlot* slot = adv::AdvGraphicSlotAlloc(adv::kSlotBankLayer, layer);
-      slot->sprite = yel::YelSpriteCreate(render_, 256, 64, 0);
-      yel::YelSpriteSetOffsetRect(slot->sprite, 64, 64);
-      context().layers.layers[layer].slot = slot;
-      slots_.push_back(slot);
-    }
-    return *machine_;
+    return LoadWithLayers(
+        source,
+        [&] {
+          YelSprite* sheet = yel::YelSpriteCreate(render_, 256, 64, 0);
+          yel::YelSpriteSetOffsetRect(sheet, 64, 64);
+          return sheet;
+        },
+        true);
   }
-  adv::AdvContext& context() { return machine_->context(); }
-  adv::ActionSet& Set(int n) { return context().actions.sets[n]; }
-  adv::GraphicSlot& Layer(int n) { return *slots_.at(n); }
-
-  void Start() {
-    machine_->Run();
-    t0_ = Set(0).start_time;
-  }
-  void Frame(uint32_t ms) {
-    adv::AdvGraphicSlotClearFrameParts(context());
-    adv::ActionsStep(context(), t0_ + ms);
-  }
-
-  YelRender* render_ = nullptr;
-  std::unique_ptr<ScriptMachine> machine_;
-  std::vector<adv::GraphicSlot*> slots_;
-  uint32_t t0_ = 0;
 };
 
 // Random entries the shakes draw, in order.

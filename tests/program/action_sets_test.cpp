@@ -16,67 +16,21 @@
 #include "program/savedata/snapshot_image.h"
 #include "program/startup/startup_names.h"
 #include "program/startup/yel_import.h"
+#include "tests/program/action_fixture.h"
 #include "tests/program/script_machine.h"
-#include "tests/program/started_library.h"
 
 namespace {
 
 using test::ScriptMachine;
 
-class ActionSets : public ::testing::Test {
+class ActionSets : public test::ActionFixture {
  protected:
-  void SetUp() override {
-    ASSERT_TRUE(yel::LoadLibraryFrom(YEL_LIBRARY));
-    render_ = test::StartLibraryHidden();
-    ASSERT_NE(render_, nullptr);
-    yel::YelRenderLockEnter();
-    adv::AdvWindowWidth = 1280;
-  }
-  void TearDown() override {
-    Unload();
-    yel::YelRenderLockLeave();
-    yel::YelRenderSetActive(nullptr);
-    yel::YelRenderUninit(render_);
-    yel::YelUninit();
-  }
-  void Unload() {
-    if (machine_) adv::AdvActionReset(machine_->context());
-    for (adv::GraphicSlot* slot : slots_) adv::AdvGraphicSlotFreeNow(slot);
-    slots_.clear();
-    machine_.reset();
-  }
-
-  // A new machine on the script, with layer 0 (and 1) shown by sprites of the given width.
+  // A new machine on the script, with layers 0 and 1 shown by sprites of the given width.
   ScriptMachine& Load(const std::string& source, int32_t width = 8) {
-    Unload();
-    machine_ = std::make_unique<ScriptMachine>(source);
-    EXPECT_TRUE(machine_->loaded());
-    for (int32_t layer : {0, 1}) {
-      adv::GraphicSlot* slot = adv::AdvGraphicSlotAlloc(adv::kSlotBankLayer, layer);
-      slot->sprite = yel::YelSpriteCreate(render_, width, 8, 0);
-      slots_.push_back(slot);
-    }
-    return *machine_;
+    return LoadWithLayers(
+        source, [&] { return yel::YelSpriteCreate(render_, width, 8, 0); }, false);
   }
-  adv::AdvContext& context() { return machine_->context(); }
-  adv::ActionSet& Set(int n) { return context().actions.sets[n]; }
-  adv::GraphicSlot& Layer(int n) { return *slots_.at(n); }
   int32_t X(int layer = 0) { return adv::AdvGraphicSlotSums(Layer(layer)).position[0]; }
-
-  // Runs the script and takes set 0's start as time 0 of the frames.
-  void Start() {
-    machine_->Run();
-    t0_ = Set(0).start_time;
-  }
-  void Frame(uint32_t ms) {
-    adv::AdvGraphicSlotClearFrameParts(context());
-    adv::ActionsStep(context(), t0_ + ms);
-  }
-
-  YelRender* render_ = nullptr;
-  std::unique_ptr<ScriptMachine> machine_;
-  std::vector<adv::GraphicSlot*> slots_;
-  uint32_t t0_ = 0;
 };
 
 struct FrameCase {
