@@ -279,9 +279,11 @@ TEST_F(SystemButtons, AChoiceKeepsEntries3And17And18) {
   Frame(kEsc);
   EXPECT_EQ(machine_->V(1), 16) << "Escape still reaches its label";
   Pass(50);
-  yel::YelCursorSetPos(10, 10);
+  YelSpriteInfo item{};
+  yel::YelSpriteGetInfo(c.select.items[0].sprite, &item);
+  yel::YelCursorSetPos(static_cast<int32_t>(item.x) + 10, static_cast<int32_t>(item.y) + 10);
   Frame(kMouseLeft);
-  Frame(kMouseLeft);
+  Frame();
   ASSERT_EQ(machine_->V(7), 1) << "the click decided the choice";
   EXPECT_EQ(machine_->V(1), 16) << "and ran no system button";
   for (int32_t entry : {3, 17, 18}) EXPECT_EQ(c.buttons.system_buttons[entry].enabled, 1);
@@ -327,7 +329,8 @@ TEST_F(SystemButtons, EntriesOutsideTheTableAreRefused) {
       EXPECT_EQ(after[i].init, bound[i].init) << i;
       EXPECT_EQ(after[i].enabled, bound[i].enabled) << i;
       EXPECT_EQ(after[i].repeat_mask, bound[i].repeat_mask) << i;
-      EXPECT_EQ(after[i].label, bound[i].label) << i;
+      // The command before `h` moved the label: only whether an entry has one compares.
+      EXPECT_EQ(after[i].label != 0, bound[i].label != 0) << i;
     }
   }
 
