@@ -25,10 +25,12 @@ struct InputBlock {
   uint32_t duration = 0;  // milliseconds during which button input is ignored
 };
 
+// A fixed input (a mouse button, the wheel, a function key, Escape, an arrow) bound to a label.
 struct SystemButton {
-  int32_t label = 0;
-  int32_t enabled = 0;
-  int32_t reserved[2] = {0, 0};
+  int32_t init = 0;          // 1 once system_btn_set bound the entry
+  int32_t enabled = 0;       // 0 while disabled (by the script or by a waiting choice)
+  uint32_t repeat_mask = 0;  // 0xFFFFFFFF: a key held past the repeat delay fires again
+  uint32_t label = 0;        // code offset from the origin; 0 = none
 };
 
 enum ButtonRecordFlag : uint32_t {

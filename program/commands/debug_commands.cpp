@@ -160,7 +160,7 @@ int CmdDebugBreak(AdvContext& context) {
   AdvDebugPrint(kLogTrace, "btn dwInvalidTime=%d", context.buttons.input_block.duration);
   for (int32_t i = 0; i < kSystemButtonCount; ++i) {
     const SystemButton& button = context.buttons.system_buttons[static_cast<size_t>(i)];
-    AdvDebugPrint(kLogTrace, "btn [%d] bInit=%d / bEnable=%d", i, button.label, button.enabled);
+    AdvDebugPrint(kLogTrace, "btn [%d] bInit=%d / bEnable=%d", i, button.init, button.enabled);
   }
   for (int32_t slot = count - 1; slot >= 0; --slot) {
     const int32_t value = v.value_stack[static_cast<size_t>(slot)];

@@ -22,7 +22,7 @@ constexpr CommandGroupTable kCommandTable = {{
     {"CmdGroupSystem", 0x00, 0x3F, nullptr},
     {"CmdGroupSave", 0x00, 0x28, &kCmdGroupSaveHandlers},
     {"CmdGroupMovie", 0x00, 0x0D, &kCmdGroupMovieHandlers},
-    {"CmdGroupSystemButton", 0x00, 0x02, nullptr},
+    {"CmdGroupSystemButton", 0x00, 0x02, &kCmdGroupSystemButtonHandlers},
     {"CmdGroupVoice", 0x00, 0x1E, &kCmdGroupVoiceHandlers},
     {"CmdGroupHistory", 0x00, 0x19, nullptr},
     {"CmdGroupDebug", 0x00, 0x0D, &kCmdGroupDebugHandlers},

@@ -57,6 +57,8 @@ extern const CommandHandlers kCmdGroupSeHandlers;       // 0x05
 extern const CommandHandlers kCmdGroupMovieHandlers;    // 0x0B
 extern const CommandHandlers kCmdGroupEffectHandlers;   // 0x10
 extern const CommandHandlers kCmdGroupFxHandlers;       // 0x13
+// 0x0C
+extern const CommandHandlers kCmdGroupSystemButtonHandlers;
 
 // The command-call instruction {0x00010017, code, result index}: the result index and the
 // current word (the code, so a failure report names the command) are set, then the code's

@@ -24,9 +24,6 @@ void AdvanceLatchReset() {
 }
 void TextClickCarryReset() {}
 
-bool AdvSystemButtonUpdate(AdvContext&) {
-  return false;
-}
 void AdvTipsEndHook(AdvContext&) {}
 
 void AdvDumpReturnStack(AdvContext& context) {

@@ -7,6 +7,9 @@
 .zero v254          ; v254 stays 0: large values come from the Mem.dat pool
 
 start:
+  ; Right click and wheel first: system buttons are not part of a saved game, so a load needs
+  ; them bound before it.
+  gosub system_buttons
   ; A saved game is taken up again where it was saved; the load-after label counts the loads.
   cmd set_load_after_process(after_load)
   cmd is_save(0) -> v1
@@ -124,3 +127,4 @@ frames_done:
 .include "guide_face.asm"
 .include "action_scene.asm"
 .include "effects.asm"
+.include "system_buttons.asm"
