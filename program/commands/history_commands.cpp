@@ -2,6 +2,8 @@
 // closing, the face, jump and separator switches, and reading the stored lines; the group's
 // handler table. The page itself is program/text/history_page.cpp.
 #include <iterator>
+#include <string>
+#include <utility>
 
 #include "program/buttons/button_manager.h"
 #include "program/commands/text_arguments.h"
@@ -240,8 +242,7 @@ int CmdHistoryGetText(AdvContext& context) {
     if (!slot.empty()) StoreStringVariable(slot, *value);
   }
   SetCommandResult(context, static_cast<int32_t>(entry.script_point));
-  AdvDebugPrint(kLogTrace, "history_get_text %s %s %s", name.c_str(), voice.c_str(),
-                text.c_str());
+  AdvDebugPrint(kLogTrace, "history_get_text %s %s %s", name.c_str(), voice.c_str(), text.c_str());
   return 1;
 }
 
@@ -302,19 +303,32 @@ int CmdHistorySetSeparator(AdvContext& context) {
 }
 
 constexpr CommandHandler kHistorySlots[] = {
-    CmdHistoryInit,          CmdHistoryBegin,
-    CmdHistoryEnd,           CmdHistoryGetCount,
-    CmdHistorySetPos,        CmdHistoryGetHeight,
-    CmdHistoryUpdate,        CmdHistoryGetPos,
-    CmdHistoryGetMaxPos,     CmdHistoryGetLines,
-    CmdHistorySetRect,       CmdHistoryClear,
-    CmdHistorySet,           CmdHistorySetFace,
-    CmdHistoryFaceEnable,    CmdHistorySetFaceButton,
-    CmdHistoryReleaseButtonSound, CmdHistorySetFaceCall,
-    CmdHistorySetFaceSound,  CmdHistorySetFaceSoundRelease,
-    CmdHistoryGetText,       CmdHistoryGetFileNo,
-    CmdHistorySetJumpButton, CmdHistoryClearJumpButton,
-    CmdHistorySetJump,       CmdHistorySetSeparator,
+    CmdHistoryInit,
+    CmdHistoryBegin,
+    CmdHistoryEnd,
+    CmdHistoryGetCount,
+    CmdHistorySetPos,
+    CmdHistoryGetHeight,
+    CmdHistoryUpdate,
+    CmdHistoryGetPos,
+    CmdHistoryGetMaxPos,
+    CmdHistoryGetLines,
+    CmdHistorySetRect,
+    CmdHistoryClear,
+    CmdHistorySet,
+    CmdHistorySetFace,
+    CmdHistoryFaceEnable,
+    CmdHistorySetFaceButton,
+    CmdHistoryReleaseButtonSound,
+    CmdHistorySetFaceCall,
+    CmdHistorySetFaceSound,
+    CmdHistorySetFaceSoundRelease,
+    CmdHistoryGetText,
+    CmdHistoryGetFileNo,
+    CmdHistorySetJumpButton,
+    CmdHistoryClearJumpButton,
+    CmdHistorySetJump,
+    CmdHistorySetSeparator,
 };
 static_assert(std::size(kHistorySlots) == 0x1A);
 

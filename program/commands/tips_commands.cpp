@@ -1,9 +1,11 @@
 // The tips-dictionary commands of group 0x12 (`CmdGroupExtra`): read, query, search, sort, mark
 // and save the glossary of program/text/tips_dictionary.h.
+#include <cstdint>
 #include <iterator>
 #include <new>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "os/ini_file.h"
 #include "os/plain_file.h"
@@ -40,8 +42,7 @@ bool ReadDictionary(const std::string& name, std::string_view data) {
   }
   std::string access;
   const std::optional<std::string> path =
-      tips.access_path.empty() ? std::nullopt
-                               : ScriptDiskPath("tips_csv_read", tips.access_path);
+      tips.access_path.empty() ? std::nullopt : ScriptDiskPath("tips_csv_read", tips.access_path);
   if (path && os::ReadWholeFile(*path, access, kAccessFileLimit) == os::FileReadStatus::kOk) {
     TipsApplyAccess(tips, access);
   }
@@ -63,8 +64,7 @@ int CmdTipsCsvRead(AdvContext& context) {
       FileNameArgument(context, static_cast<uint32_t>(file), kFileNameCapacity);
   SetCommandResult(context, 0);
   try {
-    Tips().access_path =
-        AdvGetStringText(context, static_cast<uint32_t>(path), kPathArgumentSize);
+    Tips().access_path = AdvGetStringText(context, static_cast<uint32_t>(path), kPathArgumentSize);
     const std::optional<std::string> data = ReadGameFile(name, 0, SIZE_MAX);
     if (!data) {
       AdvDebugPrint(kLogError, "tips_csv_read error : %s", name.c_str());

@@ -111,10 +111,9 @@ int CmdWaitIsClear(AdvContext& context) {
 }
 
 constexpr CommandHandler kWaitSlots[] = {
-    CmdWait,         CmdWaitClick,     CmdWaitSyncBegin,   CmdWaitSync,
-    CmdWaitSyncEnd,  CmdWaitFrame,     CmdWaitClear,       CmdWaitClickNoAnim,
-    CmdWaitSyncGetTime, CmdWaitTimePush, CmdWaitTimePop,   CmdWaitGetTime,
-    CmdWaitIsClear,
+    CmdWait,        CmdWaitClick,   CmdWaitSyncBegin,   CmdWaitSync,        CmdWaitSyncEnd,
+    CmdWaitFrame,   CmdWaitClear,   CmdWaitClickNoAnim, CmdWaitSyncGetTime, CmdWaitTimePush,
+    CmdWaitTimePop, CmdWaitGetTime, CmdWaitIsClear,
 };
 
 }  // namespace

@@ -1,5 +1,6 @@
 #include "program/text/history_page.h"
 
+#include <algorithm>
 #include <cstring>
 
 #include "program/buttons/button_manager.h"
@@ -29,7 +30,6 @@ constexpr int32_t kNameWidth = 1024;
 constexpr int32_t kNameHeight = 64;
 constexpr uint32_t kHighlightColour = 0xFF4E4E4E;
 constexpr uint32_t kPrimaryMouseButton = 0x800000;
-constexpr uint32_t kVoiceNoAutopan = 0x80;
 
 int32_t PowerOfTwo(int32_t n) {
   int32_t p = 1;
@@ -67,8 +67,8 @@ std::array<char, N + 1> Field(const std::array<char, N>& field) {
 
 // A line button in group `group`: record `line`, bank-2 slot (group x 128 + line). Groups outside
 // 0-15 and the lines of group 15 past its slots get none.
-void MakeLineButton(AdvContext& context, int32_t group, int32_t line, const char* image,
-                    int32_t x, int32_t y, int32_t label1, int32_t label2) {
+void MakeLineButton(AdvContext& context, int32_t group, int32_t line, const char* image, int32_t x,
+                    int32_t y, int32_t label1, int32_t label2) {
   if (!ButtonIndexValid(group, line)) return;
   ButtonGroup& owner = context.buttons.groups[group];
   if (ButtonFind(context, group, line)) AdvButtonRelease(context, group, line);
@@ -270,8 +270,7 @@ int AdvHistoryBuildPage(AdvContext& context, int32_t position) {
     if (page.separator_on) {
       shown.separator = LoadImage(context, page.separator_image.data());
       if (shown.separator) {
-        const int32_t sy =
-            y - (page.spacing - yel::YelSpriteGetHeight(shown.separator)) / 2;
+        const int32_t sy = y - (page.spacing - yel::YelSpriteGetHeight(shown.separator)) / 2;
         if (sy >= page.rect[1]) {
           yel::YelSpriteSetPos(shown.separator, static_cast<float>(x + page.separator_x),
                                static_cast<float>(sy + page.separator_y), 0);

@@ -39,8 +39,7 @@ TEST(TipsCsv, FieldsFollowTheirRules) {
       {"spaces before text go", "  Hello World,b,c,d\r\n", 1, "HelloWorld", "b"},
       {"quotes keep spaces and vanish", "\"Hello World\",b,c,d\r\n", 1, "Hello World", "b"},
       {"quotes do not protect commas", "\"a,b\",c,d,e\r\n", 1, "a", "b"},
-      {"after a double-byte character spaces stay", Sjis("あ b,c,d,e\r\n"), 1, Sjis("あ b"),
-       "c"},
+      {"after a double-byte character spaces stay", Sjis("あ b,c,d,e\r\n"), 1, Sjis("あ b"), "c"},
       {"a comment line is passed over", Sjis("// note\r\nA,あ,x,y\r\n"), 1, "A", Sjis("あ")},
       {"an empty field", "A,,x,y\r\n", 1, "A", ""},
       {"a line feed after a comma goes with it", "A,\nB,x,y\r\n", 1, "A", "B"},
@@ -99,7 +98,7 @@ TEST(TipsKana, GroupsComeFromWholeCharacters) {
     int32_t group;
   };
   const Case cases[] = {
-      {"あ", 0}, {"か", 1}, {"さくら", 2}, {"ん", 9}, {"ヴ", 0},  {"ガ", 1},
+      {"あ", 0}, {"か", 1}, {"さくら", 2}, {"ん", 9},  {"ヴ", 0},  {"ガ", 1},
       {"ぱ", 5}, {"モ", 6}, {"ゃ", 7},     {"ab", -1}, {"ｃ", -1}, {"", -1},
   };
   for (const Case& c : cases) {

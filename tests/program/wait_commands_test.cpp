@@ -3,6 +3,9 @@
 // over to the text wait; a forced skip passes every wait.
 #include <gtest/gtest.h>
 
+#include <memory>
+#include <string>
+
 #include "program/commands/wait_commands.h"
 #include "program/game/adv_context.h"
 #include "program/script/skip_state.h"
@@ -17,14 +20,22 @@ using test::ScriptMachine;
 uint32_t g_now = 0;
 int32_t g_skip = 0;
 
-int Wait(adv::AdvContext& c) { return adv::AdvWaitStep(c, g_now, g_skip); }
-int WaitClick(adv::AdvContext& c) { return adv::AdvWaitClickStep(c, g_now, g_skip); }
-int WaitSync(adv::AdvContext& c) { return adv::AdvWaitSyncStep(c, g_now, g_skip); }
+int Wait(adv::AdvContext& c) {
+  return adv::AdvWaitStep(c, g_now, g_skip);
+}
+int WaitClick(adv::AdvContext& c) {
+  return adv::AdvWaitClickStep(c, g_now, g_skip);
+}
+int WaitSync(adv::AdvContext& c) {
+  return adv::AdvWaitSyncStep(c, g_now, g_skip);
+}
 int WaitSyncBegin(adv::AdvContext& c) {
   adv::AdvWaitSyncBegin(c, g_now);
   return 1;
 }
-int WaitClickNoAnim(adv::AdvContext& c) { return adv::AdvWaitClickNoAnimStep(c, g_now, g_skip); }
+int WaitClickNoAnim(adv::AdvContext& c) {
+  return adv::AdvWaitClickNoAnimStep(c, g_now, g_skip);
+}
 
 class Waits : public ::testing::Test {
  protected:
@@ -83,11 +94,14 @@ TEST_F(Waits, TimedWaitsEndOnTheirTimeOrTheirSkip) {
          std::to_string(c.skippable) + ")\nmov v1, 1\n");
     const uint32_t start = g_now;
     uint32_t ended = 0;
+    // The run that ends the wait still stops the frame: the script goes on in the next one.
     for (int frame = 0; frame < 200 && !ended; ++frame, g_now += 16) {
       g_skip = frame == c.skip_at_frame ? c.skip : 0;
       machine_->Run();
-      if (machine_->V(1)) ended = g_now - start;
+      if (frame > 0 && machine_->context().wait.duration == 0) ended = g_now - start;
     }
+    machine_->Run();
+    EXPECT_EQ(machine_->V(1), ended ? 1 : 0);
     EXPECT_EQ(ended, c.ends_after);
     EXPECT_EQ(machine_->context().values.value_count, 0);
     g_skip = 0;
@@ -102,10 +116,9 @@ TEST_F(Waits, AForcedSkipPassesEveryWaitWithoutMovingBack) {
       "cmd wait_sync(800)\n"
       "mov v1, 1\n");
   g_skip = adv::SKIP_STATE_SCENE;
-  m.Run();
-  // The stop flag ends each pass during a skip only where the interpreter heeds it; a few passes
-  // reach the end at one clock reading.
-  for (int i = 0; i < 8 && m.V(1) == 0; ++i) m.Run();
+  m.context().skip.scene_skip = 1;
+  // Each wait ends in its first run; the clock never moves.
+  for (int i = 0; i < 4 && m.V(1) == 0; ++i) m.Run();
   EXPECT_EQ(m.V(1), 1);
   EXPECT_EQ(m.context().wait.duration, 0u);
   EXPECT_EQ(m.context().wait.sync_duration, 0u);
@@ -141,6 +154,7 @@ TEST_F(Waits, WaitClearEndsTheWaitAndIsConsumed) {
   adv::AdvWaitClear(m.context());
   EXPECT_EQ(m.context().wait.cleared, 1);
   g_now += 16;
+  m.Run();
   m.Run();
   EXPECT_EQ(m.V(1), 1);
   EXPECT_EQ(m.V(2), 0) << "the wait consumed the cleared flag";
@@ -190,12 +204,14 @@ TEST_F(Waits, AButtonLabelsClickWaitDuringTheMainWaitLeavesTheStackAsBuilt) {
   c.script.pc = m.LabelPc("label");
   g_skip = adv::SKIP_BIT_ADVANCE;
   m.Run();
+  m.Run();
   EXPECT_EQ(m.V(2), 1);
   EXPECT_EQ(c.values.value_count, 0);
   EXPECT_EQ(c.wait.duration, 0u);
   g_skip = 0;
   c.script.pc = main_pc;
   g_now += 16;
+  m.Run();
   m.Run();
   EXPECT_EQ(m.V(1), 1);
   EXPECT_EQ(c.values.value_count, 0) << "the main wait took nothing more";
@@ -220,7 +236,8 @@ TEST_F(Waits, PushedTimedWaitsComeBack) {
   EXPECT_EQ(m.V(3), 0);
   EXPECT_EQ(m.V(4), 300);
   c.script.pc = main_pc;
-  EXPECT_EQ(RunUntilV1(), 5000u + 304u);
+  // Over at the first frame 300 ms on (304); the script goes on in the frame after.
+  EXPECT_EQ(RunUntilV1(), 5000u + 320u);
 }
 
 }  // namespace
