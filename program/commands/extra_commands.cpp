@@ -13,7 +13,8 @@ std::array<CommandHandler, kExtraSlotCount> BuildExtraSlots() {
   for (const CommandSlotList* list :
        {&kStringCommandSlots, &kProfileCommandSlots, &kFileCommandSlots, &kMemoryBlockCommandSlots,
         &kSystemCommandSlots, &kLayerFileCommandSlots, &kPlayerNameCommandSlots,
-        &kDialogCommandSlots, &kFavouriteCommandSlots, &kLayerStretchCommandSlots}) {
+        &kDialogCommandSlots, &kFavouriteCommandSlots, &kLayerStretchCommandSlots,
+        &kTipsCommandSlots}) {
     for (size_t i = 0; i < list->count; ++i) {
       const CommandSlot& slot = list->slots[i];
       // This runs before main, when nothing can be logged yet (the platform library is not

@@ -33,6 +33,7 @@ extern const CommandSlotList kPlayerNameCommandSlots;
 extern const CommandSlotList kDialogCommandSlots;
 extern const CommandSlotList kFavouriteCommandSlots;
 extern const CommandSlotList kLayerStretchCommandSlots;
+extern const CommandSlotList kTipsCommandSlots;
 
 // The path the open and save file dialogs chose last (empty while none was chosen); read by
 // `get_dialog_file_name`. Used on the interpreter's thread only.

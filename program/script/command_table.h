@@ -59,6 +59,8 @@ extern const CommandHandlers kCmdGroupEffectHandlers;   // 0x10
 extern const CommandHandlers kCmdGroupFxHandlers;       // 0x13
 // 0x0C
 extern const CommandHandlers kCmdGroupSystemButtonHandlers;
+extern const CommandHandlers kCmdGroupWaitHandlers;     // 0x07
+extern const CommandHandlers kCmdGroupHistoryHandlers;  // 0x0E
 
 // The command-call instruction {0x00010017, code, result index}: the result index and the
 // current word (the code, so a failure report names the command) are set, then the code's

@@ -8,6 +8,8 @@
 #include <cstddef>
 #include <cstdint>
 
+#include "program/text/history_page.h"
+
 namespace adv {
 
 struct AdvContext;
@@ -37,6 +39,7 @@ struct HistoryBlock {
   int32_t save_files = 0;      // history-save option: history snapshots are written
   uint32_t face_flag = 0;      // given to each line as it opens
   HistoryStore entries{};      // entry 0 the newest
+  HistoryPage page;
 };
 
 // The steps of recording a line.

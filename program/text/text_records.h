@@ -90,8 +90,18 @@ struct TextWindow {
   TextLine line;
 };
 
+// The waits of group 0x07: one timed wait at a time (wait, wait_click's timed branch and
+// wait_click_no_anim share start and duration), the sync time line and the parked timed wait.
+// Not in snapshots; a scene reset zeroes it.
 struct WaitState {
-  int32_t waiting = 0;
+  uint32_t start = 0;     // frame clock when the timed wait began
+  uint32_t duration = 0;  // 0: none runs; 0xFFFFFFFF: for ever
+  uint32_t sync_duration = 0;
+  uint32_t sync_base = 0;
+  uint32_t saved_start = 0;  // wait_time_push
+  uint32_t saved_duration = 0;
+  int32_t skippable = 0;
+  int32_t cleared = 0;  // wait_clear ended a running wait; the next waiting command consumes it
 };
 
 }  // namespace adv

@@ -17,6 +17,7 @@ start:
   cmd load(0)
 first_run:
   cmd text_init(FONT_SIZE, TEXT_X, TEXT_Y, TEXT_W, TEXT_H, NAME_X, NAME_Y, RUBY_SIZE)
+  gosub backlog_setup
   ; The guide's lines are voiced: each voice loads on the work thread while the line waits.
   cmd text_set_voice_async(1) -> v4
   cmd sp_set(f"BG01", LAYER_BG, CENTRE, TOP)
@@ -128,3 +129,4 @@ frames_done:
 .include "action_scene.asm"
 .include "effects.asm"
 .include "system_buttons.asm"
+.include "backlog.asm"

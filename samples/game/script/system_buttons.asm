@@ -4,6 +4,7 @@
 
 .const SYS_RIGHT_CLICK = 0
 .const SYS_WHEEL_UP = 1          ; the wheel turned away from the reader
+.const SYS_WHEEL_DOWN = 2        ; and toward the reader
 .const NO_REPEAT = 0
 .const KEEP_RUNNING = 0          ; text_hide and text_show do not end the frame's script work
 
@@ -22,6 +23,13 @@ show_text_window:
   cmd text_show(KEEP_RUNNING)
   ret
 
-; The backlog page hooks in here.
+; While the backlog is open the wheel scrolls it both ways and a right click closes it; the
+; game's own bindings come back when it closes.
 OpenBacklog:
+  cmd system_btn_set(SYS_WHEEL_UP, @BacklogOlder, NO_REPEAT)
+  cmd system_btn_set(SYS_WHEEL_DOWN, @BacklogNewer, NO_REPEAT)
+  cmd system_btn_set(SYS_RIGHT_CLICK, @BacklogClose, NO_REPEAT)
+  gosub BacklogPage
+  cmd system_btn_release(SYS_WHEEL_DOWN)
+  gosub system_buttons
   ret
