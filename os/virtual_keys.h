@@ -61,12 +61,12 @@ enum VirtualKey : uint32_t {
   kVkOemComma = 0xBC,
   kVkOemMinus = 0xBD,
   kVkOemPeriod = 0xBE,
-  kVkOem2 = 0xBF,  // "/"
-  kVkOem3 = 0xC0,  // "`"
-  kVkOem4 = 0xDB,  // "["
-  kVkOem5 = 0xDC,  // "\\"
-  kVkOem6 = 0xDD,  // "]"
-  kVkOem7 = 0xDE,  // "'"
+  kVkOem2 = 0xBF,    // "/"
+  kVkOem3 = 0xC0,    // "`"
+  kVkOem4 = 0xDB,    // "["
+  kVkOem5 = 0xDC,    // "\\"
+  kVkOem6 = 0xDD,    // "]"
+  kVkOem7 = 0xDE,    // "'"
   kVkOem102 = 0xE2,  // the extra key beside left Shift
 };
 
