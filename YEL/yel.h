@@ -426,6 +426,11 @@ YEL_API void YelInputSetKeyPush(uint32_t bits);
 YEL_API void YelInputKeyCancel(uint32_t low_mask, uint32_t high_mask);
 YEL_API void YelInputKeyRepeatClear(void);
 YEL_API void YelInputClear(void);
+/* 1 while the key or mouse button of a virtual key (the numbering of the os layer's key table:
+ * letters and digits as their upper-case ASCII codes, 0x70 F1, ...) is down, as the window's key
+ * and button messages last said, whatever frame the main thread is in; 0 when it is up or the
+ * table does not know it. Any thread (atomic words). */
+YEL_API int YelInputGetAsyncKey(uint32_t virtual_key);
 
 /* Type 1: `name` is a system cursor number (YEL_CURSOR_ARROW) cast to a pointer. Any other
  * type: `name` is a TGA file (32-bit, rows bottom to top). 0 when the file cannot be read or is

@@ -41,6 +41,33 @@ enum VirtualKey : uint32_t {
   kVkRControl = 0xA3,
   kVkLMenu = 0xA4,
   kVkRMenu = 0xA5,
+  kVkCapital = 0x14,
+  kVkSnapshot = 0x2C,
+  kVkLWin = 0x5B,
+  kVkRWin = 0x5C,
+  kVkApps = 0x5D,
+  kVkNumpad0 = 0x60,  // 0x60-0x69: the keypad's digits
+  kVkMultiply = 0x6A,
+  kVkAdd = 0x6B,
+  kVkSubtract = 0x6D,
+  kVkDecimal = 0x6E,
+  kVkDivide = 0x6F,
+  kVkF13 = 0x7C,
+  kVkF24 = 0x87,
+  kVkNumLock = 0x90,
+  kVkScroll = 0x91,
+  kVkOem1 = 0xBA,  // ";" on a US layout
+  kVkOemPlus = 0xBB,
+  kVkOemComma = 0xBC,
+  kVkOemMinus = 0xBD,
+  kVkOemPeriod = 0xBE,
+  kVkOem2 = 0xBF,    // "/"
+  kVkOem3 = 0xC0,    // "`"
+  kVkOem4 = 0xDB,    // "["
+  kVkOem5 = 0xDC,    // "\\"
+  kVkOem6 = 0xDD,    // "]"
+  kVkOem7 = 0xDE,    // "'"
+  kVkOem102 = 0xE2,  // the extra key beside left Shift
 };
 
 // The number of scancodes a keyboard can report; every scancode is below it.

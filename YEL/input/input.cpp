@@ -398,4 +398,9 @@ YEL_API void YelInputClear(void) {
   yel::ClearDerived(input->keys);
 }
 
+YEL_API int YelInputGetAsyncKey(uint32_t virtual_key) {
+  const YelSystem* system = System();
+  return system && yel::InputKeyDown(*system, virtual_key) ? 1 : 0;
+}
+
 }  // extern "C"

@@ -61,6 +61,7 @@ extern const CommandHandlers kCmdGroupFxHandlers;       // 0x13
 extern const CommandHandlers kCmdGroupSystemButtonHandlers;
 extern const CommandHandlers kCmdGroupWaitHandlers;     // 0x07
 extern const CommandHandlers kCmdGroupHistoryHandlers;  // 0x0E
+extern const CommandHandlers kCmdGroupSystemHandlers;   // 0x09
 
 // The command-call instruction {0x00010017, code, result index}: the result index and the
 // current word (the code, so a failure report names the command) are set, then the code's

@@ -285,6 +285,19 @@ YEL_IMPORT(YelVideoPlay);
 YEL_IMPORT(YelSetVideoVolumeType);
 YEL_IMPORT(YelInputGetKeyOnEx);
 YEL_IMPORT(YelSpriteReleaseArray);
+YEL_IMPORT(YelChangeWindowSize);
+YEL_IMPORT(YelChangeAspectMode);
+YEL_IMPORT(YelCheckAspectMode);
+YEL_IMPORT(YelWindowChangeEnable);
+YEL_IMPORT(YelWindowChangeEnableIs);
+YEL_IMPORT(IsActive);
+YEL_IMPORT(YelSystemPathClear);
+YEL_IMPORT(YelSetCursor);
+YEL_IMPORT(YelInputKeyRepeatClear);
+YEL_IMPORT(YelInputGetAsyncKey);
+YEL_IMPORT(YelFontUnload);
+YEL_IMPORT(YelExFontLoad);
+YEL_IMPORT(YelExFontUnload);
 
 #undef YEL_IMPORT
 #pragma GCC diagnostic pop

@@ -483,4 +483,33 @@ TEST_F(InputTest, KeysTypedIntoAnEditFieldStayOutOfTheKeyWords) {
   Frame(1048);
 }
 
+// A key is down for YelInputGetAsyncKey as soon as the window's message says so, before any
+// frame polls it, under each virtual key that stands for it.
+TEST_F(InputTest, AsyncKeysFollowTheWindowsMessagesByVirtualKey) {
+  const std::pair<SDL_Scancode, uint32_t> cases[] = {
+      {SDL_SCANCODE_A, 0x41},        {SDL_SCANCODE_0, 0x30},         {SDL_SCANCODE_9, 0x39},
+      {SDL_SCANCODE_LSHIFT, 0x10},   {SDL_SCANCODE_RSHIFT, 0x10},    {SDL_SCANCODE_RSHIFT, 0xA1},
+      {SDL_SCANCODE_KP_0, 0x60},     {SDL_SCANCODE_KP_7, 0x67},      {SDL_SCANCODE_F13, 0x7C},
+      {SDL_SCANCODE_F24, 0x87},      {SDL_SCANCODE_SEMICOLON, 0xBA}, {SDL_SCANCODE_RETURN, 0x0D},
+      {SDL_SCANCODE_KP_ENTER, 0x0D},
+  };
+  for (const auto& [scancode, virtual_key] : cases) {
+    Key(scancode, true);
+    system_.window->PumpEvents(yel::YelWindowProc);
+    EXPECT_EQ(YelInputGetAsyncKey(virtual_key), 1) << SDL_GetScancodeName(scancode);
+    EXPECT_EQ(YelInputGetAsyncKey(0x07), 0) << "a number the table does not know";
+    Key(scancode, false);
+    system_.window->PumpEvents(yel::YelWindowProc);
+    EXPECT_EQ(YelInputGetAsyncKey(virtual_key), 0) << SDL_GetScancodeName(scancode);
+  }
+  Motion(10, 10);
+  Button(SDL_BUTTON_LEFT, true, 10, 10);
+  system_.window->PumpEvents(yel::YelWindowProc);
+  EXPECT_EQ(YelInputGetAsyncKey(0x01), 1);
+  EXPECT_EQ(YelInputGetAsyncKey(0x02), 0);
+  Button(SDL_BUTTON_LEFT, false, 10, 10);
+  system_.window->PumpEvents(yel::YelWindowProc);
+  EXPECT_EQ(YelInputGetAsyncKey(0x01), 0);
+}
+
 }  // namespace
