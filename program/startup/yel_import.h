@@ -283,6 +283,10 @@ YEL_IMPORT(YelMSpriteUnlock);
 YEL_IMPORT(YelMSpriteSetVolumeEx);
 YEL_IMPORT(YelVideoPlay);
 YEL_IMPORT(YelSetVideoVolumeType);
+YEL_IMPORT(YelButtonGetHitSprite);
+YEL_IMPORT(YelButtonIsProcessing);
+YEL_IMPORT(YelInputSetKeyOn);
+YEL_IMPORT(YelInputSetKeyPull);
 
 #undef YEL_IMPORT
 #pragma GCC diagnostic pop
