@@ -336,7 +336,8 @@ constexpr CommandInfo kCommands[] = {
     {0x08002B, "btn_run_skip", "value", ""},
     {0x08002C, "btn_is_lock", "group", "the group's lock word"},
     {0x08002D, "btn_set_child", "group, parent index or -1, child index, x, y", "1"},
-    {0x08002E, "btn_is_processing", "group, or -1", "1 while the group's buttons react, else 0"},
+    {0x08002E, "btn_is_processing", "group (-1 = any)",
+     "1 while the group's buttons react, else 0"},
     {0x08002F, "btn_get_onmouse_btn_no", "group", "the first matching index"},
     {0x080030, "btn_get_status", "group, index",
      "bit set: 1 the input pause runs, 2 the group is not in use, 4 the group is locked, 8 the "
