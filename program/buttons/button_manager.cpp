@@ -310,7 +310,8 @@ void AdvButtonChildLinkUpdate(AdvContext&) {
   for (ButtonChildLink& link : ChildLinks()) {
     if (!link.child || link.parent == 0) continue;
     GraphicSlot* parent = AdvGraphicSlotFromIndex(AdvImageNoToSlot(link.parent));
-    if (!parent) continue;
+    // A child or parent whose button is gone has nothing to follow: the child stays put.
+    if (!parent || !AdvGraphicSlotListed(*parent) || !AdvGraphicSlotListed(*link.child)) continue;
     const uint32_t colour = link.child->colour;
     AdvGraphicSlotInheritParent(*link.child, *parent);
     link.child->colour = colour;

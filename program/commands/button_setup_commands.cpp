@@ -261,41 +261,46 @@ constexpr CommandHandler kButtonSlots[] = {
     CmdBtnSetPos,          // 0x06
     CmdBtnSetRect,         // 0x07
     CmdBtnRelease,         // 0x08
-    nullptr,               // 0x09
-    nullptr,               // 0x0A
-    nullptr,               // 0x0B
-    nullptr,               // 0x0C
+    CmdBtnSlideGet,        // 0x09
+    CmdBtnSlideSet,        // 0x0A
+    CmdBtnSlideBegin,      // 0x0B
+    CmdBtnSlideEnd,        // 0x0C
     CmdBtnSetToggle,       // 0x0D
-    nullptr,               // 0x0E
+    CmdBtnGetPos,          // 0x0E
     CmdBtnEnable,          // 0x0F
     CmdBtnSetAlpha,        // 0x10
-    nullptr,               // 0x11
+    CmdBtnGetPush,         // 0x11
     CmdBtnExpansion,       // 0x12
     CmdBtnLock,            // 0x13
     CmdBtnUnlock,          // 0x14
-    nullptr,               // 0x15
+    CmdBtnSetAnim,         // 0x15
     CmdBtnSetHit,          // 0x16
-    nullptr,               // 0x17
-    nullptr,               // 0x18
-    nullptr,               // 0x19
+    CmdBtnGetOnmouse,      // 0x17
+    CmdBtnAnimClear,       // 0x18
+    CmdBtnGetOffmouse,     // 0x19
     CmdBtnOnmouseClear,    // 0x1A
     CmdBtnBlt,             // 0x1B
-    nullptr,               // 0x1C
+    CmdBtnLink,            // 0x1C
     CmdBtnSetState,        // 0x1D
-    nullptr,               // 0x1E
-    nullptr,               // 0x1F
-    nullptr,               // 0x20
-    nullptr,               // 0x21
-    nullptr,               // 0x22
-    nullptr,               // 0x23
+    CmdBtnGetLink,         // 0x1E
+    CmdBtnSetTips,         // 0x1F
+    CmdBtnGetTips,         // 0x20
+    CmdBtnAnimeIs,         // 0x21
+    CmdBtnAnimeGetStatus,  // 0x22
+    CmdBtnAnimeFinish,     // 0x23
     CmdBtnMode,            // 0x24
-    nullptr,               // 0x25
-    nullptr,               // 0x26
-    nullptr,               // 0x27
-    nullptr,               // 0x28
+    CmdBtnGetAlpha,        // 0x25
+    CmdBtnOnCheck,         // 0x26
+    CmdBtnGetToggle,       // 0x27
+    CmdBtnGetWh,           // 0x28
     CmdBtnSetEx,           // 0x29
     CmdBtnSetInvalidTime,  // 0x2A
     CmdBtnRunSkip,         // 0x2B
+    CmdBtnIsLock,          // 0x2C
+    CmdBtnSetChild,        // 0x2D
+    CmdBtnIsProcessing,    // 0x2E
+    CmdBtnOnmouseNo,       // 0x2F
+    CmdBtnGetStatus,       // 0x30
 };
 
 }  // namespace

@@ -281,10 +281,15 @@ constexpr CommandInfo kCommands[] = {
     {0x080007, "btn_set_rect", "group, index, cell width, cell height, cell step x, cell step y",
      ""},
     {0x080008, "btn_release", "group, index (-1 = all)", ""},
-    {0x080009, "btn_slide_get", "group, index, maximum, axis, step flag", ""},
+    {0x080009, "btn_slide_get", "group, index, maximum, axis, step flag",
+     "the thumb's offset along the axis (0 x, 1 y): the pointer less half the cell and the base, "
+     "0 to maximum (on axis 1 with the step flag snapped up to the next hundredth of the "
+     "maximum, at most the maximum); the offset unchanged while the pointer is outside"},
     {0x08000A, "btn_slide_set", "group, index, percent, axis, range", ""},
     {0x08000B, "btn_slide_begin", "group, index", ""},
-    {0x08000C, "btn_slide_end", "group, index", ""},
+    {0x08000C, "btn_slide_end", "group, index",
+     "0 while the primary mouse button is held since btn_slide_begin (the script pauses to the "
+     "next frame), -1 once it is released"},
     {0x08000D, "btn_set_toggle", "group, index, value", ""},
     {0x08000E, "btn_get_pos", "group, index, x cell, y cell", ""},
     {0x08000F, "btn_enable", "group, index (-1 = all), enabled", ""},
@@ -308,7 +313,7 @@ constexpr CommandInfo kCommands[] = {
     {0x08001E, "btn_get_link", "group, index", "the button's link"},
     {0x08001F, "btn_set_tips", "group, index, value", ""},
     {0x080020, "btn_get_tips", "group, index", "the tips word"},
-    {0x080021, "btn_anime_is", "group, index", ""},
+    {0x080021, "btn_anime_is", "group, index", "1 while the button's frame animation runs, else 0"},
     {0x080022, "btn_anime_get_status", "group, index",
      "the state of the button's animation, 0 when it has none"},
     {0x080023, "btn_anime_finish", "group, index", ""},
@@ -320,7 +325,9 @@ constexpr CommandInfo kCommands[] = {
      "more, reports a decided sprite (of any button of the group), else 0"},
     {0x080027, "btn_get_toggle", "group, index",
      "the group's toggle when the button exists, else 0"},
-    {0x080028, "btn_get_wh", "group, index, first cell", ""},
+    {0x080028, "btn_get_wh", "group, index, first cell",
+     "1 with base x, base y, cell width, cell height, image width and image height in six cells "
+     "from the first; 0 for a first cell outside 0-120"},
     {0x080029, "btn_set_ex",
      "group, index, file:image, label:click label, label:on label, label:off label, item flags, x, "
      "y, value 1, value 2, width, height",
@@ -328,8 +335,9 @@ constexpr CommandInfo kCommands[] = {
     {0x08002A, "btn_set_invalid_time", "ms", ""},
     {0x08002B, "btn_run_skip", "value", ""},
     {0x08002C, "btn_is_lock", "group", "the group's lock word"},
-    {0x08002D, "btn_set_child", "group, parent index or -1, child index, x, y", ""},
-    {0x08002E, "btn_is_processing", "group, or -1", "1 while the group's buttons react, else 0"},
+    {0x08002D, "btn_set_child", "group, parent index or -1, child index, x, y", "1"},
+    {0x08002E, "btn_is_processing", "group (-1 = any)",
+     "1 while the group's buttons react, else 0"},
     {0x08002F, "btn_get_onmouse_btn_no", "group", "the first matching index"},
     {0x080030, "btn_get_status", "group, index",
      "bit set: 1 the input pause runs, 2 the group is not in use, 4 the group is locked, 8 the "

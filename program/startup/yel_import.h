@@ -298,6 +298,10 @@ YEL_IMPORT(YelInputGetAsyncKey);
 YEL_IMPORT(YelFontUnload);
 YEL_IMPORT(YelExFontLoad);
 YEL_IMPORT(YelExFontUnload);
+YEL_IMPORT(YelButtonGetHitSprite);
+YEL_IMPORT(YelButtonIsProcessing);
+YEL_IMPORT(YelInputSetKeyOn);
+YEL_IMPORT(YelInputSetKeyPull);
 
 #undef YEL_IMPORT
 #pragma GCC diagnostic pop
