@@ -1083,7 +1083,8 @@ YEL_API YelTransition* YelSpriteCreateTransitionHandle(void);
 YEL_API int YelSpriteSetTransition(YelRender* render, YelSprite* incoming, YelSprite* outgoing,
                                    int32_t kind, uint32_t start, uint32_t duration,
                                    YelTransition* transition);
-/* The state; 3 for a null handle. */
+/* The state by the frame clock now: a running transition whose time has passed reads 2 whether
+ * or not a frame has drawn it. 3 for a null handle. */
 YEL_API int32_t YelSpriteGetTransitionState(YelTransition* transition);
 /* Ends the transition: the incoming sprite draws itself again, the outgoing one is released, the
  * node goes and the handle returns to state 0. A null or unstarted handle: ERROR_INVALID_HANDLE,

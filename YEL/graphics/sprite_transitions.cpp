@@ -83,18 +83,25 @@ void DrawBoth(YelCore* core, const YelSprite& in, const YelSprite& out, float x)
   core->DrawSpritePair(incoming, outgoing, x);
 }
 
+// The state follows the frame clock whether or not a frame draws the transition: the caller that
+// ends it on its own frame step must see it finished once its time has passed, also when nothing
+// presents (a minimised window, a run without a window) or its kind draws nothing. The part of
+// the time passed, 0 to 1.
+float StepState(YelTransition& transition) {
+  const uint32_t elapsed = YeltimeGetTime() - transition.start;
+  if (elapsed >= transition.duration) {
+    if (transition.state == kRunning) transition.state = kFinished;
+    return 1.0f;
+  }
+  return static_cast<float>(elapsed) / static_cast<float>(transition.duration);
+}
+
 // Draws the cross-fade at this frame's time x (0 to 1). The node stays until the transition is
 // cancelled, showing the final picture once it has finished.
 int SpriteTransitionDraw(YelCore* core, void* object) {
   auto* transition = static_cast<YelTransition*>(object);
   if (!transition || transition->kind != kCrossFade || !core) return 1;
-  const uint32_t elapsed = YeltimeGetTime() - transition->start;
-  float x = 1.0f;
-  if (elapsed >= transition->duration) {
-    transition->state = kFinished;
-  } else {
-    x = static_cast<float>(elapsed) / static_cast<float>(transition->duration);
-  }
+  const float x = StepState(*transition);
   YelSprite* in = transition->incoming;
   YelSprite* out = transition->outgoing;
   // A hidden sprite stops the whole picture; one being written is drawn in a later frame.
@@ -191,7 +198,9 @@ YEL_API int YelSpriteSetTransition(YelRender* render, YelSprite* incoming, YelSp
 }
 
 YEL_API int32_t YelSpriteGetTransitionState(YelTransition* transition) {
-  return transition ? transition->state : 3;
+  if (!transition) return 3;
+  if (transition->state == yel::kRunning) yel::StepState(*transition);
+  return transition->state;
 }
 
 YEL_API int YelSpriteCancelTransition(YelTransition* transition) {

@@ -15,7 +15,6 @@
 namespace adv {
 
 struct GraphicSlot;
-struct LayerTransition;
 
 inline constexpr int32_t kLayerCount = 128;
 inline constexpr int32_t kCompositionCount = 8;
@@ -77,8 +76,8 @@ struct LayerRecord {
   int32_t script_value = 0;
   uint32_t flags = 0;
   uint32_t transition_state = kTransitionNone;
-  uint32_t keep_previous = 0;             // a transition holds the previous sprite
-  LayerTransition* transition = nullptr;  // created on first use
+  uint32_t keep_previous = 0;           // a transition holds the previous sprite
+  YelTransition* transition = nullptr;  // created on first use
   YelSprite* new_sprite = nullptr;
   YelSprite* previous_sprite = nullptr;
   int32_t transition_kind = 0;

@@ -159,7 +159,7 @@ int AdvLayerCancelTransition(AdvContext& context, LayerRecord& record) {
   return 1;
 }
 
-LayerTransition* AdvLayerTransitionHandle(LayerRecord& record) {
+YelTransition* AdvLayerTransitionHandle(LayerRecord& record) {
   if (!record.transition) record.transition = LayerTransitionCreate();
   return record.transition;
 }

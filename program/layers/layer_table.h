@@ -38,7 +38,7 @@ int AdvLayerRelease(AdvContext& context, LayerRecord& record);
 // Ends a started transition (its outgoing sprite goes); a layer waiting to be cleared by it is
 // cleared. 0 when nothing had started: a change still waiting for its commit stays.
 int AdvLayerCancelTransition(AdvContext& context, LayerRecord& record);
-LayerTransition* AdvLayerTransitionHandle(LayerRecord& record);
+YelTransition* AdvLayerTransitionHandle(LayerRecord& record);
 void AdvLayerInheritChildren(AdvContext& context);
 bool AdvLayerIsChildSlot(const AdvContext& context, const GraphicSlot* slot);
 bool AdvFaceHasLayer(const AdvContext& context, int32_t layer);

@@ -1,57 +1,39 @@
-// The stand-in for the platform's sprite transitions: the incoming sprite is left as its owner
-// shows it, the outgoing one is hidden at once, and the transition counts as ended as soon as it
-// starts. The handle keeps the outgoing sprite until the cancel releases it, as the platform's
-// does, so the layers own and release exactly what they will with the real transitions. The
-// full-screen transition is the platform's, drawn from the last presented frame over the new scene.
+// A layer's transition is the platform's sprite transition: a node of its own draws the
+// outgoing and the incoming sprite cross-faded by the frame clock, and its cancel releases the
+// outgoing sprite. The full-screen transition is the platform's, drawn from the last presented
+// frame over the new scene.
 #include "program/layers/transition_calls.h"
-
-#include <new>
 
 #include "program/startup/yel_import.h"
 
 namespace adv {
 
-struct LayerTransition {
-  YelRender* render = nullptr;  // null until started
-  YelSprite* outgoing = nullptr;
-  int32_t state = 0;
-};
-
 namespace {
-constexpr int32_t kStateEnded = 2;
-constexpr int32_t kStateNoHandle = 3;
+constexpr int32_t kStateNone = 0;
 }  // namespace
 
-LayerTransition* LayerTransitionCreate() {
-  return new (std::nothrow) LayerTransition;
+YelTransition* LayerTransitionCreate() {
+  return yel::YelSpriteCreateTransitionHandle();
 }
 
-void LayerTransitionRelease(LayerTransition* handle) {
-  if (!handle) return;
-  if (handle->state != 0) LayerTransitionCancel(handle);
-  delete handle;
+void LayerTransitionRelease(YelTransition* handle) {
+  if (handle) yel::YelSpriteReleaseTransitionHandle(handle);
 }
 
-int32_t LayerTransitionState(LayerTransition* handle) {
-  return handle ? handle->state : kStateNoHandle;
+int32_t LayerTransitionState(YelTransition* handle) {
+  return yel::YelSpriteGetTransitionState(handle);
 }
 
-int LayerTransitionCancel(LayerTransition* handle) {
-  if (!handle || !handle->render) return 0;
-  if (handle->outgoing) yel::YelSpriteRelease(handle->render, handle->outgoing);
-  *handle = LayerTransition{};
-  return 1;
+int LayerTransitionCancel(YelTransition* handle) {
+  // A handle that never started has nothing to end; asking the platform would only set its error.
+  if (!handle || yel::YelSpriteGetTransitionState(handle) == kStateNone) return 0;
+  return yel::YelSpriteCancelTransition(handle);
 }
 
-int LayerTransitionStart(YelRender* render, YelSprite* incoming, YelSprite* outgoing, int32_t,
-                         uint32_t, uint32_t, LayerTransition* handle) {
-  if (!handle || (!incoming && !outgoing)) return 0;
-  if (handle->state != 0) LayerTransitionCancel(handle);
-  if (outgoing != incoming) yel::YelSpriteViewCtrl(outgoing, 0);
-  handle->render = render;
-  handle->outgoing = outgoing != incoming ? outgoing : nullptr;
-  handle->state = kStateEnded;
-  return 1;
+int LayerTransitionStart(YelRender* render, YelSprite* incoming, YelSprite* outgoing, int32_t kind,
+                         uint32_t start, uint32_t time, YelTransition* handle) {
+  if (!handle) return 0;
+  return yel::YelSpriteSetTransition(render, incoming, outgoing, kind, start, time, handle);
 }
 
 // The platform refuses kinds above its last effect: the new scene then shows at once.

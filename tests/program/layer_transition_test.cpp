@@ -4,7 +4,9 @@
 // frame showing what it should and nothing left behind.
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "os/picture_codecs.h"
@@ -23,11 +25,29 @@ constexpr char kRedImage[] =
     "cmd run_no_wait()\n"
     "cmd wait_frame()\n";
 
+// The longest transition time the cases use.
+constexpr uint32_t kTransitionMs = 300;
+
 class LayerTransitions : public test::LayerScripts {
  protected:
-  // Runs the script to its end, one frame per pass, and a few frames more.
+  // Runs the script to its end, one frame per pass, and a few frames more; between the second
+  // and the third frame the clock moves past the transitions' time, so that those started by
+  // then end in the third frame's layer step.
   void RunFrames(int frames = 4) {
-    for (int i = 0; i < frames; ++i) Frame();
+    for (int i = 0; i < frames; ++i) {
+      if (i == 2) PassTime(kTransitionMs);
+      Frame();
+    }
+  }
+  // The frame clock stands still between frames until the test moves it: here to `ms` past its
+  // value now.
+  static void PassTime(uint32_t ms) {
+    const uint32_t from = yel::YeltimeGetTime();
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+    do {
+      std::this_thread::yield();
+      yel::YelUpdateTime();
+    } while (yel::YeltimeGetTime() - from < ms && std::chrono::steady_clock::now() < deadline);
   }
   // Blocks of the platform library alive beyond those at `base` once every layer is cleared and
   // the queue committed: sprites a case lost.
@@ -144,6 +164,93 @@ TEST_F(LayerTransitions, ClearsEndWithTheImageLastSet) {
     EXPECT_EQ(layer(3).slot != nullptr, c.shown != 0) << c.name;
     EXPECT_EQ(layer(3).transition_state, adv::kTransitionNone) << c.name;
     EXPECT_EQ(LeftOver(base), 0) << c.name;
+  }
+}
+
+// A 200 x 100 red image at (10, 20) changes to a 100 x 50 green one through a transition: the
+// point (15, 25) shows only the old image, (100, 60) both.
+class RunningTransitions : public LayerTransitions {
+ protected:
+  void SetUp() override {
+    LayerTransitions::SetUp();
+    std::vector<uint32_t> pixels(100 * 50, kGreen);
+    std::vector<uint8_t> png;
+    ASSERT_TRUE(os::PngEncode(pixels.data(), 100, 50, 100, png));
+    folder_.Write("SMALL.png", std::string(png.begin(), png.end()));
+    yel::YelSystemPathInit();
+    yel::YelSystemPathSet(folder_.path().c_str());
+  }
+  void TearDown() override {
+    LayerTransitions::TearDown();
+    yel::YelSystemPathUninit();
+  }
+  // The change started: the old image is still in the render list, held by the transition.
+  ScriptMachine& StartChange(const std::string& after) {
+    ScriptMachine& m = Load(
+        "cmd sp_create(3, f\"#FFFF0000\", 10, 20, 200, 100)\ncmd run_no_wait()\n"
+        "cmd wait_frame()\n"
+        "cmd sp_set_transition(f\"SMALL\", 3, 1, 300)\ncmd run_no_wait()\ncmd wait_frame()\n" +
+        after);
+    base_ = yel::YelGetAllocCount();
+    Frame();
+    Frame();
+    return m;
+  }
+  bool Running() {
+    return layer(3).transition_state == adv::kTransitionChangePending &&
+           yel::YelSpriteGetTransitionState(layer(3).transition) == 1;
+  }
+
+  test::TempFolder folder_;
+  int32_t base_ = 0;  // the platform's blocks before the script made any
+};
+
+// While the frame clock stands still the change runs however many frames pass; the first layer
+// step after the clock has passed its time ends it, and the end releases the old image.
+TEST_F(RunningTransitions, AChangeEndsWhenTheClockPassesItsTime) {
+  ScriptMachine& m = StartChange("");
+  for (int i = 0; i < 5; ++i) Frame();
+  EXPECT_TRUE(Running());
+  EXPECT_EQ(Shown(15, 25), kRed);
+  PassTime(kTransitionMs);
+  EXPECT_EQ(layer(3).transition_state, adv::kTransitionChangePending);  // until the layer step
+  FrameEnd();
+  EXPECT_EQ(layer(3).transition_state, adv::kTransitionNone);
+  EXPECT_EQ(yel::YelSpriteGetTransitionState(layer(3).transition), 0);
+  EXPECT_EQ(Shown(15, 25), 0u);
+  EXPECT_EQ(Shown(100, 60), kGreen);
+  EXPECT_FALSE(m.Logged("内部エラー", adv::kLogError));
+  EXPECT_EQ(LeftOver(base_), 0);
+}
+
+// Whatever cancels a running change releases its old image at once; what follows ends with the
+// frame showing the case's image and nothing left behind.
+TEST_F(RunningTransitions, ACancelReleasesTheOldImage) {
+  struct Case {
+    const char* name;
+    const char* command;
+    uint32_t shown;  // at (100, 60) in the end
+  } cases[] = {
+      {"a second change", "cmd sp_set_transition(f\"SMALL\", 3, 1, 300)\ncmd run_no_wait()\n",
+       kGreen},
+      {"copy, set",
+       "cmd sp_copy_image(3)\ncmd sp_create(3, f\"#FF0000FF\", 60, 45, 100, 50)\n"
+       "cmd sp_transition(3, 1, 300)\ncmd run_no_wait()\n",
+       0xFF0000FF},
+      {"clear", "cmd sp_cls(3)\ncmd run_no_wait()\n", 0},
+      {"clear through a transition", "cmd sp_cls_transition(3, 1, 300)\ncmd run_no_wait()\n", 0},
+  };
+  for (const Case& c : cases) {
+    ScriptMachine& m = StartChange(c.command);
+    ASSERT_TRUE(Running()) << c.name;
+    ASSERT_EQ(Shown(15, 25), kRed) << c.name;
+    Frame();
+    EXPECT_EQ(Shown(15, 25), 0u) << c.name;
+    RunFrames();
+    EXPECT_EQ(Shown(100, 60), c.shown) << c.name;
+    EXPECT_EQ(layer(3).transition_state, adv::kTransitionNone) << c.name;
+    EXPECT_FALSE(m.Logged("内部エラー", adv::kLogError)) << c.name;
+    EXPECT_EQ(LeftOver(base_), 0) << c.name;
   }
 }
 

@@ -241,6 +241,41 @@ TEST_P(EffectsTest, CancelReleasesTheOutgoingSprite) {
   EXPECT_EQ(YelGetAllocCount(), blocks_before);
 }
 
+// Asked for its state, a transition reads the frame clock itself: it ends at its time with no
+// present in between, whatever its kind (kind 0 draws nothing and would otherwise never end), and
+// across the clock's wrap. Once ended it stays ended until the cancel.
+TEST_P(EffectsTest, TheStateFollowsTheClockWithoutAPresent) {
+  YelSprite* incoming = Filled(16, 16, kRed, 10, 8, 8);
+  YelTransition* transition = YelSpriteCreateTransitionHandle();
+  struct Case {
+    int32_t kind;
+    uint32_t start;
+    uint32_t times[3];  // before the end, just before it, at it
+  } cases[] = {
+      {1, 1000, {1000, 1399, 1400}},
+      {0, 1000, {1200, 1399, 1400}},
+      {1, 0xFFFFFF00u, {0xFFFFFFFFu, 0x8Fu, 0x90u}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(testing::Message() << "kind " << c.kind << " from " << c.start);
+    YelSprite* outgoing = Filled(16, 16, kBlue, 10, 8, 8);
+    system_.frame_time = c.start;
+    ASSERT_EQ(YelSpriteSetTransition(render_, incoming, outgoing, c.kind, c.start, 400, transition),
+              1);
+    const int32_t expected[3] = {1, 1, 2};
+    for (int i = 0; i < 3; ++i) {
+      system_.frame_time = c.times[i];
+      EXPECT_EQ(YelSpriteGetTransitionState(transition), expected[i]) << c.times[i];
+    }
+    system_.frame_time = c.start;
+    EXPECT_EQ(YelSpriteGetTransitionState(transition), 2);
+    ASSERT_EQ(YelSpriteCancelTransition(transition), 1);  // releases `outgoing`
+  }
+  EXPECT_EQ(YelSpriteReleaseTransitionHandle(transition), 1);
+  YelSpriteRelease(render_, incoming);
+  EXPECT_EQ(NodeCount(), 0);
+}
+
 // Refusals change nothing: two null sprites leave a running transition running (and its cancel
 // safe), null handles report their errors.
 TEST_P(EffectsTest, TwoNullSpritesAndNullHandlesAreRefused) {
