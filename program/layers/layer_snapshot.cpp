@@ -40,8 +40,7 @@ static_assert(kSlotGroupsSize == 4 * 3 * 4 + 4 + 4 * 4 + 2 * 2 * 4 + 4 + 4 * 2 +
               "the slot's base and offset groups are 148 bytes");
 static_assert(kGraphicDatRecordSize == 3 * kGraphicDatNameSize + 9 * 4,
               "a graphic record is 132 bytes");
-static_assert(kCompositionSize * kCompositionCount == 640,
-              "the composition entries are 640 bytes");
+static_assert(kCompositionSize * kCompositionCount == 640, "the composition entries are 640 bytes");
 static_assert(sizeof(CompositionEntry::name) + 2 * 4 + 8 * 4 + 2 * 4 == kCompositionSize);
 
 template <size_t N>
@@ -285,8 +284,8 @@ void LoadLayerImage(AdvContext& context, const SavedLayer& saved) {
   slot->record = saved.record;
   slot->animation_id = saved.animation_id;
   if (saved.animation_id > kAnimationCount) {
-    AdvDebugPrint(kLogError, "*** ERROR load layer=%d dwAnimeNo=%d / lFileNo=%d / szFileName=%s",
-                  k, saved.animation_id, saved.image_word, saved.name.data());
+    AdvDebugPrint(kLogError, "*** ERROR load layer=%d dwAnimeNo=%d / lFileNo=%d / szFileName=%s", k,
+                  saved.animation_id, saved.image_word, saved.name.data());
     slot->animation_id = 0;
   }
   LayerRecord& record = context.layers.layers[k];
@@ -406,9 +405,9 @@ void AdvLayerExSave(const LayerRecord& record, SnapshotWriter& out) {
   out.U32(static_cast<uint32_t>(record.text_items.size()));
   uint32_t index = 0;
   for (const LayerTextItem& item : record.text_items) {
-    for (uint32_t word : {item.tag, item.font_type, item.font_effect, item.font_size,
-                          item.colours[0], item.colours[1], static_cast<uint32_t>(item.x),
-                          static_cast<uint32_t>(item.y)}) {
+    for (uint32_t word :
+         {item.tag, item.font_type, item.font_effect, item.font_size, item.colours[0],
+          item.colours[1], static_cast<uint32_t>(item.x), static_cast<uint32_t>(item.y)}) {
       out.U32(word);
     }
     uint32_t length = static_cast<uint32_t>(item.text.size());
