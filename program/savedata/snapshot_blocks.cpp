@@ -6,6 +6,7 @@
 #include <new>
 
 #include "program/layers/action_snapshot.h"
+#include "program/layers/layer_snapshot.h"
 #include "program/layers/raster_effects.h"
 #include "program/layers/screen_effects.h"
 #include "program/savedata/snapshot_image.h"
@@ -225,25 +226,13 @@ bool ReadThread(SnapshotReader& in, SnapshotImage& image) {
   return in.ok();
 }
 
-// Block 15: the face table, then one word per saved layer. No layer holds an image until the
-// layers are built, so each word is 0; an image word names a record this build cannot restore.
+// Block 15: the face table and layers 0 to 63, written and read by the layers' own block code.
 void WriteLayers(const AdvContext& context, SnapshotWriter& out) {
-  for (const FaceEntry& face : context.layers.faces) {
-    out.I32(face.layer);
-    out.Words(face.words);
-  }
-  for (int32_t layer = 0; layer < kSavedLayerCount; ++layer) out.U32(0);
+  AdvGraphicSave(context, out);
 }
 
 bool ReadLayers(SnapshotReader& in, SnapshotImage& image) {
-  for (FaceEntry& face : image.faces) {
-    face.layer = in.I32();
-    in.Words(face.words);
-  }
-  for (int32_t layer = 0; layer < kSavedLayerCount; ++layer) {
-    if (in.U32() != 0) return in.Refuse("layer with an image");
-  }
-  return in.ok();
+  return AdvGraphicRead(in, image.layers);
 }
 
 // Block 16: the flag word of the running screen effects and the four argument words of each, in

@@ -19,6 +19,7 @@
 #include "program/data/byte_io.h"
 #include "program/buttons/button_snapshot.h"
 #include "program/game/adv_context.h"
+#include "program/layers/layer_snapshot.h"
 #include "program/layers/screen_effects.h"
 
 namespace adv {
@@ -154,7 +155,7 @@ struct SnapshotImage {
   std::array<uint32_t, 3> select_hooks{};
   ScriptThread thread;
   // Layers and effects (blocks 15 to 17).
-  std::array<FaceEntry, kFaceCount> faces{};
+  SavedLayers layers;
   EffectSnapshot effects;
   std::vector<FxEntry> fx;
   // Sound and history (blocks 18 to 21).

@@ -4,6 +4,7 @@
 
 #include "program/game/adv_context.h"
 #include "program/layers/action_snapshot.h"
+#include "program/layers/layer_snapshot.h"
 #include "program/layers/screen_effects.h"
 #include "program/savedata/snapshot_image.h"
 #include "program/script/command_table.h"
@@ -132,7 +133,7 @@ void ApplySnapshot(AdvContext& context, SnapshotImage& image) {
   context.select.init_colours = image.select_colours;
   context.select.hooks = image.select_hooks;
   context.thread = image.thread;
-  context.layers.faces = image.faces;
+  AdvGraphicLoad(context, image.layers);
   // A timed shake holds the script at the point it resumes from.
   context.script.pc = image.resume_offset;
   AdvEffectLoad(context, image.effects);
