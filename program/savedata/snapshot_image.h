@@ -20,6 +20,7 @@
 #include "program/buttons/button_snapshot.h"
 #include "program/game/adv_context.h"
 #include "program/layers/screen_effects.h"
+#include "program/text/text_snapshot.h"
 
 namespace adv {
 
@@ -171,6 +172,8 @@ struct SnapshotImage {
   SavedActions actions;
   // Block 24: return offsets, oldest first.
   std::vector<uint32_t> return_offsets;
+  // Block 22: the message window.
+  SavedTextWindow text_window;
 };
 
 // One block: its writer and its reader, run in the order of the block table.
