@@ -1,14 +1,17 @@
 // Command group 0x02: the shown line's data (its texts, kind word and read flag), replaying its
 // voice and the voice cut, recording a line in the history without showing it, the text-read
 // bitmap, the click-through switch and the in-text tips the window met in the shown text.
+#include <algorithm>
 #include <cstring>
 #include <span>
 #include <string_view>
+#include <vector>
 
 #include "program/commands/text_arguments.h"
 #include "program/commands/text_data_commands.h"
 #include "program/game/adv_context.h"
 #include "program/game/game_task.h"
+#include "program/layers/graphic_slots.h"
 #include "program/savedata/snapshot_services.h"
 #include "program/script/command_args.h"
 #include "program/script/instructions.h"

@@ -284,6 +284,7 @@ YEL_IMPORT(YelMSpriteSetVolumeEx);
 YEL_IMPORT(YelVideoPlay);
 YEL_IMPORT(YelSetVideoVolumeType);
 YEL_IMPORT(YelAnimationGetTime);
+YEL_IMPORT(YelTaskChangeNextImm);
 
 #undef YEL_IMPORT
 #pragma GCC diagnostic pop
