@@ -193,8 +193,13 @@ GraphicSlot* LoadWindowImage(AdvContext& context, uint32_t file, int32_t entry, 
   }
   TextSlotPlace(slot, x, y);
   slot->image_word = file;
-  // The record's attributes, its frame animation among them.
-  if (listed) AdvGraphicApplyAttributes(*slot, record, 0xFFFFFFFF);
+  // The record's position is an offset from the placed one; its other attributes, the frame
+  // animation among them, go to the sprite.
+  if (listed) {
+    slot->offset_position = {record.x, record.y, 0};
+    slot->offset_float_position = {static_cast<float>(record.x), static_cast<float>(record.y), 0};
+    AdvGraphicApplyAttributes(*slot, record, 0xFFFFFFFF);
+  }
   return slot;
 }
 

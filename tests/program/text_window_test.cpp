@@ -446,13 +446,15 @@ TEST_F(TextDrawing, TheSampleGameSavedAtALineLoadsWithItsWindow) {
   for (int frame = 0; frame < 5000 && texts.size() < 2; ++frame, now += 16) {
     if (adv::ScreenEffectsStep(context, yel::YeltimeGetTime() + (now - 1000))) continue;
     yel::YelInputClear();
+    if (context.sound.se_wait_channel != 0) yel::YelInputSetKeyPush(0x800000);
     machine_->Run();
     show_voiced_line();
     adv::ActionsStep(context, yel::YeltimeGetTime() + (now - 1000));
     if (window.line_kind & adv::kLineRevealing) {
       texts.emplace_back(window.line.text.data());
       if (texts.size() == 2) {
-        image.assign(reinterpret_cast<const char*>(context.save.buffer.data()), context.save.cursor);
+        image.assign(reinterpret_cast<const char*>(context.save.buffer.data()),
+                     context.save.cursor);
         break;
       }
       adv::AdvTextWaitStep(context, adv::SKIP_BIT_ADVANCE, now);
