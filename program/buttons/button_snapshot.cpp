@@ -52,6 +52,8 @@ void GetFloats(ByteReader& in, std::array<float, N>& values) {
   for (float& value : values) value = BitsFloat(in.U32());
 }
 
+}  // namespace
+
 // The slot's own state from its base position through its offset float rotation.
 std::string SlotState(const GraphicSlot& slot) {
   ByteWriter out;
@@ -91,6 +93,8 @@ void SetSlotState(GraphicSlot& slot, const std::array<uint8_t, kSlotStateSize>& 
   GetFloats(in, slot.float_rotation);
   GetFloats(in, slot.offset_float_rotation);
 }
+
+namespace {
 
 void WriteButton(const ButtonGroup& group, int32_t index, SnapshotWriter& out) {
   const ButtonRecord& record = group.buttons[index];

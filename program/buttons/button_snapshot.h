@@ -7,6 +7,7 @@
 
 #include <array>
 #include <cstdint>
+#include <string>
 #include <vector>
 
 #include "YEL/yel.h"
@@ -15,6 +16,7 @@
 namespace adv {
 
 struct AdvContext;
+struct GraphicSlot;
 class SnapshotWriter;
 class SnapshotReader;
 
@@ -39,6 +41,11 @@ struct SavedButtonGroup {
 };
 
 using SavedButtons = std::array<SavedButtonGroup, kSavedButtonGroupCount>;
+
+// The 148 bytes of a slot's own state, from its base position through its offset float rotation,
+// as every snapshot block that keeps a slot stores them.
+std::string SlotState(const GraphicSlot& slot);
+void SetSlotState(GraphicSlot& slot, const std::array<uint8_t, kSlotStateSize>& state);
 
 void AdvButtonSave(const AdvContext& context, SnapshotWriter& out);
 // Reads the whole block whatever it holds; false only for an image too short.

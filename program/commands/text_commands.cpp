@@ -6,8 +6,10 @@
 #include <iterator>
 
 #include "program/buttons/choices.h"
+#include "program/commands/text_data_commands.h"
 #include "program/commands/text_line_commands.h"
 #include "program/game/adv_context.h"
+#include "program/layers/frame_animation.h"
 #include "program/layers/graphic_slots.h"
 #include "program/layers/layer_services.h"
 #include "program/layers/sprite_loader.h"
@@ -41,66 +43,31 @@ bool ForcedSkip(AdvContext& context) {
   return (AdvSkipState(context) & SKIP_MASK_FORCED) != 0;
 }
 
-int32_t NextPowerOfTwo(int32_t value) {
-  int32_t p = 1;
-  while (p < value && p < (1 << 14)) p <<= 1;
-  return p;
-}
-
 int32_t RoundUpToFour(int32_t value) {
   return value % 4 == 0 ? value : (value / 4 + 1) * 4;
-}
-
-// A slot of bank 0 holding a new sprite of that size at (x, y); null when either cannot be made.
-GraphicSlot* MakeSpriteSlot(AdvContext& context, int32_t entry, int32_t width, int32_t height,
-                            int32_t x, int32_t y) {
-  GraphicSlot* slot = AdvGraphicSlotAlloc(kSlotBankSystem, entry);
-  if (!slot) return nullptr;
-  slot->sprite = yel::YelSpriteCreate(context.render ? context.render : yel::YelRenderGetActive(),
-                                      width, height, TextLayout().text_priority);
-  if (!slot->sprite) {
-    AdvGraphicSlotFreeNow(slot);
-    return nullptr;
-  }
-  TextSlotPlace(slot, x, y);
-  return slot;
 }
 
 int CmdTextInit(AdvContext& context) {
   const auto a = PopArgs<8>(context);
   TextWindow& window = context.text_window;
-  window.font_size = std::max(a[0], 0);
+  window.font_size = std::clamp(a[0], 0, kTextSizeMax);
   window.text_x = a[1];
   window.text_y = a[2];
-  window.text_width = RoundUpToFour(std::clamp(a[3], 0, 1 << 13));
-  window.text_height = std::clamp(a[4], 0, 1 << 13);
+  window.text_width = RoundUpToFour(std::clamp(a[3], 0, kTextSizeMax));
+  window.text_height = std::clamp(a[4], 0, kTextSizeMax);
   window.name_x = a[5];
   window.name_y = a[6];
-  window.ruby_size = std::max(a[7], 0);
+  window.ruby_size = std::clamp(a[7], 0, kTextSizeMax);
   window.button_group = kNoButtonGroup;
   window.cursor_x = window.text_x;
   window.cursor_y = window.text_y;
   window.visible = 0;
   window.initialised = 1;
   yel::YelFontSetFontSize(window.font_size);
-  const int32_t line_width = window.text_width + window.font_size + TextLayout().wrap_margin;
-  AdvRevealMapInit(line_width, window.text_height, window.font_size, window.ruby_size,
-                   window.reveal_map);
-  AdvGraphicSlotFreeNow(window.text_slot);
-  window.text_slot =
-      MakeSpriteSlot(context, 4, NextPowerOfTwo(line_width), NextPowerOfTwo(window.text_height),
-                     window.text_x, window.text_y);
-  if (window.text_slot) {
-    // The map covers no pixel the texture lacks.
-    int32_t pitch = 0, rows = 0;
-    if (yel::YelSpriteLock(window.text_slot->sprite, &pitch, &rows)) {
-      yel::YelSpriteUnlock(window.text_slot->sprite);
-      AdvRevealMapFitTexture(window.reveal_map, pitch, rows);
-    }
-  }
+  AdvTextMakeTextSlot(context, window);
   AdvGraphicSlotFreeNow(window.name_slot);
-  window.name_slot =
-      MakeSpriteSlot(context, 5, kNameSpriteWidth, kNameSpriteHeight, window.name_x, window.name_y);
+  window.name_slot = AdvTextSpriteSlot(context, 5, kNameSpriteWidth, kNameSpriteHeight,
+                                       window.name_x, window.name_y);
   AdvDebugPrint(kLogTrace, "text_init %d, %d, %d, %d, %d, %d, %d, %d", a[0], a[1], a[2], a[3], a[4],
                 a[5], a[6], a[7]);
   return 1;
@@ -109,10 +76,10 @@ int CmdTextInit(AdvContext& context) {
 int CmdTextInitEx(AdvContext& context) {
   const auto a = PopArgs<4>(context);
   TextWindow& window = context.text_window;
-  window.font_size = std::max(a[0], 0);
-  window.text_width = RoundUpToFour(std::clamp(a[1], 0, 1 << 13));
-  window.text_height = std::clamp(a[2], 0, 1 << 13);
-  window.ruby_size = std::max(a[3], 0);
+  window.font_size = std::clamp(a[0], 0, kTextSizeMax);
+  window.text_width = RoundUpToFour(std::clamp(a[1], 0, kTextSizeMax));
+  window.text_height = std::clamp(a[2], 0, kTextSizeMax);
+  window.ruby_size = std::clamp(a[3], 0, kTextSizeMax);
   yel::YelFontSetFontSize(window.font_size);
   AdvDebugPrint(kLogTrace, "text_init_ex %d, %d, %d, %d", a[0], a[1], a[2], a[3]);
   return 1;
@@ -226,14 +193,24 @@ GraphicSlot* LoadWindowImage(AdvContext& context, uint32_t file, int32_t entry, 
   }
   TextSlotPlace(slot, x, y);
   slot->image_word = file;
-  if (listed) slot->record = record;
+  // The record's position is an offset from the placed one; its other attributes, the frame
+  // animation among them, go to the sprite.
+  if (listed) {
+    slot->offset_position = {record.x, record.y, 0};
+    slot->offset_float_position = {static_cast<float>(record.x), static_cast<float>(record.y), 0};
+    AdvGraphicApplyAttributes(*slot, record, 0xFFFFFFFF);
+  }
   return slot;
 }
 
 int CmdTextSetIcon(AdvContext& context) {
   const auto a = PopArgs<4>(context);
   if (!Initialised(context, "text_set_icon")) return 0;
-  if (a[0] < 0 || a[0] > 2) return 1;
+  // Entries 1-3 are the icons'; entry 4 is the text sprite's and nothing lies beyond icon 2.
+  if (a[0] < 0 || a[0] > 2) {
+    AdvDebugPrint(kLogError, "text_set_icon : [%d]範囲外のアイコンです", a[0]);
+    return 0;
+  }
   TextIcon& icon = context.text_window.icons[a[0]];
   AdvGraphicSlotFreeNow(icon.slot);
   icon.slot = nullptr;
@@ -259,6 +236,7 @@ int CmdTextSetBase(AdvContext& context) {
       LoadWindowImage(context, static_cast<uint32_t>(a[0]), 0, a[1], a[2], system.game_width,
                       system.game_height, kIconPriorityBase, name);
   if (a[3] == 1 && context.task_data) context.task_data->system.settings.text_base = a[0];
+  if (window.base_slot) AdvAnimStart(window.base_slot->animation_id);
   AdvDebugPrint(kLogTrace, "text_set_base %s, %d, %d, %d", name, a[1], a[2], a[3]);
   return 1;
 }
@@ -368,69 +346,69 @@ constexpr CommandHandler kTextCommands[] = {
     CmdText,                      // 0x020002 text
     CmdTextHide,                  // 0x020003 text_hide
     CmdTextShow,                  // 0x020004 text_show
-    nullptr,                      // 0x020005 text_set_btn
+    CmdTextSetBtn,                // 0x020005 text_set_btn
     CmdTextUninit,                // 0x020006 text_uninit
-    nullptr,                      // 0x020007 text_set_rect
+    CmdTextSetRect,               // 0x020007 text_set_rect
     CmdTextClear,                 // 0x020008 text_clear
     CmdTextSetTime,               // 0x020009 text_set_time
     CmdTextGetTime,               // 0x02000A text_get_time
-    nullptr,                      // 0x02000B text_window_set_alpha
-    nullptr,                      // 0x02000C text_voice_play
+    CmdTextWindowSetAlpha,        // 0x02000B text_window_set_alpha
+    CmdTextVoicePlay,             // 0x02000C text_voice_play
     CmdTextSetAuto,               // 0x02000D text_set_auto
     CmdTextSetIconAnimationTime,  // 0x02000E text_set_icon_animation_time
-    CmdTextW,          // 0x02000F text_w
-    CmdTextA,          // 0x020010 text_a
-    CmdTextWa,         // 0x020011 text_wa
-    CmdTextN,          // 0x020012 text_n
-    CmdTextCat,        // 0x020013 text_cat
-    nullptr,           // 0x020014 set_history
-    CmdIsTextVisible,  // 0x020015 is_text_visible
-    CmdTextSetBase,    // 0x020016 text_set_base
-    nullptr,
-    nullptr,
-    nullptr,
-    nullptr,
-    nullptr,          // 0x020017-0x02001B
-    CmdTextSetColor,  // 0x02001C text_set_color
-    nullptr,
-    nullptr,
-    nullptr,             // 0x02001D-0x02001F
-    CmdTextSetIconMode,  // 0x020020 text_set_icon_mode
-    nullptr,
-    nullptr,
-    nullptr,
-    nullptr,
-    nullptr,
-    nullptr,
-    nullptr,
-    nullptr,
-    nullptr,
-    nullptr,
-    nullptr,
-    nullptr,
-    nullptr,
-    nullptr,                  // 0x020021-0x02002E
-    CmdTextAnimationSetMode,  // 0x02002F text_animation_set_mode
-    CmdTextSetVoiceAsync,     // 0x020030 text_set_voice_async
-    CmdTextSetPaintColor,     // 0x020031 text_set_paint_color
-    CmdTextSetLineInterval,   // 0x020032 text_set_line_interval
-    CmdTextSetPriority,       // 0x020033 text_set_priority
-    nullptr,
-    nullptr,
-    nullptr,
-    nullptr,
-    nullptr,
-    nullptr,
-    nullptr,
-    nullptr,               // 0x020034-0x02003B
-    CmdTextSetWrapMargin,  // 0x02003C text_set_wrap_margin
-    CmdTextSetWrapMode,    // 0x02003D text_set_wrap_mode
-    CmdTextH,             // 0x02003E text_h
-    CmdTextWh,            // 0x02003F text_wh
-    nullptr,
-    nullptr,              // 0x020040-0x020041
-    CmdTextSetReadColor,  // 0x020042 text_set_read_color
-    CmdTextInitEx,        // 0x020043 text_init_ex
+    CmdTextW,                     // 0x02000F text_w
+    CmdTextA,                     // 0x020010 text_a
+    CmdTextWa,                    // 0x020011 text_wa
+    CmdTextN,                     // 0x020012 text_n
+    CmdTextCat,                   // 0x020013 text_cat
+    CmdSetHistory,                // 0x020014 set_history
+    CmdIsTextVisible,             // 0x020015 is_text_visible
+    CmdTextSetBase,               // 0x020016 text_set_base
+    CmdEnableVoiceCut,            // 0x020017 enable_voice_cut
+    CmdIsVoiceCut,                // 0x020018 is_voice_cut
+    CmdTextTimeCheckBegin,        // 0x020019 text_time_check_begin
+    CmdTextTimeCheckEnd,          // 0x02001A text_time_check_end
+    CmdTextTimeCheckClear,        // 0x02001B text_time_check_clear
+    CmdTextSetColor,              // 0x02001C text_set_color
+    CmdTextRedraw,                // 0x02001D text_redraw
+    CmdSetTextMode,               // 0x02001E set_text_mode
+    CmdTextInitVisualNovelMode,   // 0x02001F text_init_visualnovelmode
+    CmdTextSetIconMode,           // 0x020020 text_set_icon_mode
+    CmdTextVnBr,                  // 0x020021 text_vn_br
+    CmdTextHistoryEnable,         // 0x020022 text_history_enable
+    CmdGetText,                   // 0x020023 get_text
+    CmdTipsSetLabel,              // 0x020024 tips_set_label
+    CmdTipsGetLast,               // 0x020025 tips_get_last
+    CmdTipsGetStr,                // 0x020026 tips_get_str
+    CmdTipsGetParam,              // 0x020027 tips_get_param
+    CmdTipsReset,                 // 0x020028 tips_reset
+    CmdTipsSearch,                // 0x020029 tips_search
+    CmdTipsSetColor,              // 0x02002A tips_set_color
+    CmdTipsStop,                  // 0x02002B tips_stop
+    CmdTipsGetFlag,               // 0x02002C tips_get_flag
+    CmdTipsInit,                  // 0x02002D tips_init
+    CmdTipsPause,                 // 0x02002E tips_pause
+    CmdTextAnimationSetMode,      // 0x02002F text_animation_set_mode
+    CmdTextSetVoiceAsync,         // 0x020030 text_set_voice_async
+    CmdTextSetPaintColor,         // 0x020031 text_set_paint_color
+    CmdTextSetLineInterval,       // 0x020032 text_set_line_interval
+    CmdTextSetPriority,           // 0x020033 text_set_priority
+    CmdSetHistoryEx,              // 0x020034 set_history_ex
+    CmdTextIsRead,                // 0x020035 text_is_read
+    CmdTextSetRead,               // 0x020036 text_set_read
+    CmdTextSetKind,               // 0x020037 text_set_kind
+    CmdTextSetReadFlag,           // 0x020038 text_set_read_flag
+    CmdTextClearLine,             // 0x020039 text_clear_line
+    CmdTextSetClickThrough,       // 0x02003A text_set_click_through
+    CmdTextGetClickThrough,       // 0x02003B text_get_click_through
+    CmdTextSetWrapMargin,         // 0x02003C text_set_wrap_margin
+    CmdTextSetWrapMode,           // 0x02003D text_set_wrap_mode
+    CmdTextH,                     // 0x02003E text_h
+    CmdTextWh,                    // 0x02003F text_wh
+    CmdTextGetKind,               // 0x020040 text_get_kind
+    CmdTextHideIcon,              // 0x020041 text_hide_icon
+    CmdTextSetReadColor,          // 0x020042 text_set_read_color
+    CmdTextInitEx,                // 0x020043 text_init_ex
 };
 static_assert(std::size(kTextCommands) == 0x44);
 

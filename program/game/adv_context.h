@@ -16,6 +16,7 @@
 #include "program/script/script_state.h"
 #include "program/script/value_stores.h"
 #include "program/text/text_records.h"
+#include "program/text/tips_area.h"
 
 namespace adv {
 
@@ -95,6 +96,7 @@ struct AdvContext {
   uint32_t context_word = 0;  // set_context_word; nothing reads it
   DebugCells debug;
   MovieWait movie_wait;
+  TipsArea tips;  // the tips met in the text on show
 };
 
 struct AdvTaskData {

@@ -12,6 +12,7 @@
 #include "program/savedata/snapshot_image.h"
 #include "program/sound/background_voices.h"
 #include "program/startup/yel_import.h"
+#include "program/text/text_snapshot.h"
 
 namespace adv {
 
@@ -450,11 +451,13 @@ bool ReadHistory(SnapshotReader& in, SnapshotImage& image) {
   return in.Bounded(image.history_count, 0, kHistoryEntryCount, "history count");
 }
 
-// Block 22: the text window keeps no state to save until it is built.
-void WriteTextWindow(const AdvContext&, SnapshotWriter&) {}
+// Block 22: the message window, written and read by the window's own block code.
+void WriteTextWindow(const AdvContext& context, SnapshotWriter& out) {
+  AdvTextSave(context, out);
+}
 
-bool ReadTextWindow(SnapshotReader& in, SnapshotImage&) {
-  return in.ok();
+bool ReadTextWindow(SnapshotReader& in, SnapshotImage& image) {
+  return AdvTextRead(in, image.text_window);
 }
 
 // Block 23: the action sets.

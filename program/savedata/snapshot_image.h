@@ -21,6 +21,7 @@
 #include "program/game/adv_context.h"
 #include "program/layers/layer_snapshot.h"
 #include "program/layers/screen_effects.h"
+#include "program/text/text_snapshot.h"
 
 namespace adv {
 
@@ -172,6 +173,8 @@ struct SnapshotImage {
   SavedActions actions;
   // Block 24: return offsets, oldest first.
   std::vector<uint32_t> return_offsets;
+  // Block 22: the message window.
+  SavedTextWindow text_window;
 };
 
 // One block: its writer and its reader, run in the order of the block table.

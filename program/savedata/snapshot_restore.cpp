@@ -18,6 +18,7 @@
 #include "program/sound/sound_services.h"
 #include "program/startup/yel_import.h"
 #include "program/text/text_services.h"
+#include "program/text/text_snapshot.h"
 
 namespace adv {
 namespace {
@@ -143,6 +144,7 @@ void ApplySnapshot(AdvContext& context, SnapshotImage& image) {
   AdvBgvLoad(context, image.autopan, image.bgv);
   context.history.count = image.history_count;
   context.history.entries = image.history;
+  AdvTextLoad(context, image.text_window);
   yel::YelUpdateTime();
   AdvActionLoad(context, image.actions, yel::YeltimeGetTime());
   ApplyReturnList(context, image);

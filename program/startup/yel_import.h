@@ -302,6 +302,8 @@ YEL_IMPORT(YelButtonGetHitSprite);
 YEL_IMPORT(YelButtonIsProcessing);
 YEL_IMPORT(YelInputSetKeyOn);
 YEL_IMPORT(YelInputSetKeyPull);
+YEL_IMPORT(YelAnimationGetTime);
+YEL_IMPORT(YelTaskChangeNextImm);
 
 #undef YEL_IMPORT
 #pragma GCC diagnostic pop

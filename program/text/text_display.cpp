@@ -47,6 +47,41 @@ void TextSlotPlace(GraphicSlot* slot, int32_t x, int32_t y) {
   slot->float_position[1] = static_cast<float>(y);
 }
 
+int32_t TextTextureSide(int32_t value) {
+  int32_t p = 1;
+  while (p < value && p < (1 << 14)) p <<= 1;
+  return p;
+}
+
+GraphicSlot* AdvTextSpriteSlot(AdvContext& context, int32_t entry, int32_t width, int32_t height,
+                               int32_t x, int32_t y) {
+  GraphicSlot* slot = AdvGraphicSlotAlloc(kSlotBankSystem, entry);
+  if (!slot) return nullptr;
+  slot->sprite = yel::YelSpriteCreate(context.render ? context.render : yel::YelRenderGetActive(),
+                                      width, height, TextLayout().text_priority);
+  if (!slot->sprite) {
+    AdvGraphicSlotFreeNow(slot);
+    return nullptr;
+  }
+  TextSlotPlace(slot, x, y);
+  return slot;
+}
+
+void AdvTextMakeTextSlot(AdvContext& context, TextWindow& window) {
+  const int32_t line_width = window.text_width + window.font_size + TextLayout().wrap_margin;
+  AdvRevealMapInit(line_width, window.text_height, window.font_size, window.ruby_size,
+                   window.reveal_map);
+  AdvGraphicSlotFreeNow(window.text_slot);
+  window.text_slot =
+      AdvTextSpriteSlot(context, 4, TextTextureSide(line_width),
+                        TextTextureSide(window.text_height), window.text_x, window.text_y);
+  int32_t pitch = 0, rows = 0;
+  if (window.text_slot && yel::YelSpriteLock(window.text_slot->sprite, &pitch, &rows)) {
+    yel::YelSpriteUnlock(window.text_slot->sprite);
+  }
+  AdvRevealMapFitTexture(window.reveal_map, pitch, rows);
+}
+
 void AdvTextWindowShow(AdvContext& context, TextWindow& window, int32_t visible) {
   window.visible = visible;
   if (window.button_group != kNoButtonGroup) {

@@ -19,6 +19,8 @@ struct GraphicSlot;
 inline constexpr uint32_t kNoTextOperand = 0x0FFFFFFF;
 inline constexpr size_t kTextBytes = 4096;
 inline constexpr uint16_t kNoButtonGroup = 0xFFFF;
+// The largest font size, ruby size, text width and height the window takes.
+inline constexpr int32_t kTextSizeMax = 1 << 13;
 
 // The line on show: what redraws, snapshots and the debug print read.
 struct TextLine {

@@ -18,6 +18,7 @@
 #include "program/text/text_layout.h"
 #include "program/text/text_services.h"
 #include "program/text/text_units.h"
+#include "program/text/timed_text.h"
 
 namespace adv {
 namespace {
@@ -289,7 +290,7 @@ void AdvPrintCurrentText(AdvContext& context) {
 
 void AdvTextWindowRelease(AdvContext& context) {
   TextWindow& window = context.text_window;
-  if (window.time_check_task) yel::YelTaskFree(window.time_check_task);
+  AdvTextTimeCheckEnd(window);
   AdvGraphicSlotFreeNow(window.base_slot);
   for (TextIcon& icon : window.icons) {
     if (icon.animation) yel::YelAnimationRelease(icon.animation);

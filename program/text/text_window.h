@@ -34,6 +34,16 @@ void AdvTextIconSelect(AdvContext& context, TextWindow& window, int32_t icon);
 void AdvTextPageLayout(AdvContext& context, TextWindow& window);
 // Base position of a slot, integer and float alike.
 void TextSlotPlace(GraphicSlot* slot, int32_t x, int32_t y);
+// The power of two a text texture side is made of (at least `value`, at most 16,384).
+int32_t TextTextureSide(int32_t value);
+// A slot of bank 0 holding a new sprite of that size at (x, y), at the text sprite priority;
+// null when either cannot be made.
+GraphicSlot* AdvTextSpriteSlot(AdvContext& context, int32_t entry, int32_t width, int32_t height,
+                               int32_t x, int32_t y);
+// The window's text slot and reveal map for its size and font: a slot of bank 0 entry 4 whose
+// texture holds the line width (text width + font size + wrap margin) and the height, and a map
+// that covers no pixel the texture lacks.
+void AdvTextMakeTextSlot(AdvContext& context, TextWindow& window);
 
 // The text wait, one step: `skip` is this frame's AdvSkipState, `now` the frame clock. 1 when
 // the wait ended in this step (and after most reveal steps).

@@ -54,12 +54,14 @@ struct Layout {
     se = bgm + 2 * 92;
     bgv = se + 4 + 176 + 192 + 16 * 64;
     history = bgv + 640 + 8 * 92;
-    actions = history + 4 + 128 * 492;
+    text_window = history + 4 + 128 * 492;
+    actions = text_window + 4;  // an uninitialised window: its initialised word alone
     return_count = actions + 4 + 128 + 16 * 4;  // no set runs: 16 running words of 0
     end = return_count + 4 + 4 * returns;
   }
   uint32_t user, memory_depth, string_cursor, scene, value_count, frame_base, player_name, buttons,
       select, thread, layers, effects, fx, bgm, se, bgv, history, actions, return_count, end;
+  uint32_t text_window;
 };
 
 void SetWord(std::string& bytes, size_t offset, uint32_t value) {

@@ -14,6 +14,7 @@
 #include "program/layers/graphic_slots.h"
 #include "program/layers/layer_services.h"
 #include "program/layers/screen_effects.h"
+#include "program/savedata/snapshot_services.h"
 #include "program/script/script_run.h"
 #include "program/script/skip_state.h"
 #include "program/sound/voice_load_worker.h"
@@ -417,3 +418,71 @@ TEST_F(TextDrawing, AppendedTextRevealsFromWhereTheShownTextEnded) {
 }
 
 }  // namespace
+
+// The sample game saved at a line and loaded again: the save point of the second line holds the
+// window with the first line on it; the load brings the window back as it was, the first line
+// drawn whole, and the resumed command shows the second line again.
+TEST_F(TextDrawing, TheSampleGameSavedAtALineLoadsWithItsWindow) {
+  yel::YelSystemPathInit();
+  yel::YelSystemPathSet(SAMPLE_PACK_DIR);
+  machine_ = std::make_unique<ScriptMachine>(SampleSource());
+  ASSERT_TRUE(machine_->loaded());
+  machine_->SetCommand(0x0A0000, IgnoreArguments<2>);  // save
+  machine_->SetCommand(0x0A0001, IgnoreArguments<1>);  // load
+  machine_->SetCommand(0x0A0009, IgnoreArguments<1>);  // is_save
+  machine_->SetCommand(0x0A000B, IgnoreArguments<1>);  // save_point
+  adv::AdvContext& context = machine_->context();
+  adv::TextWindow& window = context.text_window;
+  uint32_t now = 1000;
+  std::vector<std::string> texts;
+  std::string image;
+  const auto show_voiced_line = [&] {
+    if (adv::AdvHasAsyncFunction()) {
+      std::thread(adv::ThreadBaseWorkerProc, reinterpret_cast<uintptr_t>(&adv::VoiceLoadJob()))
+          .join();
+      adv::AdvCallAsyncFunction();
+    }
+  };
+  for (int frame = 0; frame < 5000 && texts.size() < 2; ++frame, now += 16) {
+    if (adv::ScreenEffectsStep(context, yel::YeltimeGetTime() + (now - 1000))) continue;
+    yel::YelInputClear();
+    if (context.sound.se_wait_channel != 0) yel::YelInputSetKeyPush(0x800000);
+    machine_->Run();
+    show_voiced_line();
+    adv::ActionsStep(context, yel::YeltimeGetTime() + (now - 1000));
+    if (window.line_kind & adv::kLineRevealing) {
+      texts.emplace_back(window.line.text.data());
+      if (texts.size() == 2) {
+        image.assign(reinterpret_cast<const char*>(context.save.buffer.data()),
+                     context.save.cursor);
+        break;
+      }
+      adv::AdvTextWaitStep(context, adv::SKIP_BIT_ADVANCE, now);
+      adv::AdvTextWaitStep(context, adv::SKIP_BIT_ADVANCE, now);
+    }
+  }
+  ASSERT_EQ(texts.size(), 2u);
+  ASSERT_FALSE(image.empty());
+  const int32_t text_x = window.text_x;
+  const int32_t font_size = window.font_size;
+
+  ASSERT_TRUE(adv::RestoreSnapshot(context, image));
+  EXPECT_EQ(window.initialised, 1) << "no text_init is needed after a load";
+  EXPECT_EQ(window.text_x, text_x);
+  EXPECT_EQ(window.font_size, font_size);
+  EXPECT_EQ(window.line.text.data(), texts[0]);
+  EXPECT_EQ(std::string(window.line.name.data()), "\x88\xC4\x93\xE0\x90\x6C");  // 案内人
+  ASSERT_NE(window.text_slot, nullptr);
+  EXPECT_EQ(window.text_slot->position[0], text_x);
+  EXPECT_EQ(ShownGlyphs(window), static_cast<int>(adv::NewGlyphList().size()))
+      << "the first line is drawn whole";
+  EXPECT_GT(adv::NewGlyphList().size(), 0u);
+  EXPECT_EQ(window.line_kind, 0u);
+  context.script.stop = 0;
+  machine_->Run();
+  show_voiced_line();
+  EXPECT_TRUE(window.line_kind & adv::kLineRevealing);
+  EXPECT_EQ(window.line.text.data(), texts[1]) << "the line saved at shows again";
+  yel::YelInputClear();
+  yel::YelSystemPathUninit();
+}

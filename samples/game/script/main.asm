@@ -20,6 +20,7 @@ first_run:
   gosub backlog_setup
   ; The guide's lines are voiced: each voice loads on the work thread while the line waits.
   cmd text_set_voice_async(1) -> v4
+  gosub title_text
   cmd sp_set(f"BG01", LAYER_BG, CENTRE, TOP)
   cmd run(FADE, FADE_MS, 0)
   gosub music_cross_fade
@@ -87,10 +88,9 @@ forest:
   cmd text(NONE, NONE, "木々の間を風が通り抜けていく。", 0)
   jmp finish
 
-; Runs after a load, as a subroutine returning to the loaded point: sets the message window up
-; again, counts the load and keeps the game as loaded in slot 1.
+; Runs after a load, as a subroutine returning to the loaded point (the message window comes
+; back with the saved game): counts the load and keeps the game as loaded in slot 1.
 after_load:
-  cmd text_init(FONT_SIZE, TEXT_X, TEXT_Y, TEXT_W, TEXT_H, NAME_X, NAME_Y, RUBY_SIZE)
   mov v9, LOADS
   add sys[v9], 1
   cmd save(1, 0)
@@ -130,3 +130,4 @@ frames_done:
 .include "effects.asm"
 .include "system_buttons.asm"
 .include "backlog.asm"
+.include "title_text.asm"
