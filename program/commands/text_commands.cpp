@@ -19,6 +19,7 @@
 #include "program/script/skip_state.h"
 #include "program/startup/yel_import.h"
 #include "program/text/text_layout.h"
+#include "program/text/text_line.h"
 #include "program/text/text_services.h"
 #include "program/text/text_units.h"
 #include "program/text/text_window.h"
@@ -187,6 +188,25 @@ int CmdTextGetTime(AdvContext& context) {
 
 int CmdTextSetAuto(AdvContext& context) {
   context.text_window.auto_word = 1;
+  return 1;
+}
+
+// The window's own buttons: the group it shows and hides with itself, whose skip and auto
+// buttons follow the modes; -1 leaves the window without buttons.
+int CmdTextSetBtn(AdvContext& context) {
+  const int32_t group = PopArg(context);
+  if (!AdvTextWindowReady(context, "text_set_btn")) return 0;
+  TextWindow& window = context.text_window;
+  if (group == -1) {
+    window.button_group = kNoButtonGroup;
+  } else if (group < 0 || group >= kButtonGroupCount) {
+    AdvDebugPrint(kLogError, "text_set_btn : [%d]範囲外のボタングループです", group);
+    return 0;
+  } else {
+    window.button_group = static_cast<uint16_t>(group);
+    context.buttons.groups[group].lock = 0;
+  }
+  AdvDebugPrint(kLogTrace, "text_set_btn %d", group);
   return 1;
 }
 
@@ -368,7 +388,7 @@ constexpr CommandHandler kTextCommands[] = {
     CmdText,                      // 0x020002 text
     CmdTextHide,                  // 0x020003 text_hide
     CmdTextShow,                  // 0x020004 text_show
-    nullptr,                      // 0x020005 text_set_btn
+    CmdTextSetBtn,                // 0x020005 text_set_btn
     CmdTextUninit,                // 0x020006 text_uninit
     nullptr,                      // 0x020007 text_set_rect
     CmdTextClear,                 // 0x020008 text_clear

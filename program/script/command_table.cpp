@@ -19,7 +19,7 @@ constexpr CommandGroupTable kCommandTable = {{
     {"CmdGroupSelect", 0x00, 0x0A, &kCmdGroupSelectHandlers},
     {"CmdGroupWait", 0x00, 0x0C, nullptr},
     {"CmdGroupButton", 0x00, 0x30, &kCmdGroupButtonHandlers},
-    {"CmdGroupSystem", 0x00, 0x3F, nullptr},
+    {"CmdGroupSystem", 0x00, 0x3F, &kCmdGroupSystemHandlers},
     {"CmdGroupSave", 0x00, 0x28, &kCmdGroupSaveHandlers},
     {"CmdGroupMovie", 0x00, 0x0D, &kCmdGroupMovieHandlers},
     {"CmdGroupSystemButton", 0x00, 0x02, nullptr},

@@ -57,6 +57,7 @@ extern const CommandHandlers kCmdGroupSeHandlers;       // 0x05
 extern const CommandHandlers kCmdGroupMovieHandlers;    // 0x0B
 extern const CommandHandlers kCmdGroupEffectHandlers;   // 0x10
 extern const CommandHandlers kCmdGroupFxHandlers;       // 0x13
+extern const CommandHandlers kCmdGroupSystemHandlers;   // 0x09
 
 // The command-call instruction {0x00010017, code, result index}: the result index and the
 // current word (the code, so a failure report names the command) are set, then the code's

@@ -283,6 +283,7 @@ YEL_IMPORT(YelMSpriteUnlock);
 YEL_IMPORT(YelMSpriteSetVolumeEx);
 YEL_IMPORT(YelVideoPlay);
 YEL_IMPORT(YelSetVideoVolumeType);
+YEL_IMPORT(YelInputKeyCancel);
 
 #undef YEL_IMPORT
 #pragma GCC diagnostic pop

@@ -1,4 +1,5 @@
-; The sample game: a short scene with a choice and two endings; each line waits for a click.
+; The sample game: a short scene with a choice and two endings. It plays by itself in auto mode
+; (the window's auto button switches it off; then each line waits for a click).
 ; The background and the guide are images of "sample.pac"; "graphic.dat" there tells the engine
 ; that the name GUIDE loads the picture CHARA01 (and GUIDE_WINK its delta image with closed eyes).
 ; The endings' backgrounds are colour planes ("#" and eight hex digits ARGB).
@@ -14,6 +15,7 @@ start:
   cmd load(0)
 first_run:
   cmd text_init(FONT_SIZE, TEXT_X, TEXT_Y, TEXT_W, TEXT_H, NAME_X, NAME_Y, RUBY_SIZE)
+  gosub skip_auto_setup
   ; The guide's lines are voiced: each voice loads on the work thread while the line waits.
   cmd text_set_voice_async(1) -> v4
   cmd sp_set(f"BG01", LAYER_BG, CENTRE, TOP)
@@ -66,6 +68,11 @@ first_run:
   cmd run(AT_ONCE, 0, 0)
   gosub background_voice
   cmd text(f"VOICE02", "案内人", "どちらの道を行きますか？", 0)
+  ; In auto mode the first answer is taken after a few seconds (skip_auto.asm).
+  gosub auto_choice
+  jz player_choice, v21
+  jmp forest
+player_choice:
 
   ; The choice: two image buttons (CHOICE has a normal and a brighter hovered cell row) with
   ; their texts centred on them; the script goes on at the label of the one clicked.
@@ -87,6 +94,7 @@ forest:
 ; again, counts the load and keeps the game as loaded in slot 1.
 after_load:
   cmd text_init(FONT_SIZE, TEXT_X, TEXT_Y, TEXT_W, TEXT_H, NAME_X, NAME_Y, RUBY_SIZE)
+  gosub skip_auto_resume
   mov v9, LOADS
   add sys[v9], 1
   cmd save(1, 0)
@@ -100,6 +108,7 @@ sea:
 
 finish:
   gosub effects_scene
+  gosub skip_stop_at_end
   cmd text(f"VOICE03", "案内人", "遊んでくれてありがとう。", 0)
   mov v10, 60
   gosub frames
@@ -124,3 +133,4 @@ frames_done:
 .include "guide_face.asm"
 .include "action_scene.asm"
 .include "effects.asm"
+.include "skip_auto.asm"
