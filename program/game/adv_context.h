@@ -37,8 +37,8 @@ struct SkipWords {
   std::array<int32_t, 13> text_skip_words{};
   int32_t skip_latch_on = 0;
   uint32_t skip_latch_bits = 0;
-  int32_t auto_mode = 0;            // auto_set: lines end by themselves after their time
-  int32_t key_cancel_high = 0;      // key_canncel's second mask (not saved)
+  int32_t auto_mode = 0;              // auto_set: lines end by themselves after their time
+  int32_t key_cancel_high = 0;        // key_canncel's second mask (not saved)
 };
 
 struct PlayerNameState {
