@@ -15,7 +15,8 @@ constexpr uint32_t kSystemSlotCount = 0x40;
 std::array<CommandHandler, kSystemSlotCount> BuildSystemSlots() {
   std::array<CommandHandler, kSystemSlotCount> table{};
   for (const CommandSlotList* list : {&kWindowCommandSlots, &kInputCommandSlots, &kFontCommandSlots,
-                                      &kReturnListCommandSlots, &kClockCommandSlots}) {
+                                      &kReturnListCommandSlots, &kClockCommandSlots,
+                                      &kSkipCommandSlots}) {
     for (size_t i = 0; i < list->count; ++i) {
       const CommandSlot& slot = list->slots[i];
       // Runs before main (nothing can be logged): a slot outside the group is dropped and a slot

@@ -19,6 +19,7 @@ extern const CommandSlotList kInputCommandSlots;       // input_commands.cpp
 extern const CommandSlotList kFontCommandSlots;        // font_commands.cpp
 extern const CommandSlotList kReturnListCommandSlots;  // return_list_commands.cpp
 extern const CommandSlotList kClockCommandSlots;       // clock_commands.cpp
+extern const CommandSlotList kSkipCommandSlots;        // skip_commands.cpp
 
 // The getters of the group write their values into TempMemory cells 0-255 named by arguments;
 // a cell argument of -1 asks for that value not to be written.

@@ -21,6 +21,7 @@
 #include "program/script/skip_state.h"
 #include "program/startup/yel_import.h"
 #include "program/text/text_layout.h"
+#include "program/text/text_line.h"
 #include "program/text/text_services.h"
 #include "program/text/text_units.h"
 #include "program/text/text_window.h"

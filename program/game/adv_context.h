@@ -27,7 +27,7 @@ struct SkipWords {
   int32_t text_word = 0;
   uint32_t key_push_accumulator = 0;  // keys pushed since the script last asked
   int32_t skip_mode = 0;              // skip_set
-  int32_t skip_word = 0;
+  int32_t scene_skip_past_unread = 0;  // scene_skip's argument: unread lines do not stop it
   int32_t scene_skip = 0;
   int32_t text_word2 = 0;
   int32_t history_skip = 0;
@@ -38,6 +38,8 @@ struct SkipWords {
   std::array<int32_t, 13> text_skip_words{};
   int32_t skip_latch_on = 0;
   uint32_t skip_latch_bits = 0;
+  int32_t auto_mode = 0;              // auto_set: lines end by themselves after their time
+  int32_t key_cancel_high = 0;        // key_canncel's second mask (not saved)
 };
 
 struct PlayerNameState {

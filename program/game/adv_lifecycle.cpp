@@ -142,7 +142,9 @@ void AdvRelease(AdvContext& context) {
 void AdvResetState(AdvContext& context) {
   yel::YelEndUpdate();
   SkipWords& skip = context.skip;
-  skip.scene_skip = skip.history_skip = skip.skip_word = skip.skip_mode = 0;
+  skip.scene_skip = skip.history_skip = skip.scene_skip_past_unread = skip.skip_mode = 0;
+  skip.auto_mode = 0;
+  skip.key_cancel = skip.key_cancel_high = 0;
   skip.priority_base = skip.priority_follow = 0;
   skip.skip_latch_on = 0;
   skip.skip_latch_bits = 0;

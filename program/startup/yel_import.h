@@ -304,6 +304,7 @@ YEL_IMPORT(YelInputSetKeyOn);
 YEL_IMPORT(YelInputSetKeyPull);
 YEL_IMPORT(YelAnimationGetTime);
 YEL_IMPORT(YelTaskChangeNextImm);
+YEL_IMPORT(YelInputKeyCancel);
 
 #undef YEL_IMPORT
 #pragma GCC diagnostic pop

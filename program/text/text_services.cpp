@@ -35,11 +35,11 @@ void AdvDumpReturnStack(AdvContext& context) {
   }
 }
 
-// Call points of the message window into the tips and modes, which the program does not have
-// yet (the voices are text_voice.cpp, the buttons program/buttons).
+// Call points of the message window into the tips, which the program does not have yet, and the
+// auto mode (the voices are text_voice.cpp, the buttons program/buttons).
 void AdvTextSpecialButtonsUpdate(AdvContext&, uint16_t, bool, bool, bool) {}
-bool AdvAutoModeOn(AdvContext&) {
-  return false;
+bool AdvAutoModeOn(AdvContext& context) {
+  return context.skip.auto_mode != 0;
 }
 void AdvTipsBeginHook(AdvContext&) {}
 bool AdvClickThrough() {

@@ -105,7 +105,7 @@ uint32_t TextTimeFor(int32_t length, int32_t unit, int32_t ms_per_character) {
 }
 
 int AdvTextSceneSkipStop(AdvContext& context, TextWindow& window) {
-  if (!context.skip.scene_skip || context.skip.skip_word != 0) return 0;
+  if (!context.skip.scene_skip || context.skip.scene_skip_past_unread != 0) return 0;
   TextRecord record;
   FetchText(context, window.text_operand, record, sizeof record.bytes);
   if (context.task_data &&

@@ -3,7 +3,8 @@
 //
 //   make_pictures FOLDER   writes bg01.png, event01.png, chara01.png, chara01b.png, button.png,
 //                          choice.png, face01.png, bg02.png, wipe01.png, sheet01.png and the
-//                          8-bit grey TGA mask mask01.tga
+//                          8-bit grey TGA mask mask01.tga, and the window's skipbtn.png and
+//                          autobtn.png
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
@@ -208,6 +209,40 @@ bool SaveGreyTga(const std::vector<uint8_t>& grey, int32_t width, int32_t height
   return std::fclose(out) == 0 && written;
 }
 
+
+// The message window's skip and auto buttons: 96 x 32 cells in six rows, the normal, hovered and
+// pushed look with the mode off, then the same three with it on (a lit symbol). The skip symbol
+// is two triangles, the auto symbol one triangle in a ring.
+Canvas ModeButton(bool skip) {
+  constexpr int32_t kW = 96, kH = 32;
+  Canvas canvas(kW, kH * 6, 0);
+  for (int32_t row = 0; row < 6; ++row) {
+    const bool on = row >= 3;
+    const int32_t look = row % 3;  // 0 normal, 1 hovered, 2 pushed
+    const int panel = look == 1 ? 90 : look == 2 ? 20 : 45;
+    const uint32_t symbol = on ? Argb(255, 255, 220, 90) : Argb(255, 170, 180, 200);
+    for (int32_t y = 0; y < kH; ++y) {
+      for (int32_t x = 0; x < kW; ++x) {
+        const bool border = x < 2 || y < 2 || x >= kW - 2 || y >= kH - 2;
+        uint32_t colour = border ? (on ? symbol : Argb(255, 200, 205, 230))
+                                 : Argb(200, panel / 2, panel / 2, panel + 40);
+        // Triangles pointing right, 12 pixels wide and 16 high, centred on the row.
+        const auto in_triangle = [&](int32_t left) {
+          const int32_t dx = x - left, dy = y - kH / 2;
+          return dx >= 0 && dx < 12 && std::abs(dy) * 12 <= (12 - dx) * 8;
+        };
+        if (skip && (in_triangle(kW / 2 - 12) || in_triangle(kW / 2))) colour = symbol;
+        if (!skip) {
+          const double r = std::hypot(x - kW / 2.0, y - kH / 2.0);
+          if (in_triangle(kW / 2 - 5) || (r >= 11 && r < 13)) colour = symbol;
+        }
+        canvas.at(x, y + row * kH) = colour;
+      }
+    }
+  }
+  return canvas;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -227,7 +262,10 @@ int main(int argc, char** argv) {
 
                   Save(Dusk(1280, 720), folder + "/bg02.png") &&
                   Save(WipeMask(1280, 720), folder + "/wipe01.png") &&
-                  Save(BlinkSheet(), folder + "/sheet01.png");
+                  Save(BlinkSheet(), folder + "/sheet01.png") &&
+
+                  Save(ModeButton(true), folder + "/skipbtn.png") &&
+                  Save(ModeButton(false), folder + "/autobtn.png");
   if (!ok) std::fprintf(stderr, "make_pictures: cannot write into %s\n", folder.c_str());
   return ok ? 0 : 1;
 }

@@ -32,7 +32,7 @@ class RendererChoice : public ::testing::Test {
     if (!copy_.empty()) fs::remove_all(copy_);
   }
 
-  // Runs the sample game until it saves before its first line (where it waits for a click),
+  // Runs the sample game until it saves before its first line (it then plays on by itself),
   // then ends it; its standard error, with the debugger output on.
   std::string Run(const std::vector<std::string>& args, const std::vector<std::string>& env) {
     fs::remove_all(copy_ / "save");

@@ -9,6 +9,7 @@
 #include <thread>
 #include <vector>
 
+#include "program/buttons/button_manager.h"
 #include "program/game/adv_context.h"
 #include "program/layers/action_manager.h"
 #include "program/layers/graphic_slots.h"
@@ -323,9 +324,9 @@ int IgnoreArguments(adv::AdvContext& context) {
 
 }  // namespace
 
-// The sample game, clicked through: every line waits for its click, and at the choice the
-// pointer is put on the second item ("海の道") and the primary mouse button pushed; the script
-// takes that branch and reaches its end.
+// The sample game, clicked through with auto mode off: every line waits for its click, and at the
+// choice the pointer is put on the second item ("海の道") and the primary mouse button pushed;
+// the script takes that branch and reaches its end.
 TEST_F(TextDrawing, TheSampleGameIsClickedThroughToItsEnd) {
   yel::YelSystemPathInit();
   yel::YelSystemPathSet(SAMPLE_PACK_DIR);  // the choice's image
@@ -357,6 +358,15 @@ TEST_F(TextDrawing, TheSampleGameIsClickedThroughToItsEnd) {
       ++choices;
     }
     machine_->Run();
+    if (frame == 0) {
+      // The sample starts in auto mode; the player switches it off with the window's auto
+      // button, and each line then waits for its click.
+      ASSERT_EQ(context.skip.auto_mode, 1);
+      adv::ButtonCallLabel(context, machine_->LabelPc("auto_clicked") - context.script.origin,
+                           adv::kReturnClick);
+      machine_->Run();
+      ASSERT_EQ(context.skip.auto_mode, 0);
+    }
     // A voiced line's voice loads on a work thread of the test's own; the line then shows.
     if (adv::AdvHasAsyncFunction()) {
       std::thread(adv::ThreadBaseWorkerProc, reinterpret_cast<uintptr_t>(&adv::VoiceLoadJob()))

@@ -1,4 +1,5 @@
-; The sample game: a short scene with a choice and two endings; each line waits for a click.
+; The sample game: a short scene with a choice and two endings. It plays by itself in auto mode
+; (the window's auto button switches it off; then each line waits for a click).
 ; The background and the guide are images of "sample.pac"; "graphic.dat" there tells the engine
 ; that the name GUIDE loads the picture CHARA01 (and GUIDE_WINK its delta image with closed eyes).
 ; The endings' backgrounds are colour planes ("#" and eight hex digits ARGB).
@@ -18,6 +19,7 @@ start:
 first_run:
   cmd text_init(FONT_SIZE, TEXT_X, TEXT_Y, TEXT_W, TEXT_H, NAME_X, NAME_Y, RUBY_SIZE)
   gosub backlog_setup
+  gosub skip_auto_setup
   ; The guide's lines are voiced: each voice loads on the work thread while the line waits.
   cmd text_set_voice_async(1) -> v4
   gosub title_text
@@ -71,6 +73,11 @@ first_run:
   cmd run(AT_ONCE, 0, 0)
   gosub background_voice
   cmd text(f"VOICE02", "案内人", "どちらの道を行きますか？", 0)
+  ; In auto mode the first answer is taken after a few seconds (skip_auto.asm).
+  gosub auto_choice
+  jz player_choice, v21
+  jmp forest
+player_choice:
 
   ; The choice: two image buttons (CHOICE has a normal and a brighter hovered cell row) with
   ; their texts centred on them; the script goes on at the label of the one clicked.
@@ -91,6 +98,7 @@ forest:
 ; Runs after a load, as a subroutine returning to the loaded point (the message window comes
 ; back with the saved game): counts the load and keeps the game as loaded in slot 1.
 after_load:
+  gosub skip_auto_resume
   mov v9, LOADS
   add sys[v9], 1
   cmd save(1, 0)
@@ -104,6 +112,7 @@ sea:
 
 finish:
   gosub effects_scene
+  gosub skip_stop_at_end
   cmd text(f"VOICE03", "案内人", "遊んでくれてありがとう。", 0)
   mov v10, 60
   gosub frames
@@ -131,3 +140,4 @@ frames_done:
 .include "system_buttons.asm"
 .include "backlog.asm"
 .include "title_text.asm"
+.include "skip_auto.asm"
