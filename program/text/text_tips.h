@@ -33,7 +33,7 @@ class TipsLinks {
 
  private:
   TipsArea* area_;
-  TipsEntry* entry_ = nullptr;  // the open tip
+  TipsEntry* entry_ = nullptr;   // the open tip
   const char* start_ = nullptr;  // its text
   const char* split_ = nullptr;  // where its second part starts, once it wrapped
   bool second_part_ = false;
