@@ -12,6 +12,7 @@
 #include "program/script/skip_state.h"
 #include "program/startup/yel_import.h"
 #include "program/text/text_reveal.h"
+#include "program/text/text_tips.h"
 #include "program/text/text_units.h"
 
 namespace adv {
@@ -174,7 +175,7 @@ class Layout {
  public:
   Layout(YelSprite* sprite, uint32_t* pixels, int32_t surface_width, int32_t surface_height,
          int32_t width, int32_t height, int32_t font_size, int32_t ruby_size,
-         const std::array<uint32_t, 2>& colours, RevealMap* map)
+         const std::array<uint32_t, 2>& colours, RevealMap* map, TipsArea* tips)
       : sprite_(sprite),
         pixels_(pixels),
         surface_width_(surface_width),
@@ -188,7 +189,8 @@ class Layout {
         band_(RubyBand(ruby_size)),
         start_pitch_(LinePitch(font_size, ruby_size)),
         pitch_(start_pitch_),
-        size_(font_size) {}
+        size_(font_size),
+        tips_(tips) {}
 
   void Run(const char* text, int32_t& x, int32_t& y);
   int32_t Result() const;
@@ -220,6 +222,7 @@ class Layout {
   int32_t saved_type_ = 0;
   bool type_changed_ = false;
   bool ended_ = false;
+  TipsLinks tips_;
 };
 
 void Layout::ChangeSize(int32_t size) {
@@ -304,6 +307,10 @@ size_t Layout::Tag(const char* at, int32_t& x, int32_t& y) {
     return 2 + static_cast<size_t>(std::max(consumed, 0));
   } else if (StartsWith(at, "</c>")) {
     yel::YelFontSetColor(colours_[0], colours_[1]);
+  } else if (at[1] == 'd') {
+    tips_.Open(at, at + length, x, y);
+  } else if (StartsWith(at, "</d>")) {
+    tips_.Close(at, x, y, size_, pitch_, colours_);
   }
   return length;
 }
@@ -325,8 +332,10 @@ size_t Layout::Glyph(const char* at, int32_t& x, int32_t& y) {
     wrap = false;
   }
   if (wrap) {
+    tips_.Wrap(at, x, y, pitch_);
     y += pitch_;
     x = 0;
+    tips_.WrapDone(y);
     if (y + pitch_ > height_) {
       ended_ = true;
       return n;
@@ -397,8 +406,11 @@ int32_t AdvDrawText(AdvContext& context, YelSprite* sprite, const char* text, in
     }
   }
   yel::YelFontBegin();
+  // The begin hook waits for a tip of this text; the history page's texts hold none.
+  context.tips.state &= ~0xFFu;
+  TipsArea* tips = context.history.page.open ? nullptr : &context.tips;
   Layout layout(sprite, pixels, surface_width, surface_height, width, height, font_size, ruby_size,
-                colours, map);
+                colours, map, tips);
   layout.Run(text ? text : "", x, y);
   yel::YelFontEnd();
   if (sprite) yel::YelSpriteUnlock(sprite);

@@ -1,8 +1,8 @@
 // The one text renderer: a marked-up Shift-JIS text laid out in a rectangle (wraps by width,
 // forbidden line starts hanging in the margin, "<br>", "<center>", size, colour, font-type and
-// ruby tags) and drawn glyph by glyph into a locked sprite with the platform font. Every drawn
-// glyph's rectangle goes to the new-glyph list for the timed reveal. Main thread, render lock
-// held.
+// ruby tags, tip links recorded in the context's TipsArea) and drawn glyph by glyph into a locked
+// sprite with the platform font. Every drawn glyph's rectangle goes to the new-glyph list for the
+// timed reveal. Main thread, render lock held.
 #pragma once
 
 #include <array>

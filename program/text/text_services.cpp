@@ -24,8 +24,6 @@ void AdvanceLatchReset() {
 }
 void TextClickCarryReset() {}
 
-void AdvTipsEndHook(AdvContext&) {}
-
 void AdvDumpReturnStack(AdvContext& context) {
   const int32_t count = yel::YelListGetDataCount(context.display_queue, kListReturnPoint);
   for (int32_t i = 0; i < count; ++i) {
@@ -35,13 +33,12 @@ void AdvDumpReturnStack(AdvContext& context) {
   }
 }
 
-// Call points of the message window into the tips, which the program does not have yet, and the
-// auto mode (the voices are text_voice.cpp, the buttons program/buttons).
+// Call points of the message window (the voices are text_voice.cpp, the buttons program/buttons,
+// the tips text_tips.cpp), and the auto mode word as the text wait reads it.
 void AdvTextSpecialButtonsUpdate(AdvContext&, uint16_t, bool, bool, bool) {}
 bool AdvAutoModeOn(AdvContext& context) {
   return context.skip.auto_mode != 0;
 }
-void AdvTipsBeginHook(AdvContext&) {}
 bool AdvClickThrough() {
   return Advance().click_through != 0;
 }

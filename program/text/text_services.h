@@ -33,7 +33,8 @@ void AdvSelectRelease(AdvContext& context);
 void AdvDumpReturnStack(AdvContext& context);
 // Ends a text wait of the message window (the scene reset).
 void AdvTextClearWait(AdvContext& context);
-// What the tips display does when a scene ends.
+// When a text wait ends (and at a scene reset): once a tip has been laid out, calls the tips end
+// label and lets the begin label run again (text_tips.cpp).
 void AdvTipsEndHook(AdvContext& context);
 // True while a choice is on screen (its item or text sprites exist).
 bool AdvSelectShown(const AdvContext& context);
@@ -63,7 +64,8 @@ void AdvTextButtonGroupView(AdvContext& context, uint16_t group, int32_t visible
 void AdvTextSpecialButtonsUpdate(AdvContext& context, uint16_t group, bool name_shown,
                                  bool has_voice, bool voice_belongs);
 bool AdvAutoModeOn(AdvContext& context);
-// Calls the tips begin label once a page holds a finished tip.
+// While a line waits: calls the tips begin label once a page holds a finished tip, then not
+// again until the end hook or tips_pause clears the pause flag (text_tips.cpp).
 void AdvTipsBeginHook(AdvContext& context);
 bool AdvClickThrough();
 // Clears what the scene reset clears of the history, waits, child links and voice hooks.
