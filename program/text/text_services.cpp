@@ -35,7 +35,6 @@ void AdvDumpReturnStack(AdvContext& context) {
 
 // Call points of the message window (the voices are text_voice.cpp, the buttons program/buttons,
 // the tips text_tips.cpp), and the auto mode word as the text wait reads it.
-void AdvTextSpecialButtonsUpdate(AdvContext&, uint16_t, bool, bool, bool) {}
 bool AdvAutoModeOn(AdvContext& context) {
   return context.skip.auto_mode != 0;
 }

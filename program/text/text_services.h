@@ -60,7 +60,8 @@ bool AdvVoiceAudible(AdvContext& context);
 bool AdvButtonHitAny(AdvContext& context);
 // Shows or hides every button of the window's group.
 void AdvTextButtonGroupView(AdvContext& context, uint16_t group, int32_t visible);
-// The name, voice and record buttons of the window's group follow the line.
+// The name, voice and record buttons of the window's group follow the line
+// (text_window_buttons.cpp).
 void AdvTextSpecialButtonsUpdate(AdvContext& context, uint16_t group, bool name_shown,
                                  bool has_voice, bool voice_belongs);
 bool AdvAutoModeOn(AdvContext& context);

@@ -181,6 +181,49 @@ TEST_F(SkipAuto, ModeButtonsOnlyWhereTheGroupHasThem) {
   }
 }
 
+// The window's name, replay (style 2) and record (style 8) buttons follow the line: hidden
+// beside no name unless the window-button option ties them to the voice, on their normal cells
+// while the voice is the line's own, on the alternative ones otherwise.
+TEST_F(SkipAuto, SpecialButtonsFollowTheLinesNameAndVoice) {
+  constexpr int32_t kName = 1, kReplay = 2, kRecord = 3;
+  struct Case {
+    int32_t option;
+    bool name_shown, has_voice, belongs;
+    bool shown[3];   // name, replay, record
+    int32_t row[2];  // replay, record
+  };
+  const Case cases[] = {
+      {0, false, true, true, {false, false, false}, {0, 0}},
+      {0, true, true, true, {true, true, true}, {0, 0}},
+      {0, true, true, false, {true, true, true}, {3, 3}},
+      {0, true, false, false, {true, true, true}, {3, 0}},   // only the replay button is reset
+      {1, false, true, false, {false, true, true}, {3, 3}},  // tied to the voice: never hidden
+      {1, true, false, false, {true, true, true}, {0, 0}},   // no voice, no reset
+  };
+  for (const Case& k : cases) {
+    adv::AdvContext& c = Load(WindowScript(
+        "  cmd btn_init(0, NONE, NONE)\n  cmd text_set_btn(0)\n"
+        "  cmd btn_set(0, 1, f\"SKIPBTN\", 0, 0, 0, 1)\n  cmd btn_expansion(0, 1, 4)\n"
+        "  cmd btn_set(0, 2, f\"SKIPBTN\", 0, 0, 0, 1)\n  cmd btn_expansion(0, 2, 2)\n"
+        "  cmd btn_set(0, 3, f\"SKIPBTN\", 0, 0, 0, 1)\n  cmd btn_expansion(0, 3, 8)\n"));
+    machine_->Run();
+    c.values.system_memory[510] = k.option;
+    adv::AdvButtonSetVisible(c, kWindowButtons, -1, 1);
+    adv::AdvTextSpecialButtonsUpdate(c, kWindowButtons, k.name_shown, k.has_voice, k.belongs);
+    const std::string row = "option " + std::to_string(k.option) + ", name " +
+                            std::to_string(k.name_shown) + ", voice " +
+                            std::to_string(k.has_voice) + ", own " + std::to_string(k.belongs);
+    const adv::ButtonGroup& group = c.buttons.groups[kWindowButtons];
+    const int32_t buttons[] = {kName, kReplay, kRecord};
+    for (int i = 0; i < 3; ++i) {
+      EXPECT_EQ(yel::YelSpriteViewIs(group.buttons[buttons[i]].slot->sprite) != 0, k.shown[i])
+          << row << ", button " << buttons[i];
+    }
+    EXPECT_EQ(ShownRow(group.buttons[kReplay]), k.row[0]) << row;
+    EXPECT_EQ(ShownRow(group.buttons[kRecord]), k.row[1]) << row;
+  }
+}
+
 // The counter the scripts below keep in user memory cell 0, which the snapshot a skip's reload
 // rebuilds from carries (the variables start from 0 again).
 int32_t Counted(adv::AdvContext& c) {
