@@ -29,10 +29,14 @@
 #include "program/text/text_layout.h"
 #include "program/text/text_services.h"
 #include "program/text/text_window.h"
+#include "tests/program/sample_source.h"
 #include "tests/program/script_machine.h"
 #include "tests/program/started_library.h"
 
 namespace {
+
+using test::IgnoreArguments;
+using test::SampleSource;
 
 using test::ScriptMachine;
 
@@ -316,33 +320,6 @@ TEST_F(HistoryPage, AClickOnAVoicedLinePlaysItsVoice) {
   EXPECT_TRUE(Eventually([&] {
     return SoundParam(1, static_cast<int32_t>(handle & 0x0FFFFFFF), kParamPlayCursor) > 0;
   }));
-}
-
-std::string ReadText(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::stringstream all;
-  all << in.rdbuf();
-  return all.str();
-}
-
-std::string SampleSource() {
-  const std::string main_path = SAMPLE_SCRIPT;
-  const std::string folder = main_path.substr(0, main_path.rfind('/') + 1);
-  std::string source = ReadText(main_path);
-  const std::string include = ".include \"";
-  for (size_t at; (at = source.find(include)) != std::string::npos;) {
-    const size_t name_end = source.find('"', at + include.size());
-    if (name_end == std::string::npos) break;
-    const std::string name = source.substr(at + include.size(), name_end - at - include.size());
-    source.replace(at, name_end + 1 - at, ReadText(folder + name));
-  }
-  return source;
-}
-
-template <int N>
-int IgnoreArguments(adv::AdvContext& context) {
-  for (int i = 0; i < N; ++i) adv::ValueStackPop(context);
-  return 1;
 }
 
 // The sample game is played to its second line; the backlog then runs as the system button of

@@ -27,11 +27,15 @@
 #include "program/text/text_services.h"
 #include "program/text/text_window.h"
 #include "tests/program/layer_fixture.h"
+#include "tests/program/sample_source.h"
 #include "tests/program/temp_folder.h"
 #include "tests/yel/movie_test_support.h"
 #include "tools/ani_assembler/ani_assembler.h"
 
 namespace {
+
+using test::IgnoreArguments;
+using test::SampleSource;
 
 using test::ScriptMachine;
 
@@ -397,37 +401,6 @@ TEST_F(LayerSnapshots, RandomDamageNeverFaults) {
 }
 
 // ---- The sample game ----------------------------------------------------------------------
-
-std::string ReadText(const std::string& path) {
-  FILE* f = std::fopen(path.c_str(), "rb");
-  std::string text;
-  if (!f) return text;
-  char buffer[4096];
-  for (size_t n; (n = std::fread(buffer, 1, sizeof buffer, f)) > 0;) text.append(buffer, n);
-  std::fclose(f);
-  return text;
-}
-
-std::string SampleSource() {
-  const std::string main_path = SAMPLE_SCRIPT;
-  const std::string folder = main_path.substr(0, main_path.rfind('/') + 1);
-  std::string source = ReadText(main_path);
-  const std::string include = ".include \"";
-  for (size_t at; (at = source.find(include)) != std::string::npos;) {
-    const size_t name_end = source.find('"', at + include.size());
-    if (name_end == std::string::npos) break;
-    const std::string name = source.substr(at + include.size(), name_end - at - include.size());
-    source.replace(at, name_end + 1 - at, ReadText(folder + name));
-  }
-  return source;
-}
-
-template <int N>
-int IgnoreArguments(adv::AdvContext& context) {
-  for (int i = 0; i < N; ++i) adv::ValueStackPop(context);
-  adv::SetCommandResult(context, 0);
-  return 1;
-}
 
 constexpr int32_t kSampleWidth = 1280;
 constexpr int32_t kSampleHeight = 720;

@@ -26,9 +26,13 @@
 #include "program/text/text_services.h"
 #include "program/text/text_window.h"
 #include "tests/program/game_folder.h"
+#include "tests/program/sample_source.h"
 #include "tests/program/script_machine.h"
 
 namespace {
+
+using test::IgnoreArguments;
+using test::SampleSource;
 
 namespace fs = std::filesystem;
 using test::ScriptMachine;
@@ -389,40 +393,6 @@ TEST_F(SkipAuto, KeyCancelAndTheAccumulatedKeys) {
 }
 
 // ---- The sample game ----
-
-std::string ReadText(const std::string& path) {
-  std::string text;
-  if (FILE* f = std::fopen(path.c_str(), "rb")) {
-    char buffer[4096];
-    for (size_t n; (n = std::fread(buffer, 1, sizeof buffer, f)) > 0;) text.append(buffer, n);
-    std::fclose(f);
-  }
-  return text;
-}
-
-// The sample game's script with its includes put in place.
-std::string SampleSource() {
-  const std::string main_path = SAMPLE_SCRIPT;
-  const std::string folder = main_path.substr(0, main_path.rfind('/') + 1);
-  std::string source = ReadText(main_path);
-  const std::string include = ".include \"";
-  for (size_t at; (at = source.find(include)) != std::string::npos;) {
-    const size_t name_end = source.find('"', at + include.size());
-    if (name_end == std::string::npos) break;
-    const std::string name = source.substr(at + include.size(), name_end - at - include.size());
-    source.replace(at, name_end + 1 - at, ReadText(folder + name));
-  }
-  return source;
-}
-
-// The save commands reach the player's save folder, which this process does not have: the
-// sample runs with them answering "no save".
-template <int N>
-int IgnoreArguments(adv::AdvContext& context) {
-  for (int i = 0; i < N; ++i) adv::ValueStackPop(context);
-  adv::SetCommandResult(context, 0);
-  return 1;
-}
 
 // A sound effect the script waits for plays in real time while the frames go by on the test's
 // clock at once, so the frames are not counted: the time limit only catches a script that stalls.

@@ -24,10 +24,14 @@
 #include "program/text/text_reveal.h"
 #include "program/text/text_services.h"
 #include "program/text/text_window.h"
+#include "tests/program/sample_source.h"
 #include "tests/program/script_machine.h"
 #include "tests/program/started_library.h"
 
 namespace {
+
+using test::IgnoreArguments;
+using test::SampleSource;
 
 using test::ScriptMachine;
 
@@ -286,44 +290,6 @@ TEST_F(TextDrawing, AWideLineRevealsInsideItsTexture) {
 
 }  // namespace
 
-namespace {
-
-std::string ReadText(const std::string& path) {
-  FILE* f = std::fopen(path.c_str(), "rb");
-  std::string text;
-  if (!f) return text;
-  char buffer[4096];
-  for (size_t n; (n = std::fread(buffer, 1, sizeof buffer, f)) > 0;) text.append(buffer, n);
-  std::fclose(f);
-  return text;
-}
-
-// The sample game's script with its includes put in place.
-std::string SampleSource() {
-  const std::string main_path = SAMPLE_SCRIPT;
-  const std::string folder = main_path.substr(0, main_path.rfind('/') + 1);
-  std::string source = ReadText(main_path);
-  const std::string include = ".include \"";
-  for (size_t at; (at = source.find(include)) != std::string::npos;) {
-    const size_t name_end = source.find('"', at + include.size());
-    if (name_end == std::string::npos) break;
-    const std::string name = source.substr(at + include.size(), name_end - at - include.size());
-    source.replace(at, name_end + 1 - at, ReadText(folder + name));
-  }
-  return source;
-}
-
-// The save commands reach the player's save folder, which this process does not have: the
-// sample runs with them answering "no save".
-template <int N>
-int IgnoreArguments(adv::AdvContext& context) {
-  for (int i = 0; i < N; ++i) adv::ValueStackPop(context);
-  adv::SetCommandResult(context, 0);
-  return 1;
-}
-
-}  // namespace
-
 // The sample game, clicked through with auto mode off: every line waits for its click, and at the
 // choice the pointer is put on the second item ("海の道") and the primary mouse button pushed;
 // the script takes that branch and reaches its end.
@@ -396,8 +362,9 @@ TEST_F(TextDrawing, TheSampleGameIsClickedThroughToItsEnd) {
   EXPECT_EQ(lines, 5);
   ASSERT_EQ(texts.size(), 5u);
   EXPECT_EQ(names.front(), "\x88\xC4\x93\xE0\x90\x6C");  // 案内人
-  EXPECT_EQ(texts[3], "\x94\x67\x82\xCC\x89\xB9\x82\xAA\x89\x93\x82\xAD\x82\xA9\x82\xE7"
-                      "\x95\xB7\x82\xB1\x82\xA6\x82\xE9\x81\x42")  // 波の音が遠くから聞こえる。
+  EXPECT_EQ(texts[3],
+            "\x94\x67\x82\xCC\x89\xB9\x82\xAA\x89\x93\x82\xAD\x82\xA9\x82\xE7"
+            "\x95\xB7\x82\xB1\x82\xA6\x82\xE9\x81\x42")  // 波の音が遠くから聞こえる。
       << "the sea branch was taken";
 }
 
