@@ -79,6 +79,7 @@ class HistoryPage : public ::testing::Test {
   void TearDown() override {
     if (machine_) {
       adv::AdvHistoryEnd(c());
+      adv::AdvActionReset(c());  // the sample's sway set never ends by itself
       adv::AdvVoiceReleaseAll(c());
       adv::AdvButtonUnloadAll(c());
       adv::AdvTextWindowRelease(c());

@@ -9,6 +9,7 @@
 #include <string>
 
 #include "program/game/adv_context.h"
+#include "program/layers/action_manager.h"
 #include "program/layers/graphic_slots.h"
 #include "program/layers/layer_services.h"
 #include "program/layers/layer_table.h"
@@ -45,6 +46,7 @@ class LayerScripts : public ::testing::Test {
   // Every layer cleared and the queue committed, so that nothing the script made is left.
   void Drop() {
     if (!machine_) return;
+    adv::AdvActionReset(machine_->context());
     adv::AdvLayerTableReset(machine_->context());
     adv::RunDisplayQueue(machine_->context());
     machine_.reset();

@@ -74,6 +74,7 @@ class SkipAuto : public ::testing::Test {
     if (machine_) {
       adv::AdvContext& c = machine_->context();
       c.skip = adv::SkipWords{};
+      adv::AdvActionReset(c);  // the sample's sway set runs until its endings clear it
       adv::AdvTextWindowRelease(c);
       adv::AdvSelectRelease(c);
       adv::AdvButtonUnloadAll(c);
