@@ -65,10 +65,13 @@ std::string ArgumentFor(const adv::CommandArgument& argument) {
   return "1";
 }
 
-// Each command runs in a machine of its own, whose context of several megabytes ThreadSanitizer
-// shadows anew every time: that build checks every fifth command, the others all of them.
+// Each command runs in a machine of its own, whose context of several megabytes the sanitizers
+// shadow anew every time: ThreadSanitizer's build checks every fifth command, AddressSanitizer's
+// every other one, the plain build all of them.
 #if defined(__SANITIZE_THREAD__)
 constexpr int kCommandStride = 5;
+#elif defined(__SANITIZE_ADDRESS__)
+constexpr int kCommandStride = 2;
 #else
 constexpr int kCommandStride = 1;
 #endif
