@@ -91,6 +91,22 @@ void AudioBuffer::SetPosition(uint32_t bytes) {
   position_ = uint64_t{frame < frames_ ? frame : 0} << 32;
 }
 
+void AudioBuffer::WriteWrapped(uint32_t offset, const uint8_t* bytes, uint32_t count) {
+  if (size_ == 0) return;
+  offset %= size_;
+  count = std::min(count, size_);
+  const uint32_t first = std::min(count, size_ - offset);
+  uint8_t* data = data_.get();
+  std::lock_guard lock(mixer_.mutex_);
+  if (bytes) {
+    std::memcpy(data + offset, bytes, first);
+    std::memcpy(data, bytes + first, count - first);
+  } else {
+    std::memset(data + offset, 0, first);
+    std::memset(data, 0, count - first);
+  }
+}
+
 void AudioBuffer::SetVolume(int32_t hundredths_db) {
   std::lock_guard lock(mixer_.mutex_);
   volume_ = std::clamp(hundredths_db, kVolumeSilence, 0);

@@ -54,6 +54,10 @@ class AudioBuffer {
   bool IsPlaying() const;
   uint32_t Position() const;  // play cursor in bytes
   void SetPosition(uint32_t bytes);
+  // Copies `count` bytes into the sample memory from `offset` on, wrapping at its end (null
+  // `bytes` writes silence), under the mixer's lock: a writer that fell behind the play cursor
+  // never has the mix read a part it is writing.
+  void WriteWrapped(uint32_t offset, const uint8_t* bytes, uint32_t count);
   void SetVolume(int32_t hundredths_db);  // clamped to -10000..0
   int32_t Volume() const;
   void SetPan(int32_t pan);  // clamped to -10000..10000

@@ -66,10 +66,7 @@ void MovieAudio::Service() {
   const uint32_t cursor = buffer_->Position() % size_;
   const uint32_t passed = (cursor + size_ - last_cursor_) % size_;
   // What was played is cleared, so a late write leaves silence rather than an echo.
-  uint8_t* data = buffer_->Data();
-  const uint32_t first = std::min(passed, size_ - last_cursor_);
-  std::memset(data + last_cursor_, 0, first);
-  std::memset(data, 0, passed - first);
+  buffer_->WriteWrapped(last_cursor_, nullptr, passed);
   last_cursor_ = cursor;
   played_ += passed;
   written_ = std::max(written_, played_);
@@ -89,11 +86,7 @@ void MovieAudio::Write() {
   uint32_t bytes = static_cast<uint32_t>(std::min<uint64_t>(limit - ahead, pending_.size() * 2));
   bytes &= ~3u;
   const auto* from = reinterpret_cast<const uint8_t*>(pending_.data());
-  uint8_t* data = buffer_->Data();
-  const uint32_t at = static_cast<uint32_t>(written_ % size_);
-  const uint32_t first = std::min(bytes, size_ - at);
-  std::memcpy(data + at, from, first);
-  std::memcpy(data, from + first, bytes - first);
+  buffer_->WriteWrapped(static_cast<uint32_t>(written_ % size_), from, bytes);
   written_ += bytes;
   pending_.erase(pending_.begin(), pending_.begin() + bytes / 2);
 }
