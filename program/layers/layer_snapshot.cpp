@@ -1,9 +1,9 @@
 #include "program/layers/layer_snapshot.h"
 
-#include <bit>
 #include <cstring>
 #include <string>
 
+#include "program/buttons/button_snapshot.h"
 #include "program/data/byte_io.h"
 #include "program/data/sprite_info_record.h"
 #include "program/game/adv_context.h"
@@ -36,7 +36,8 @@ constexpr int32_t kFilterOptions[kLastFilter + 1] = {
     0, 1, 2, 3, 4, 0x105, 0x205, 0x305, 0x405, 0x505, 0x605, 0x705, 0x805, -1,
 };
 
-static_assert(kSlotGroupsSize == 4 * 3 * 4 + 4 + 4 * 4 + 2 * 2 * 4 + 4 + 4 * 2 + 4 + 4 * 3 * 4,
+static_assert(kSlotGroupsSize == kSlotStateSize &&
+                  kSlotGroupsSize == 4 * 3 * 4 + 4 + 4 * 4 + 2 * 2 * 4 + 4 + 4 * 2 + 4 + 4 * 3 * 4,
               "the slot's base and offset groups are 148 bytes");
 static_assert(kGraphicDatRecordSize == 3 * kGraphicDatNameSize + 9 * 4,
               "a graphic record is 132 bytes");
@@ -48,53 +49,20 @@ void PutInts(SnapshotWriter& out, const std::array<int32_t, N>& values) {
   for (int32_t value : values) out.I32(value);
 }
 template <size_t N>
-void PutFloats(SnapshotWriter& out, const std::array<float, N>& values) {
-  for (float value : values) out.U32(std::bit_cast<uint32_t>(value));
-}
-template <size_t N>
 void GetInts(SnapshotReader& in, std::array<int32_t, N>& values) {
   for (int32_t& value : values) value = in.I32();
 }
-template <size_t N>
-void GetFloats(SnapshotReader& in, std::array<float, N>& values) {
-  for (float& value : values) value = std::bit_cast<float>(in.U32());
-}
 
-// The slot's own state, from its base position through its offset float rotation.
+// The slot's own state, from its base position through its offset float rotation, laid out as
+// the button block keeps it.
 void WriteSlotGroups(const GraphicSlot& slot, SnapshotWriter& out) {
-  PutInts(out, slot.position);
-  PutInts(out, slot.offset_position);
-  PutInts(out, slot.rotation);
-  PutInts(out, slot.offset_rotation);
-  out.U32(slot.rect_enabled);
-  PutInts(out, slot.rect);
-  PutFloats(out, slot.scale);
-  PutFloats(out, slot.offset_scale);
-  out.U32(slot.colour);
-  for (int16_t channel : slot.offset_colour) out.U16(static_cast<uint16_t>(channel));
-  out.U32(slot.aspect_type);
-  PutFloats(out, slot.float_position);
-  PutFloats(out, slot.offset_float_position);
-  PutFloats(out, slot.float_rotation);
-  PutFloats(out, slot.offset_float_rotation);
+  const std::string state = SlotState(slot);
+  out.Bytes(state.data(), static_cast<uint32_t>(state.size()));
 }
 
 void ReadSlotGroups(SnapshotReader& in, GraphicSlot& slot) {
-  GetInts(in, slot.position);
-  GetInts(in, slot.offset_position);
-  GetInts(in, slot.rotation);
-  GetInts(in, slot.offset_rotation);
-  slot.rect_enabled = in.U32();
-  GetInts(in, slot.rect);
-  GetFloats(in, slot.scale);
-  GetFloats(in, slot.offset_scale);
-  slot.colour = in.U32();
-  for (int16_t& channel : slot.offset_colour) channel = static_cast<int16_t>(in.U16());
-  slot.aspect_type = in.U32();
-  GetFloats(in, slot.float_position);
-  GetFloats(in, slot.offset_float_position);
-  GetFloats(in, slot.float_rotation);
-  GetFloats(in, slot.offset_float_rotation);
+  std::array<uint8_t, kSlotStateSize> state{};
+  if (in.Bytes(state.data(), state.size())) SetSlotState(slot, state);
 }
 
 void CopySlotGroups(GraphicSlot& to, const GraphicSlot& from) {
