@@ -32,6 +32,7 @@
 #include "tests/program/sample_source.h"
 #include "tests/program/script_machine.h"
 #include "tests/program/started_library.h"
+#include "tests/wait_until.h"
 
 namespace {
 
@@ -47,14 +48,7 @@ constexpr int32_t kParamPlayCursor = 6;
 
 constexpr int32_t kFont = 24;  // one line of text or name is 24 pixels high
 
-bool Eventually(const std::function<bool()>& condition) {
-  const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
-  while (!condition()) {
-    if (std::chrono::steady_clock::now() > deadline) return false;
-    std::this_thread::yield();
-  }
-  return true;
-}
+using test::Eventually;
 
 template <size_t N>
 void Put(std::array<char, N>& field, const char* text) {

@@ -2,9 +2,11 @@
 // is read back in the next one together with the frame clock it was drawn at, so the test knows
 // the part x of the transition's time that frame showed. The frames before the end mix the old
 // red and the new blue image by x; the layer step ends the transition in the first frame whose
-// clock has passed its time, and from then on only the new image shows.
+// clock has passed its time, and from then on only the new image shows. The fade lasts many times
+// the longest frame seen before it, so a loaded machine still draws frames in its middle.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <string>
 #include <vector>
@@ -22,9 +24,10 @@ namespace {
 
 constexpr int32_t kWidth = 320;
 constexpr int32_t kHeight = 240;
-constexpr uint32_t kFadeMs = 600;
+constexpr uint32_t kShortestFadeMs = 600;
+constexpr uint32_t kFramesPerFade = 12;  // the fade spans at least this many of the slowest frames
 // The fade starts once the loop draws at its pace: the first frames may take long to come.
-constexpr int kFadeFrame = 5;
+constexpr int kFadeFrame = 8;
 constexpr int kFrameLimit = 600;  // far more frames than the fade needs at any frame rate
 
 struct Drawn {
@@ -36,6 +39,8 @@ struct FadeRun {
   test::ScriptMachine* machine = nullptr;
   int frame = 0;
   uint32_t start = 0;            // the frame clock of the commit
+  uint32_t fade_ms = 0;          // the fade's time, chosen at the commit
+  uint32_t slowest_frame = 0;    // the longest gap between two frames before the commit
   uint32_t drawn_at = 0;         // the frame clock of the frame presented last
   uint32_t longest_running = 0;  // the latest clock a layer step still saw the fade running at
   uint32_t ended_at = 0;         // the clock of the layer step that ended it
@@ -60,6 +65,13 @@ int Step(void*) {
     yel::YelSpriteRelease(yel::YelRenderGetActive(), capture);
   }
   adv::AdvGraphicSlotClearFrameParts(c);
+  if (g_fade.frame > 1 && g_fade.frame <= kFadeFrame) {
+    g_fade.slowest_frame = std::max(g_fade.slowest_frame, now - g_fade.drawn_at);
+  }
+  if (g_fade.frame == kFadeFrame) {
+    g_fade.fade_ms = std::max(kShortestFadeMs, kFramesPerFade * g_fade.slowest_frame);
+    c.values.variables[1] = static_cast<int32_t>(g_fade.fade_ms);
+  }
   if (g_fade.frame == 0 || g_fade.frame == kFadeFrame) {
     g_fade.start = now;
     adv::ScriptRunUntilWait(c);
@@ -111,7 +123,7 @@ TEST_P(LayerFade, MixesByTheClockAndEndsAtItsTime) {
       "cmd sp_set(f\"#FFFF0000\", 0, 10, 2)\n"
       "cmd run_no_wait()\n"
       "cmd wait_frame()\n"
-      "cmd sp_set_transition(f\"#FF0000FF\", 0, 1, 600)\n"
+      "cmd sp_set_transition(f\"#FF0000FF\", 0, 1, v1)\n"
       "cmd run_no_wait()\n");
   ASSERT_TRUE(machine.loaded());
   machine.SetCommand(0x070005, [](adv::AdvContext& context) {
@@ -138,8 +150,9 @@ TEST_P(LayerFade, MixesByTheClockAndEndsAtItsTime) {
   yel::YelUninit();
 
   ASSERT_TRUE(g_fade.ended);
-  EXPECT_LT(g_fade.longest_running, kFadeMs);
-  EXPECT_GE(g_fade.ended_at, kFadeMs);
+  const uint32_t fade_ms = g_fade.fade_ms;
+  EXPECT_LT(g_fade.longest_running, fade_ms);
+  EXPECT_GE(g_fade.ended_at, fade_ms);
   ASSERT_FALSE(g_fade.drawn.empty());
   int mixed = 0;
   std::string times;  // for the failure message
@@ -147,14 +160,14 @@ TEST_P(LayerFade, MixesByTheClockAndEndsAtItsTime) {
     times += " " + std::to_string(d.elapsed);
     SCOPED_TRACE(testing::Message() << "drawn " << d.elapsed << " ms after the commit");
     // The new image's share of the alpha, as the cross-fade hands it to the renderer.
-    const uint32_t in = d.elapsed >= kFadeMs ? 255 : 255 * d.elapsed / kFadeMs;
+    const uint32_t in = d.elapsed >= fade_ms ? 255 : 255 * d.elapsed / fade_ms;
     EXPECT_NEAR(static_cast<int>(Channel(d.pixel, 0)), static_cast<int>(in), 8);
     EXPECT_NEAR(static_cast<int>(Channel(d.pixel, 16)), static_cast<int>(255 - in), 8);
     EXPECT_LE(Channel(d.pixel, 8), 8u);
-    if (d.elapsed >= kFadeMs / 4 && d.elapsed <= kFadeMs * 3 / 4) ++mixed;
+    if (d.elapsed >= fade_ms / 4 && d.elapsed <= fade_ms * 3 / 4) ++mixed;
   }
   EXPECT_GT(mixed, 0) << "no frame was drawn near the middle of the fade; drawn at" << times;
-  EXPECT_GE(g_fade.drawn.back().elapsed, kFadeMs);  // the last frames show the end
+  EXPECT_GE(g_fade.drawn.back().elapsed, fade_ms);  // the last frames show the end
 }
 
 INSTANTIATE_TEST_SUITE_P(Renderers, LayerFade, ::testing::Values(false, true),

@@ -45,7 +45,7 @@ class LayerTransitions : public test::LayerScripts {
     const uint32_t from = yel::YeltimeGetTime();
     const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
     do {
-      std::this_thread::yield();
+      std::this_thread::sleep_for(std::chrono::milliseconds(1));
       yel::YelUpdateTime();
     } while (yel::YeltimeGetTime() - from < ms && std::chrono::steady_clock::now() < deadline);
   }

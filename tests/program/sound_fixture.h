@@ -19,22 +19,13 @@
 #include "tests/program/script_machine.h"
 #include "tests/program/started_library.h"
 #include "tests/program/temp_folder.h"
+#include "tests/wait_until.h"
 
 namespace test {
 
 // Platform calls the program itself does not bind.
 inline const yel::Import<decltype(::YelInputClear)> InputClear{"YelInputClear"};
 inline const yel::Import<decltype(::YelSoundGetVolume)> TypeVolume{"YelSoundGetVolume"};
-
-// Waits for a condition that the sound or audio thread brings about; false after ten seconds.
-inline bool Eventually(const std::function<bool()>& condition) {
-  const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
-  while (!condition()) {
-    if (std::chrono::steady_clock::now() > deadline) return false;
-    std::this_thread::yield();
-  }
-  return true;
-}
 
 inline int32_t PlatformIndex(uint32_t handle) {
   return static_cast<int32_t>(handle & 0x0FFFFFFF);

@@ -32,6 +32,7 @@
 #include "tests/program/script_machine.h"
 #include "tests/program/started_library.h"
 #include "tests/program/temp_folder.h"
+#include "tests/wait_until.h"
 
 namespace {
 
@@ -40,15 +41,7 @@ using test::ScriptMachine;
 constexpr uint32_t kEnterKey = 1u << 2;
 constexpr const char* kInit = "  cmd text_init(24, 0, 0, 480, 96, 0, 0, 0)\n";
 
-// Waits for a condition that another thread brings about; false after ten seconds.
-bool Eventually(const std::function<bool()>& condition) {
-  const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
-  while (!condition()) {
-    if (std::chrono::steady_clock::now() > deadline) return false;
-    std::this_thread::yield();
-  }
-  return true;
-}
+using test::Eventually;
 
 std::string Field(const char* bytes, size_t size) {
   return std::string(bytes, strnlen(bytes, size));
@@ -58,9 +51,6 @@ class TextLines : public ::testing::Test {
  protected:
   void SetUp() override {
     ASSERT_TRUE(yel::LoadLibraryFrom(YEL_LIBRARY));
-    // The mixer's output goes to a file that the tests read.
-    setenv("SDL_AUDIODRIVER", "disk", 1);
-    setenv("SDL_DISKAUDIOFILE", (folder_ / "mix.raw").c_str(), 1);
     render_ = test::StartLibraryHidden();
     ASSERT_NE(render_, nullptr);
     yel::YelSystemPathInit();
@@ -123,6 +113,9 @@ class TextLines : public ::testing::Test {
   }
 
   test::TempFolder folder_;
+  // The mixer's output goes to a file that the tests read; both are restored for the next suite.
+  test::ScopedEnv audio_driver_{"SDL_AUDIODRIVER", "disk"};
+  test::ScopedEnv audio_file_{"SDL_DISKAUDIOFILE", folder_ / "mix.raw"};
   YelRender* render_ = nullptr;
   std::unique_ptr<ScriptMachine> machine_;
 };

@@ -20,6 +20,7 @@
 #include "tests/program/script_machine.h"
 #include "tests/program/started_library.h"
 #include "tests/program/temp_folder.h"
+#include "tests/wait_until.h"
 
 namespace {
 
@@ -36,15 +37,7 @@ int32_t Index(uint32_t handle) {
   return static_cast<int32_t>(handle & 0x0FFFFFFF);
 }
 
-// Waits for a condition that the audio thread brings about; false after ten seconds.
-bool Eventually(const std::function<bool()>& condition) {
-  const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
-  while (!condition()) {
-    if (std::chrono::steady_clock::now() > deadline) return false;
-    std::this_thread::yield();
-  }
-  return true;
-}
+using test::Eventually;
 
 class Voices : public ::testing::Test {
  protected:

@@ -1,0 +1,23 @@
+// Waiting in a test for what another thread brings about. The condition is polled every
+// millisecond, so the waiting test leaves the processor to the threads it waits for (a spin
+// with yields keeps a core busy, and on a small machine starves them). The limit only catches
+// what never comes: a loaded machine or a sanitizer build may take long.
+#pragma once
+
+#include <chrono>
+#include <functional>
+#include <thread>
+
+namespace test {
+
+inline bool Eventually(const std::function<bool()>& condition,
+                       std::chrono::milliseconds limit = std::chrono::seconds(60)) {
+  const auto deadline = std::chrono::steady_clock::now() + limit;
+  while (!condition()) {
+    if (std::chrono::steady_clock::now() > deadline) return false;
+    std::this_thread::sleep_for(std::chrono::milliseconds(1));
+  }
+  return true;
+}
+
+}  // namespace test
