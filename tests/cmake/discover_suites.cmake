@@ -3,6 +3,8 @@
 # SINGLE_THREADED get no label; every other suite gets the label "threads".
 #   cmake -D TEST_PROGRAM=<path> -D CTEST_FILE=<path> -D PREFIX=<text> -D TIMEOUT=<s>
 #         -D WORKING_DIRECTORY=<path> -D SINGLE_THREADED=<Suite:Suite> -P discover_suites.cmake
+cmake_minimum_required(VERSION 3.25)
+
 execute_process(COMMAND "${TEST_PROGRAM}" --gtest_list_tests
   OUTPUT_VARIABLE listing ERROR_VARIABLE errors RESULT_VARIABLE result TIMEOUT 120)
 if(NOT result EQUAL 0)
