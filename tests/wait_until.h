@@ -10,8 +10,12 @@
 
 namespace test {
 
+// How long a test waits for another thread or a child process before it counts the wait as hung.
+// Only what never ends should reach it.
+inline constexpr int kHungMs = 300000;
+
 inline bool Eventually(const std::function<bool()>& condition,
-                       std::chrono::milliseconds limit = std::chrono::seconds(60)) {
+                       std::chrono::milliseconds limit = std::chrono::milliseconds(kHungMs)) {
   const auto deadline = std::chrono::steady_clock::now() + limit;
   while (!condition()) {
     if (std::chrono::steady_clock::now() > deadline) return false;

@@ -37,12 +37,10 @@ constexpr bool kSeesTheScript = false;
 constexpr bool kSeesTheScript = true;
 #endif
 #if defined(__SANITIZE_ADDRESS__) || defined(__SANITIZE_THREAD__)
-constexpr int kEndLimitMs = 30000;
 constexpr double kSpinSeconds = 3.0;
 constexpr int kGamesInAll = 8;
 constexpr int kGamesAtOnce = 4;
 #else
-constexpr int kEndLimitMs = 10000;
 constexpr double kSpinSeconds = 1.0;
 constexpr int kGamesInAll = 24;
 constexpr int kGamesAtOnce = 8;
@@ -111,7 +109,7 @@ bool WaitUntil(Condition condition, int ms) {
 // of its own accord. Every other thread sleeps now and then: the frame loop sleeps out every
 // frame, and the others wait for work.
 bool WaitForEndlessScript(test::GameFolder& game, test::Process& process) {
-  if (!WaitUntil([&] { return fs::exists(game.SaveFolder() / "system.dat"); }, 30000)) {
+  if (!WaitUntil([&] { return fs::exists(game.SaveFolder() / "system.dat"); }, test::kHungMs)) {
     return false;
   }
   const long busy = static_cast<long>(static_cast<double>(sysconf(_SC_CLK_TCK)) * kSpinSeconds);
@@ -127,7 +125,7 @@ bool WaitForEndlessScript(test::GameFolder& game, test::Process& process) {
     }
     return false;
   };
-  return WaitUntil([&] { return spinning() || !process.Running(); }, 60000);
+  return WaitUntil([&] { return spinning() || !process.Running(); }, test::kHungMs);
 }
 
 int32_t SystemCell0(const std::vector<uint8_t>& file) {
@@ -144,7 +142,7 @@ TEST(EndRequest, SigtermEndsANeverYieldingScriptAndWritesTheSystemFiles) {
   ASSERT_TRUE(process.Running()) << process.Stderr();
   fs::remove(game.SaveFolder() / "access.dat");
   process.Signal(SIGTERM);
-  EXPECT_EQ(process.Wait(kEndLimitMs), 0) << process.Stderr();
+  EXPECT_EQ(process.Wait(test::kHungMs), 0) << process.Stderr();
   if (kSeesTheScript) {
     EXPECT_EQ(SystemCell0(game.ReadFile(game.SaveFolder() / "system.dat")), 4242);
   }
@@ -166,13 +164,13 @@ TEST(EndRequest, SigintAlwaysEndsAnEndlessScriptUnderLoad) {
     for (int i = 0; i < kAtOnce; ++i) {
       const fs::path system = games[i]->SaveFolder() / "system.dat";
       const bool ready = deep(i) ? WaitForEndlessScript(*games[i], processes[i])
-                                 : WaitUntil([&] { return fs::exists(system); }, 30000);
+                                 : WaitUntil([&] { return fs::exists(system); }, test::kHungMs);
       ASSERT_TRUE(ready) << processes[i].Stderr();
       processes[i].Signal(SIGINT);
     }
     for (int i = 0; i < kAtOnce; ++i) {
-      EXPECT_EQ(processes[i].Wait(kEndLimitMs), 0) << "game " << first + i << "\n"
-                                             << processes[i].Stderr();
+      EXPECT_EQ(processes[i].Wait(test::kHungMs), 0) << "game " << first + i << "\n"
+                                                     << processes[i].Stderr();
       if (!deep(i) || !kSeesTheScript) continue;  // the script may not have begun
       EXPECT_EQ(SystemCell0(games[i]->ReadFile(games[i]->SaveFolder() / "system.dat")), 4242)
           << "game " << first + i;

@@ -263,7 +263,7 @@ TEST_F(FileCommands, GameFilesAreFoundInFoldersAndArchives) {
   std::ofstream(root_ / "src/inpac.txt") << "archived!";
   test::Process builder =
       test::Process::Start({PACBUILD_TOOL, "-q", root_ / "src", game_ + "/arc.pac"});
-  ASSERT_EQ(builder.Wait(10000), 0) << builder.Stderr();
+  ASSERT_EQ(builder.Wait(test::kHungMs), 0) << builder.Stderr();
   yel::YelSystemPathSet((game_ + "/arc").c_str());
   auto script =
       Run("cmd get_file_size(f\"data.txt\") -> v1\n"

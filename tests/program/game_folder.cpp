@@ -51,7 +51,9 @@ GameFolder::GameFolder(const std::string& script, const std::string& comments)
   SetScript(script);
 }
 
-GameFolder::~GameFolder() { std::filesystem::remove_all(root_); }
+GameFolder::~GameFolder() {
+  std::filesystem::remove_all(root_);
+}
 
 void GameFolder::SetScript(const std::string& script, uint32_t stamp) {
   advasm::AssembleOptions options;
@@ -66,8 +68,10 @@ void GameFolder::SetScript(const std::string& script, uint32_t stamp) {
 }
 
 void GameFolder::WriteVersion(const std::string& comments) {
-  WriteBytes(root_ / "version.ini", "[Version]\nCompanyName=Test/Suite\nProductName=TestGame\n"
-                                    "OriginalFilename=Game\nComments=" + comments + "\n");
+  WriteBytes(root_ / "version.ini",
+             "[Version]\nCompanyName=Test/Suite\nProductName=TestGame\n"
+             "OriginalFilename=Game\nComments=" +
+                 comments + "\n");
 }
 
 Process GameFolder::Start(const std::vector<std::string>& env,
@@ -81,7 +85,7 @@ Process GameFolder::Start(const std::vector<std::string>& env,
 
 int GameFolder::Run(const std::vector<std::string>& env, std::string* err) const {
   Process game = Start(env);
-  const int code = game.Wait(20000);
+  const int code = game.Wait(test::kHungMs);
   if (err) *err = game.Stderr();
   return code;
 }

@@ -28,7 +28,7 @@ TEST(GameProcess, MissingLibraryShowsTheBoxAndExitsWithOne) {
   std::filesystem::create_directories(dir / "dll");
   std::filesystem::copy_file(OS_LIBRARY, dir / "dll" / "libos.so");
   test::Process game = test::Process::Start({copy.string()});
-  EXPECT_EQ(game.Wait(10000), 1);
+  EXPECT_EQ(game.Wait(test::kHungMs), 1);
   EXPECT_NE(game.Stderr().find("DLL NOT FOUND"), std::string::npos) << game.Stderr();
   std::filesystem::remove_all(dir);
 }
@@ -63,7 +63,7 @@ TEST(LibraryExports, MatchTheDeclaredInterface) {
   ASSERT_GT(declared.size(), 50u);
 
   test::Process nm = test::Process::Start({"nm", "-D", "--defined-only", YEL_LIBRARY});
-  ASSERT_EQ(nm.Wait(10000), 0);
+  ASSERT_EQ(nm.Wait(test::kHungMs), 0);
   std::set<std::string> exported;
   std::istringstream lines(nm.Stdout());
   for (std::string address, type, name; lines >> address >> type >> name;) {
@@ -86,7 +86,7 @@ TEST(LibraryExports, MatchTheDeclaredInterface) {
 // another module could bind to instead of its own).
 TEST(LibraryExports, OsLayerExportsOnlyItsNamespace) {
   test::Process nm = test::Process::Start({"nm", "-D", "-C", "--defined-only", OS_LIBRARY});
-  ASSERT_EQ(nm.Wait(10000), 0);
+  ASSERT_EQ(nm.Wait(test::kHungMs), 0);
   // A line is "ADDRESS TYPE NAME"; the name may be prefixed by what kind of type data it is.
   auto own = [](const std::string& line) {
     const size_t name_at = line.find(' ', line.find(' ') + 1);

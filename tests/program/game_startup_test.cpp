@@ -11,14 +11,6 @@
 
 namespace {
 
-// How long an idle game may take to end: a ThreadSanitizer build beside many other test processes
-// runs its end many times slower.
-#if defined(__SANITIZE_THREAD__)
-constexpr int kEndLimitMs = 60000;
-#else
-constexpr int kEndLimitMs = 10000;
-#endif
-
 namespace fs = std::filesystem;
 
 constexpr const char* kEndingScript = "start:\n  end\n";
@@ -32,7 +24,7 @@ void Touch(const fs::path& path) {
 // Waits until the game has written its "system.dat", which it does in its first frame: once
 // that file is there the game is running (and takes SIGTERM as an end request).
 bool WaitUntilRunning(test::Process& process, const test::GameFolder& game) {
-  return process.WaitForPath(game.SaveFolder() / "system.dat", 15000);
+  return process.WaitForPath(game.SaveFolder() / "system.dat", test::kHungMs);
 }
 
 TEST(GameStartup, ScriptRunsToItsEndAndTheSystemFilesAreWritten) {
@@ -52,7 +44,7 @@ TEST(GameStartup, StaysUpUntilEndedBySignal) {
   ASSERT_TRUE(WaitUntilRunning(process, game)) << process.Stderr();
   EXPECT_FALSE(process.EndsWithin(500)) << process.Stderr();
   process.Signal(SIGTERM);
-  EXPECT_EQ(process.Wait(kEndLimitMs), 0) << process.Stderr();
+  EXPECT_EQ(process.Wait(test::kHungMs), 0) << process.Stderr();
 }
 
 class ScriptChange : public ::testing::Test {
@@ -112,8 +104,8 @@ TEST(GameStartup, SecondInstanceEndsWithOneUnlessTheCheckIsSkipped) {
   EXPECT_TRUE(second.Running()) << second.Stderr();
   second.Signal(SIGTERM);
   first.Signal(SIGTERM);
-  EXPECT_EQ(second.Wait(10000), 0);
-  EXPECT_EQ(first.Wait(10000), 0);
+  EXPECT_EQ(second.Wait(test::kHungMs), 0);
+  EXPECT_EQ(first.Wait(test::kHungMs), 0);
 }
 
 // The scripted answers are one list for the whole process: the program's first-start question
@@ -151,10 +143,6 @@ TEST(GameStartup, SvgaKeywordGivesAnEightHundredBySixHundredGame) {
 
 namespace {
 
-// Only catches a game that never gets there: the sample's title and fades take real time, many
-// times longer in the sanitizer builds on a loaded machine.
-constexpr int kSampleWaitMs = 120000;
-
 // The sample game as the README's run command starts it, in a copy of its folder: it saves
 // before its first line, plays on by itself in auto mode, and ends on the request of the system.
 // (A test in text_window_test.cpp clicks through its script; skip_auto_test.cpp lets it play to
@@ -166,11 +154,11 @@ TEST(SampleGame, RunsToItsFirstLineAndEndsOnRequest) {
   fs::remove_all(copy / "save");
   test::Process game = test::Process::Start({(copy / "Game").string()},
                                             test::IsolatedEnvironment(copy), copy.string());
-  ASSERT_TRUE(game.WaitForPath((copy / "save" / "save000.dat").string(), kSampleWaitMs))
+  ASSERT_TRUE(game.WaitForPath((copy / "save" / "save000.dat").string(), test::kHungMs))
       << game.Stderr();
   EXPECT_TRUE(game.Running()) << "the game goes on for many seconds after its first save";
   game.Signal(SIGTERM);
-  EXPECT_EQ(game.Wait(20000), 0) << game.Stderr();
+  EXPECT_EQ(game.Wait(test::kHungMs), 0) << game.Stderr();
   EXPECT_TRUE(fs::exists(copy / "save" / "system.dat"));
   EXPECT_TRUE(fs::exists(copy / "save" / "config.dat"));
   EXPECT_TRUE(fs::exists(copy / "run" / "サンプルゲーム.lock"))
@@ -189,9 +177,9 @@ TEST(SampleGame, LoadsItsSaveInASecondRun) {
   const auto run_until = [&](const char* file) {
     test::Process game = test::Process::Start({(copy / "Game").string()},
                                               test::IsolatedEnvironment(copy), copy.string());
-    EXPECT_TRUE(game.WaitForPath((copy / "save" / file).string(), kSampleWaitMs)) << game.Stderr();
+    EXPECT_TRUE(game.WaitForPath((copy / "save" / file).string(), test::kHungMs)) << game.Stderr();
     game.Signal(SIGTERM);
-    EXPECT_EQ(game.Wait(20000), 0) << game.Stderr();
+    EXPECT_EQ(game.Wait(test::kHungMs), 0) << game.Stderr();
   };
   const auto loads = [&] {
     std::ifstream in(copy / "save" / "system.dat", std::ios::binary);

@@ -5,6 +5,8 @@
 #include <string>
 #include <vector>
 
+#include "tests/wait_until.h"
+
 namespace test {
 
 class Process {

@@ -42,10 +42,10 @@ class RendererChoice : public ::testing::Test {
     std::vector<std::string> argv = {(copy_ / "Game").string()};
     argv.insert(argv.end(), args.begin(), args.end());
     test::Process game = test::Process::Start(argv, all, copy_.string());
-    EXPECT_TRUE(game.WaitForPath((copy_ / "save" / "save000.dat").string(), 30000))
+    EXPECT_TRUE(game.WaitForPath((copy_ / "save" / "save000.dat").string(), test::kHungMs))
         << game.Stderr();
     game.Signal(SIGTERM);
-    EXPECT_EQ(game.Wait(30000), 0) << game.Stderr();
+    EXPECT_EQ(game.Wait(test::kHungMs), 0) << game.Stderr();
     return game.Stderr();
   }
 

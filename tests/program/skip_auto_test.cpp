@@ -503,11 +503,6 @@ TEST_F(SampleAutoPlay, TheSkipButtonSkipsAnUnreadSceneToItsChoice) {
 
 // The built sample game as a process, headless and with a save folder of its own: it plays by
 // itself to its end and exits with code 0. The limit only catches a game that never ends.
-#if defined(__SANITIZE_ADDRESS__) || defined(__SANITIZE_THREAD__)
-constexpr int kSampleLimitMs = 280000;
-#else
-constexpr int kSampleLimitMs = 120000;
-#endif
 
 TEST(SampleGameProcess, DISABLED_PlaysToItsEndAndExitsWithZero) {
   const fs::path copy = fs::temp_directory_path() / ("sample_auto_" + std::to_string(getpid()));
@@ -516,7 +511,7 @@ TEST(SampleGameProcess, DISABLED_PlaysToItsEndAndExitsWithZero) {
   fs::remove_all(copy / "save");
   test::Process game = test::Process::Start({(copy / "Game").string()},
                                             test::IsolatedEnvironment(copy), copy.string());
-  EXPECT_EQ(game.Wait(kSampleLimitMs), 0) << game.Stderr();
+  EXPECT_EQ(game.Wait(test::kHungMs), 0) << game.Stderr();
   EXPECT_TRUE(fs::exists(copy / "save" / "system.dat")) << "the end wrote the system files";
   fs::remove_all(copy);
 }

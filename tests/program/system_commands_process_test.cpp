@@ -86,11 +86,11 @@ TEST(SystemCommandsProcess, AppExecOpensTheFileAndAnEndCutsTheSleep) {
   const char* path = std::getenv("PATH");
   test::Process process =
       game.Start({"PATH=" + bin.string() + ":" + (path ? path : ""), "OPENED=" + opened.string()});
-  ASSERT_TRUE(process.WaitForPath(opened.string(), 20000)) << process.Stderr();
+  ASSERT_TRUE(process.WaitForPath(opened.string(), test::kHungMs)) << process.Stderr();
   EXPECT_EQ(ReadText(opened), "1|" + (fs::canonical(root) / "readme.txt").string());
   process.Signal(SIGTERM);
   EXPECT_TRUE(process.EndsWithin(kEndLimitMs)) << "the sleep held the end";
-  EXPECT_EQ(process.Wait(20000), 0);
+  EXPECT_EQ(process.Wait(test::kHungMs), 0);
 }
 
 }  // namespace

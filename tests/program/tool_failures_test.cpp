@@ -54,7 +54,7 @@ TEST(ToolFailures, AreReportedWithTheFileAndTheReasonAndExitOne) {
   for (const Failure& failure : failures) {
     test::Process tool = test::Process::Start(failure.argv);
     const std::string command = failure.argv[0] + " " + failure.argv[1];
-    EXPECT_EQ(tool.Wait(10000), 1) << command << "\n" << tool.Stderr();
+    EXPECT_EQ(tool.Wait(test::kHungMs), 1) << command << "\n" << tool.Stderr();
     EXPECT_NE(tool.Stderr().find(failure.message), std::string::npos) << command << " said:\n"
                                                                       << tool.Stderr();
   }
