@@ -6,7 +6,6 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
-#include <fstream>
 #include <sstream>
 #include <vector>
 
@@ -33,14 +32,20 @@ bool SameName(const std::string& a, const std::string& b) {
   return true;
 }
 
-std::vector<std::string> ReadLines(const std::string& path) {
-  std::vector<std::string> lines;
-  std::ifstream in(path, std::ios::binary);
+// The lines of the file, through the reader the save folder uses: only a regular file of at
+// most kIniFileLimit bytes is read, so a FIFO or a device in its place is refused at once
+// instead of blocking or being read without end.
+FileReadStatus ReadLines(const std::string& path, std::vector<std::string>& lines) {
+  lines.clear();
+  std::string data;
+  const FileReadStatus status = ReadWholeFile(path, data, kIniFileLimit);
+  if (status != FileReadStatus::kOk) return status;
+  std::istringstream in(data);
   for (std::string line; std::getline(in, line);) {
     if (!line.empty() && line.back() == '\r') line.pop_back();
     lines.push_back(line);
   }
-  return lines;
+  return status;
 }
 
 // "[name]" gives name; any other line gives nothing.
@@ -64,7 +69,9 @@ bool KeyValue(const std::string& line, std::string& key, std::string& value) {
 std::string ReadIniString(const std::string& path, const std::string& section,
                           const std::string& key, const std::string& fallback) {
   bool inside = false;
-  for (const std::string& line : ReadLines(path)) {
+  std::vector<std::string> lines;
+  ReadLines(path, lines);
+  for (const std::string& line : lines) {
     std::string name, k, v;
     if (SectionName(line, name)) {
       inside = SameName(name, section);
@@ -84,7 +91,10 @@ int ReadIniInt(const std::string& path, const std::string& section, const std::s
 
 bool WriteIniString(const std::string& path, const std::string& section, const std::string& key,
                     const std::string& value) {
-  std::vector<std::string> lines = ReadLines(path);
+  std::vector<std::string> lines;
+  // A file that is there but cannot be read whole is not replaced by one that lacks its lines.
+  const FileReadStatus status = ReadLines(path, lines);
+  if (status != FileReadStatus::kOk && status != FileReadStatus::kMissing) return false;
   const std::string entry = key + "=" + value;
   bool inside = false;
   bool replaced = false;

@@ -105,6 +105,15 @@ uint32_t ListFileRecord::LabelCount() const {
 
 bool LoadFileList(ListFileRecord& lists, std::vector<uint8_t> bytes, std::string* error) {
   if (!PrepareListImage(bytes, "File.dat", error)) return false;
+  // Names are used as C strings wherever a file is opened: each field must hold its zero.
+  const size_t count = (bytes.size() - kListHeaderSize) / kFileNameSize;
+  for (size_t n = 0; n < count; ++n) {
+    const uint8_t* field = bytes.data() + kListHeaderSize + n * kFileNameSize;
+    if (!std::memchr(field, 0, kFileNameSize)) {
+      SetError(error, "File.dat: name " + std::to_string(n) + " fills its 32 bytes without a zero");
+      return false;
+    }
+  }
   lists.file_header_count_ = HeaderCount(bytes);
   lists.file_list_ = std::move(bytes);
   return true;

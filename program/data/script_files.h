@@ -132,8 +132,9 @@ class ListFileRecord {
 };
 
 // Load one list file each from its bytes: the header is checked, a "$" body is unscrambled in
-// place. False (reason in `error`) for a file shorter than its 16-byte header; the record keeps
-// what it held before.
+// place. False (reason in `error`) for a file shorter than its 16-byte header, and for a
+// "File.dat" with a name that fills its 32 bytes without a zero; the record keeps what it held
+// before.
 bool LoadFileList(ListFileRecord& lists, std::vector<uint8_t> bytes, std::string* error);
 bool LoadTextList(ListFileRecord& lists, std::vector<uint8_t> bytes, std::string* error);
 bool LoadTableList(ListFileRecord& lists, std::vector<uint8_t> bytes, std::string* error);

@@ -1,4 +1,5 @@
 // The engine's start, release and scene reset.
+#include <atomic>
 #include <string>
 
 #include "os/encoding.h"
@@ -18,17 +19,25 @@
 namespace adv {
 namespace {
 
+// Set on the main thread by a failed start, read on the UI thread once the platform has ended.
+std::atomic<bool> g_start_failed{false};
+
 }  // namespace
 
 // The message goes to the debug page and, so that the player learns why the game closes, to a
 // box; then the end is requested.
 int32_t AdvStartFailure(const char* message) {
+  g_start_failed = true;
   yel::YelDebugPrintf(0, "", "%s", message);
   yel::YelErrorLogPrintf("%s", message);
   os::ShowMessageBox(message, os::Cp932ToUtf8(Startup().product_name), os::BoxButtons::kOk,
                      os::BoxIcon::kError);
   yel::YelEnd();
   return kGeneralFailure;
+}
+
+bool AdvStartFailed() {
+  return g_start_failed;
 }
 
 namespace {

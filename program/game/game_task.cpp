@@ -88,6 +88,7 @@ int AdvCreateStartTask() {
 int LoadSystemData(void* task_data) {
   auto& data = *static_cast<AdvTaskData*>(task_data);
   g_files = SystemFilesState{};
+  RemoveStaleTemporaries(Startup().save_folder);
   SystemDataIo io = SystemIo();
   SoundState defaults;
   SoundConfigDefaults(defaults);

@@ -31,6 +31,8 @@ int32_t AdvInitialize(AdvContext& context);
 void AdvRegisterDebugData(AdvContext& context);
 // A start that cannot go on: the message is logged and shown, and the end requested.
 int32_t AdvStartFailure(const char* message);
+// True once AdvStartFailure has ended a start: the program then exits with a failure code.
+bool AdvStartFailed();
 void AdvRelease(AdvContext& context);
 void AdvResetState(AdvContext& context);
 void AdvUpdate(AdvContext& context);

@@ -155,44 +155,33 @@ void HistoryFilesPrune(AdvContext& context) {
   std::vector<os::FolderEntry> entries;
   if (folder.empty() || !os::ListFolder(folder, entries)) return;
   std::set<uint32_t> present;
-  std::set<uint32_t> reachable;
+  std::set<uint32_t> needed;
   for (const os::FolderEntry& entry : entries) {
     uint32_t counter = 0;
     if (entry.is_folder) continue;
     if (IsHistoryFileName(entry.name, &counter)) {
       present.insert(counter);
     } else if (IsSlotFileName(entry.name) &&
-               !CollectHistoryRefs(folder + "/" + entry.name, &reachable)) {
+               !CollectHistoryRefs(folder + "/" + entry.name, &needed)) {
       return;  // a save that cannot be read may refer to any of them
     }
   }
+  // Only the snapshots a history line names directly are kept, not those the snapshots' own
+  // history names in turn: in a long run each snapshot names the ones before it, so following
+  // them would keep every snapshot ever written. A jump back makes the loaded snapshot's lines
+  // the running game's, and those are kept at the next prune.
   const auto& memory = context.values.system_memory;
   for (int32_t i = 0; i < context.history.count; ++i) {
     if (context.history.entries[i].file_number >= 0) {
-      reachable.insert(context.history.entries[i].file_number);
+      needed.insert(context.history.entries[i].file_number);
     }
   }
-  reachable.insert(static_cast<uint32_t>(memory[kHistoryPositionCell]));
-  reachable.insert(static_cast<uint32_t>(context.skip.history_point[0]));
-  // A reachable history snapshot makes the snapshots its own history refers to reachable.
-  std::vector<uint32_t> pending(reachable.begin(), reachable.end());
-  std::set<uint32_t> walked;
-  while (!pending.empty()) {
-    const uint32_t counter = pending.back();
-    pending.pop_back();
-    if (!walked.insert(counter).second || !present.count(counter)) continue;
-    std::string path;
-    HistFilePath(counter, &path);
-    std::set<uint32_t> refs;
-    if (!CollectHistoryRefs(os::DiskPath(path), &refs)) return;
-    for (uint32_t ref : refs) {
-      if (reachable.insert(ref).second) pending.push_back(ref);
-    }
-  }
+  needed.insert(static_cast<uint32_t>(memory[kHistoryPositionCell]));
+  needed.insert(static_cast<uint32_t>(context.skip.history_point[0]));
   for (uint32_t counter : present) {
     std::string path;
     HistFilePath(counter, &path);
-    if (!reachable.count(counter)) os::RemoveFile(os::DiskPath(path));
+    if (!needed.count(counter)) os::RemoveFile(os::DiskPath(path));
   }
 }
 

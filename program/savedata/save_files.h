@@ -41,9 +41,9 @@ bool ReadSaveFile(const std::string& path, std::string* image);
 // the current history position (word 509) and word 0 of the history point, and the image is
 // written as "hist%08x.dat" of it.
 void HistorySnapshotSave(AdvContext& context);
-// Deletes the history snapshots that nothing can reach any more: neither the history of the
-// running game, nor of a slot file, nor of a history snapshot reachable from those. Nothing is
-// deleted when any save in the folder cannot be read.
+// Deletes the history snapshots that no history line names any more: neither a line (nor the
+// history position) of the running game nor one of a slot file. Nothing is deleted when any
+// save in the folder cannot be read.
 void HistoryFilesPrune(AdvContext& context);
 
 // A slot file (or "continue.dat" for -1) opened for reading; null after "No SaveData.

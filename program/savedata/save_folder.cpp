@@ -1,5 +1,7 @@
 #include "program/savedata/save_folder.h"
 
+#include <cstdint>
+
 #include "os/encoding.h"
 #include "os/file_system.h"
 #include "os/ini_file.h"
@@ -22,6 +24,23 @@ std::string IniNameOf(const std::string& file_name) {
 
 std::string Join(const std::string& folder, const std::string& name) {
   return folder + "/" + name;
+}
+
+// A name from the game's settings as one folder of a path: separators ("/" and "\\" between
+// characters, never the second byte of a double-byte one) become "_", and "." or ".." becomes
+// "_" or "__", so the name can never climb out of the folder it is joined to.
+std::string FolderName(const std::string& name) {
+  std::string folder = name;
+  for (size_t i = 0; i < folder.size(); ++i) {
+    const auto byte = static_cast<uint8_t>(folder[i]);
+    if ((byte >= 0x81 && byte <= 0x9F) || (byte >= 0xE0 && byte <= 0xFC)) {
+      ++i;
+    } else if (byte == '/' || byte == '\\') {
+      folder[i] = '_';
+    }
+  }
+  if (folder == "." || folder == "..") folder.assign(folder.size(), '_');
+  return folder;
 }
 
 }  // namespace
@@ -69,7 +88,7 @@ bool CSaveFolder::OverrideIniRead() {
   std::string settings = system_.user_config_folder();
   if (settings.empty()) settings = system_.common_config_folder();
   if (settings.empty()) return false;
-  const std::string ini = Join(Join(settings, os::DiskPath(params_.maker_folder())),
+  const std::string ini = Join(Join(settings, os::DiskPath(FolderName(params_.maker_folder()))),
                                os::DiskPath(IniNameOf(params_.program_file_name())));
   if (!os::IsFile(ini)) return false;
   path_ = os::Utf8ToCp932(os::ReadIniString(ini, "INSTALL", "SaveFold", std::string()));
@@ -80,9 +99,11 @@ bool CSaveFolder::OverrideIniRead() {
 void CSaveFolder::PerUserSaveFolder() {
   const std::string documents = system_.documents_folder();
   if (documents.empty()) return;
-  std::string path = Join(os::Utf8ToCp932(documents), params_.maker_folder());
-  if (!params_.maker_sub_folder().empty()) path = Join(path, params_.maker_sub_folder());
-  path_ = Join(Join(path, params_.product_name()), "save");
+  std::string path = Join(os::Utf8ToCp932(documents), FolderName(params_.maker_folder()));
+  if (!params_.maker_sub_folder().empty()) {
+    path = Join(path, FolderName(params_.maker_sub_folder()));
+  }
+  path_ = Join(Join(path, FolderName(params_.product_name())), "save");
   kind_ = kSaveFolderPerUser;
 }
 

@@ -6,6 +6,8 @@
 //   3. but when the program runs from a CD-ROM (or any read-only mount) or from a protected
 //      folder (one the user may not write to, or one under a system folder such as /usr or /opt),
 //      the folder "save" under the user's documents folder, maker and product.
+// The maker, sub-folder and product names are each one folder: separators and "." or ".." in
+// them become "_", so no name from the game's settings can lead the path anywhere else.
 // All strings here are CP932 engine strings; the folders of the system are converted to them.
 #pragma once
 

@@ -197,18 +197,49 @@ bool ScriptStampMatches(const std::string& save_folder, const GameFileRead& read
   return ByteReader(*stamp).U32() == stored;
 }
 
-bool DeleteSaveData(const std::string& save_folder) {
+bool IsEngineSaveFileName(std::string_view name) {
+  for (const char* fixed :
+       {"system.dat", "config.dat", "access.dat", "continue.dat", "save_tmp.dat"}) {
+    if (name == fixed) return true;
+  }
+  const auto all_of = [](std::string_view digits, const char* set) {
+    return !digits.empty() && digits.find_first_not_of(set) == std::string_view::npos;
+  };
+  if (name.size() < 8 || name.substr(name.size() - 4) != ".dat") return false;
+  const std::string_view stem = name.substr(0, name.size() - 4);
+  if (stem.substr(0, 4) == "save") return stem.size() >= 7 && all_of(stem.substr(4), "0123456789");
+  return stem.size() == 12 && stem.substr(0, 4) == "hist" &&
+         all_of(stem.substr(4), "0123456789abcdef");
+}
+
+namespace {
+
+// Removes the regular files of the folder whose names `wanted` picks; false when the folder
+// cannot be listed or any of them could not be removed.
+template <typename Wanted>
+bool RemoveFilesNamed(const std::string& save_folder, Wanted wanted) {
   const std::string folder = os::DiskPath(save_folder);
   std::vector<os::FolderEntry> entries;
   if (!os::ListFolder(folder, entries)) return false;
-  bool all_deleted = true;
+  bool all_removed = true;
   for (const os::FolderEntry& entry : entries) {
-    if (entry.is_folder || entry.name.size() < 4) continue;
-    const std::string_view ending = std::string_view(entry.name).substr(entry.name.size() - 4);
-    if (ending != ".dat" && ending != ".jpg") continue;
-    if (!os::RemoveFile(folder + "/" + entry.name)) all_deleted = false;
+    if (entry.is_folder || !wanted(std::string_view(entry.name))) continue;
+    if (!os::RemoveFile(folder + "/" + entry.name)) all_removed = false;
   }
-  return all_deleted;
+  return all_removed;
+}
+
+}  // namespace
+
+bool DeleteSaveData(const std::string& save_folder) {
+  return RemoveFilesNamed(save_folder, IsEngineSaveFileName);
+}
+
+void RemoveStaleTemporaries(const std::string& save_folder) {
+  RemoveFilesNamed(save_folder, [](std::string_view name) {
+    return name.size() > 4 && name.substr(name.size() - 4) == ".tmp" &&
+           IsEngineSaveFileName(name.substr(0, name.size() - 4));
+  });
 }
 
 }  // namespace adv

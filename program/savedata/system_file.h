@@ -121,9 +121,19 @@ bool SystemDataLoadOrCreate(SystemDataIo& io, const SoundSettingsBlock& sound_de
 // cannot be read.
 bool ScriptStampMatches(const std::string& save_folder, const GameFileRead& read_game_file);
 
-// Deletes every file of the save folder whose name ends in ".dat" or ".jpg" (exactly, in lower
-// case): system data, settings, access list, saved games, snapshots and thumbnails. False when
-// the folder cannot be listed or any of those files could not be deleted.
+// The names of the files the engine itself writes in the save folder: "system.dat",
+// "config.dat", "access.dat", "continue.dat", "save_tmp.dat", the slots "save%03d.dat" and the
+// history snapshots "hist%08x.dat" (exactly, in lower case).
+bool IsEngineSaveFileName(std::string_view name);
+
+// Deletes the files of the save folder that the engine writes (system data, settings, access
+// list, saved games and history snapshots), found by their names; whatever else the folder holds
+// (the script's own files, anything the player keeps there) stays. False when the folder cannot
+// be listed or any of those files could not be deleted.
 bool DeleteSaveData(const std::string& save_folder);
+
+// Removes the temporary files ("<name>.tmp" of an engine file) that a write cut short by a crash
+// or a kill left behind. Only one game runs on a save folder, so at start none is in use.
+void RemoveStaleTemporaries(const std::string& save_folder);
 
 }  // namespace adv

@@ -133,8 +133,9 @@ int RunPlatform(YelInitParam& param) {
   if (!yel::YelInit(&param)) return 0;
   if (!MountStartArchives()) yel::YelErrorLogPrintf("MountArchives(0) failed");
   if (!ScriptChangeCheck()) {
+    // The game did not start: a launcher must not take this for a normal end.
     yel::YelUninit();
-    return 0;
+    return 1;
   }
   if (yel::YelDebugIs()) DebugPagesOpen();
   yel::YelRun();
@@ -142,7 +143,7 @@ int RunPlatform(YelInitParam& param) {
   yel::YelGetSystemParameters(&current);
   ConfigSave(Startup().save_folder, current);
   yel::YelUninit();
-  return 0;
+  return AdvStartFailed() ? 1 : 0;
 }
 
 }  // namespace

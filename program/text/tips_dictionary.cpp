@@ -1,6 +1,7 @@
 #include "program/text/tips_dictionary.h"
 
 #include <algorithm>
+#include <cstdint>
 #include <cstring>
 #include <utility>
 
@@ -152,18 +153,183 @@ int TipsCompare(std::string_view a, std::string_view b) {
   }
 }
 
-// Every ordered pair is visited and a pair out of order is exchanged, so entries with equal
-// readings end in the order this exchange gives them, which scripts may have come to rely on.
-void TipsSort(TipsDictionary& dictionary) {
-  std::vector<TipsRecord>& records = dictionary.records;
+namespace {
+
+bool ReadingLess(const TipsRecord& a, const TipsRecord& b) {
+  return TipsCompare(a.columns[1], b.columns[1]) < 0;
+}
+
+// The order the game has always given the tips: every ordered pair (i, j) is visited, i outer,
+// and a pair with record i before record j in reading is exchanged. Readings with equal text end
+// in the order this exchange gives them, which scripts may have come to rely on. Quadratic; kept
+// for readings with a zero character, with which the comparison is no consistent order.
+void PairwiseExchangeSort(std::vector<TipsRecord>& records) {
   const size_t n = records.size();
   for (size_t i = 0; i < n; ++i) {
     for (size_t j = 0; j < n; ++j) {
-      if (i != j && TipsCompare(records[i].columns[1], records[j].columns[1]) < 0) {
-        std::swap(records[i], records[j]);
-      }
+      if (i != j && ReadingLess(records[i], records[j])) std::swap(records[i], records[j]);
     }
   }
+}
+
+// Sequences of record indexes that can be cut and joined in logarithmic time (an implicit treap:
+// a binary tree in sequence order, balanced by fixed pseudo-random priorities).
+class IndexSequences {
+ public:
+  static constexpr int kNone = -1;
+
+  explicit IndexSequences(size_t n) : left_(n, kNone), right_(n, kNone), size_(n, 1), rank_(n) {
+    uint64_t state = 0x9E3779B97F4A7C15u;
+    for (uint64_t& rank : rank_) {
+      state ^= state << 13;
+      state ^= state >> 7;
+      state ^= state << 17;
+      rank = state;
+    }
+  }
+
+  // The sequence `a` followed by `b`.
+  int Join(int a, int b) {
+    if (a == kNone) return b;
+    if (b == kNone) return a;
+    if (rank_[a] > rank_[b]) {
+      right_[a] = Join(right_[a], b);
+      return Update(a);
+    }
+    left_[b] = Join(a, left_[b]);
+    return Update(b);
+  }
+
+  // The first `k` of sequence `t` into `a`, the rest into `b`.
+  void Split(int t, size_t k, int& a, int& b) {
+    if (t == kNone) {
+      a = b = kNone;
+    } else if (Size(left_[t]) < k) {
+      Split(right_[t], k - Size(left_[t]) - 1, right_[t], b);
+      a = Update(t);
+    } else {
+      Split(left_[t], k, a, left_[t]);
+      b = Update(t);
+    }
+  }
+
+  // Moves the first `k` (less than the length) to the end.
+  int RotateLeft(int t, size_t k) {
+    if (k == 0) return t;
+    int a = kNone, b = kNone;
+    Split(t, k, a, b);
+    return Join(b, a);
+  }
+
+  void Append(int t, std::vector<size_t>& out) const {
+    std::vector<int> stack;
+    while (t != kNone || !stack.empty()) {
+      for (; t != kNone; t = left_[t]) stack.push_back(t);
+      t = stack.back();
+      stack.pop_back();
+      out.push_back(static_cast<size_t>(t));
+      t = right_[t];
+    }
+  }
+
+ private:
+  size_t Size(int t) const { return t == kNone ? 0 : size_[t]; }
+  int Update(int t) {
+    size_[t] = 1 + Size(left_[t]) + Size(right_[t]);
+    return t;
+  }
+
+  std::vector<int> left_, right_;
+  std::vector<size_t> size_;
+  std::vector<uint64_t> rank_;
+};
+
+// Counts per reading rank, with sums over the lower ranks.
+class RankCounts {
+ public:
+  explicit RankCounts(size_t ranks) : tree_(ranks + 1, 0) {}
+  void Add(size_t rank) {
+    for (size_t i = rank + 1; i < tree_.size(); i += i & (~i + 1)) ++tree_[i];
+  }
+  size_t Below(size_t rank) const {
+    size_t sum = 0;
+    for (size_t i = rank; i > 0; i -= i & (~i + 1)) sum += tree_[i];
+    return sum;
+  }
+
+ private:
+  std::vector<size_t> tree_;
+};
+
+// The pairwise exchange's result in O(n log n). Its first outer step (i = 0) carries the largest
+// reading to the front, leaving each record it passes over where the one that beat it stood;
+// done here as it is. Each later step i takes the record at i into the sorted front part: it goes
+// after every equal reading, and each run of equal readings greater than it is passed by the
+// carried record in a way that moves the run's first record to the run's end. So each reading
+// keeps its records as a queue: new ones join at the end, and each record taken in with a smaller
+// reading turns the queue by one; the turns are counted per reading and applied when the queue
+// next changes or at the end.
+std::vector<size_t> ExchangeOrder(const std::vector<TipsRecord>& records) {
+  const size_t n = records.size();
+  std::vector<size_t> taken(n);
+  for (size_t k = 0; k < n; ++k) taken[k] = k;
+  for (size_t j = 1; j < n; ++j) {
+    if (ReadingLess(records[taken[0]], records[taken[j]])) std::swap(taken[0], taken[j]);
+  }
+  std::vector<size_t> by_reading = taken;
+  std::sort(by_reading.begin(), by_reading.end(),
+            [&](size_t a, size_t b) { return ReadingLess(records[a], records[b]); });
+  std::vector<size_t> rank(n);
+  size_t ranks = 0;
+  for (size_t k = 0; k < n; ++k) {
+    if (k > 0 && ReadingLess(records[by_reading[k - 1]], records[by_reading[k]])) ++ranks;
+    rank[by_reading[k]] = ranks;
+  }
+  ++ranks;
+  struct Queue {
+    int root = IndexSequences::kNone;
+    size_t length = 0;
+    size_t smaller_seen = 0;  // records with smaller readings taken in when last turned
+  };
+  std::vector<Queue> queues(ranks);
+  IndexSequences sequences(n);
+  RankCounts counts(ranks);
+  const auto turn = [&](Queue& queue, size_t smaller) {
+    if (queue.length > 0) {
+      queue.root = sequences.RotateLeft(queue.root, (smaller - queue.smaller_seen) % queue.length);
+    }
+    queue.smaller_seen = smaller;
+  };
+  for (size_t record : taken) {
+    Queue& queue = queues[rank[record]];
+    turn(queue, counts.Below(rank[record]));
+    queue.root = sequences.Join(queue.root, static_cast<int>(record));
+    ++queue.length;
+    counts.Add(rank[record]);
+  }
+  std::vector<size_t> order;
+  order.reserve(n);
+  for (size_t r = 0; r < ranks; ++r) {
+    turn(queues[r], counts.Below(r));
+    sequences.Append(queues[r].root, order);
+  }
+  return order;
+}
+
+}  // namespace
+
+void TipsSort(TipsDictionary& dictionary) {
+  std::vector<TipsRecord>& records = dictionary.records;
+  for (const TipsRecord& record : records) {
+    if (record.columns[1].find('\0') != std::string::npos) {
+      PairwiseExchangeSort(records);
+      return;
+    }
+  }
+  std::vector<TipsRecord> sorted;
+  sorted.reserve(records.size());
+  for (size_t index : ExchangeOrder(records)) sorted.push_back(std::move(records[index]));
+  records = std::move(sorted);
 }
 
 void TipsApplyAccess(TipsDictionary& dictionary, std::string_view bytes) {

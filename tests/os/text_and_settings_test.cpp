@@ -1,8 +1,10 @@
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 
 #include "os/encoding.h"
 #include "os/ini_file.h"
@@ -58,6 +60,43 @@ TEST_F(IniFileTest, WriteKeepsOtherSectionsAndReplacesTheKey) {
 TEST_F(IniFileTest, WriteCreatesTheFile) {
   ASSERT_TRUE(os::WriteIniString(path_, "MainWindow", "x", "7"));
   EXPECT_EQ(os::ReadIniString(path_, "MainWindow", "x", ""), "7");
+}
+
+// What stands in an INI file's place but is no regular file of a sane size is read as missing
+// at once and never written over: a FIFO would block the reader until a writer came (at start,
+// before any end request can reach it), a device such as /dev/zero never ends, and a file past
+// the limit would be read whole for one key.
+TEST_F(IniFileTest, OnlyARegularFileOfBoundedSizeIsReadOrReplaced) {
+  const std::string big_head = "[MainWindow]\r\nx=5\r\n";
+  const struct {
+    const char* what;
+    std::function<void(const std::string&)> make;
+  } cases[] = {
+      {"a FIFO", [](const std::string& p) { ASSERT_EQ(::mkfifo(p.c_str(), 0600), 0); }},
+      {"a link to /dev/zero",
+       [](const std::string& p) { std::filesystem::create_symlink("/dev/zero", p); }},
+      {"a folder", [](const std::string& p) { std::filesystem::create_directory(p); }},
+      {"a file past the limit",
+       [&](const std::string& p) {
+         std::ofstream(p, std::ios::binary)
+             << big_head << std::string(os::kIniFileLimit, ';') << "\r\n";
+       }},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    std::filesystem::remove_all(path_);
+    c.make(path_);
+    const auto type_before = std::filesystem::symlink_status(path_).type();
+    EXPECT_EQ(os::ReadIniString(path_, "MainWindow", "x", "none"), "none");
+    EXPECT_EQ(os::ReadIniInt(path_, "MainWindow", "x", -1), -1);
+    EXPECT_FALSE(os::WriteIniString(path_, "MainWindow", "x", "7"));
+    EXPECT_EQ(std::filesystem::symlink_status(path_).type(), type_before) << "left as it was";
+  }
+  // Just within the limit the file is an INI file like any other.
+  std::filesystem::remove_all(path_);
+  std::ofstream(path_, std::ios::binary)
+      << big_head << std::string(os::kIniFileLimit - big_head.size(), ';');
+  EXPECT_EQ(os::ReadIniInt(path_, "MainWindow", "x", -1), 5);
 }
 
 TEST(MessageBox, HeadlessBoxGivesTheCancellingAnswer) {

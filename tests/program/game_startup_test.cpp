@@ -53,7 +53,9 @@ class ScriptChange : public ::testing::Test {
     ASSERT_EQ(game_.Run(), 0);  // the first run writes system.dat with stamp 1
     game_.SetScript(kEndingScript, 2);
     Touch(game_.SaveFolder() / "save000.dat");
+    Touch(game_.SaveFolder() / "hist00000001.dat");
     Touch(game_.SaveFolder() / "thumb.jpg");
+    Touch(game_.SaveFolder() / "other.dat");
     Touch(game_.SaveFolder() / "keep.txt");
     system_before_ = game_.ReadFile(game_.SaveFolder() / "system.dat");
   }
@@ -66,28 +68,69 @@ TEST_F(ScriptChange, YesDeletesTheSaveDataAndGoesOn) {
   ASSERT_EQ(game_.Run({"OS_MESSAGEBOX_ANSWERS=yes"}, &err), 0) << err;
   EXPECT_NE(err.find("スクリプトファイルが更新されています"), std::string::npos) << err;
   EXPECT_FALSE(fs::exists(game_.SaveFolder() / "save000.dat"));
-  EXPECT_FALSE(fs::exists(game_.SaveFolder() / "thumb.jpg"));
+  EXPECT_FALSE(fs::exists(game_.SaveFolder() / "hist00000001.dat"));
+  // Files the engine does not write stay, whatever their type.
+  EXPECT_TRUE(fs::exists(game_.SaveFolder() / "thumb.jpg"));
+  EXPECT_TRUE(fs::exists(game_.SaveFolder() / "other.dat"));
   EXPECT_TRUE(fs::exists(game_.SaveFolder() / "keep.txt"));
   EXPECT_NE(game_.ReadFile(game_.SaveFolder() / "system.dat"), system_before_)
       << "the game went on and wrote a fresh system.dat";
 }
 
-TEST_F(ScriptChange, NoEndsWithZeroAndDeletesNothing) {
-  std::string err;
-  ASSERT_EQ(game_.Run({"OS_MESSAGEBOX_ANSWERS=no"}, &err), 0) << err;
-  EXPECT_TRUE(fs::exists(game_.SaveFolder() / "save000.dat"));
-  EXPECT_TRUE(fs::exists(game_.SaveFolder() / "thumb.jpg"));
-  EXPECT_EQ(game_.ReadFile(game_.SaveFolder() / "system.dat"), system_before_);
+// Answered No, or unanswered where no box can be shown: the game does not start, and says so.
+TEST_F(ScriptChange, NoOrNoAnswerEndsWithOneAndDeletesNothing) {
+  for (const char* answers : {"OS_MESSAGEBOX_ANSWERS=no", "OS_MESSAGEBOX_ANSWERS="}) {
+    SCOPED_TRACE(answers);
+    std::string err;
+    ASSERT_EQ(game_.Run({answers, "SDL_VIDEODRIVER=offscreen"}, &err), 1) << err;
+    EXPECT_NE(err.find("スクリプトファイルが更新されています"), std::string::npos) << err;
+    EXPECT_TRUE(fs::exists(game_.SaveFolder() / "save000.dat"));
+    EXPECT_TRUE(fs::exists(game_.SaveFolder() / "thumb.jpg"));
+    EXPECT_EQ(game_.ReadFile(game_.SaveFolder() / "system.dat"), system_before_);
+  }
 }
 
 TEST_F(ScriptChange, MissingScriptEndsWithItsMessageAndDeletesNothing) {
   fs::remove(game_.root() / "Script.src");
   std::string err;
-  EXPECT_EQ(game_.Run({"OS_MESSAGEBOX_ANSWERS=yes"}, &err), 0) << err;
+  EXPECT_EQ(game_.Run({"OS_MESSAGEBOX_ANSWERS=yes"}, &err), 1) << err;
   EXPECT_NE(err.find("script load error"), std::string::npos) << err;
   EXPECT_EQ(err.find("スクリプトファイルが更新されています"), std::string::npos) << err;
   EXPECT_TRUE(fs::exists(game_.SaveFolder() / "save000.dat"));
   EXPECT_EQ(game_.ReadFile(game_.SaveFolder() / "system.dat"), system_before_);
+}
+
+// A list file with `count` in its header and `body` after it.
+std::string ListFile(uint32_t count, const std::string& body) {
+  std::string bytes = "LIST" + std::string(8, '\0');
+  for (int i = 0; i < 4; ++i) bytes.push_back(static_cast<char>(count >> (8 * i)));
+  return bytes + body;
+}
+
+// A game whose files cannot be used ends after its message with exit code 1, so a launcher can
+// tell it from a normal end; nothing of the player's is written.
+TEST(GameStartup, DamagedGameFilesEndWithOneAfterTheirMessage) {
+  const struct {
+    const char* file;
+    std::string bytes;
+    const char* message;
+  } cases[] = {
+      {"Script.src", "XXXX" + std::string("\1\0\0\0", 4) + std::string(4, '\0'),
+       "script load error"},
+      {"Mem.dat", "LIS", "tablelist load error"},
+      {"Point.dat", "LIS", "pointlist load error"},
+      {"Text.dat", ListFile(1000, "ab"), "システムファイルの作成に失敗。"},
+      {"File.dat", ListFile(1000, "ab"), "システムファイルの作成に失敗。"},
+      {"File.dat", ListFile(1, std::string(32, 'A')), "filelist load error"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(std::string(c.file) + ": " + c.message);
+    test::GameFolder game(kEndingScript);
+    std::ofstream(game.root() / c.file, std::ios::binary) << c.bytes;
+    std::string err;
+    EXPECT_EQ(game.Run({}, &err), 1) << err;
+    EXPECT_NE(err.find(c.message), std::string::npos) << err;
+  }
 }
 
 TEST(GameStartup, SecondInstanceEndsWithOneUnlessTheCheckIsSkipped) {

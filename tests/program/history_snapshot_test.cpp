@@ -2,7 +2,9 @@
 // by history_load, and deleted once nothing can reach them.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
+#include <set>
 #include <string>
 
 #include "program/game/game_task.h"
@@ -10,6 +12,7 @@
 #include "program/savedata/snapshot_services.h"
 #include "program/script/command_table.h"
 #include "program/startup/startup_names.h"
+#include "program/text/history_store.h"
 #include "tests/program/script_machine.h"
 #include "tests/program/temp_folder.h"
 
@@ -76,9 +79,9 @@ TEST_F(HistorySnapshots, SaveAndLoadThroughTheCommands) {
   EXPECT_EQ(c.skip.history_skip_target, 0x1234u);
 }
 
-// hist1 is reached through hist2, which a slot's history names; hist3 is reached by nothing.
-// With a slot that cannot be read, nothing is deleted.
-TEST_F(HistorySnapshots, UnreachableFilesAreDeleted) {
+// hist2 is named by a slot's history, hist4 by the running game's; hist1 only by hist2's own
+// history and hist3 by nothing. With a slot that cannot be read, nothing is deleted.
+TEST_F(HistorySnapshots, FilesNoHistoryLineNamesAreDeleted) {
   ScriptMachine machine("");
   adv::AdvContext& c = machine.context();
   c.history.save_files = 1;
@@ -93,12 +96,13 @@ TEST_F(HistorySnapshots, UnreachableFilesAreDeleted) {
   write_history(1, 0);
   write_history(2, 1);
   write_history(3, 0);
+  write_history(4, 0);
   c.history.count = 1;
   c.history.entries[0].file_number = 2;
   c.values.system_memory[509] = 0;
   adv::TakeSavePoint(c, 0);
   ASSERT_TRUE(adv::WriteSaveFile(c, adv::SlotFilePath(1)));
-  c.history.count = 0;
+  c.history.entries[0].file_number = 4;
   c.skip.history_point[0] = 0;
 
   folder_.Write("save002.dat", "damaged");
@@ -107,10 +111,69 @@ TEST_F(HistorySnapshots, UnreachableFilesAreDeleted) {
 
   std::filesystem::remove(folder_ / "save002.dat");
   adv::HistoryFilesPrune(c);
-  EXPECT_TRUE(folder_.Exists("hist00000001.dat"));
+  EXPECT_FALSE(folder_.Exists("hist00000001.dat"));
   EXPECT_TRUE(folder_.Exists("hist00000002.dat"));
   EXPECT_FALSE(folder_.Exists("hist00000003.dat"));
+  EXPECT_TRUE(folder_.Exists("hist00000004.dat"));
   EXPECT_TRUE(folder_.Exists("save001.dat"));
+}
+
+// Linear play: every line writes a snapshot whose history names the snapshots of the lines
+// before it, so through their own histories the newest snapshot reaches every older one. The
+// prune keeps what the running game's 128 lines and a save's 128 lines name, no more, and a load
+// and a jump back to any of those lines still work afterwards.
+TEST_F(HistorySnapshots, LongLinearPlayKeepsWhatTheLinesNameAndTheyStillLoad) {
+  ScriptMachine machine("");
+  adv::AdvContext& c = machine.context();
+  c.history.save_files = 1;
+  std::set<int32_t> named;  // by the running game's lines or the save's
+  const auto play_lines = [&](int lines) {
+    for (int i = 0; i < lines; ++i) {
+      auto& entries = c.history.entries;
+      std::copy_backward(entries.begin(), entries.end() - 1, entries.end());
+      c.history.count = std::min(c.history.count + 1, adv::kHistoryEntryCount);
+      entries[0].file_number = c.values.system_memory[509];
+      adv::TakeSavePoint(c, 0);
+      adv::HistorySnapshotSave(c);
+    }
+  };
+  const auto note_lines = [&] {
+    for (int32_t i = 0; i < c.history.count; ++i) named.insert(c.history.entries[i].file_number);
+    named.insert(c.values.system_memory[509]);
+  };
+  play_lines(150);
+  adv::TakeSavePoint(c, 0);
+  ASSERT_TRUE(adv::WriteSaveFile(c, adv::SlotFilePath(1)));
+  note_lines();
+  const int32_t save_oldest = c.history.entries[c.history.count - 1].file_number;
+  play_lines(150);
+  note_lines();
+  const int32_t running_oldest = c.history.entries[c.history.count - 1].file_number;
+  named.erase(0);  // the first line was committed before any snapshot existed
+
+  adv::HistoryFilesPrune(c);
+  std::set<int32_t> kept;
+  for (const auto& entry : std::filesystem::directory_iterator(folder_.path())) {
+    const std::string name = entry.path().filename().string();
+    if (name.rfind("hist", 0) == 0) kept.insert(std::stoi(name.substr(4, 8), nullptr, 16));
+  }
+  EXPECT_EQ(kept, named);
+  EXPECT_LE(kept.size(), 2u * adv::kHistoryEntryCount + 2) << "of 300 written";
+
+  const auto command = [&](uint32_t code, int32_t argument) {
+    c.values.result_index = 1;
+    adv::ValueStackPush(c, argument);
+    adv::CommandFor(code)(c);
+  };
+  command(0x0A0026, running_oldest);  // history_load: a jump to the oldest line
+  EXPECT_EQ(machine.V(1), -1) << running_oldest;
+  EXPECT_TRUE(machine.Logged("history_load ok", adv::kLogTrace));
+  machine.ClearLog();
+  command(0x0A0001, 1);  // load the save, then jump to its oldest line
+  EXPECT_EQ(c.history.entries[c.history.count - 1].file_number, save_oldest);
+  command(0x0A0026, save_oldest);
+  EXPECT_EQ(machine.V(1), -1) << save_oldest;
+  EXPECT_FALSE(machine.Logged("not found", adv::kLogError));
 }
 
 }  // namespace

@@ -102,6 +102,40 @@ TEST_F(SaveFolderTest, AProtectedOrReadOnlyProgramFolderSavesUnderTheDocuments) 
   EXPECT_EQ(adv::CSaveFolder(Params(), system).path(), program_folder() + "/save");
 }
 
+// Names from "System.ini" are one folder each, so the saves (and the delete question that clears
+// them) stay under the maker's folder in the documents; a "\\" that is the second byte of a
+// double-byte character is part of the name.
+TEST_F(SaveFolderTest, NamesFromTheSettingsCannotLeaveTheDocumentsFolder) {
+  adv::SaveFolderSystem system = adv::SaveFolderSystem::Native();
+  system.drive_type = [](const std::string&) { return adv::kDriveCdRom; };
+  const struct {
+    const char* maker;
+    const char* sub;
+    const char* product;
+    const char* path;  // under the documents folder
+  } cases[] = {
+      {"Maker", "Sub", "../../../../tmp/x/product", "Maker/Sub/.._.._.._.._tmp_x_product/save"},
+      {"Maker", "", "..", "Maker/__/save"},
+      {"..", "..", ".", "__/__/_/save"},
+      {"/etc", "a\\..\\b", "Product", "_etc/a_.._b/Product/save"},
+      {"Maker", "", "\x83\x5C", "Maker/\x83\x5C/save"},
+      {"Maker", "", "...", "Maker/.../save"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.product);
+    const adv::CSaveFolder folder(
+        adv::SaveFolderParams(program_folder(), c.maker, c.sub, "Game.exe", c.product), system);
+    EXPECT_EQ(folder.path(), root_ / (std::string("home/Docs/") + c.path));
+    EXPECT_EQ(folder.kind(), adv::kSaveFolderPerUser);
+  }
+  // The maker's folder of the override file is one folder too.
+  root_.Write("config/_etc/Game.ini", "[INSTALL]\r\nSaveFold=/srv/saves/game\r\n");
+  EXPECT_EQ(
+      adv::CSaveFolder(adv::SaveFolderParams(program_folder(), "/etc", "", "Game.exe", "P"), system)
+          .path(),
+      "/srv/saves/game");
+}
+
 // Root may write anywhere, so as root the folder is resolved in a child that has become an
 // ordinary user first: the operating system itself answers whether the folder is writable.
 TEST_F(SaveFolderTest, AProgramFolderTheUserCannotWriteToIsProtected) {

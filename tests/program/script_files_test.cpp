@@ -189,6 +189,39 @@ TEST(ListFiles, FileNamesAreFoundByBinarySearchAndIndexesAreBounded) {
   EXPECT_EQ(record.FileName(0xFFFFFFFF), nullptr);
 }
 
+// Every name is used as a C string; a field of 32 bytes without a zero would be read past its
+// end. Such a file is refused whole, scrambled or not, and the record keeps its names.
+TEST(ListFiles, AFileNameWithoutItsZeroIsRefused) {
+  const Bytes good = NameField(std::string(31, 'A'));
+  const Bytes full(32, 'B');
+  const struct {
+    const char* what;
+    std::vector<Bytes> fields;
+    bool accepted;
+  } cases[] = {
+      {"31 bytes and the zero", {good}, true},
+      {"a partial record after whole ones is no name", {good, Bytes(31, 'C')}, true},
+      {"the only name", {full}, false},
+      {"the last name", {good, good, full}, false},
+      {"the first name", {full, good}, false},
+      {"a zero only in the next field", {full, Bytes(32, 0)}, false},
+  };
+  for (const auto& c : cases) {
+    for (bool scrambled : {false, true}) {
+      SCOPED_TRACE(std::string(c.what) + (scrambled ? ", scrambled" : ""));
+      Bytes body;
+      for (const Bytes& field : c.fields) body.insert(body.end(), field.begin(), field.end());
+      adv::ListFileRecord record;
+      ASSERT_TRUE(adv::LoadFileList(record, ListFile(NameField("KEPT.PNG"), 1, false), nullptr));
+      std::string error;
+      EXPECT_EQ(adv::LoadFileList(record, ListFile(body, 1, scrambled), &error), c.accepted);
+      if (c.accepted) continue;
+      EXPECT_NE(error.find("File.dat"), std::string::npos) << error;
+      EXPECT_EQ(adv::FileListFind(record, "KEPT.PNG"), 0) << "the names it had stay";
+    }
+  }
+}
+
 TEST(ListFiles, TextOffsetsAreBounded) {
   adv::ListFileRecord record;
   EXPECT_FALSE(record.TextAt(16)) << "nothing loaded";

@@ -254,11 +254,30 @@ int RunWithoutDeleteRights(const std::string& parent, const std::string& folder,
   return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
 }
 
-TEST_F(SystemFileTest, DeleteSaveDataRemovesDatAndJpgFilesOnlyAndReportsWhatItCouldNot) {
+std::vector<std::string> FolderNames(const std::string& folder) {
+  std::vector<std::string> names;
+  for (const auto& entry : std::filesystem::directory_iterator(folder)) {
+    names.push_back(entry.path().filename().string());
+  }
+  std::sort(names.begin(), names.end());
+  return names;
+}
+
+// Only what the engine writes goes, by its exact name: a ".dat" or ".jpg" of the script's, of
+// another program's or of the player's that happens to lie in the folder stays.
+TEST_F(SystemFileTest, DeleteSaveDataRemovesTheEngineFilesOnlyAndReportsWhatItCouldNot) {
   const std::string folder = save_ / "save";
-  for (const char* name : {"system.dat", "config.dat", "save001.dat", "thumb.jpg", "keep.DAT",
-                           "keep.png", "keep.dat.tmp", "keepdat", "a.jpgx"}) {
-    save_.Write(std::string("save/") + name, "x");
+  const std::vector<std::string> engine_files = {"access.dat",       "config.dat",  "continue.dat",
+                                                 "hist0000001f.dat", "save000.dat", "save999.dat",
+                                                 "save_tmp.dat",     "system.dat"};
+  const std::vector<std::string> other_files = {
+      "a.jpgx",     "folder.dat",   "hist0000001F.dat", "hist1f.dat",        "keep.DAT",
+      "keep.dat",   "keep.dat.tmp", "keep.png",         "keepdat",           "photo.jpg",
+      "save00.dat", "save0x1.dat",  "saveabc.dat",      "system.dat.damaged"};
+  for (const auto* names : {&engine_files, &other_files}) {
+    for (const std::string& name : *names) {
+      if (name != "folder.dat") save_.Write("save/" + name, "x");
+    }
   }
   std::filesystem::create_directory(folder + "/folder.dat");
   EXPECT_EQ(
@@ -266,14 +285,23 @@ TEST_F(SystemFileTest, DeleteSaveDataRemovesDatAndJpgFilesOnlyAndReportsWhatItCo
   EXPECT_TRUE(save_.Exists("save/system.dat"));
 
   EXPECT_TRUE(adv::DeleteSaveData(folder));
-  std::vector<std::string> left;
-  for (const auto& entry : std::filesystem::directory_iterator(folder)) {
-    left.push_back(entry.path().filename().string());
-  }
-  std::sort(left.begin(), left.end());
-  EXPECT_EQ(left, (std::vector<std::string>{"a.jpgx", "folder.dat", "keep.DAT", "keep.dat.tmp",
-                                            "keep.png", "keepdat"}));
+  EXPECT_EQ(FolderNames(folder), other_files);
   EXPECT_FALSE(adv::DeleteSaveData(save_ / "missing"));
+}
+
+// A write cut short leaves "<name>.tmp" of an engine file; at start such files go, and nothing
+// else does.
+TEST_F(SystemFileTest, StaleTemporariesOfEngineFilesAreRemoved) {
+  const std::string folder = save_ / "save";
+  const std::vector<std::string> kept = {"hist00000002.dat", "keep.dat.tmp", "notes.ini.tmp",
+                                         "save001.dat",      "system.dat",   "x.tmp"};
+  for (const std::string& name : kept) save_.Write("save/" + name, "x");
+  for (const char* name : {"hist00000001.dat.tmp", "save001.dat.tmp", "system.dat.tmp",
+                           "continue.dat.tmp", "access.dat.tmp"}) {
+    save_.Write(std::string("save/") + name, "x");
+  }
+  adv::RemoveStaleTemporaries(folder);
+  EXPECT_EQ(FolderNames(folder), kept);
 }
 
 }  // namespace

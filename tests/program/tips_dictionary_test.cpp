@@ -2,6 +2,7 @@
 // sort, and the commands that read it through the file layer, mark entries and save the marks.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <random>
@@ -124,6 +125,72 @@ TEST(TipsSort, OrdersByReadingAndMovesWholeRecords) {
   EXPECT_LT(adv::TipsCompare("z", Sjis("あ")), 0);
   EXPECT_LT(adv::TipsCompare("ab", "abc"), 0);
   EXPECT_EQ(adv::TipsCompare(Sjis("かな"), Sjis("かな")), 0);
+}
+
+// The order the game has always given the tips, written out as it always ran: every ordered
+// pair visited, a pair out of order exchanged.
+void PairwiseExchange(std::vector<adv::TipsRecord>& records) {
+  for (size_t i = 0; i < records.size(); ++i) {
+    for (size_t j = 0; j < records.size(); ++j) {
+      if (i != j && adv::TipsCompare(records[i].columns[1], records[j].columns[1]) < 0) {
+        std::swap(records[i], records[j]);
+      }
+    }
+  }
+}
+
+// Equal readings end in the exchange's own order, which is neither the CSV's nor a stable
+// sort's: the sort must give exactly that order for any file, many ties or none.
+TEST(TipsSort, GivesThePairwiseExchangesOrderIncludingTies) {
+  std::mt19937 random(11);
+  // Few distinct readings, so most entries tie: ASCII, double-byte kana, a lead byte at the end.
+  const std::vector<std::string> pieces = {"", "a", "b", Sjis("あ"), Sjis("ア"), "\x82", "z"};
+  for (int round = 0; round < 400; ++round) {
+    const size_t n = round < 10 ? static_cast<size_t>(round) : 1 + random() % 120;
+    const size_t variety = 1 + random() % (round % 3 == 0 ? 3 : pieces.size());
+    std::vector<adv::TipsRecord> records(n);
+    for (size_t i = 0; i < n; ++i) {
+      records[i].number = static_cast<int32_t>(i);
+      for (size_t length = random() % 3; length > 0; --length) {
+        records[i].columns[1] += pieces[random() % variety];
+      }
+    }
+    if (round % 50 == 49) records[random() % n].columns[1] += std::string(1, '\0') + "a";
+    std::vector<adv::TipsRecord> expected = records;
+    PairwiseExchange(expected);
+    adv::TipsDictionary dictionary;
+    dictionary.records = records;
+    adv::TipsSort(dictionary);
+    std::vector<int32_t> want, got;
+    for (const auto& record : expected) want.push_back(record.number);
+    for (const auto& record : dictionary.records) got.push_back(record.number);
+    ASSERT_EQ(got, want) << "round " << round;
+  }
+}
+
+// A glossary of tens of thousands of entries is sorted when the script asks, in one frame.
+TEST(TipsSort, ALargeFileIsSortedWhole) {
+  adv::TipsDictionary dictionary;
+  std::mt19937 random(5);
+  const size_t n = 30000;
+  for (size_t i = 0; i < n; ++i) {
+    adv::TipsRecord record;
+    record.number = static_cast<int32_t>(i);
+    record.columns[1] = std::to_string(random() % 20000);
+    dictionary.records.push_back(std::move(record));
+  }
+  adv::TipsSort(dictionary);
+  ASSERT_EQ(dictionary.records.size(), n);
+  std::vector<bool> seen(n);
+  for (size_t i = 0; i < n; ++i) {
+    seen[dictionary.records[i].number] = true;
+    if (i > 0) {
+      EXPECT_LE(
+          adv::TipsCompare(dictionary.records[i - 1].columns[1], dictionary.records[i].columns[1]),
+          0);
+    }
+  }
+  EXPECT_EQ(std::count(seen.begin(), seen.end(), true), static_cast<long>(n));
 }
 
 class TipsCommands : public ::testing::Test {
