@@ -48,8 +48,10 @@ bool MountArchives(int row, const std::string& base_folder, const GameFileRead& 
   for (int index = 0; StrGetField(name, field, index, '|') != 0; ++index) {
     if (name.empty()) continue;
     Mount(mount, name);
-    // Opens the archive now; what it holds is read later.
-    if (!read(name + ".pac", 0, 4) && !FolderExists(base_folder, name)) {
+    // Opens the archive now; what it holds is read later. A quiet look ahead leaves the report
+    // to the mount that follows it.
+    if (!read(name + ".pac", 0, 4) && errors == MountErrors::kShowBox &&
+        !FolderExists(base_folder, name)) {
       os::DebugOutputf("MountArchives: neither a folder %s nor an archive %s.pac is there\n",
                        name.c_str(), name.c_str());
     }

@@ -429,12 +429,12 @@ TEST_F(FileCommands, PathsOutsideTheGameAndSaveFoldersAreRefused) {
 // writes by name it finds again by name.
 TEST_F(FileCommands, WrittenFilesAreFoundByName) {
   auto script =
-      Run("cmd text_file_save(\"notes.txt\", \"12,34\") -> v1\n"
+      Run("cmd text_file_save(\"notes.txt\", s0) -> v1\n"
           "cmd file_exist(\"notes.txt\") -> v2\n"
           "cmd open_file(f\"notes.txt\") -> v3\n"
           "cmd read_file(v3, 0, 2) -> v4\n"
           "cmd close_file(v3)\n",
-          {});
+          {"12,34"});
   EXPECT_EQ(script->machine.V(1), 5);
   EXPECT_EQ(script->machine.V(2), 1);
   EXPECT_GT(script->machine.V(3), 0);
