@@ -7,6 +7,7 @@
 #include <unistd.h>
 
 #include <cstdlib>
+#include <filesystem>
 #include <fstream>
 #include <string_view>
 
@@ -138,6 +139,12 @@ std::string UserDirectory(const std::string& name, const std::string& fallback) 
 }
 
 std::string DocumentsFolder() { return UserDirectory("DOCUMENTS", "Documents"); }
+
+std::string TempFolder() {
+  std::error_code error;
+  const std::string folder = std::filesystem::temp_directory_path(error).string();
+  return error ? std::string() : WithoutTrailingSlash(folder);
+}
 
 std::string UserDataFolder() {
   const std::string data = Environment("XDG_DATA_HOME");

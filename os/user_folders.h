@@ -20,6 +20,9 @@ std::string DocumentsFolder();
 // A user folder of user-dirs.dirs by its name there ("DESKTOP", "MUSIC", "PICTURES", "VIDEOS"
 // ...), else ~/`fallback`. The folder need not exist.
 std::string UserDirectory(const std::string& name, const std::string& fallback);
+// The temporary folder: $TMPDIR (or $TMP, $TEMP, $TEMPDIR) when set, else /tmp; empty when that
+// is no folder.
+std::string TempFolder();
 // Per-user data: $XDG_DATA_HOME when it is an absolute path, else ~/.local/share.
 std::string UserDataFolder();
 

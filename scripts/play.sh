@@ -8,5 +8,5 @@ cd "$root"
 
 scripts/install_deps.sh
 cmake -S "$root" -B build-release -DCMAKE_BUILD_TYPE=Release >/dev/null
-cmake --build build-release -j "$(nproc)" --target Game yel os advasm aniasm pacbuild imgbuild gdatbuild sample_game
+cmake --build build-release -j "$(nproc)" --target Game yel os advasm aniasm pacbuild imgbuild gdatbuild fontsetbuild cmdref sample_game
 exec build-release/samples/game/Game "$@"

@@ -26,7 +26,7 @@ YelTexture* GlRenderer::TextureFromImage(const char* name, const uint8_t* bytes,
   YelTexture* texture = slot ? NewTextureRecord(slot) : nullptr;
   if (!texture) {
     if (slot) slots_.Release(slot);
-    os::DebugOutput("error OlgLoad : LoadMemory \n");
+    os::DebugOutputf("error OlgLoad : LoadMemory [%s]\n", name ? name : "");
   }
   return texture;
 }

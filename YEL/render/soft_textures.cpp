@@ -53,12 +53,12 @@ TextureSlot* YelImageDecode(TextureSlotTable& slots, const char* name, const uin
 YelTexture* SoftRenderer::TextureFromImage(const char* name, const uint8_t* bytes, size_t size) {
   TextureSlot* slot = YelImageDecode(slots_, name, bytes, size);
   if (!slot) {
-    os::DebugOutput("error LoadMemory \n");
+    os::DebugOutputf("error LoadMemory [%s]\n", name ? name : "");
     return nullptr;
   }
   YelTexture* texture = NewTextureRecord(slot);
   if (!texture) {
-    os::DebugOutput("error LoadMemory : memory allocate \n");
+    os::DebugOutputf("error LoadMemory : memory allocate [%s]\n", name ? name : "");
     slots_.Release(slot);
   }
   return texture;

@@ -1,10 +1,9 @@
 // The file commands of group 0x12: questions about game files (found through the file layer,
 // read only), the program's folders, and the commands that write, delete, rename or look for
-// files on disk. Those take their paths through ScriptDiskPath, so they reach the game folder
-// and the save folder and nothing else.
+// files on disk. Those take their paths through ScriptDiskPath: a relative path lies in the game
+// folder, and writes reach only the folders that rule allows.
 #include <array>
 #include <cstring>
-#include <filesystem>
 #include <iterator>
 #include <mutex>
 #include <optional>
@@ -13,6 +12,7 @@
 
 #include "os/encoding.h"
 #include "os/plain_file.h"
+#include "os/user_folders.h"
 #include "program/commands/extra_commands.h"
 #include "program/commands/token_file_commands.h"
 #include "program/game/adv_context.h"
@@ -138,10 +138,7 @@ int CmdFileRename(AdvContext& context) {
 }
 
 std::string TempFolder() {
-  std::error_code error;
-  std::string folder = std::filesystem::temp_directory_path(error).string();
-  while (folder.size() > 1 && folder.back() == '/') folder.pop_back();
-  return os::Utf8ToCp932(folder);
+  return os::Utf8ToCp932(os::TempFolder());
 }
 
 struct FolderQuery {

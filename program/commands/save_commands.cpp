@@ -69,12 +69,17 @@ void CallLoadAfter(AdvContext& context) {
 
 int CmdSave(AdvContext& context) {
   const auto [slot, newest] = PopArgs<2>(context);
-  if (!context.save.snapshot_ready) return 1;
   if (static_cast<uint32_t>(slot) > kSlotLast) {
     AdvDebugPrint(kLogError, "error : save file no [%d]", slot);
     return 1;
   }
   const std::string path = SlotFilePath(slot);
+  // A save writes the game as it was at the last save point: before the first one there is
+  // nothing to write.
+  if (!context.save.snapshot_ready) {
+    AdvDebugPrint(kLogError, "save error [%s] : no save point taken yet", path.c_str());
+    return 1;
+  }
   // The newest slot names a file only once that file is written whole.
   if (WriteSaveFile(context, path) && newest) {
     if (int32_t* newest_slot = NewestSlot(context)) *newest_slot = slot;

@@ -76,13 +76,35 @@ YelSprite* TryRows(const std::string& base, int32_t priority, bool forced_skip,
   return nullptr;
 }
 
-// A delta image whose base is missing names the base, not itself.
+// The first name of the rows that the file layer finds, or empty when there is none: the file
+// that was there but could not be read as an image.
+std::string FoundFileName(const std::string& base) {
+  for (const ImageLoaderRow& row : ImageLoaderTable) {
+    const std::string name = base + row.extension;
+    if (YelFile* file = yel::YelFileCreate(name.c_str(), nullptr)) {
+      yel::YelFileClose(file);
+      return name;
+    }
+  }
+  return {};
+}
+
+// A delta image whose base is missing names the base, not itself; a file that is there names
+// itself with its extension, so that a GIF or a damaged PNG is told apart from a missing image.
 void LogLoadError(const std::string& name, const std::string& delta_base) {
   if (!delta_base.empty()) {
     AdvDebugPrint(kLogError, "sprite base load error [%s]", delta_base.c_str());
     return;
   }
-  AdvDebugPrint(kLogError, "sprite load error [%s]", name.c_str());
+  const std::string found = FoundFileName(name);
+  if (found.empty()) {
+    AdvDebugPrint(kLogError,
+                  "sprite load error [%s] : no file %s.mkt, .mpg, .tga, .bmp, .png or .jpg",
+                  name.c_str(), name.c_str());
+  } else {
+    AdvDebugPrint(kLogError, "sprite load error [%s] : not an image the engine reads",
+                  found.c_str());
+  }
 }
 
 }  // namespace

@@ -3,6 +3,7 @@
 
 #include <filesystem>
 #include <system_error>
+#include <vector>
 
 #include "os/encoding.h"
 #include "os/file_system.h"
@@ -43,8 +44,22 @@ std::string GameFolder() {
   return os::Cp932ToUtf8(Startup().program_folder);
 }
 
-std::string SaveFolder() {
-  return os::Cp932ToUtf8(Startup().save_folder);
+// The folders a script may write in: the game and save folders, the temporary folder and the
+// user folders the file dialogs open in for documents, pictures, music, videos and the desktop.
+// The home folder itself and the settings and data folders are left out: they hold the shell's
+// and other programs' files. Folders not known (empty) are passed over.
+std::vector<std::string> WritableFolders() {
+  std::vector<std::string> folders = {GameFolder(), os::Cp932ToUtf8(Startup().save_folder),
+                                      os::TempFolder()};
+  if (!os::HomeFolder().empty()) {
+    folders.push_back(os::DocumentsFolder());
+    folders.push_back(os::UserDirectory("DESKTOP", "Desktop"));
+    folders.push_back(os::UserDirectory("PICTURES", "Pictures"));
+    folders.push_back(os::UserDirectory("MUSIC", "Music"));
+    folders.push_back(os::UserDirectory("VIDEOS", "Videos"));
+  }
+  std::erase_if(folders, [](const std::string& folder) { return folder.empty(); });
+  return folders;
 }
 
 // The path with every link that exists resolved; empty when that fails.
@@ -54,31 +69,38 @@ std::string RealPath(const std::string& path) {
   return error ? std::string() : real.string();
 }
 
-// Whether the path still lies in one of the folders once links are followed: a link inside the
-// game folder must not carry a write to a file elsewhere.
-bool StaysInside(const std::string& path) {
+// Whether the path still lies in one of the folders once links are followed: a link planted in
+// the save or temporary folder must not carry a write to a file elsewhere.
+bool StaysInside(const std::string& path, const std::vector<std::string>& folders) {
   const std::string real = RealPath(path);
   if (real.empty()) return false;
-  for (const std::string& folder : {GameFolder(), SaveFolder()}) {
-    if (folder.empty()) continue;
+  for (const std::string& folder : folders) {
     const std::string real_folder = RealPath(folder);
     if (!real_folder.empty() && os::PathIsUnder(real, real_folder)) return true;
   }
   return false;
 }
 
+// A device, a FIFO or a socket is no file a game writes: opening one may block or reach
+// hardware. A path that does not exist yet, a plain file and a folder pass.
+bool IsPlainOrMissing(const std::string& path) {
+  std::error_code error;
+  const std::filesystem::file_status status = std::filesystem::status(path, error);
+  return !std::filesystem::exists(status) || std::filesystem::is_regular_file(status) ||
+         std::filesystem::is_directory(status);
+}
+
 // The path placed in the game folder when it is relative; an absolute one as it is when it lies
-// in the game or save folder.
-std::optional<std::string> Placed(const std::string& path) {
-  const std::string game = GameFolder();
-  const std::string save = SaveFolder();
+// in one of the folders.
+std::optional<std::string> Placed(const std::string& path,
+                                  const std::vector<std::string>& folders) {
   if (path.front() != '/') {
+    const std::string game = GameFolder();
     if (game.empty()) return std::nullopt;
     return game + "/" + path;
   }
-  if ((!game.empty() && os::PathIsUnder(path, game)) ||
-      (!save.empty() && os::PathIsUnder(path, save))) {
-    return path;
+  for (const std::string& folder : folders) {
+    if (os::PathIsUnder(path, folder)) return path;
   }
   return std::nullopt;
 }
@@ -87,14 +109,15 @@ std::optional<std::string> Placed(const std::string& path) {
 
 std::optional<std::string> ScriptDiskPath(const char* command, std::string_view path) {
   const std::string disk = os::DiskPath(path);
+  const std::vector<std::string> folders = WritableFolders();
   std::optional<std::string> placed;
   // Scripts pass upper-cased names, so an absolute path is matched to the disk's case before it
   // is compared with the folders.
   if (!disk.empty() && !HasParentComponent(disk) && !HasDriveLetter(disk)) {
-    placed = Placed(disk.front() == '/' ? MatchExisting(disk) : disk);
+    placed = Placed(disk.front() == '/' ? MatchExisting(disk) : disk, folders);
   }
   if (placed) placed = MatchExisting(*placed);
-  if (!placed || !StaysInside(*placed)) {
+  if (!placed || !StaysInside(*placed, folders) || !IsPlainOrMissing(*placed)) {
     const std::string text(path);
     AdvDebugPrint(kLogError, "%s: path refused [%s]", command, text.c_str());
     return std::nullopt;

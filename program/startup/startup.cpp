@@ -90,7 +90,7 @@ void FillStartRecord(YelInitParam& param, const std::string& command_line) {
   param.title = Startup().product_name.c_str();
   param.class_name = Startup().product_name.c_str();
   param.icon = 101;
-  param.debug = 0;
+  param.debug = DebugBuildFlag();
   ConfigLoad(Startup().save_folder, param, WindowRules(param));
   static std::string kept_command_line;
   kept_command_line = command_line;

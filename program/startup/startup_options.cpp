@@ -17,6 +17,9 @@
 #ifndef GAME_COMMENTS
 #define GAME_COMMENTS ""
 #endif
+#ifndef GAME_DEBUG
+#define GAME_DEBUG 0
+#endif
 
 namespace adv {
 namespace {
@@ -36,6 +39,10 @@ bool Contains(const std::string& text, const char* keyword) {
 }
 
 }  // namespace
+
+int DebugBuildFlag() {
+  return GAME_DEBUG ? 1 : 0;
+}
 
 VersionInfo ReadVersionInfo(const std::string& program_folder) {
   const std::string ini = program_folder + "/version.ini";

@@ -22,6 +22,11 @@ struct VersionInfo {
 
 VersionInfo ReadVersionInfo(const std::string& program_folder);
 
+// The platform's debug flag the program starts with: 1 in a game maker's debug build (CMake
+// option GAME_DEBUG), which opens the debug window and its pages and writes the error log; 0 in
+// the build a game ships with.
+int DebugBuildFlag();
+
 // Switches taken from the keywords of the version comments.
 struct VersionKeywords {
   int32_t resolution_index = 0;

@@ -251,7 +251,9 @@ int main(int argc, char** argv) {
     return 2;
   }
   const std::string folder = argv[1];
-  const bool ok = Save(Background(1280, 720), folder + "/bg01.png") &&
+  // The first background sways 6 pixels to the right and back (SWAY_PX in the script): it is
+  // wider than the screen by twice that, so that, centred, it covers the screen all the way.
+  const bool ok = Save(Background(1280 + 2 * 6, 720), folder + "/bg01.png") &&
                   Save(Background(640, 360), folder + "/event01.png") &&
                   Save(Character(false), folder + "/chara01.png") &&
                   Save(Character(true), folder + "/chara01b.png") &&

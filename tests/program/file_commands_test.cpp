@@ -2,11 +2,13 @@
 // game-file questions, the folders, and the commands that write, delete, rename or look for files
 // on disk, which reach the game and save folders and nothing else.
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -81,16 +83,17 @@ INSTANTIATE_TEST_SUITE_P(FileCommands, TokenFileFormat, ::testing::ValuesIn(kTok
 
 // ---- Scripts ------------------------------------------------------------------------------------
 
-// A game folder and a save folder side by side, with a folder outside both; the program's names
-// point at them and the file layer searches the game folder.
+// A game folder and a save folder side by side, with a folder outside both and the temporary and
+// home folders beside them; the program's names point at them and the file layer searches the
+// game folder.
 class FileCommands : public ::testing::Test {
  protected:
   void SetUp() override {
     ASSERT_TRUE(yel::LoadLibraryFrom(YEL_LIBRARY));
     saved_names_ = adv::Startup();
-    fs::create_directories(game_);
-    fs::create_directories(save_);
-    fs::create_directories(outside_);
+    for (const std::string& folder : {game_, save_, outside_, temp_, home_}) {
+      fs::create_directories(folder);
+    }
     adv::Startup().program_folder = game_;
     adv::Startup().save_folder = save_;
     yel::YelSystemPathInit();
@@ -133,6 +136,11 @@ class FileCommands : public ::testing::Test {
   std::string game_ = root_ / "game";
   std::string save_ = root_ / "save";
   std::string outside_ = root_ / "outside";
+  std::string temp_ = root_ / "tmp";
+  std::string home_ = root_ / "home";
+  test::ScopedEnv temp_env_{"TMPDIR", temp_};
+  test::ScopedEnv home_env_{"HOME", home_};
+  test::ScopedEnv config_env_{"XDG_CONFIG_HOME", std::nullopt};
   adv::StartupNames saved_names_;
 };
 
@@ -415,6 +423,57 @@ TEST_F(FileCommands, PathsOutsideTheGameAndSaveFoldersAreRefused) {
     }
   }
   EXPECT_EQ(fs::current_path(), working_folder);
+}
+
+// A relative path lies in the game folder, where the file layer finds game files: what a script
+// writes by name it finds again by name.
+TEST_F(FileCommands, WrittenFilesAreFoundByName) {
+  auto script =
+      Run("cmd text_file_save(\"notes.txt\", s0) -> v1\n"
+          "cmd file_exist(\"notes.txt\") -> v2\n"
+          "cmd open_file(f\"notes.txt\") -> v3\n"
+          "cmd read_file(v3, 0, 2) -> v4\n"
+          "cmd close_file(v3)\n",
+          {"12,34"});
+  EXPECT_EQ(script->machine.V(1), 5);
+  EXPECT_EQ(script->machine.V(2), 1);
+  EXPECT_GT(script->machine.V(3), 0);
+  EXPECT_EQ(script->machine.V(4), 1);
+  EXPECT_EQ(script->Temp(0), 12);
+  EXPECT_EQ(script->Temp(1), 34);
+}
+
+// The folders the engine hands a script take its files; the home folder itself, the settings
+// folders, a link planted in one of the folders and a FIFO do not.
+TEST_F(FileCommands, WritesReachTheTemporaryAndUserFoldersOnly) {
+  fs::create_directories(home_ + "/Documents");
+  fs::create_directories(home_ + "/Pictures");
+  fs::create_directories(home_ + "/.config");
+  fs::create_directory_symlink(outside_, save_ + "/planted");
+  fs::create_symlink(outside_ + "/victim.txt", temp_ + "/planted.txt");
+  ASSERT_EQ(mkfifo((save_ + "/fifo").c_str(), 0600), 0);
+  const std::pair<std::string, int32_t> rows[] = {
+      {temp_ + "/out.txt", 1},          {home_ + "/Documents/out.txt", 1},
+      {home_ + "/Pictures/out.txt", 1}, {home_ + "/.profile", 0},
+      {home_ + "/.config/out.txt", 0},  {save_ + "/planted/victim.txt", 0},
+      {temp_ + "/planted.txt", 0},      {save_ + "/fifo", 0},
+  };
+  for (const auto& [path, written] : rows) {
+    SCOPED_TRACE(path);
+    std::ofstream(outside_ + "/victim.txt") << "keep";
+    auto script =
+        Run("cmd get_temp_folder(s2)\n"
+            "cmd text_file_save(s0, s1) -> v1\n"
+            "cmd file_delete(s0) -> v2\n",
+            {path, "abc"});
+    EXPECT_EQ(script->machine.V(1), written ? 3 : 0);
+    EXPECT_EQ(script->machine.V(2), written);
+    EXPECT_EQ(script->machine.Logged("path refused", adv::kLogError), written == 0);
+    EXPECT_EQ(root_.Read("outside/victim.txt"), "keep");
+    EXPECT_EQ(script->S(2), temp_);
+  }
+  EXPECT_TRUE(fs::is_fifo(save_ + "/fifo"));
+  EXPECT_FALSE(root_.Exists("home/.profile"));
 }
 
 }  // namespace

@@ -38,6 +38,19 @@ TEST(GameStartup, ScriptRunsToItsEndAndTheSystemFilesAreWritten) {
   EXPECT_TRUE(fs::exists(game.SaveFolder() / "access.dat"));
 }
 
+// With the debugger output on, a mount row naming neither a folder nor an archive and an image
+// the renderer cannot decode are reported by name; the game plays on and ends normally.
+TEST(GameStartup, MisspeltArchivesAndUnreadableImagesAreNamed) {
+  test::GameFolder game("start:\n  cmd sp_set(f\"GIFPIC\", 0, 0, 0)\n  cmd run(0, 0, 0)\n  end\n");
+  std::ofstream(game.root() / "data" / "archive.dat") << "data|sampel";
+  std::ofstream(game.root() / "data" / "GIFPIC.png") << "GIF89a\x04\x00\x04\x00";
+  std::string err;
+  ASSERT_EQ(game.Run({"OS_DEBUG_OUTPUT=1"}, &err), 0) << err;
+  EXPECT_NE(err.find("neither a folder sampel nor an archive sampel.pac"), std::string::npos)
+      << err;
+  EXPECT_NE(err.find("LoadMemory [GIFPIC.png]"), std::string::npos) << err;
+}
+
 TEST(GameStartup, StaysUpUntilEndedBySignal) {
   test::GameFolder game(kIdleScript);
   test::Process process = game.Start();

@@ -320,6 +320,66 @@ TEST_F(Layers, SavingIntoAMissingFolderIsLoggedAndTheScriptGoesOn) {
   EXPECT_EQ(m.V(2), 1);
 }
 
+// A relative path names a file in the game folder, for saves and loads alike; a save that would
+// leave the folders a script may write in is refused.
+TEST_F(Layers, RelativeImagePathsLieInTheGameFolder) {
+  TempFolder folder;
+  const adv::StartupNames saved_names = adv::Startup();
+  adv::Startup().program_folder = folder / "game";
+  adv::Startup().save_folder = folder / "save";
+  std::filesystem::create_directories(folder / "game/shots");
+  std::filesystem::create_directories(folder / "save");
+  ScriptMachine& m = Load(
+      "cmd sp_create(5, f\"#FFFF2010\", 0, 0, 4, 3)\n"
+      "cmd 0x12002D(5, \"shots/a.png\")\n"
+      "cmd 0x12002B(5, \"b.jpg\")\n"
+      "cmd sp_create(6, f\"#FF000000\", 0, 0, 8, 8)\n"
+      "cmd 0x120030(6, \"shots/a.png\") -> v1\n"
+      "cmd 0x120087(5, \"../c.png\")\n");
+  m.Run();
+  adv::Startup() = saved_names;
+  EXPECT_TRUE(folder.Exists("game/shots/a.png"));
+  EXPECT_TRUE(folder.Exists("game/b.jpg"));
+  EXPECT_FALSE(folder.Exists("save/shots"));
+  EXPECT_EQ(m.V(1), 1);
+  EXPECT_TRUE(m.Logged("path refused [../c.png]", adv::kLogError));
+  EXPECT_TRUE(m.Logged("Can't Save Png24 5, ../c.png", adv::kLogError));
+  EXPECT_FALSE(folder.Exists("c.png"));
+}
+
+// An image that is missing or cannot be read leaves a line that names the file: the name with
+// its extension when a file was there, the name the script gave when none was.
+TEST_F(Layers, ImageLoadFailuresNameTheFile) {
+  std::vector<uint8_t> png;
+  const uint32_t pixels[16] = {};
+  ASSERT_TRUE(os::PngEncode(pixels, 4, 4, 4, png));
+  TempFolder folder;
+  folder.Write("GIFPIC.png", std::string("GIF89a\x04\x00\x04\x00\x80\x00\x00", 13));
+  folder.Write("WEBPPIC.png", std::string("RIFF\x1a\x00\x00\x00WEBPVP8 \x0e\x00\x00\x00", 20));
+  folder.Write("CUT.png",
+               std::string(png.begin(), png.begin() + static_cast<long>(png.size() / 2)));
+  folder.Write("WHOLE.png", std::string(png.begin(), png.end()));
+  const std::pair<const char*, const char*> rows[] = {
+      {"NOPE", "sprite load error [NOPE] : no file NOPE.mkt"},
+      {"GIFPIC", "sprite load error [GIFPIC.png] : not an image"},
+      {"WEBPPIC", "sprite load error [WEBPPIC.png] : not an image"},
+      {"CUT", "sprite load error [CUT.png] : not an image"},
+  };
+  yel::YelSystemPathInit();
+  yel::YelSystemPathSet(folder.path().c_str());
+  for (const auto& [name, line] : rows) {
+    ScriptMachine& m = Load(std::string("cmd sp_set(f\"") + name + "\", 3, 10, 2)\n");
+    m.Run();
+    EXPECT_TRUE(m.Logged(line, adv::kLogError)) << name;
+    EXPECT_EQ(layer(3).slot, nullptr) << name;
+  }
+  ScriptMachine& m = Load("cmd sp_set(f\"WHOLE\", 3, 10, 2)\n");
+  m.Run();
+  yel::YelSystemPathUninit();
+  EXPECT_FALSE(m.Logged("sprite load error", adv::kLogError));
+  EXPECT_NE(sprite(3), nullptr);
+}
+
 TEST_F(Layers, SetPriorityMovesTheBaseUntilTheFront) {
   ScriptMachine& m = Load(
       "cmd set_priority(1)\n"
@@ -401,7 +461,7 @@ TEST(LayerGrid, PlacesByTheGridRule) {
 namespace {
 
 // The sample game's archive: its image index maps GUIDE to the picture CHARA01, placed on the
-// grid; the background fills the screen.
+// grid; the background, wider than the screen by its sway both ways, covers the screen.
 TEST_F(Layers, SampleImagesLoadThroughTheImageIndex) {
   yel::YelSystemPathInit();
   yel::YelSystemPathSet((std::string(SAMPLE_GAME_DIR) + "/sample").c_str());
@@ -417,8 +477,8 @@ TEST_F(Layers, SampleImagesLoadThroughTheImageIndex) {
   yel::YelSystemPathUninit();
   ASSERT_NE(sprite(0), nullptr);
   ASSERT_NE(sprite(10), nullptr);  // no file is named GUIDE: the index named CHARA01
-  EXPECT_EQ(Info(sprite(0)).image_width, 1280);
-  EXPECT_EQ(layer(0).slot->position[0], 0);
+  EXPECT_EQ(Info(sprite(0)).image_width, 1280 + 2 * 6);
+  EXPECT_EQ(layer(0).slot->position[0], -6);
   const YelSpriteInfo guide = Info(sprite(10));
   EXPECT_EQ(layer(10).slot->position[0], 1280 / 20 * 14 - guide.image_width / 2);
   EXPECT_EQ(layer(10).slot->position[1], 720 - guide.image_height);

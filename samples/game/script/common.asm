@@ -48,6 +48,7 @@
 .const SET_SWAY = 2
 .const ENTER_PX = 400
 .const ENTER_MS = 900
+; BG01 is 2 x SWAY_PX wider than the screen, so the sway never bares the screen's edge.
 .const SWAY_PX = 6
 .const SWAY_MS = 1500
 .const ENDLESS = 0

@@ -15,8 +15,8 @@
 ; Puts the plate and the face up; the next line of text shows the face with the window.
 guide_face:
   cmd sp_create(LAYER_PLATE, f"#C0203050", PLATE_X, PLATE_Y, PLATE_W, PLATE_H)
-  cmd sp_text(LAYER_PLATE, "<size=26>案内人", 16, 8, 0)
-  cmd sp_text(LAYER_PLATE, "<size=16>GUIDE", 200, 16, 0)
+  cmd sp_text(LAYER_PLATE, "<s26>案内人", 16, 8, 0)
+  cmd sp_text(LAYER_PLATE, "<s16>GUIDE", 200, 16, 0)
   cmd face_init(FACE_GUIDE, LAYER_FACE, FACE_X, FACE_Y, FACE_BEHIND)
   cmd face_set(f"FACE01", FACE_GUIDE, 0, 0)
   cmd run(AT_ONCE, 0, 0)
