@@ -282,13 +282,13 @@ int CmdLoadThumbnail(AdvContext& context) {
     return 1;
   }
   auto* target = reinterpret_cast<uint32_t*>(save.thumbnail.data());
-  if (IsThumbnailMosaic(context)) {
-    yel::YelThumbnailCreateMosaicEx(target, save.thumbnail_width, save.thumbnail_height,
-                                    pixels.data(), width, height, kThumbnailMosaicBlock);
-  } else {
-    yel::YelThumbnailCreateEx(target, save.thumbnail_width, save.thumbnail_height, pixels.data(),
-                              width, height);
-  }
+  const int scaled =
+      IsThumbnailMosaic(context)
+          ? yel::YelThumbnailCreateMosaicEx(target, save.thumbnail_width, save.thumbnail_height,
+                                            pixels.data(), width, height, kThumbnailMosaicBlock)
+          : yel::YelThumbnailCreateEx(target, save.thumbnail_width, save.thumbnail_height,
+                                      pixels.data(), width, height);
+  if (!scaled) std::fill(save.thumbnail.begin(), save.thumbnail.end(), uint8_t{0});
   AdvDebugPrint(kLogTrace, "load_thumbnail %s", text);
   return 1;
 }

@@ -29,7 +29,6 @@ save_screen:
   cmd save(SAVE_ENDING, 0)
   cmd save_set_font_size(SAVE_FONT)
   cmd save_set_font_color(SAVE_GOLD, SAVE_SHADOW)
-  cmd text_hide(KEEP_RUNNING)
   cmd sp_create(LAYER_SAVE_PLANE, f"#C0000000", 0, 0, 1280, 720)
   mov v30, 0                   ; the slot
   mov v31, SAVE_TOP            ; its row
@@ -60,5 +59,4 @@ save_screen_shown:
   gosub frames
   cmd sp_cls_ex(LAYER_SAVE_PLANE, SAVE_LAYERS)
   cmd run(FADE, FADE_MS, 0)
-  cmd text_show(KEEP_RUNNING)
   ret
