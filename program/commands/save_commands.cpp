@@ -2,13 +2,16 @@
 // save records; and the group's handler table, put together from the slot lists of its concerns.
 #include "program/commands/save_commands.h"
 
+#include <algorithm>
 #include <array>
 #include <cstring>
+#include <vector>
 
 #include "os/paths.h"
 #include "program/game/adv_context.h"
 #include "program/game/game_task.h"
 #include "program/layers/action_manager.h"
+#include "program/layers/sprite_loader.h"
 #include "program/savedata/save_files.h"
 #include "program/savedata/snapshot_services.h"
 #include "program/savedata/thumbnail_capture.h"
@@ -16,6 +19,7 @@
 #include "program/script/instructions.h"
 #include "program/script/script_names.h"
 #include "program/script/script_run.h"
+#include "program/startup/startup_names.h"
 #include "program/startup/yel_import.h"
 #include "program/text/text_services.h"
 
@@ -28,6 +32,8 @@ constexpr int32_t kPreviousSlot = 1000;
 constexpr int32_t kHistoryPositionCell = 509;
 constexpr uint32_t kLoadInputBlockMs = 100;
 constexpr int32_t kTitleSize = 260;
+// Block size of a mosaic thumbnail made of a loaded image.
+constexpr int32_t kThumbnailMosaicBlock = 6;
 
 std::array<CommandHandler, kSaveSlotCount> BuildSaveSlots() {
   std::array<CommandHandler, kSaveSlotCount> table{};
@@ -233,8 +239,28 @@ int CmdSaveSetFontColor(AdvContext& context) {
   return 1;
 }
 
-// The platform library cannot load the image yet: the thumbnail is cleared, as when a loaded
-// image cannot be read.
+// Copies the sprite's pixels out: empty when it has none to give.
+std::vector<uint32_t> SpritePixels(YelSprite* sprite, int32_t* width, int32_t* height) {
+  YelSpriteInfo info{};
+  if (!yel::YelSpriteGetInfo(sprite, &info) || info.image_width <= 0 || info.image_height <= 0)
+    return {};
+  int32_t pitch = 0;
+  int32_t rows = 0;
+  const uint32_t* locked = yel::YelSpriteLock(sprite, &pitch, &rows);
+  if (!locked) return {};
+  *width = std::min<int32_t>(info.image_width, pitch);
+  *height = std::min<int32_t>(info.image_height, rows);
+  std::vector<uint32_t> pixels(static_cast<size_t>(*width) * static_cast<size_t>(*height));
+  for (int32_t y = 0; y < *height; ++y) {
+    std::memcpy(&pixels[static_cast<size_t>(y) * *width], locked + static_cast<size_t>(y) * pitch,
+                static_cast<size_t>(*width) * 4);
+  }
+  yel::YelSpriteUnlock(sprite);
+  return pixels;
+}
+
+// An image file becomes the thumbnail of the saves that follow, scaled to the thumbnail size;
+// an image that cannot be loaded or read leaves the thumbnail black.
 int CmdLoadThumbnail(AdvContext& context) {
   const uint32_t file = static_cast<uint32_t>(PopArg(context));
   SaveState& save = context.save;
@@ -243,10 +269,32 @@ int CmdLoadThumbnail(AdvContext& context) {
     return 1;
   }
   save.capture = 0;
-  uint8_t name[32] = {};
+  uint8_t name[33] = {};
   AdvGetFileName(context, name, file, true);
-  std::fill(save.thumbnail.begin(), save.thumbnail.end(), uint8_t{0});
-  AdvDebugPrint(kLogTrace, "load_thumbnail %s", reinterpret_cast<const char*>(name));
+  const char* text = reinterpret_cast<const char*>(name);
+  YelSprite* sprite = AdvSpriteLoadUnlocked(context, text, AdvWindowWidth, AdvWindowHeight, 0);
+  int32_t width = 0;
+  int32_t height = 0;
+  std::vector<uint32_t> pixels;
+  if (sprite) {
+    pixels = SpritePixels(sprite, &width, &height);
+    yel::YelSpriteRelease(yel::YelRenderGetActive(), sprite);
+  }
+  const size_t thumbnail_pixels =
+      static_cast<size_t>(std::max(save.thumbnail_width, 0)) * std::max(save.thumbnail_height, 0);
+  if (pixels.empty() || save.thumbnail.size() < thumbnail_pixels * 4 || thumbnail_pixels == 0) {
+    std::fill(save.thumbnail.begin(), save.thumbnail.end(), uint8_t{0});
+    return 1;
+  }
+  auto* target = reinterpret_cast<uint32_t*>(save.thumbnail.data());
+  const int scaled =
+      IsThumbnailMosaic(context)
+          ? yel::YelThumbnailCreateMosaicEx(target, save.thumbnail_width, save.thumbnail_height,
+                                            pixels.data(), width, height, kThumbnailMosaicBlock)
+          : yel::YelThumbnailCreateEx(target, save.thumbnail_width, save.thumbnail_height,
+                                      pixels.data(), width, height);
+  if (!scaled) std::fill(save.thumbnail.begin(), save.thumbnail.end(), uint8_t{0});
+  AdvDebugPrint(kLogTrace, "load_thumbnail %s", text);
   return 1;
 }
 

@@ -14,6 +14,7 @@
 #include "program/savedata/snapshot_image.h"
 #include "program/script/command_args.h"
 #include "program/script/script_names.h"
+#include "program/startup/yel_import.h"
 #include "program/text/text_services.h"
 
 namespace adv {
@@ -45,9 +46,48 @@ void QueueShow(AdvContext& context, uint32_t code, int32_t layer) {
   DisplayQueueAppend(context, show);
 }
 
+// The save font for the drawing of one slot text: the platform font's settings are put back when
+// the drawing ends. The title takes only the save font's size.
+class SaveFont {
+ public:
+  enum Part { kWhole, kSizeOnly };
+  SaveFont(const SaveState& save, Part part) : part_(part) {
+    size_ = yel::YelFontGetFontSize();
+    if (part_ == kWhole) {
+      type_ = yel::YelFontGetType();
+      effect_ = yel::YelFontGetEffect();
+      yel::YelFontGetColor(&colours_[0], &colours_[1]);
+      yel::YelFontSetColor(save.text_colour, save.effect_colour);
+    }
+    yel::YelFontSetFontSize(save.font_size);
+    if (part_ == kWhole) {
+      yel::YelFontSetType(save.font_type);
+      yel::YelFontSetEffect(save.font_effect);
+    }
+  }
+  ~SaveFont() {
+    if (part_ == kWhole) {
+      yel::YelFontSetColor(colours_[0], colours_[1]);
+      yel::YelFontSetType(type_);
+      yel::YelFontSetEffect(effect_);
+    }
+    yel::YelFontSetFontSize(size_);
+  }
+  SaveFont(const SaveFont&) = delete;
+  SaveFont& operator=(const SaveFont&) = delete;
+
+ private:
+  Part part_;
+  int32_t size_ = 0;
+  int32_t type_ = 0;
+  int32_t effect_ = 0;
+  uint32_t colours_[2] = {0, 0};
+};
+
 void DrawText(AdvContext& context, uint32_t code, int32_t layer, const std::string& text, int32_t x,
               int32_t y) {
   if (text.empty()) return;
+  const SaveFont font(context.save, code == kSaveGetTitle ? SaveFont::kSizeOnly : SaveFont::kWhole);
   if (AdvLayerDrawText(context, layer, text.c_str(), x, y)) QueueShow(context, code, layer);
 }
 

@@ -66,21 +66,38 @@ void SettleChange(SettledChanges& settled, uint32_t slot_parameter,
   AdvSettledGroupAdd(slot->action_delta, change, 1);
   const auto index = static_cast<int32_t>(slot_parameter);
   for (SettledChange& entry : settled) {
-    if (entry.slot == index) {
+    if (entry.slot == index && entry.allocation == slot->allocation) {
       AdvSettledGroupAdd(entry.change, change, 1);
       return;
     }
   }
-  settled.push_back(SettledChange{index, change});
+  settled.push_back(SettledChange{index, slot->allocation, change});
 }
 
-void CommitSettledChanges(SettledChanges& settled) {
-  for (const SettledChange& entry : settled) {
-    GraphicSlot* slot = AdvGraphicSlotFromIndex(entry.slot);
-    // A slot released since keeps nothing of the set: its record was zeroed.
-    if (slot && AdvGraphicSlotListed(*slot)) AdvGraphicSlotCommitPart(*slot, entry.change);
+void CommitActionDeltas(ActionManager& actions, SettledChanges& ending) {
+  ending.clear();
+  for (GraphicSlot* slot = AdvGraphicSlotFirst(); slot; slot = slot->next) {
+    SlotSettledGroup part = slot->action_delta;
+    bool held = false;
+    // A change recorded for an image the slot no longer holds went with that image.
+    auto hold = [&](const SettledChanges& settled) {
+      for (const SettledChange& entry : settled) {
+        if (entry.slot != static_cast<int32_t>(slot->index) ||
+            entry.allocation != slot->allocation) {
+          continue;
+        }
+        AdvSettledGroupAdd(part, entry.change, -1);
+        held = true;
+      }
+    };
+    for (const SettledChanges& settled : actions.settled) hold(settled);
+    hold(actions.pushed_settled);
+    if (held) {
+      AdvGraphicSlotCommitPart(*slot, part);
+    } else {
+      AdvGraphicSlotCommitPart(*slot, slot->action_delta);
+    }
   }
-  settled.clear();
 }
 
 void ReportMissingSprite(AdvContext& context, const char* message) {

@@ -40,8 +40,10 @@ GraphicSlot* ActionTargetSlot(uint32_t parameter);
 // Adds a change into the action delta group of the slot parameter 0 names (none: nothing) and
 // into the set's record of its changes.
 void SettleChange(SettledChanges& settled, uint32_t slot_parameter, const SlotSettledGroup& change);
-// Folds a set's recorded changes into the bases of the slots that are still allocated.
-void CommitSettledChanges(SettledChanges& settled);
+// The end of a set (whose record is `ending`): the record is emptied, and every allocated slot's
+// action delta group goes into its base, except the changes that sets still going on recorded
+// for the image the slot holds.
+void CommitActionDeltas(ActionManager& actions, SettledChanges& ending);
 
 // A tick's report of a slot without a sprite: the kind's message, then the current text line.
 void ReportMissingSprite(AdvContext& context, const char* message);

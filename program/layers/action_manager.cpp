@@ -86,7 +86,7 @@ bool CycleComplete(const ActionSet& set) {
 }
 
 // Settles one set: the running section of each line finishes, the later ones are skipped
-// unless the stop flag holds, then the set's own settled changes are folded into the bases.
+// unless the stop flag holds, then the slots' delta groups are folded into their bases.
 void SettleSet(AdvContext& context, ActionSet& set, uint32_t stop, uint32_t now,
                SettledChanges& settled) {
   AdvDebugPrint(kLogTrace, "action_uninit");
@@ -105,7 +105,7 @@ void SettleSet(AdvContext& context, ActionSet& set, uint32_t stop, uint32_t now,
       if (row.skip) row.skip(line.sections[s], settled);
     }
   }
-  CommitSettledChanges(settled);
+  CommitActionDeltas(context.actions, settled);
   // ScriptPointPop passes during a scene or history skip, when the start pushed none.
   if (set.mode == kActionModeSync) ScriptPointPop(context);
   ActionSetClear(set);
@@ -244,9 +244,9 @@ void AdvActionReset(AdvContext& context) {
     yel::YelMemoryFree(actions.pushed);
     actions.pushed = nullptr;
   }
-  // What the stored copy had settled is in the slots' delta groups: it goes into their bases
-  // like every other set's.
-  CommitSettledChanges(actions.pushed_settled);
+  // What the stored copy had settled is in the slots' delta groups: the ends of the sets below
+  // fold it into their bases like every other set's.
+  actions.pushed_settled.clear();
   for (uint32_t index = 0; index < kActionSetCount; ++index) ActionUninit(context, index, now);
   actions.active = 0;
   actions.clear_requests = {};

@@ -63,9 +63,11 @@ struct ActionSet {
 };
 static_assert(std::is_trivially_copyable_v<ActionSet>, "sets are copied and zeroed whole");
 
-// The change one set has added to one slot's action delta group since the set last ended.
+// The change one set has added to one slot's action delta group since the set last ended, for
+// the image the slot held then (its allocation number).
 struct SettledChange {
   int32_t slot = 0;
+  uint32_t allocation = 0;
   SlotSettledGroup change;
 };
 using SettledChanges = std::vector<SettledChange>;
@@ -77,8 +79,9 @@ struct ActionManager {
   std::array<ActionSet, kActionSetCount> sets{};
   uint32_t pushed_index = 0;
   ActionSet* pushed = nullptr;  // action_push's copy (platform memory), null when none
-  // Per set, and for the pushed copy: its settled changes, folded into the slots' bases only
-  // when that set ends, so a set that ends never settles another set's half-done work.
+  // Per set, and for the pushed copy: its settled changes. When any set ends every slot's delta
+  // group goes into its base except these changes of sets that go on: a snapshot keeps the
+  // bases but not the delta groups, and a restored set settles its changes again.
   std::array<SettledChanges, kActionSetCount> settled{};
   SettledChanges pushed_settled;
 };

@@ -22,6 +22,8 @@ constexpr uint32_t kDisplayReleaseSprite = 0x30005;
 // The table and, after it, the anchor whose "next" is the list head.
 GraphicSlot g_slots[kGraphicSlotCount];
 GraphicSlot g_anchor;
+// Counts allocations; touched only under the render lock, as the table is.
+uint32_t g_allocations = 0;
 
 // The hardware renderer takes the float rotation; asked once at start-up.
 bool UseFloatRotation() {
@@ -78,6 +80,8 @@ GraphicSlot* AdvGraphicSlotAlloc(int32_t bank, int32_t entry) {
   slot.index = static_cast<uint32_t>(kBankBase[bank] + entry);
   slot.scale = {1.0f, 1.0f};
   slot.colour = 0xFFFFFFFF;
+  if (++g_allocations == 0) ++g_allocations;
+  slot.allocation = g_allocations;
   slot.next = g_anchor.next;
   slot.previous = &g_anchor;
   if (g_anchor.next) g_anchor.next->previous = &slot;

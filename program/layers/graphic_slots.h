@@ -78,6 +78,9 @@ struct GraphicSlot {
   GraphicSlot* previous = nullptr;
   GraphicSlot* next = nullptr;
   std::array<char, 32> name{};  // the image name when the image word names a string variable
+  // Numbers the allocations of all slots, so that a record kept of one image of a slot never
+  // applies to the next image that the slot holds. Never 0 while allocated.
+  uint32_t allocation = 0;
 };
 
 // The summed values every consumer of a slot uses.

@@ -4,6 +4,7 @@
 
 #include "program/layers/frame_animation.h"
 
+#include <algorithm>
 #include <cstring>
 #include <string>
 
@@ -21,6 +22,30 @@ namespace {
 GraphicDatIndex& GraphicIndex() {
   static GraphicDatIndex index;
   return index;
+}
+
+// What the save-slot drawing commands make stands in front of every layer.
+constexpr int32_t kSaveDrawPriority = 4866;
+
+// Copies width x height pixels (rows of 4-byte pixels) into the sprite with their top-left corner
+// at (x, y), cut to the sprite.
+bool CopyPixels(YelSprite* sprite, const uint8_t* pixels, int32_t width, int32_t height, int32_t x,
+                int32_t y) {
+  if (!sprite) return false;
+  int32_t sprite_width = 0;
+  int32_t sprite_height = 0;
+  uint32_t* target = yel::YelSpriteLock(sprite, &sprite_width, &sprite_height);
+  if (!target) return false;
+  const int64_t left = std::max<int64_t>(0, x);
+  const int64_t right = std::min<int64_t>(sprite_width, int64_t{x} + width);
+  const int64_t top = std::max<int64_t>(0, y);
+  const int64_t bottom = std::min<int64_t>(sprite_height, int64_t{y} + height);
+  for (int64_t row = top; row < bottom && left < right; ++row) {
+    const uint8_t* from = pixels + ((row - y) * width + (left - x)) * 4;
+    std::memcpy(target + row * sprite_width + left, from, static_cast<size_t>(right - left) * 4);
+  }
+  yel::YelSpriteUnlock(sprite);
+  return true;
 }
 
 }  // namespace
@@ -71,9 +96,27 @@ bool AdvAspectPositionSwitch(const AdvContext& context) {
   return data && data->system.settings.aspect_position != 0;
 }
 
-// Pixel drawing on layers comes with the layer image operations: nothing is drawn yet.
-bool AdvLayerDrawPixels(AdvContext&, int32_t, const uint8_t*, int32_t, int32_t, int32_t, int32_t) {
-  return false;
+bool AdvLayerDrawPixels(AdvContext& context, int32_t layer, const uint8_t* pixels, int32_t width,
+                        int32_t height, int32_t x, int32_t y) {
+  if (layer < 0 || layer >= kLayerCount || !pixels || width <= 0 || height <= 0) return false;
+  LayerRecord& record = context.layers.layers[layer];
+  if (record.slot) return CopyPixels(record.slot->sprite, pixels, width, height, x, y);
+  GraphicSlot* slot = AdvGraphicSlotAlloc(kSlotBankLayer, layer);
+  if (!slot) return false;
+  YelSprite* sprite = yel::YelSpriteCreate(yel::YelRenderGetActive(), width, height,
+                                           context.skip.priority_base + kSaveDrawPriority);
+  if (!sprite || !CopyPixels(sprite, pixels, width, height, 0, 0)) {
+    if (sprite) yel::YelSpriteRelease(yel::YelRenderGetActive(), sprite);
+    AdvGraphicSlotFreeNow(slot);
+    return false;
+  }
+  yel::YelSpriteSetPos(sprite, static_cast<float>(x), static_cast<float>(y), 0);
+  slot->sprite = sprite;
+  slot->position = {x, y, 0};
+  slot->float_position = {static_cast<float>(x), static_cast<float>(y), 0};
+  record.slot = slot;
+  AdvGraphicSlotApply(context, *slot);
+  return true;
 }
 
 }  // namespace adv

@@ -142,6 +142,8 @@ YEL_IMPORT(YelSpriteSetPos);
 YEL_IMPORT(YelSpriteRectSetPos);
 YEL_IMPORT(YelThumbnailCreate);
 YEL_IMPORT(YelThumbnailCreateMosaic);
+YEL_IMPORT(YelThumbnailCreateEx);
+YEL_IMPORT(YelThumbnailCreateMosaicEx);
 YEL_IMPORT(YelSpriteMovePos);
 YEL_IMPORT(YelSpriteSetScale);
 YEL_IMPORT(YelSpriteSetRotateEx);

@@ -294,44 +294,73 @@ TEST_F(ActionSets, SectionsAndQueriesReadTheirArguments) {
   EXPECT_TRUE(m.Logged("is_action_run [16]", adv::kLogError));
 }
 
-// Two sets on one layer: the first has settled +50 when the other ends. The other's end folds
-// only its own changes into the bases, so a save then holds the layer's base without the +50,
-// and the restored set, started again from its first section, ends at +100 as the unsaved run.
-TEST_F(ActionSets, ASaveAfterAnotherSetEndedLoadsToTheSameEnd) {
-  Load(
-      "cmd action_straight(0, 0, 50, 0, 0, 100)\n"
-      "cmd action_straight(0, 0, 50, 0, 0, 100)\n"
-      "cmd action_run(0, 1000)\n"
-      "cmd set_active_action(1) -> v1\n"
-      "cmd action_straight(0, 1, 10, 0, 0, 50)\n"
-      "cmd action_run(1, 50)\n");
-  Start();
-  Set(1).start_time = t0_;
-  Frame(0);
-  Frame(100);
-  EXPECT_EQ(Set(1).running, 0u);
-  EXPECT_EQ(Layer(1).position[0], 10);
-  EXPECT_EQ(Layer(0).position[0], 0);  // set 0's +50 stays its own
-  EXPECT_EQ(X(), 50);
-
-  std::vector<uint8_t> buffer(1 << 20);
-  adv::SnapshotWriter out(buffer.data(), static_cast<uint32_t>(buffer.size()), 0);
-  adv::AdvActionSave(context().actions, out);
-  const int32_t saved_base = Layer(0).position[0];
-  Frame(200);
-  Frame(1000);
-  const int32_t unsaved_end = Layer(0).position[0];
-  EXPECT_EQ(unsaved_end, 100);
-
-  adv::AdvActionReset(context());
-  Layer(0).position[0] = saved_base;  // what the layer block restores
-  adv::SnapshotReader in(
-      std::string_view(reinterpret_cast<const char*>(buffer.data()), out.cursor()));
-  adv::SavedActions saved;
-  ASSERT_TRUE(adv::AdvActionRead(in, saved)) << in.error();
-  adv::AdvActionLoad(context(), saved, t0_);
-  for (uint32_t ms : {0u, 100u, 200u, 1000u}) Frame(ms);
-  EXPECT_EQ(Layer(0).position[0], unsaved_end);
+// The end of a set folds every slot's settled changes into its base, except those of sets that
+// go on, whose changes a restored set settles again; and a change settled for one image never
+// moves the next image the slot holds. Steps: a number is a frame at that time, "run" runs the
+// script on past its wait_frame, "save" keeps the actions and layer 0's base as a save would,
+// "load" restores them, "=N" checks layer 0's base.
+TEST_F(ActionSets, EndsFoldSettledChangesOnceIntoTheImageThatMadeThem) {
+  struct Case {
+    const char* name;
+    const char* script;
+    std::vector<std::string> steps;
+  };
+  const Case kCases[] = {
+      {"a save after another set ended loads to the same end",
+       "cmd action_straight(0, 0, 50, 0, 0, 100)\n"
+       "cmd action_straight(0, 0, 50, 0, 0, 100)\n"
+       "cmd action_run(0, 1000)\n"
+       "cmd set_active_action(1) -> v1\n"
+       "cmd action_straight(0, 1, 10, 0, 0, 50)\n"
+       "cmd action_run(1, 50)\n",
+       // set 1 has ended at 100, set 0 has settled its first +50
+       {"0", "100", "=0", "save", "200", "1000", "=100", "load", "0", "100", "200", "1000",
+        "=100"}},
+      {"a new image on the slot keeps its own position",
+       "cmd action_straight(0, 0, 100, 0, 0, 50)\n"
+       "cmd action_run(0, 1000)\n"
+       "cmd wait_frame()\n"
+       "cmd sp_set_ex(f\"#FF00FF00\", 0, 0, 0, 0)\n"
+       "cmd action_clear(0)\n",
+       {"0", "100", "=0", "run", "=0"}},
+  };
+  for (const Case& c : kCases) {
+    SCOPED_TRACE(c.name);
+    ScriptMachine& m = LoadWithLayers(
+        c.script, [&] { return yel::YelSpriteCreate(render_, 8, 8, 0); }, true);
+    m.SetCommand(0x070005, [](adv::AdvContext& context) {
+      context.script.stop = 1;  // wait_frame: the pass ends until the step "run"
+      return 1;
+    });
+    Start();
+    for (adv::ActionSet& set : context().actions.sets) {
+      if (set.running) set.start_time = t0_;
+    }
+    std::vector<uint8_t> buffer(1 << 20);
+    adv::SnapshotWriter out(buffer.data(), static_cast<uint32_t>(buffer.size()), 0);
+    int32_t saved_base = 0;
+    for (const std::string& step : c.steps) {
+      SCOPED_TRACE(step);
+      if (step == "run") {
+        m.Run();
+      } else if (step == "save") {
+        adv::AdvActionSave(context().actions, out);
+        saved_base = Layer(0).position[0];
+      } else if (step == "load") {
+        adv::AdvActionReset(context());
+        Layer(0).position[0] = saved_base;  // what the layer block restores
+        adv::SnapshotReader in(
+            std::string_view(reinterpret_cast<const char*>(buffer.data()), out.cursor()));
+        adv::SavedActions saved;
+        ASSERT_TRUE(adv::AdvActionRead(in, saved)) << in.error();
+        adv::AdvActionLoad(context(), saved, t0_);
+      } else if (step[0] == '=') {
+        EXPECT_EQ(Layer(0).position[0], std::stoi(step.substr(1)));
+      } else {
+        Frame(static_cast<uint32_t>(std::stoul(step)));
+      }
+    }
+  }
 }
 
 TEST_F(ActionSets, TheReaderRefusesIndexesOutsideTheSet) {

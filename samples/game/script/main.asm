@@ -116,6 +116,8 @@ finish:
   cmd text(f"VOICE03", "案内人", "遊んでくれてありがとう。", 0)
   mov v10, 60
   gosub frames
+  ; The ending is kept in a slot of its own, and the save screen shows the saved games.
+  gosub save_screen
   cmd sp_cls(LAYER_CHARA)
   cmd run(FADE, FADE_MS, 0)
   mov v10, 30
@@ -141,3 +143,4 @@ frames_done:
 .include "backlog.asm"
 .include "title_text.asm"
 .include "skip_auto.asm"
+.include "save_screen.asm"
