@@ -182,11 +182,7 @@ bool SoundOpenOgg(SoundSystem& sound, const char* name, SoundChannel& channel,
   if (Group(channel.group).streamed) {
     const uint32_t total =
         static_cast<uint32_t>(std::min<uint64_t>(decoder->total_bytes, UINT32_MAX));
-    if (!SoundSetStreamPositions(channel, 0, total, points)) {
-      OggClose(decoder);
-      channel.ogg = nullptr;
-      return false;
-    }
+    SoundSetStreamPositions(channel, 0, total, points);
     SoundSeekSource(channel, channel.stream_start);
     channel.loaded = 1;
     return true;

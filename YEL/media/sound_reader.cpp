@@ -116,25 +116,22 @@ void SoundCloseStream(SoundChannel& channel) {
   channel.file = nullptr;
 }
 
-bool SoundSetStreamPositions(SoundChannel& channel, uint32_t data_start, uint32_t data_size,
+void SoundSetStreamPositions(SoundChannel& channel, uint32_t data_start, uint32_t data_size,
                              const LoopPoints& points) {
   if (!points.use) {
     channel.stream_start = channel.loop_start = data_start;
     channel.end = data_start + data_size;
   } else {
-    if (points.stream_start >= points.end || points.loop_start >= points.end ||
-        points.end > data_size) {
-      YelErrorLogPrintf("sound loop points out of range [%s] %u %u %u", channel.name,
-                        points.stream_start, points.loop_start, points.end);
-      return false;
-    }
-    // Positions fall on whole stereo frames, so left and right never swap.
-    channel.stream_start = data_start + (points.stream_start & ~3u);
-    channel.loop_start = data_start + (points.loop_start & ~3u);
-    channel.end = data_start + (points.end & ~3u);
+    // Loop points are taken as given. A point beyond the data stands at the data's end, where
+    // the reader gets no more bytes and a looping stream turns back to its loop start; no read
+    // goes past the data and no sum wraps. Positions fall on whole stereo frames, so left and
+    // right never swap.
+    const auto inside = [data_size](uint32_t point) { return std::min(point, data_size) & ~3u; };
+    channel.stream_start = data_start + inside(points.stream_start);
+    channel.loop_start = data_start + inside(points.loop_start);
+    channel.end = data_start + inside(points.end);
   }
   channel.read_position = channel.stream_start;
-  return true;
 }
 
 }  // namespace yel

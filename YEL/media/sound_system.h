@@ -143,9 +143,10 @@ struct LoopPoints {
   bool use = false;
   uint32_t stream_start = 0, loop_start = 0, end = 0;
 };
-// Sets a streamed channel's positions over data of `data_size` bytes at `data_start`; false
-// (logged) when the points do not lie inside the data in the right order.
-bool SoundSetStreamPositions(SoundChannel& channel, uint32_t data_start, uint32_t data_size,
+// Sets a streamed channel's positions over data of `data_size` bytes at `data_start`. Points
+// beyond the data stand at its end; points out of order are kept (a loop that cannot turn ends
+// the stream).
+void SoundSetStreamPositions(SoundChannel& channel, uint32_t data_start, uint32_t data_size,
                              const LoopPoints& points);
 
 // Opens a file into a channel record that is not yet published (wave_reader.cpp,

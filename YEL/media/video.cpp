@@ -49,10 +49,18 @@ struct FadeWords {
   uint32_t duration = kFadeMs;
 };
 
+// A player's event, with the number of the player that sent it.
+struct VideoEvent {
+  uint32_t player = 0;
+  int code = 0;
+};
+
 struct Video {
   std::mutex lock;  // the video lock: guards every field below but the event list
   std::unique_ptr<MoviePlayer> player;
   YelTexture* texture = nullptr;
+  // The number of the current player: events of a player that has been replaced are moot.
+  uint32_t player_number = 0;
   int64_t kept_position = 0, kept_stop = 0;
   int16_t format = 0;
   int16_t skip_mode = 0;
@@ -62,7 +70,7 @@ struct Video {
   bool stop_requested = false;
 
   std::mutex event_lock;  // guards events; taken by the decode thread
-  std::deque<int> events;
+  std::deque<VideoEvent> events;
 };
 
 Video& TheVideo() {
@@ -72,10 +80,10 @@ Video& TheVideo() {
 
 std::atomic<int32_t> g_volume_type{0};
 
-void PostEvent(Video& video, int code) {
+void PostEvent(Video& video, uint32_t player, int code) {
   {
     std::lock_guard lock(video.event_lock);
-    video.events.push_back(code);
+    video.events.push_back({player, code});
   }
   YelSystem* system = System();
   if (system && system->ui_queue) {
@@ -83,12 +91,17 @@ void PostEvent(Video& video, int code) {
   }
 }
 
+// The next event of the current player (video lock held); those of earlier players are dropped.
 bool TakeEvent(Video& video, int& code) {
   std::lock_guard lock(video.event_lock);
-  if (video.events.empty()) return false;
-  code = video.events.front();
-  video.events.pop_front();
-  return true;
+  while (!video.events.empty()) {
+    const VideoEvent event = video.events.front();
+    video.events.pop_front();
+    if (event.player != video.player_number) continue;
+    code = event.code;
+    return true;
+  }
+  return false;
 }
 
 const char* VideoEventName(int code) {
@@ -140,41 +153,74 @@ void Log(const char* text, const std::string& detail = {}) {
   os::DebugOutput(text);
 }
 
-// Lets go of the player and its texture (video lock held).
-void VideoReleaseGraph(Video& video) {
-  video.player.reset();
-  if (video.texture) {
+// A player and the texture it draws into.
+struct Movie {
+  std::unique_ptr<MoviePlayer> player;
+  YelTexture* texture = nullptr;
+};
+
+void ReleaseMovie(Movie& movie) {
+  movie.player.reset();
+  if (movie.texture) {
     YelSystem* system = System();
     YelCore* core = system ? system->core.load() : nullptr;
     if (core) {
-      core->TextureRelease(video.texture);
+      core->TextureRelease(movie.texture);
     } else {
-      YelMemoryFree(video.texture);
+      YelMemoryFree(movie.texture);
     }
-    video.texture = nullptr;
+    movie.texture = nullptr;
   }
 }
 
-// Opens the movie and its texture (video lock held); false (logged) when either fails.
-bool VideoOpen(Video& video) {
+// Opens `name` into a player whose events carry `number`, at full loudness; false (logged, with
+// nothing left open) when the movie or its texture cannot be made.
+bool OpenMovie(Video& video, const std::string& name, uint32_t number, Movie& movie) {
   std::string error;
-  auto decoder = MovieDecoder::Open(video.file_name.c_str(), error);
+  auto decoder = MovieDecoder::Open(name.c_str(), error);
   if (!decoder) {
-    Log("Video : Load \n", video.file_name + " : " + error);
+    Log("Video : Load \n", name + " : " + error);
     return false;
   }
   YelSystem* system = System();
   YelCore* core = system ? system->core.load() : nullptr;
-  video.texture = core ? core->TextureCreate(decoder->Width(), decoder->Height()) : nullptr;
-  if (!video.texture) {
-    Log("Video : CreateTexture \n", video.file_name);
+  movie.texture = core ? core->TextureCreate(decoder->Width(), decoder->Height()) : nullptr;
+  if (!movie.texture) {
+    Log("Video : CreateTexture \n", name);
     return false;
   }
-  video.player = std::make_unique<MoviePlayer>(std::move(decoder), video.texture, true);
-  video.player->SetEventSink([&video](int code) { PostEvent(video, code); });
-  video.player->SetVolume(VideoDecibels(100));
+  movie.player = std::make_unique<MoviePlayer>(std::move(decoder), movie.texture, true);
+  movie.player->SetEventSink([&video, number](int code) { PostEvent(video, number, code); });
+  movie.player->SetVolume(VideoDecibels(100));
+  return true;
+}
+
+// Lets go of the player and its texture (video lock held).
+void VideoReleaseGraph(Video& video) {
+  Movie movie{std::move(video.player), video.texture};
+  video.texture = nullptr;
+  ReleaseMovie(movie);
+}
+
+// Makes `movie` the video's player (video lock held), ready to play from the start.
+void VideoTakeMovie(Video& video, Movie& movie, uint32_t number) {
+  video.player = std::move(movie.player);
+  video.texture = movie.texture;
+  movie.texture = nullptr;
+  video.player_number = number;
   video.fade = FadeWords{kFadePlaying, 0, kFadeMs};
   video.stop_requested = false;
+}
+
+// Opens the video's file again (video lock held); false (logged) when it fails.
+bool VideoOpen(Video& video) {
+  Movie movie;
+  const uint32_t number = video.player_number + 1;
+  if (!OpenMovie(video, video.file_name, number, movie)) {
+    ReleaseMovie(movie);
+    return false;
+  }
+  VideoTakeMovie(video, movie, number);
   return true;
 }
 
@@ -215,7 +261,7 @@ void RequestStop(Video& video) {
   if (video.stop_requested) return;
   video.stop_requested = true;
   YelInputClear();
-  PostEvent(video, kMovieUserAbort);
+  PostEvent(video, video.player_number, kMovieUserAbort);
 }
 
 // Skip keys and the fade-out; the share of picture and sound left, in percent.
@@ -347,24 +393,31 @@ extern "C" {
 YEL_API int YelVideoPlay(const char* name, int32_t skip_mode) {
   yel::YelSystem* system = yel::System();
   if (!system || !name) return 0;
-  yel::Video& video = yel::TheVideo();
-  std::lock_guard lock(video.lock);
-  yel::VideoReleaseGraph(video);  // a video still playing gives way to the new one
-  yel::ClearEvents(video);
-  video.kept_position = video.kept_stop = 0;
-  video.skip_mode = skip_mode ? 1 : 0;
-  video.file_name = name;
-  if (system->param.video_flag && yel::HasExtension(video.file_name, ".wmv")) {
-    video.format = yel::kFormatWmv;
-  } else if (yel::HasExtension(video.file_name, ".mpg")) {
-    video.format = yel::kFormatMpeg;
+  const std::string file_name = name;
+  int16_t format = 0;
+  if (system->param.video_flag && yel::HasExtension(file_name, ".wmv")) {
+    format = yel::kFormatWmv;
+  } else if (yel::HasExtension(file_name, ".mpg")) {
+    format = yel::kFormatMpeg;
   } else {
     return 0;
   }
-  if (!yel::VideoOpen(video) || !video.player->Run()) {
-    yel::VideoReleaseGraph(video);
+  yel::Video& video = yel::TheVideo();
+  std::lock_guard lock(video.lock);
+  // A video still playing gives way to the new one only once that one runs: a call that fails
+  // leaves the old video, its settings and the movie flag as they were.
+  yel::Movie movie;
+  const uint32_t number = video.player_number + 1;
+  if (!yel::OpenMovie(video, file_name, number, movie) || !movie.player->Run()) {
+    yel::ReleaseMovie(movie);
     return 0;
   }
+  yel::VideoReleaseGraph(video);  // what it reported is dropped by its number
+  yel::VideoTakeMovie(video, movie, number);
+  video.kept_position = video.kept_stop = 0;
+  video.skip_mode = skip_mode ? 1 : 0;
+  video.file_name = file_name;
+  video.format = format;
   video.error_restarts = 0;
   system->movie = 1;
   if (system->ui_queue && yel::CursorOverGameView(*system)) {

@@ -112,10 +112,7 @@ bool SoundOpenWave(SoundSystem& sound, const char* name, SoundChannel& channel,
   const uint32_t data_start = entry.start + layout.data_offset;
   if (Group(channel.group).streamed) {
     // A stream plays its bytes as 44100 Hz 16-bit stereo whatever the header says.
-    if (!SoundSetStreamPositions(channel, data_start, layout.data_size, points)) {
-      Refuse(channel);
-      return false;
-    }
+    SoundSetStreamPositions(channel, data_start, layout.data_size, points);
     SoundSeekSource(channel, channel.stream_start);
     channel.loaded = 1;
     return true;
@@ -154,11 +151,8 @@ bool SoundOpenTypeZero(const char* name, SoundChannel& channel) {
   LoopPoints points{true, 0, static_cast<uint32_t>(std::min<uint64_t>(loop_start, UINT32_MAX)),
                     static_cast<uint32_t>(std::min<uint64_t>(loop_end, UINT32_MAX))};
   SoundCopyName(channel, name);
-  if (!SoundSetStreamPositions(channel, entry.start + static_cast<uint32_t>(data_offset), data_size,
-                               points)) {
-    Refuse(channel);
-    return false;
-  }
+  SoundSetStreamPositions(channel, entry.start + static_cast<uint32_t>(data_offset), data_size,
+                          points);
   // The stream starts at the data's first byte; its loop points only mark where it turns.
   channel.stream_start = channel.read_position = entry.start + static_cast<uint32_t>(data_offset);
   SoundSeekSource(channel, channel.stream_start);

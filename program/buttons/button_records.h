@@ -102,9 +102,6 @@ struct SelectState {
   std::array<uint32_t, 3> init_colours{};  // normal, hover, third (alpha 0xFF)
   uint32_t reaction = 0;                   // low 16 bits this frame, high 16 bits the frame before
   std::array<uint32_t, 3> hooks{};         // enter, leave, decide labels (code offsets), as popped
-  // The system buttons end_select disabled (bit n for button n): only those are enabled again
-  // when the choice ends, so that a button the script disabled itself stays disabled.
-  uint32_t disabled_system_buttons = 0;
   std::array<ChoiceItem, kChoiceCount> items{};
 };
 

@@ -60,23 +60,15 @@ void ReleaseChoiceSprites(AdvContext& context) {
   }
 }
 
-// Only the system buttons the choice itself disabled come back: one the script disabled before
-// the choice stays disabled.
+// The three come back whatever they were before the choice: a load or a reset during a choice
+// rebuilds it over buttons the old one left disabled, so nothing can tell which the script itself
+// had disabled.
 void RestoreSystemButtons(AdvContext& context) {
-  for (int32_t button : kChoiceSystemButtons) {
-    if (context.select.disabled_system_buttons & (1u << button)) {
-      context.buttons.system_buttons[button].enabled = 1;
-    }
-  }
-  context.select.disabled_system_buttons = 0;
+  for (int32_t button : kChoiceSystemButtons) context.buttons.system_buttons[button].enabled = 1;
 }
 
 void DisableSystemButtons(AdvContext& context) {
-  for (int32_t button : kChoiceSystemButtons) {
-    SystemButton& entry = context.buttons.system_buttons[button];
-    if (entry.enabled) context.select.disabled_system_buttons |= 1u << button;
-    entry.enabled = 0;
-  }
+  for (int32_t button : kChoiceSystemButtons) context.buttons.system_buttons[button].enabled = 0;
 }
 
 void Paint(const ChoiceItem& item, uint32_t colour, uint32_t text_colour) {

@@ -18,7 +18,6 @@ namespace adv {
 namespace {
 
 constexpr uint32_t kVoiceWaitInputPause = 0xFFFFFFFF;  // input pause of voice_wait: until it ends
-constexpr int32_t kVoiceFailed = -1;
 
 // -1 stands for channels 0-7; anything else outside 0-8 names no channel.
 bool ChannelArgument(int32_t ch) {
@@ -39,8 +38,10 @@ int CmdVoicePlay(AdvContext& context) {
   }
   char name[32] = {};
   if (ch < 0 || ch >= kVoiceChannelCount) {
+    // The channel goes back as given: the other voice commands refuse it too, where -1 would
+    // name channels 0-7.
     AdvDebugPrint(kLogError, "voice_play error : no channel %d", ch);
-    SetCommandResult(context, kVoiceFailed);
+    SetCommandResult(context, ch);
     return 1;
   }
   AdvVoiceStop(context, ch);
@@ -54,11 +55,10 @@ int CmdVoicePlay(AdvContext& context) {
   const int32_t played = AdvVoicePlay(context, ch, name, bits, static_cast<uint32_t>(fade),
                                       !(bits & kVoicePlayWhileSkipping));
   if (played != kVoiceStarted) {
+    // Skipped or not loaded alike, the result is the channel: a later voice_wait or voice_stop
+    // with it acts on that channel alone (-1 would name all of them).
     AdvDebugPrint(kLogTrace, "skip : voice_play  %d, %s, %d, %d", ch, name, flags, fade);
-    // A voice that did not load is a failure the script can see; one skipped, or not loaded
-    // because a skip rebuilds the scene, is not.
-    const bool failed = played == kVoiceNotLoaded && !(AdvSkipState(context) & SKIP_MASK_FORCED);
-    SetCommandResult(context, failed ? kVoiceFailed : ch);
+    SetCommandResult(context, ch);
     return 1;
   }
   if (bits & kVoiceWait) {

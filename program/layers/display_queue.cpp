@@ -12,6 +12,7 @@
 #include "program/script/engine_log.h"
 #include "program/script/value_stores.h"
 #include "program/startup/yel_import.h"
+#include "program/text/text_window.h"
 
 namespace adv {
 namespace {
@@ -57,18 +58,13 @@ void StartAnimation(uint32_t id) {
   AdvAnimStart(id);
 }
 
-// The current line of the text window is not kept by this program yet: the line names nothing.
-void PrintCurrentText() {
-  AdvDebugPrint(kLogError, "name=%s / voice=%s / %s", "", "", "");
-}
-
 void ShowLayer(AdvContext& context, const DisplayOp& op) {
   LayerRecord* record = LayerOf(context, op.words[0]);
   if (!record || !record->slot) {
     AdvDebugPrint(kLogError,
                   "run error : 既に消されたレイヤーを表示しようとしています。drawlayer = %d",
                   op.words[0]);
-    PrintCurrentText();
+    AdvPrintCurrentText(context);
     return;
   }
   // A face shows only while the message window does; the window shows it with itself later.
@@ -84,7 +80,7 @@ void StartLayerTransition(AdvContext& context, const DisplayOp& op, YelRender* r
     AdvDebugPrint(kLogError,
                   "run error : 既に消されたレイヤーを表示しようとしています。tran layer = %d",
                   op.words[0]);
-    PrintCurrentText();
+    AdvPrintCurrentText(context);
     // The layer is gone: the previous sprite it held for the change goes with it.
     AdvLayerDropPrevious(context, *record, true);
     record->new_sprite = nullptr;
@@ -146,6 +142,9 @@ void RunDisplayQueue(AdvContext& context) {
     Execute(context, *op, render);
     yel::YelMemoryFree(op);
   }
+  // text_set_auto advances the line it was given for; a commit moves the scene on, and a word
+  // left set would cut the next waits short.
+  context.text_window.auto_word = 0;
   context.layers.run_no_wait = 0;
 }
 

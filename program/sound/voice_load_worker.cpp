@@ -10,7 +10,6 @@ namespace {
 // neither queued nor running, and read by the work thread only after its claim.
 VoiceLoadWorker g_worker;
 VoiceLoadRequest g_request;
-uint32_t g_queued_at = 0;  // main thread
 
 }  // namespace
 
@@ -57,7 +56,7 @@ VoiceLoadWorker& VoiceLoadJob() {
   return g_worker;
 }
 
-bool VoiceLoadStart(const VoiceLoadRequest& request, uint32_t now) {
+bool VoiceLoadStart(const VoiceLoadRequest& request) {
   const ThreadBaseWorker::Phase phase = g_worker.GetPhase();
   if (phase == ThreadBaseWorker::kQueued || phase == ThreadBaseWorker::kRunning) return false;
   g_request = request;
@@ -65,7 +64,6 @@ bool VoiceLoadStart(const VoiceLoadRequest& request, uint32_t now) {
   g_request.loaded = 0;
   g_worker.Reset();
   g_worker.SetParam(reinterpret_cast<uintptr_t>(&g_request));
-  g_queued_at = now;
   g_worker.Queue();
   if (yel::YelAttachWorkProcess(ThreadBaseWorkerProc, reinterpret_cast<uintptr_t>(&g_worker))) {
     return true;
@@ -74,15 +72,11 @@ bool VoiceLoadStart(const VoiceLoadRequest& request, uint32_t now) {
   return false;
 }
 
-VoiceLoadStatus VoiceLoadPoll(uint32_t now) {
+VoiceLoadStatus VoiceLoadPoll() {
   switch (g_worker.GetPhase()) {
     case ThreadBaseWorker::kDone:
       return VoiceLoadStatus::kDone;
     case ThreadBaseWorker::kQueued:
-      if (now - g_queued_at >= kVoiceLoadTimeoutMs && g_worker.Drop()) {
-        return VoiceLoadStatus::kDropped;
-      }
-      return VoiceLoadStatus::kPending;
     case ThreadBaseWorker::kRunning:
       return VoiceLoadStatus::kPending;
     case ThreadBaseWorker::kIdle:

@@ -4,9 +4,10 @@
 // The two threads hand the job over through its phase word: the main thread fills the request
 // and queues the job (release); the work thread claims a queued job (acquire), loads, stores the
 // result and marks the job done (release); the main thread reads the result only after it saw
-// done (acquire). A job still queued when its time runs out, or when the program ends or the
-// scene is reset, is dropped instead: a claim of a dropped job fails, so a job that the work
-// thread runs late touches nothing.
+// done (acquire). The main thread waits for done however long the work thread is busy with
+// other jobs; only a job still queued when the program ends or the scene is reset is dropped
+// instead: a claim of a dropped job fails, so a job that the work thread runs late touches
+// nothing.
 #pragma once
 
 #include <array>
@@ -68,20 +69,16 @@ void ThreadBaseWorkerProc(uintptr_t worker);
 // The program's one voice-load job.
 VoiceLoadWorker& VoiceLoadJob();
 
-// A job that the work thread has not begun within this time (on the frame clock) is dropped and
-// its line goes on without voice.
-inline constexpr uint32_t kVoiceLoadTimeoutMs = 5000;
-
 enum class VoiceLoadStatus {
   kPending,  // queued or loading
   kDone,     // VoiceLoadResult tells how it went
-  kDropped,  // never ran: timed out, or settled by the end or a reset
+  kDropped,  // never ran: settled by the end or a reset, or never posted
 };
 
-// Main thread: queues the load of the request's voice at frame-clock time `now`. False when a
-// load is still in flight or the job could not be posted (nothing will run).
-bool VoiceLoadStart(const VoiceLoadRequest& request, uint32_t now);
-VoiceLoadStatus VoiceLoadPoll(uint32_t now);
+// Main thread: queues the load of the request's voice. False when a load is still in flight or
+// the job could not be posted (nothing will run).
+bool VoiceLoadStart(const VoiceLoadRequest& request);
+VoiceLoadStatus VoiceLoadPoll();
 // After kDone: 2 loaded (the request's `loaded` channels hold the sounds), 0 not.
 int32_t VoiceLoadResult();
 const VoiceLoadRequest& VoiceLoadCurrentRequest();

@@ -130,9 +130,10 @@ LineMeasure AdvTextMeasureLine(const char* text, int32_t font_size, int32_t widt
   return out;
 }
 
-int32_t AdvDrawRuby(uint32_t* pixels, const char* text, int32_t x, int32_t y, int32_t surface_width,
-                    int32_t surface_height, int32_t ruby_size) {
-  // The reading and base without tips tags.
+namespace {
+
+// The ruby group after "<r" without its tips tags ("<d" to its ">", and "</d>"), whose text stays.
+std::string WithoutTipsTags(const char* text) {
   std::string copy;
   for (size_t i = 0; text[i] != 0;) {
     const char* at = text + i;
@@ -142,10 +143,25 @@ int32_t AdvDrawRuby(uint32_t* pixels, const char* text, int32_t x, int32_t y, in
     }
     copy += text[i++];
   }
+  return copy;
+}
+
+// The bytes of the reading and its ">" as that copy counts them, never more than the text has.
+int32_t RubyReadingBytes(const std::string& copy, const char* text) {
+  const size_t length = std::strlen(text);
   const size_t close = copy.find('>');
-  if (close == std::string::npos) return static_cast<int32_t>(std::strlen(text));
+  return static_cast<int32_t>(close == std::string::npos ? length : std::min(close + 1, length));
+}
+
+}  // namespace
+
+int32_t AdvDrawRuby(uint32_t* pixels, const char* text, int32_t x, int32_t y, int32_t surface_width,
+                    int32_t surface_height, int32_t ruby_size) {
+  const std::string copy = WithoutTipsTags(text);
+  const size_t close = copy.find('>');
+  const int32_t consumed = RubyReadingBytes(copy, text);
+  if (close == std::string::npos) return consumed;
   const std::string reading = copy.substr(0, close);
-  const auto consumed = static_cast<int32_t>(std::min(close + 1, std::strlen(text)));
   if (!pixels) return AdvTextWidth(reading.c_str(), ruby_size);
   const std::string rest = copy.substr(close + 1);
   const size_t base_end = rest.find("</r");
@@ -301,10 +317,11 @@ size_t Layout::Tag(const char* at, int32_t& x, int32_t& y) {
       y += pitch_;
       x = 0;
     }
-    const int32_t consumed =
-        AdvDrawRuby(pixels_, at + 2, x, y, surface_width_, surface_height_, ruby_size_);
+    // Measuring draws nothing, and AdvDrawRuby without pixels gives a width, not the reading's
+    // bytes: the bytes to step over are counted the same way in both cases.
+    if (pixels_) AdvDrawRuby(pixels_, at + 2, x, y, surface_width_, surface_height_, ruby_size_);
     yel::YelFontBegin();
-    return 2 + static_cast<size_t>(std::max(consumed, 0));
+    return 2 + static_cast<size_t>(RubyReadingBytes(WithoutTipsTags(at + 2), at + 2));
   } else if (StartsWith(at, "</c>")) {
     yel::YelFontSetColor(colours_[0], colours_[1]);
   } else if (at[1] == 'd') {

@@ -75,7 +75,7 @@ int LoadOrKeep(AdvContext& context, const char* name) {
   request.channel = 0;
   std::memcpy(request.name.data(), name, strnlen(name, request.name.size() - 1));
   request.request = 1;
-  if (VoiceLoadStart(request, yel::YeltimeGetTime())) return 0;
+  if (VoiceLoadStart(request)) return 0;
   AdvDebugPrint(kLogError, "text* : voice load not started %s", name);
   return 1;
 }
@@ -160,7 +160,7 @@ int AdvTextShowWithVoice(AdvContext& context, uint32_t voice, uint32_t name, uin
   AdvVoiceLoadPendingSet(false);
   ShowPendingLine(context, window);
   NameLineVoice(context, window, g_kept_name.data(), "text* : voice %s");
-  return AdvTextFinishVoicedLine(context);
+  return AdvTextFinishVoicedLine(context, yel::YeltimeGetTime());
 }
 
 int AdvTextVoiceStart(AdvContext& context, TextWindow& window, uint32_t voice) {
@@ -190,14 +190,14 @@ void AdvTextVoiceAsyncPoll() {
 }
 
 int AdvTextVoicePollStep(AdvContext& context, uint32_t now) {
-  const VoiceLoadStatus status = VoiceLoadPoll(now);
+  const VoiceLoadStatus status = VoiceLoadPoll();
   if (status == VoiceLoadStatus::kPending) return 0;
   AdvSetAsyncFunction(nullptr);
   // The end or a scene reset settled the load: its line belongs to a scene that is gone.
   if (!AdvVoiceLoadPendingGet()) return 0;
   const VoiceLoadRequest& request = VoiceLoadCurrentRequest();
   if (status == VoiceLoadStatus::kDropped) {
-    AdvDebugPrint(kLogError, "text : voice load timed out %s", request.name.data());
+    AdvDebugPrint(kLogError, "text : voice load dropped %s", request.name.data());
   }
   TextWindow& window = context.text_window;
   ShowPendingLine(context, window);
@@ -206,16 +206,16 @@ int AdvTextVoicePollStep(AdvContext& context, uint32_t now) {
     VoiceStartLoaded(context.sound, request.loaded, request.flags, request.fade);
     NameLineVoice(context, window, request.name.data(), "text : voice %s");
   }
-  AdvTextFinishVoicedLine(context);
+  AdvTextFinishVoicedLine(context, now);
   return 1;
 }
 
-int AdvTextFinishVoicedLine(AdvContext& context) {
+int AdvTextFinishVoicedLine(AdvContext& context, uint32_t now) {
   TextWindow& window = context.text_window;
   const uint32_t kind = g_pending.kind;
   window.line_kind = kind;
   AdvTextLineCommit(context, window, Recorded(kind));
-  AdvTextSetTime(context, window, g_pending.time, yel::YeltimeGetTime());
+  AdvTextSetTime(context, window, g_pending.time, now);
   AdvTextLineAfterTime(context, window, Recorded(kind));
   AdvDebugPrint(kLogTrace, "text*  %s", window.line.text.data());
   AdvTextLineShow(context, window, !(kind & kLineNotHeld), Recorded(kind));

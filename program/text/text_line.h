@@ -34,13 +34,14 @@ int AdvTextShowWithVoice(AdvContext& context, uint32_t voice, uint32_t name, uin
 // Prepares the line's voice: 0 when its load was posted to the work thread, 1 when the line can
 // be shown at once (no voice, skipping, or a load that could not be posted).
 int AdvTextVoiceStart(AdvContext& context, TextWindow& window, uint32_t voice);
-// The AsyncFunction while the voice loads: shows the line once the load is done, has failed, or
-// never began within its time-out.
+// The AsyncFunction while the voice loads: shows the line once the load is done or has failed,
+// however long the work thread takes to reach it.
 void AdvTextVoiceAsyncPoll();
-// One poll at frame-clock time `now`; 1 when the line was shown.
+// One poll at frame-clock time `now`; 1 when the line was shown (its time counts from `now`).
 int AdvTextVoicePollStep(AdvContext& context, uint32_t now);
-// The end shared by a voiced line shown at once and one shown after its load.
-int AdvTextFinishVoicedLine(AdvContext& context);
+// The end shared by a voiced line shown at once and one shown after its load; the line's time
+// starts at `now`.
+int AdvTextFinishVoicedLine(AdvContext& context, uint32_t now);
 
 // Stops the voices of channels 0-7 for a new line: released, the voice hooks' end, the paused
 // background voices resumed.

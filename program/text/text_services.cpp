@@ -1,5 +1,5 @@
 // Text and interaction as the game task drives them; the buttons and choices are in
-// program/buttons/, and what is not built yet does nothing.
+// program/buttons/.
 #include "program/text/text_services.h"
 
 #include <cstring>
@@ -7,6 +7,7 @@
 #include "program/game/adv_context.h"
 #include "program/script/engine_log.h"
 #include "program/startup/yel_import.h"
+#include "program/text/text_window.h"
 
 namespace adv {
 
@@ -22,7 +23,11 @@ void AdvanceLatchReset() {
   latch.bits = 0;
   latch.applies = 1;
 }
-void TextClickCarryReset() {}
+// The carry is the pair of reveal-done bytes: a line that finished without a click leaves them
+// set for the next wait_click, and nothing else may inherit them.
+void TextClickCarryReset() {
+  TextRevealDone() = {};
+}
 
 void AdvDumpReturnStack(AdvContext& context) {
   const int32_t count = yel::YelListGetDataCount(context.display_queue, kListReturnPoint);

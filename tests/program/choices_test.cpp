@@ -8,6 +8,7 @@
 #include "program/buttons/button_manager.h"
 #include "program/buttons/choices.h"
 #include "program/game/adv_context.h"
+#include "program/game/game_task.h"
 #include "program/layers/layer_services.h"
 #include "program/savedata/snapshot_services.h"
 #include "program/startup/yel_import.h"
@@ -182,33 +183,52 @@ TEST_F(Choices, AnItemWithoutALabelGoesOnAfterTheBlock) {
   EXPECT_EQ(machine_->V(6), 1) << "the code did not start again";
 }
 
-// A system button the script disabled before the choice stays disabled after it.
-TEST_F(Choices, OnlyTheSystemButtonsTheChoiceDisabledComeBack) {
-  adv::AdvContext& c = Load(HookedChoice());
-  c.buttons.system_buttons[3].enabled = 1;
-  c.buttons.system_buttons[17].enabled = 0;
-  c.buttons.system_buttons[18].enabled = 1;
-  machine_->Run();
-  Frame(0, 0);
-  EXPECT_EQ(c.buttons.system_buttons[3].enabled, 0);
-  Frame(110, 110, kMouseLeft);
-  EXPECT_EQ(machine_->V(7), 1);
-  EXPECT_EQ(c.buttons.system_buttons[3].enabled, 1);
-  EXPECT_EQ(c.buttons.system_buttons[17].enabled, 0);
-  EXPECT_EQ(c.buttons.system_buttons[18].enabled, 1);
-
-  // A choice ended without a decision gives back the same ones.
-  adv::AdvContext& d = Load(HookedChoice());
-  d.buttons.system_buttons[3].enabled = 0;
-  d.buttons.system_buttons[17].enabled = 1;
-  machine_->Run();
-  Frame(0, 0);
-  EXPECT_EQ(d.buttons.system_buttons[17].enabled, 0);
-  adv::AdvSelectCancel(d);
-  EXPECT_EQ(d.select.items[0].sprite, nullptr);
-  EXPECT_EQ(d.buttons.system_buttons[3].enabled, 0);
-  EXPECT_EQ(d.buttons.system_buttons[17].enabled, 1);
-  EXPECT_EQ(d.events.slots[adv::kChoiceEventSlot].param, 1);
+// Click, Up and Down (system buttons 3, 17 and 18) belong to a waiting choice and come back when
+// it ends, by a decision or a cancel, also when the choice was rebuilt by a load or a reset while
+// it waited: the rebuilt choice finds them disabled by the first.
+TEST_F(Choices, SystemButtons3And17And18ComeBackWhenTheChoiceEnds) {
+  struct Case {
+    const char* name;
+    bool rebuild_by_load;
+    bool rebuild_by_reset;
+    bool cancel;
+  };
+  const Case cases[] = {
+      {"decided", false, false, false},
+      {"cancelled", false, false, true},
+      {"decided after a load during the choice", true, false, false},
+      {"decided after a reset during the choice", false, true, false},
+      {"cancelled after a load during the choice", true, false, true},
+  };
+  for (const Case& k : cases) {
+    SCOPED_TRACE(k.name);
+    adv::AdvContext& c = Load(HookedChoice());
+    for (int32_t button : {3, 17, 18}) c.buttons.system_buttons[button].enabled = 1;
+    machine_->Run();
+    ASSERT_EQ(c.select.item_count, 2);
+    const std::string image(reinterpret_cast<const char*>(c.save.buffer.data()), c.save.cursor);
+    Frame(0, 0);
+    for (int32_t button : {3, 17, 18}) EXPECT_EQ(c.buttons.system_buttons[button].enabled, 0);
+    if (k.rebuild_by_load) ASSERT_TRUE(adv::RestoreSnapshot(c, image));
+    if (k.rebuild_by_reset) {
+      adv::AdvResetState(c);
+      c.script.pc = c.script.entry;
+    }
+    if (k.rebuild_by_load || k.rebuild_by_reset) {
+      machine_->Run();
+      ASSERT_EQ(c.select.item_count, 2) << "the choice was built again";
+      Frame(0, 0);
+    }
+    if (k.cancel) {
+      adv::AdvSelectCancel(c);
+      EXPECT_EQ(c.select.items[0].sprite, nullptr);
+      EXPECT_EQ(c.events.slots[adv::kChoiceEventSlot].param, 1);
+    } else {
+      Frame(110, 110, kMouseLeft);
+      EXPECT_EQ(machine_->V(7), 1);
+    }
+    for (int32_t button : {3, 17, 18}) EXPECT_EQ(c.buttons.system_buttons[button].enabled, 1);
+  }
 }
 
 // A save taken at a choice comes back as the same choice: the select runs again.

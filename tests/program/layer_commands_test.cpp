@@ -11,6 +11,7 @@
 
 #include "os/picture_codecs.h"
 #include "os/plain_file.h"
+#include "program/commands/wait_commands.h"
 #include "program/data/graphic_dat.h"
 #include "program/game/adv_context.h"
 #include "program/layers/graphic_slots.h"
@@ -18,6 +19,7 @@
 #include "program/layers/layer_services.h"
 #include "program/layers/layer_table.h"
 #include "program/script/script_run.h"
+#include "program/script/value_stores.h"
 #include "program/startup/startup_names.h"
 #include "program/startup/yel_import.h"
 #include "tests/program/script_machine.h"
@@ -200,6 +202,63 @@ TEST_F(Layers, RunWithAKindAbove100FailsAndLeavesTheQueue) {
   EXPECT_TRUE(m.Logged("run error : 範囲外の値を指定しています。no = 101", adv::kLogError));
   EXPECT_EQ(QueuedOps(), 1);
   EXPECT_EQ(yel::YelSpriteViewIs(sprite(0)), 0);
+}
+
+// A commit that meets a layer gone since its operation was queued names the line on screen, so
+// that the report says where in the game it happened.
+TEST_F(Layers, ACommitOnAGoneLayerReportsTheCurrentLine) {
+  struct Case {
+    const char* name;
+    uint32_t code;
+    const char* report;
+  };
+  const Case cases[] = {
+      {"shown", adv::kDisplayShowLayer, "drawlayer = 6"},
+      {"a transition", 0x3000D, "tran layer = 6"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    ScriptMachine& m = Load("");
+    adv::TextLine& line = context().text_window.line;
+    std::strcpy(line.name.data(), "Hanako");
+    std::strcpy(line.voice.data(), "VO0012");
+    std::strcpy(line.text.data(), "Good morning.");
+    layer(6).transition_state = adv::kTransitionChangePending;
+    adv::DisplayOp op;
+    op.code = c.code;
+    op.words[0] = 6;
+    ASSERT_EQ(adv::DisplayQueueAppend(context(), op), 1);
+    adv::RunDisplayQueue(context());
+    EXPECT_TRUE(m.Logged(c.report, adv::kLogError));
+    EXPECT_TRUE(m.Logged("name=Hanako / voice=VO0012 / Good morning.", adv::kLogError));
+    layer(6).transition_state = adv::kTransitionNone;
+  }
+}
+
+// wait_click_no_anim on a clock the test moves.
+uint32_t g_clock = 0;
+int WaitClickNoAnimOnTheTestClock(adv::AdvContext& context) {
+  return adv::AdvWaitClickNoAnimStep(context, g_clock, 0);
+}
+
+// text_set_auto advances the line it came with; the commit of run clears it, so a wait after
+// the run lasts its own time.
+TEST_F(Layers, RunClearsTheAutoAdvanceOfTheTextWindow) {
+  ScriptMachine& m = Load(
+      "cmd text_set_auto()\n"
+      "cmd run(0, 0, 0)\n"
+      "cmd wait_click_no_anim(1000)\n"
+      "mov v1, 1\n");
+  m.SetCommand(0x070007, WaitClickNoAnimOnTheTestClock);
+  g_clock = 10000;
+  m.Run();  // up to the run, which yields
+  ASSERT_EQ(m.V(1), 0);
+  EXPECT_EQ(context().text_window.auto_word, 0u);
+  uint32_t waited = 0;
+  for (int frame = 0; frame < 100 && m.V(1) == 0; ++frame, g_clock += 16, waited += 16) m.Run();
+  EXPECT_EQ(m.V(1), 1);
+  EXPECT_GE(waited, 1000u);
+  EXPECT_LE(waited, 1040u);
 }
 
 TEST_F(Layers, RunStackCommitsOnceAtTheClose) {

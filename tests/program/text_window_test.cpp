@@ -1,6 +1,8 @@
 // The message window: expansion and tag stripping in bounds, glyph positions of the layout, the
 // timed reveal on a clock the test drives, and the click wait.
 #include <gtest/gtest.h>
+#include <sys/mman.h>
+#include <unistd.h>
 
 #include <cctype>
 #include <cstdio>
@@ -221,6 +223,46 @@ TEST_F(TextDrawing, ColourTagsAndRubyDrawWhereTheySay) {
   }
   EXPECT_TRUE(reading_drawn);
   EXPECT_EQ(g[0].top, 0);  // the record's top is lowered by the band, not below 0
+}
+
+// Without a sprite the layout only measures (the history page, the page pass, the name without a
+// slot): a ruby group moves the cursor exactly as drawing it does, and the walk steps over the
+// reading's bytes, never past the text's end.
+TEST_F(TextDrawing, MeasuringRubyTextStepsOverTheReading) {
+  // The reading stands above its base and takes no width of the line: measured without a sprite,
+  // each ruby text moves the cursor as its text without the readings does.
+  struct Case {
+    std::string ruby, plain;
+  };
+  const Case cases[] = {
+      {"<r\x82\xA9\x82\xF1>\x8A\xBF</r>\x82\xA0", "\x8A\xBF\x82\xA0"},
+      {"\x82\xA0<r\x82\xA9\x82\xF1\x82\xB6\x82\xE5\x82\xA4>\x8A\xBF\x8E\x9A</r>\x82\xA2"
+       "<r\x82\xA9>\x8A\xBF</r>\x82\xA6",
+       "\x82\xA0\x8A\xBF\x8E\x9A\x82\xA2\x8A\xBF\x82\xA6"},
+  };
+  for (const Case& c : cases) {
+    int32_t ruby_x = 0, ruby_y = 0, plain_x = 0, plain_y = 0;
+    adv::AdvDrawText(context_, nullptr, c.ruby.c_str(), &ruby_x, &ruby_y, 400, 128, 24, 12,
+                     {0xFFFFFF, 0}, nullptr);
+    adv::AdvDrawText(context_, nullptr, c.plain.c_str(), &plain_x, &plain_y, 400, 128, 24, 12,
+                     {0xFFFFFF, 0}, nullptr);
+    EXPECT_GT(plain_x, 0) << c.ruby;
+    EXPECT_EQ(ruby_x, plain_x) << c.ruby;
+    EXPECT_EQ(ruby_y, plain_y) << c.ruby;
+  }
+  // A ruby text that ends a readable page, with nothing mapped after it.
+  const long page = sysconf(_SC_PAGESIZE);
+  void* pages = mmap(nullptr, 2 * page, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
+  ASSERT_NE(pages, MAP_FAILED);
+  ASSERT_EQ(mprotect(static_cast<char*>(pages) + page, page, PROT_NONE), 0);
+  const char ruby[] = "<r\x82\xA9\x82\xF1\x82\xB6\x82\xE5\x82\xA4>\x8A\xBF</r>";
+  char* at_end = static_cast<char*>(pages) + page - sizeof ruby;
+  std::memcpy(at_end, ruby, sizeof ruby);
+  int32_t x = 0;
+  adv::AdvDrawText(context_, nullptr, at_end, &x, nullptr, 400, 128, 24, 12, {0xFFFFFF, 0},
+                   nullptr);
+  EXPECT_EQ(x, 24);  // the base character
+  munmap(pages, 2 * page);
 }
 
 TEST_F(TextDrawing, UnclosedTagsEndTheTextAndRestoreTheFontType) {

@@ -1,7 +1,7 @@
 // Voices on the platform library started headless (SDL's dummy audio driver pulls the mix): a
-// voice plays and is released when it ends, failures reach the script, voice sets fill channels
-// 0-7, the work-thread load hands its result over or is dropped after its time-out, and the
-// sound block of "system.dat" keeps its field order.
+// voice plays and is released when it ends, one that cannot play gives its channel, voice sets fill
+// channels 0-7, the work-thread load hands its result over or is dropped by the end, and the sound
+// block of "system.dat" keeps its field order.
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -99,21 +99,25 @@ TEST_F(Voices, AVoicePlaysThroughTheMixerAndIsReleasedWhenItEnds) {
   EXPECT_EQ(FreeChannels(1), 16);                           // every platform channel free
 }
 
-TEST_F(Voices, FailuresReachTheScript) {
+// A voice that cannot play leaves its channel empty and the script goes on with the channel as
+// the result (never -1, which would make a voice_wait or voice_stop with it act on channels 0-7).
+TEST_F(Voices, AVoiceThatCannotPlayGivesItsChannel) {
   ScriptMachine& m = Load(
       "cmd voice_play(9, f\"VOICE01\", 0, 0) -> v1\n"
-      "cmd voice_play(0, f\"MISSING\", 0, 0) -> v2\n"
+      "cmd voice_play(3, f\"MISSING\", 0, 0) -> v2\n"
       "cmd voice_check_enable(1)\n"
       "cmd voice_play(8, f\"MISSING\", 0, 0) -> v3\n"
       "cmd voice_play(8, f\"VOICE03\", 0, 0) -> v4\n");
   m.Run();
-  EXPECT_EQ(m.V(1), -1);
-  EXPECT_EQ(m.V(2), -1);
-  EXPECT_EQ(m.V(3), -1);
+  EXPECT_EQ(m.V(1), 9);
+  EXPECT_TRUE(m.Logged("voice_play error : no channel 9", adv::kLogError));
+  EXPECT_EQ(m.V(2), 3);
+  EXPECT_EQ(m.V(3), 8);
   EXPECT_EQ(m.V(4), 8);
+  EXPECT_EQ(m.CountLogged("skip : voice_play"), 2);
   EXPECT_TRUE(m.Logged("voice file read : MISSING", adv::kLogError));
   EXPECT_EQ(m.CountLogged("voice file read : MISSING"), 1);  // logged only while checking
-  EXPECT_EQ(c().sound.voice[0].handle, 0u);
+  EXPECT_EQ(c().sound.voice[3].handle, 0u);
   EXPECT_NE(c().sound.voice[8].handle, 0u);
 }
 
@@ -126,9 +130,9 @@ TEST_F(Voices, SkippingLoadsNothingButAVoiceThatAsksToPlay) {
   EXPECT_EQ(adv::AdvVoicePackProbe(), 0);
   c().skip.skip_mode = 1;
   m.Run();
-  EXPECT_EQ(m.V(1), 0);   // skipped
-  EXPECT_EQ(m.V(2), -1);  // the voice pack it belongs to is missing
-  EXPECT_EQ(m.V(3), 2);   // flag 8 plays while skipping
+  EXPECT_EQ(m.V(1), 0);  // skipped
+  EXPECT_EQ(m.V(2), 1);  // the voice pack it belongs to is missing: nothing plays
+  EXPECT_EQ(m.V(3), 2);  // flag 8 plays while skipping
   EXPECT_EQ(sound.voice[0].handle, 0u);
   EXPECT_EQ(sound.voice[1].handle, 0u);
   EXPECT_NE(sound.voice[2].handle, 0u);
@@ -225,7 +229,7 @@ TEST_F(Voices, AVoiceSetFillsChannelsZeroToSevenAndItsWaitHoldsTheScript) {
   EXPECT_EQ(m.V(9), 1);
 }
 
-TEST_F(Voices, TheWorkThreadLoadHandsItsResultOverOrIsDroppedAfterItsTimeOut) {
+TEST_F(Voices, TheWorkThreadLoadHandsItsResultOverOrIsDroppedByTheEnd) {
   Load("");
   adv::SoundState& sound = c().sound;
   adv::VoiceLoadWorker& job = adv::VoiceLoadJob();
@@ -241,11 +245,11 @@ TEST_F(Voices, TheWorkThreadLoadHandsItsResultOverOrIsDroppedAfterItsTimeOut) {
     std::thread(adv::ThreadBaseWorkerProc, reinterpret_cast<uintptr_t>(&job)).join();
   };
 
-  ASSERT_TRUE(adv::VoiceLoadStart(request("VOICE01"), 1000));
-  EXPECT_FALSE(adv::VoiceLoadStart(request("VOICE03"), 1000));  // one load at a time
-  EXPECT_EQ(adv::VoiceLoadPoll(1000), adv::VoiceLoadStatus::kPending);
+  ASSERT_TRUE(adv::VoiceLoadStart(request("VOICE01")));
+  EXPECT_FALSE(adv::VoiceLoadStart(request("VOICE03")));  // one load at a time
+  EXPECT_EQ(adv::VoiceLoadPoll(), adv::VoiceLoadStatus::kPending);
   run_job();
-  ASSERT_EQ(adv::VoiceLoadPoll(1010), adv::VoiceLoadStatus::kDone);
+  ASSERT_EQ(adv::VoiceLoadPoll(), adv::VoiceLoadStatus::kDone);
   EXPECT_EQ(adv::VoiceLoadResult(), adv::kVoiceStarted);
   EXPECT_EQ(adv::VoiceLoadCurrentRequest().loaded, 1u);
   const uint32_t handle = sound.voice[0].handle;
@@ -255,23 +259,23 @@ TEST_F(Voices, TheWorkThreadLoadHandsItsResultOverOrIsDroppedAfterItsTimeOut) {
   EXPECT_TRUE(yel::YelSoundPlayIs(handle));
   adv::AdvVoiceReleaseAll(c());
 
-  ASSERT_TRUE(adv::VoiceLoadStart(request("MISSING"), 2000));
+  ASSERT_TRUE(adv::VoiceLoadStart(request("MISSING")));
   run_job();
-  ASSERT_EQ(adv::VoiceLoadPoll(2000), adv::VoiceLoadStatus::kDone);
+  ASSERT_EQ(adv::VoiceLoadPoll(), adv::VoiceLoadStatus::kDone);
   EXPECT_EQ(adv::VoiceLoadResult(), adv::kVoiceNotLoaded);
   EXPECT_EQ(sound.voice[0].handle, 0u);
 
-  // A job the work thread never begins: the wait ends at the time-out, and a late run of the
-  // dropped job touches nothing.
-  ASSERT_TRUE(adv::VoiceLoadStart(request("VOICE01"), 3000));
-  EXPECT_EQ(adv::VoiceLoadPoll(3000 + adv::kVoiceLoadTimeoutMs - 1),
-            adv::VoiceLoadStatus::kPending);
-  EXPECT_EQ(adv::VoiceLoadPoll(3000 + adv::kVoiceLoadTimeoutMs), adv::VoiceLoadStatus::kDropped);
+  // A job the work thread has not begun stays pending (there is no time-out), until the end
+  // settles it; a late run of the dropped job touches nothing.
+  ASSERT_TRUE(adv::VoiceLoadStart(request("VOICE01")));
+  EXPECT_EQ(adv::VoiceLoadPoll(), adv::VoiceLoadStatus::kPending);
+  adv::VoiceLoadSettle();
+  EXPECT_EQ(adv::VoiceLoadPoll(), adv::VoiceLoadStatus::kDropped);
   run_job();
-  EXPECT_EQ(adv::VoiceLoadPoll(9000), adv::VoiceLoadStatus::kDropped);
+  EXPECT_EQ(adv::VoiceLoadPoll(), adv::VoiceLoadStatus::kDropped);
   EXPECT_EQ(sound.voice[0].handle, 0u);
-  // The end settles a queued job the same way.
-  ASSERT_TRUE(adv::VoiceLoadStart(request("VOICE01"), 10000));
+  // So does the release of the voices at the end.
+  ASSERT_TRUE(adv::VoiceLoadStart(request("VOICE01")));
   adv::AdvVoiceReleaseAll(c());
   run_job();
   EXPECT_EQ(sound.voice[0].handle, 0u);

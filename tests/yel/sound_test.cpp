@@ -146,20 +146,50 @@ TEST_F(SoundTest, ALoopingStreamRepeatsItsRegionEvenWhenShorterThanARefill) {
   EXPECT_EQ(YelSoundGetParam(Index(handle), 7), 0);  // a stopped music stream is gone
 }
 
-TEST_F(SoundTest, LoopPointsOutsideTheDataOrOutOfOrderAreRefused) {
-  filetest::WriteFile(base_ / "LOOP.WAV", Wave(Ramp(1000)));
-  const YelSoundLoopPoints bad[] = {
-      {1, 0, 2000, 2000},  // loop start at the end
-      {1, 0, 3000, 2000},  // loop start after the end
-      {1, 0, 0, 4004},     // end beyond the data
-      {1, 2000, 0, 2000},  // stream start at the end
+// Loop points are taken as given, never refused: a point beyond the data stands at the data's
+// end, where the reader gets no more bytes and a looping stream turns back to its loop start.
+// Nothing after the data (here a LIST chunk) is ever played.
+TEST_F(SoundTest, LoopPointsBeyondTheDataTurnAtTheDataEnd) {
+  constexpr uint32_t kFrames = kRate / 2;
+  const Samples samples = Ramp(kFrames);
+  filetest::WriteFile(base_ / "LOOP.WAV", Wave(samples, 2, kRate, {.list_after = true}));
+  struct Case {
+    const char* name;
+    YelSoundLoopPoints points;
+    int32_t loop;
+    uint32_t start, loop_start;  // in frames; the end is the data's end
   };
-  for (const YelSoundLoopPoints& points : bad) {
-    EXPECT_EQ(YelSoundLoad("LOOP.WAV", 3, &points), 0u) << points.loop_start;
+  const Case cases[] = {
+      {"an end beyond the data", {1, 0, 10000 * 4, (kFrames + 5000) * 4}, 1, 0, 10000},
+      {"an end near the top of 32 bits", {1, 400, 10000 * 4, 0xFFFFFFFC}, 1, 100, 10000},
+      {"a stream start beyond the data", {1, 0xFFFFFF00, 10000 * 4, 0xFFFFFFFC}, 1, kFrames, 10000},
+      {"without the loop flag it plays to the data's end", {1, 0, 0, 0xFFFFFFFC}, 0, 0, 0},
+  };
+  constexpr uint32_t kPulled = kFrames + 2 * kRate;  // a stream that ends is released by then
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    const YelSoundHandle handle = YelSoundLoad("LOOP.WAV", 3, &c.points);
+    ASSERT_NE(handle, 0u);
+    ASSERT_EQ(YelSoundPlay(handle, c.loop), 1);
+    AdvanceClock(10);
+    const Samples out = Pull(kPulled);
+    // What the stream should play: from its start to the data's end, then the loop over and
+    // over, or silence.
+    Samples want(samples.begin() + 2 * c.start, samples.end());
+    while (want.size() < 2 * kPulled) {
+      if (c.loop) {
+        want.insert(want.end(), samples.begin() + 2 * c.loop_start, samples.end());
+      } else {
+        want.resize(2 * kPulled, 0);
+      }
+    }
+    EXPECT_TRUE(SameFrames(out, kPrimeSilenceFrames, kPulled, want, kPrimeSilenceFrames));
+    if (c.loop) {
+      EXPECT_EQ(YelSoundPlayIs(handle), 1);
+      EXPECT_EQ(YelSoundStop(handle), 1);
+    }
+    EXPECT_EQ(YelSoundGetParam(Index(handle), 7), 0) << "released";
   }
-  EXPECT_EQ(YelSoundGetChannelCount(3), 2);
-  const YelSoundLoopPoints unused = {0, 0, 3000, 2000};  // not used: no check
-  EXPECT_NE(YelSoundLoad("LOOP.WAV", 3, &unused), 0u);
 }
 
 TEST_F(SoundTest, ChannelsRunOutWithALogLineAndOtherTypesUseTheVoiceGroup) {

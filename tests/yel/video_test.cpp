@@ -124,6 +124,32 @@ TEST_F(VideoTest, PlaysOverTheGameAreaToItsEnd) {
   EXPECT_EQ(IsMovie(), 0);
 }
 
+// A call that fails over a running video changes nothing: the old video keeps its player, its
+// skip mode and the movie flag, and plays on to its end. One that succeeds replaces it.
+TEST_F(VideoTest, AFailedPlayLeavesTheRunningVideoAsItWas) {
+  ASSERT_EQ(YelVideoPlay("CLIP.MPG", 0), 1);
+  ASSERT_TRUE(StepUntilShown(recipe_.colours[0]));
+  for (const char* name : {"CLIP.AVI", "MISSING.MPG"}) {
+    EXPECT_EQ(YelVideoPlay(name, 1), 0) << name;
+    EXPECT_EQ(IsMovie(), 1) << name;
+  }
+  YelInputSetKeyPush(yel::kKeySpace);  // a skip key only in skip mode 1
+  yel::VideoStep(system_);
+  YelInputClear();
+  EXPECT_FALSE(system_.ui_queue->HasPosted());
+  system_.frame_time += 100000;
+  ASSERT_TRUE(HandleNotice()) << "the old video reached its end";
+  EXPECT_EQ(IsMovie(), 0);
+
+  ASSERT_EQ(YelVideoPlay("CLIP.MPG", 0), 1);
+  ASSERT_EQ(YelVideoPlay("CLIP.MPG", 1), 1);
+  YelInputSetKeyPush(yel::kKeySpace);
+  yel::VideoStep(system_);
+  YelInputClear();
+  ASSERT_TRUE(HandleNotice()) << "the new video's skip mode";
+  EXPECT_EQ(IsMovie(), 0);
+}
+
 TEST_F(VideoTest, SkipKeysFollowTheSkipMode) {
   struct Case {
     int32_t skip_mode;
