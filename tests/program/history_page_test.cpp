@@ -233,23 +233,16 @@ TEST_F(HistoryPage, ClosingThePageLeavesButtonsItDidNotMake) {
   Store(3);
   c().history.entries[1].file_number = 7;
   c().history.page.rect = {0, 0, 640, 480};
-  for (int32_t jump_group : {0, 2}) {
-    SCOPED_TRACE(jump_group);
-    adv::AdvButtonGroupInit(c(), 2, 0, 0);
-    c().history.save_files = 1;
-    c().history.page.jump_group = jump_group;
-    Put(c().history.page.jump_image, "#FF405060");
-    adv::AdvHistoryBegin(c());
-    adv::AdvHistoryBuildPage(c(), 1);
-    EXPECT_NE(adv::ButtonFind(c(), jump_group, 1), nullptr) << "the page's jump button";
-    adv::AdvHistoryEnd(c());
-    EXPECT_NE(adv::ButtonFind(c(), 0, 0), nullptr);
-    EXPECT_NE(adv::ButtonFind(c(), 0, 2), nullptr);
-    if (jump_group == 2) {
-      EXPECT_NE(adv::ButtonFind(c(), 0, 1), nullptr);
-      EXPECT_EQ(adv::ButtonFind(c(), 2, 1), nullptr) << "the page's own button went";
-    }
-  }
+  adv::AdvButtonGroupInit(c(), 2, 0, 0);
+  c().history.save_files = 1;
+  c().history.page.jump_group = 2;
+  Put(c().history.page.jump_image, "#FF405060");
+  adv::AdvHistoryBegin(c());
+  adv::AdvHistoryBuildPage(c(), 1);
+  EXPECT_NE(adv::ButtonFind(c(), 2, 1), nullptr) << "the page's jump button";
+  adv::AdvHistoryEnd(c());
+  EXPECT_EQ(adv::ButtonFind(c(), 2, 1), nullptr) << "the page's own button went";
+  for (int32_t n : {0, 1, 2}) EXPECT_NE(adv::ButtonFind(c(), 0, n), nullptr) << n;
 }
 
 TEST_F(HistoryPage, RefusedPositionsAndGroupsChangeNothing) {
@@ -416,8 +409,8 @@ TEST_F(HistoryPage, TheSampleGamesBacklogShowsTheLinesRead) {
   EXPECT_NE(c().sound.voice[0].handle, 0u);
   yel::YelInputClear();
   adv::ButtonCallLabel(c(), m.LabelPc("BacklogClose") - c().script.origin, adv::kReturnClick);
-  m.Run();
-  m.Run();
+  // The page closes, the frame's layer update runs, and the label goes on to its end.
+  for (int i = 0; i < 6 && c().script.pc != c().script.points[0]; ++i) m.Run();
   EXPECT_EQ(page.open, 0);
   EXPECT_EQ(window.visible, 1) << "the window comes back";
   ASSERT_NE(adv::ButtonFind(c(), 0, 0), nullptr) << "the skip button stays";
