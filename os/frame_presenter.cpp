@@ -11,7 +11,8 @@ std::unique_ptr<FramePresenter> FramePresenter::Create(Window& window, int frame
   presenter->window_ = window.NativeHandle();
   presenter->width_ = frame_width;
   presenter->height_ = frame_height;
-  if (!presenter->Bind()) return nullptr;
+  // A window that cannot take the renderer yet gets it at a later present, as before.
+  presenter->Bind();
   return presenter;
 }
 
