@@ -11,6 +11,8 @@ std::unique_ptr<FramePresenter> FramePresenter::Create(Window& window, int frame
   presenter->window_ = window.NativeHandle();
   presenter->width_ = frame_width;
   presenter->height_ = frame_height;
+  // A window that cannot take the renderer yet gets it at a later present, as before.
+  presenter->Bind();
   return presenter;
 }
 
@@ -19,13 +21,20 @@ FramePresenter::~FramePresenter() {
   if (renderer_) SDL_DestroyRenderer(static_cast<SDL_Renderer*>(renderer_));
 }
 
-// The renderer is made on the thread that presents: an accelerated one would tie its context to
-// the thread that made it. The software renderer keeps the copy on the processor, as the frame is.
+// The renderer and its texture are made with the presenter, on the thread that owns the window and
+// before its event loop runs: making a window's surface may load the graphics library and remake
+// the native window, which must not happen beside another thread's event handling. The software
+// renderer keeps the copy on the processor, as the frame is, and the window's surface is the
+// window system's own framebuffer (no accelerated texture under it), so the presents that follow,
+// from the frame thread, touch no graphics context.
 bool FramePresenter::Bind() {
   if (texture_) return true;
   auto* window = static_cast<SDL_Window*>(window_);
   SDL_Renderer* renderer = SDL_GetRenderer(window);
-  if (!renderer) renderer = SDL_CreateRenderer(window, -1, SDL_RENDERER_SOFTWARE);
+  if (!renderer) {
+    SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
+    renderer = SDL_CreateRenderer(window, -1, SDL_RENDERER_SOFTWARE);
+  }
   if (!renderer) return false;
   renderer_ = renderer;
   texture_ = SDL_CreateTexture(renderer, SDL_PIXELFORMAT_ARGB8888, SDL_TEXTUREACCESS_STREAMING,

@@ -1,6 +1,7 @@
 // Shows a CPU-composed 32-bit frame (0xAARRGGBB, rows top-down) in a window, scaled onto a
-// rectangle of its client area; the rest of the client area is black. Used from one thread at a
-// time: the one that presents frames (the presenter binds itself to it on the first present).
+// rectangle of its client area; the rest of the client area is black. Made on the thread that
+// owns the window, before its event loop runs; then used from one thread at a time: the one that
+// presents frames.
 #pragma once
 
 #include <cstdint>

@@ -13,6 +13,7 @@ packages=(
   libavformat-dev libavcodec-dev libavutil-dev libswscale-dev libswresample-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   liblua5.4-dev  # the benchmarks' peer interpreter only
+  xvfb  # the software renderer test's X server
 )
 
 missing=()

@@ -46,6 +46,7 @@ void NoteScancode(RawInput& raw, uintptr_t scancode, bool down) {
   std::atomic<uint32_t>& word = raw.scancodes[scancode / 32];
   if (down) {
     word |= bit;
+    raw.pressed[scancode / 32] |= bit;
   } else {
     word &= ~bit;
   }
@@ -69,10 +70,27 @@ void NoteButton(YelSystem& system, const os::Message& m) {
   }
 }
 
-uint32_t RawKeyWord(const YelSystem& system) {
+using ScancodeWords = std::array<uint32_t, os::kScancodeCount / 32>;
+
+// Takes the keys pressed since the last poll.
+ScancodeWords TakePressed(RawInput& raw) {
+  ScancodeWords pressed{};
+  for (size_t i = 0; i < pressed.size(); ++i) pressed[i] = raw.pressed[i].exchange(0);
+  return pressed;
+}
+
+// The keys down now or pressed since the last poll (`pressed`, taken from the raw state).
+uint32_t RawKeyWord(const YelSystem& system, const ScancodeWords& pressed) {
   uint32_t word = 0;
   for (int bit = 0; bit < kKeyBitCount; ++bit) {
-    if (InputKeyDown(system, kKeyTable[bit])) word |= 1u << bit;
+    bool down = InputKeyDown(system, kKeyTable[bit]);
+    uint32_t scancodes[os::kMaxScancodesPerKey];
+    const int count = os::VirtualKeyScancodes(kKeyTable[bit], scancodes);
+    for (int i = 0; i < count && !down; ++i) {
+      const uint32_t code = scancodes[i];
+      down = code < os::kScancodeCount && (pressed[code / 32] & (1u << (code % 32)));
+    }
+    if (down) word |= 1u << bit;
   }
   return word;
 }
@@ -94,6 +112,7 @@ void ClearDerived(PolledWords& words) {
 }
 
 void PollInactive(InputState& input) {
+  TakePressed(input.raw);  // a press made while the game reads nothing is not kept for later
   input.joy.current = 0;
   input.joy.previous = 0;
   ClearDerived(input.joy);
@@ -131,10 +150,11 @@ void PollMouse(YelSystem& system) {
   SetMouseAxis(system.input.mouse_y, system.input.mouse_move_y, game_y);
 }
 
-// The keys down now, a first touch point as a click with C, a pen's right press as Esc, and the
-// clicks the window reported since the last poll together with last frame's presses.
+// The keys down now or tapped since the last poll, a first touch point as a click with C, a pen's
+// right press as Esc, and the clicks the window reported since the last poll together with last
+// frame's presses.
 void PollKeys(YelSystem& system) {
-  uint32_t current = RawKeyWord(system);
+  uint32_t current = RawKeyWord(system, TakePressed(system.input.raw));
   if (system.touch.bits & kTouchPoint0Down) current |= kKeyMouseLeft | kKeyC;
   if (system.touch.bits.fetch_and(~kTouchRightPress) & kTouchRightPress) current |= kKeyEsc;
   current |= system.input.keys.push & kKeyMouseButtons;

@@ -5,7 +5,8 @@
 // - The window procedure (UI thread) writes only the raw state (`RawInput`): which keyboard keys
 //   and mouse buttons are down and where the pointer is. Mouse clicks, double clicks and the
 //   wheel also reach the main thread as posted input codes, so that a click shorter than a frame
-//   is not lost.
+//   is not lost; key presses are also kept in a word of their own until the next poll takes them,
+//   so that a key tap shorter than a frame is not lost either.
 // - The main thread's poll turns the raw state into the key, mouse and joystick words once per
 //   frame, and applies the posted codes between frames. Apart from the exported setters and
 //   clears, which any thread may call, nothing else writes the words.
@@ -67,6 +68,9 @@ inline constexpr int32_t kJoyThreshold = 800;
 // What the window procedure has seen of the devices (written on the UI thread).
 struct RawInput {
   std::array<std::atomic<uint32_t>, os::kScancodeCount / 32> scancodes{};  // keys down
+  // Keys pressed since the last poll, down or already up again: the poll counts a key tapped
+  // between two frames as down for one frame, so that its press is not lost.
+  std::array<std::atomic<uint32_t>, os::kScancodeCount / 32> pressed{};
   std::atomic<uint32_t> buttons{0};  // os::MouseButtonBit, buttons down
   // The pointer's client position: x in bits 0-15 and y in bits 16-31 (signed), bit 32 set while
   // the position is known (the pointer is over the window, or captured by a held button).

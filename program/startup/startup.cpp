@@ -1,5 +1,6 @@
 #include "program/startup/startup.h"
 
+#include <cstdio>
 #include <string>
 
 #include "os/encoding.h"
@@ -155,7 +156,11 @@ int GameMain(int argc, char** argv) {
   if (!yel::LoadLibrary()) return 1;
   if (!StartupInfoRead()) return 1;
   os::InstanceLock instance;
-  if (!SkipInstanceCheck && !instance.Acquire(os::Cp932ToUtf8(Startup().product_name))) return 1;
+  const std::string product = os::Cp932ToUtf8(Startup().product_name);
+  if (!SkipInstanceCheck && !instance.Acquire(product)) {
+    std::fprintf(stderr, "%s is already running: this start ends.\n", product.c_str());
+    return 1;
+  }
   YelInitParam param;
   FillStartRecord(param, JoinArguments(argc, argv));
   return RunPlatform(param);

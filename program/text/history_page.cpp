@@ -66,10 +66,10 @@ std::array<char, N + 1> Field(const std::array<char, N>& field) {
 }
 
 // A line button in group `group`: record `line`, bank-2 slot (group x 128 + line). Groups outside
-// 0-15 and the lines of group 15 past its slots get none.
-void MakeLineButton(AdvContext& context, int32_t group, int32_t line, const char* image, int32_t x,
+// 0-15 and the lines of group 15 past its slots get none. True when the button was made.
+bool MakeLineButton(AdvContext& context, int32_t group, int32_t line, const char* image, int32_t x,
                     int32_t y, int32_t label1, int32_t label2) {
-  if (!ButtonIndexValid(group, line)) return;
+  if (!ButtonIndexValid(group, line)) return false;
   ButtonGroup& owner = context.buttons.groups[group];
   if (ButtonFind(context, group, line)) AdvButtonRelease(context, group, line);
   char load_name[33] = {};
@@ -81,12 +81,12 @@ void MakeLineButton(AdvContext& context, int32_t group, int32_t line, const char
     priority += kPriorityStep * record.priority_step;
   }
   GraphicSlot* slot = AdvGraphicSlotAlloc(kSlotBankButton, ButtonSlotEntry(group, line));
-  if (!slot) return;
+  if (!slot) return false;
   YelSprite* sprite =
       AdvSpriteLoadUnlocked(context, load_name, AdvWindowWidth, AdvWindowHeight, priority);
   if (!sprite) {
     AdvGraphicSlotFreeNow(slot);
-    return;
+    return false;
   }
   if (owner.object) yel::YelButtonEntryEx(owner.object, sprite, 1);
   YelSpriteInfo info{};
@@ -106,11 +106,13 @@ void MakeLineButton(AdvContext& context, int32_t group, int32_t line, const char
   AdvGraphicSlotApply(context, *slot);
   yel::YelSpriteViewCtrl(sprite, 1);
   yel::YelSpriteSetPos(sprite, static_cast<float>(x), static_cast<float>(y), 0);
+  return true;
 }
 
+// The face and jump buttons the page made for the line.
 void DeleteLineButtons(AdvContext& context, int32_t line) {
-  const HistoryPage& page = context.history.page;
-  for (const int32_t group : {page.face_group, page.jump_group}) {
+  const HistoryPageLine& shown = context.history.page.page[line];
+  for (const int32_t group : {shown.face_group, shown.jump_group}) {
     if (ButtonIndexValid(group, line) && ButtonFind(context, group, line)) {
       AdvButtonRelease(context, group, line);
     }
@@ -121,8 +123,8 @@ void ReleaseLine(AdvContext& context, int32_t line) {
   HistoryPageLine& shown = context.history.page.page[line];
   YelSprite* sprites[] = {shown.separator, shown.name, shown.text, shown.icon};
   yel::YelSpriteReleaseArray(Render(context), sprites, 4);
-  shown = HistoryPageLine{};
   DeleteLineButtons(context, line);
+  shown = HistoryPageLine{};
 }
 
 // The lines on the page, last line first.
@@ -248,8 +250,10 @@ int AdvHistoryBuildPage(AdvContext& context, int32_t position) {
     } else {
       if (shown.voiced && page.icon_set) shown.icon = LoadImage(context, page.icon_name.data());
       if (page.face_flag_base && entry.face_flag && voice[0] == 'V' && voice[1] == 'O') {
-        MakeLineButton(context, page.face_group, i, HistoryFaceImageName(voice.data()).c_str(),
-                       x + page.face_x, y + page.face_y, page.face_label, 0);
+        if (MakeLineButton(context, page.face_group, i, HistoryFaceImageName(voice.data()).c_str(),
+                           x + page.face_x, y + page.face_y, page.face_label, 0)) {
+          shown.face_group = page.face_group;
+        }
       }
       y -= name_height;
       yel::YelSpriteSetPos(shown.name, static_cast<float>(x + page.name_x),
@@ -264,8 +268,10 @@ int AdvHistoryBuildPage(AdvContext& context, int32_t position) {
     yel::YelFontSetColor(font_colours[0], font_colours[1]);
     window.colours = window_colours;
     if (history.save_files && page.jump_image[0] != 0 && entry.file_number != -1) {
-      MakeLineButton(context, page.jump_group, i, page.jump_image.data(), x + page.jump_x,
-                     y + page.jump_y, page.jump_label1, page.jump_label2);
+      if (MakeLineButton(context, page.jump_group, i, page.jump_image.data(), x + page.jump_x,
+                         y + page.jump_y, page.jump_label1, page.jump_label2)) {
+        shown.jump_group = page.jump_group;
+      }
     }
     if (page.separator_on) {
       shown.separator = LoadImage(context, page.separator_image.data());

@@ -24,6 +24,11 @@ struct HistoryPageLine {
   YelSprite* text = nullptr;
   YelSprite* icon = nullptr;
   YelSprite* separator = nullptr;
+  // The button groups in which the page made this line's face and jump buttons; -1 for none.
+  // Only those buttons go with the line: the same record of a group the page left alone (the
+  // message window's buttons, say) is not the page's.
+  int32_t face_group = -1;
+  int32_t jump_group = -1;
 };
 
 // The page settings and switches; not saved in snapshots.

@@ -120,7 +120,11 @@ void AdvTextWaitEnd(AdvContext& context) {
 
 int AdvTextWaitStep(AdvContext& context, int32_t skip, uint32_t now) {
   TextWindow& window = context.text_window;
-  if (window.line_kind == 0 || !window.visible) return 0;
+  if (window.line_kind == 0) return 0;
+  // A hidden message window holds its line's wait until it shows again; a timed click wait
+  // (wait_click with a time) is no line of the window: it also ends while the window is hidden
+  // or was never set up, as on a title screen.
+  if (!window.visible && !(window.line_kind & kLineTimedClickWait)) return 0;
   int32_t s = WithoutButtonClicks(context, skip);
   AdvVoiceMixRunEnd(context);
   if ((s & SKIP_BIT_SKIP) && !(s & SKIP_BIT_CTRL) &&

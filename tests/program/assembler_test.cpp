@@ -330,6 +330,8 @@ TEST(Assembler, BadInputIsRefusedWithTheLine) {
       {"push \"😀\"", "test.asm:1: the text \"😀\" has characters that Shift-JIS cannot hold"},
       {"push f\"0123456789012345678901234567890123.png\"", "test.asm:1: the file name"},
       {"push f\"\"", "test.asm:1: a file name cannot be empty"},
+      {"push f\"😀.png\"",
+       "test.asm:1: the file name \"😀.png\" has characters that Shift-JIS cannot hold"},
       {"push stack[64]", "test.asm:1: stack slot 64 is outside 0 to 63"},
       {"push frame[512]", "test.asm:1: frame offset 512 is outside 0 to 511"},
       {"push temp[v1 + base + 0]", "test.asm:1: temp element 0 is outside 1 to 4095"},
@@ -364,23 +366,35 @@ TEST(Assembler, BadInputIsRefusedWithTheLine) {
       {"\ncmd sqrt()", "test.asm:2: 'sqrt' takes 1 argument (x), not 0"},
       {"cmd get_message(1)", "test.asm:1: 'get_message' takes no arguments, not 1"},
       {"cmd sp_set(\"bg\", 1, 0, 0)",
-       "test.asm:1: argument 1 of 'sp_set' (file) is a file, not a text"},
+       "test.asm:1: argument 1 of 'sp_set' (file) takes a file, but a text is given"},
       {"cmd text(NONE, f\"who\", \"hi\", 0)",
-       "test.asm:1: argument 2 of 'text' (name) is a text, not a file"},
-      {"top: cmd mul(top, 2)", "test.asm:1: argument 1 of 'mul' (a) is a number, not a label"},
+       "test.asm:1: argument 2 of 'text' (name) takes a text, but a file is given"},
+      {"top: cmd mul(top, 2)",
+       "test.asm:1: argument 1 of 'mul' (a) takes a number, but a label is given"},
       {"cmd create_thread(\"go\")",
-       "test.asm:1: argument 1 of 'create_thread' (label) is a label, not a text"},
+       "test.asm:1: argument 1 of 'create_thread' (label) takes a label, but a text is given"},
       {".const T = \"hi\"\ncmd abs(T)",
-       "test.asm:2: argument 1 of 'abs' (v) is a number, not a text"},
+       "test.asm:2: argument 1 of 'abs' (v) takes a number, but a text is given"},
       {"cmd strcpy(\"x\", \"y\", -1)",
-       "test.asm:1: argument 1 of 'strcpy' (dest) is a string variable, not a text"},
-      {"cmd abs(s1)", "test.asm:1: argument 1 of 'abs' (v) is a number, not a string variable"},
+       "test.asm:1: argument 1 of 'strcpy' (dest) takes a string variable, but a text is given"},
+      {"cmd abs(s1)",
+       "test.asm:1: argument 1 of 'abs' (v) takes a number, but a string variable is given"},
   };
   for (const auto& c : cases) {
     const advasm::AssembleResult result = advasm::Assemble(c.source, "test.asm");
     EXPECT_FALSE(result.ok) << c.source;
     EXPECT_NE(result.ErrorText().find(c.error), std::string::npos) << c.source << " gave:\n"
                                                                    << result.ErrorText();
+  }
+}
+
+// A text or file name with a fault the lexer reported gets that one message and no other.
+TEST(Assembler, AFaultyTextOrFileNameIsReportedOnce) {
+  for (const char* source : {"push f\"😀.png\"", "push f\"😀\"", "push f\"\\q\"", "push \"😀\"",
+                             "cmd sp_set(f\"😀\", 0, 10, 0)"}) {
+    const advasm::AssembleResult result = advasm::Assemble(source, "test.asm");
+    EXPECT_FALSE(result.ok) << source;
+    EXPECT_EQ(result.errors.size(), 1u) << source << " gave:\n" << result.ErrorText();
   }
 }
 

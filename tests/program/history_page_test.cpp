@@ -220,6 +220,31 @@ TEST_F(HistoryPage, JumpButtonsNeedHistorySavingAndASnapshot) {
   EXPECT_EQ(adv::ButtonFind(c(), 2, 1), nullptr);
 }
 
+// The page takes away the buttons it made and no other: the records of the same numbers in the
+// group its face and jump settings name (group 0 until the script sets them) stay.
+TEST_F(HistoryPage, ClosingThePageLeavesButtonsItDidNotMake) {
+  ScriptMachine& m = Load(
+      "cmd btn_init(0, 0, 0)\n"
+      "cmd btn_set(0, 0, f\"#FF102030\", 0, 0, 0, 1)\n"
+      "cmd btn_set(0, 1, f\"#FF102030\", 0, 0, 0, 1)\n"
+      "cmd btn_set(0, 2, f\"#FF102030\", 0, 0, 0, 1)\n");
+  m.Run();
+  ASSERT_NE(adv::ButtonFind(c(), 0, 1), nullptr);
+  Store(3);
+  c().history.entries[1].file_number = 7;
+  c().history.page.rect = {0, 0, 640, 480};
+  adv::AdvButtonGroupInit(c(), 2, 0, 0);
+  c().history.save_files = 1;
+  c().history.page.jump_group = 2;
+  Put(c().history.page.jump_image, "#FF405060");
+  adv::AdvHistoryBegin(c());
+  adv::AdvHistoryBuildPage(c(), 1);
+  EXPECT_NE(adv::ButtonFind(c(), 2, 1), nullptr) << "the page's jump button";
+  adv::AdvHistoryEnd(c());
+  EXPECT_EQ(adv::ButtonFind(c(), 2, 1), nullptr) << "the page's own button went";
+  for (int32_t n : {0, 1, 2}) EXPECT_NE(adv::ButtonFind(c(), 0, n), nullptr) << n;
+}
+
 TEST_F(HistoryPage, RefusedPositionsAndGroupsChangeNothing) {
   ScriptMachine& m = Load(
       "cmd history_begin()\n"
@@ -349,15 +374,22 @@ TEST_F(HistoryPage, TheSampleGamesBacklogShowsTheLinesRead) {
   }
   ASSERT_EQ(lines, 2);
   ASSERT_EQ(c().history.count, 2);
+  // The message window's skip and auto buttons (group 0, records 0 and 1).
+  ASSERT_NE(adv::ButtonFind(c(), 0, 0), nullptr);
+  ASSERT_NE(adv::ButtonFind(c(), 0, 1), nullptr);
   yel::YelInputClear();
   adv::AdvVoiceReleaseAll(c());
   // One line fits the page: the wheel has something to scroll.
   c().history.page.rect[1] = c().history.page.rect[3] - 80;
-  adv::ButtonCallLabel(c(), m.LabelPc("BacklogPage") - c().script.origin, adv::kReturnClick);
+  ASSERT_EQ(window.visible, 1);
+  adv::ButtonCallLabel(c(), m.LabelPc("OpenBacklog") - c().script.origin, adv::kReturnClick);
   m.Run();
   m.Run();
   adv::HistoryPage& page = c().history.page;
   ASSERT_EQ(page.open, 1);
+  EXPECT_EQ(window.visible, 0) << "the message window is not drawn over the page";
+  EXPECT_EQ(yel::YelSpriteViewIs(window.text_slot->sprite), 0);
+  EXPECT_EQ(yel::YelSpriteViewIs(adv::ButtonFind(c(), 0, 0)->slot->sprite), 0);
   EXPECT_EQ(page.lines, 1);
   EXPECT_EQ(page.max_position, 1);
   EXPECT_EQ(c().history.entries[0].text.data(), texts[1]);
@@ -377,9 +409,13 @@ TEST_F(HistoryPage, TheSampleGamesBacklogShowsTheLinesRead) {
   EXPECT_NE(c().sound.voice[0].handle, 0u);
   yel::YelInputClear();
   adv::ButtonCallLabel(c(), m.LabelPc("BacklogClose") - c().script.origin, adv::kReturnClick);
-  m.Run();
-  m.Run();
+  // The page closes, the frame's layer update runs, and the label goes on to its end.
+  for (int i = 0; i < 6 && c().script.pc != c().script.points[0]; ++i) m.Run();
   EXPECT_EQ(page.open, 0);
+  EXPECT_EQ(window.visible, 1) << "the window comes back";
+  ASSERT_NE(adv::ButtonFind(c(), 0, 0), nullptr) << "the skip button stays";
+  ASSERT_NE(adv::ButtonFind(c(), 0, 1), nullptr) << "the auto button stays";
+  EXPECT_EQ(yel::YelSpriteViewIs(adv::ButtonFind(c(), 0, 1)->slot->sprite), 1);
 }
 
 }  // namespace

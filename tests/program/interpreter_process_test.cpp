@@ -48,4 +48,20 @@ TEST(InterpreterProcess, ScriptResultsReachSystemDat) {
   EXPECT_EQ(SystemCell(system, 2), -1);
 }
 
+// A timed click wait in a game without a message window (a title screen's) ends on its time: the
+// script goes on and ends the game.
+TEST(InterpreterProcess, ATimedClickWaitWithoutAMessageWindowEndsOnItsTime) {
+  test::GameFolder game(
+      "start:\n"
+      "  cmd wait_click(300)\n"
+      "  mov v1, 0\n"
+      "  mov sys[v1], 1\n"
+      "  end\n");
+  std::string err;
+  ASSERT_EQ(game.Run({}, &err), 0) << err;
+  const std::vector<uint8_t> system = game.ReadFile(game.SaveFolder() / "system.dat");
+  ASSERT_GE(system.size(), kSystemMemoryOffset + 4);
+  EXPECT_EQ(SystemCell(system, 0), 1);
+}
+
 }  // namespace

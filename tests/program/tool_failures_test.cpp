@@ -60,4 +60,25 @@ TEST(ToolFailures, AreReportedWithTheFileAndTheReasonAndExitOne) {
   }
 }
 
+// An empty folder still gives an archive, without entries, and a warning that says so.
+TEST(ToolFailures, AnEmptyFolderGivesAnEmptyArchiveWithAWarning) {
+  test::TempFolder folder;
+  const std::string empty = folder / "empty";
+  ASSERT_EQ(mkdir(empty.c_str(), 0700), 0);
+  for (const char* quiet : {"", "-q"}) {
+    std::vector<std::string> argv = {PACBUILD_TOOL};
+    if (*quiet) argv.emplace_back(quiet);
+    argv.push_back(empty);
+    argv.push_back(folder / "empty.pac");
+    test::Process tool = test::Process::Start(argv);
+    EXPECT_EQ(tool.Wait(10000), 0) << tool.Stderr();
+    EXPECT_NE(tool.Stderr().find("pacbuild: warning: the folder " + empty + " holds no files"),
+              std::string::npos)
+        << quiet << " said:\n"
+        << tool.Stderr();
+    struct stat info {};
+    EXPECT_EQ(stat((folder / "empty.pac").c_str(), &info), 0);
+  }
+}
+
 }  // namespace

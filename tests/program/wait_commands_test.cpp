@@ -186,6 +186,45 @@ TEST_F(Waits, ATimedClickWaitHandsItsTimeToTheTextWait) {
   EXPECT_EQ(c.wait.duration, 0u);
 }
 
+// The timed click wait ends through the text wait on its time, a click or a skip, whether the
+// message window shows or not (a title screen waits with the window hidden, and a script that
+// never set a window up has none).
+TEST_F(Waits, ATimedClickWaitEndsOnItsTimeAClickOrASkipWithOrWithoutTheWindow) {
+  struct Case {
+    const char* name;
+    int32_t visible;
+    int32_t skip_at_frame;  // -1 none
+    int32_t skip;
+    uint32_t ends_after;  // ms after the start at which the text wait pops the point
+  };
+  const Case cases[] = {
+      {"time, window shown", 1, -1, 0, 2000},
+      {"time, window hidden", 0, -1, 0, 2000},
+      {"click, window hidden", 0, 10, adv::SKIP_BIT_ADVANCE, 160},
+      {"skip mode, window hidden", 0, 5, adv::SKIP_BIT_SKIP | adv::SKIP_BIT_CTRL, 80},
+      {"click, window shown", 1, 3, adv::SKIP_BIT_ADVANCE, 48},
+  };
+  for (const Case& k : cases) {
+    SCOPED_TRACE(k.name);
+    ScriptMachine& m = Load("cmd wait_click(2000)\nmov v1, 1\n");
+    adv::AdvContext& c = m.context();
+    c.text_window.visible = k.visible;
+    const uint32_t start = g_now;
+    uint32_t ended = 0;
+    for (int frame = 0; frame < 200 && !ended; ++frame, g_now += 16) {
+      g_skip = frame == k.skip_at_frame ? k.skip : 0;
+      m.Run();
+      if (frame > 0 && adv::AdvTextWaitStep(c, g_skip, g_now) == 1) ended = g_now - start;
+    }
+    g_skip = 0;
+    EXPECT_EQ(ended, k.ends_after);
+    EXPECT_EQ(c.script.point_count, 0);
+    EXPECT_EQ(c.text_window.line_kind, 0u);
+    m.Run();
+    EXPECT_EQ(m.V(1), 1) << "the script goes on after the wait";
+  }
+}
+
 // A button label that runs wait_click while the main script's wait runs ends that wait: it takes
 // its own argument, and the main wait goes on at its next run without taking its arguments again.
 TEST_F(Waits, AButtonLabelsClickWaitDuringTheMainWaitLeavesTheStackAsBuilt) {

@@ -72,6 +72,7 @@ class InputTest : public ::testing::Test {
     system_.inactive = 0;
     // What the window said before the test belongs to no test.
     for (auto& word : system_.input.raw.scancodes) word = 0;
+    for (auto& word : system_.input.raw.pressed) word = 0;
     system_.input.raw.buttons = 0;
     system_.input.raw.pointer = 0;
   }
@@ -175,6 +176,42 @@ TEST_F(InputTest, KeyWordsPushOnceRepeatAfterTheDelayAndRelease) {
     Frame(step.time);
     EXPECT_EQ(Keys(), step.expected) << "at " << step.time;
   }
+}
+
+// Return or Space pressed and let go between two frames: pushed in the next frame and released
+// in the one after, as a click is; a key held over several frames is unchanged by this.
+TEST_F(InputTest, AKeyTapShorterThanAFrameIsPushedOnce) {
+  for (const auto& [scancode, bit] :
+       {std::pair{SDL_SCANCODE_RETURN, kKeyEnter}, std::pair{SDL_SCANCODE_SPACE, kKeySpace}}) {
+    SCOPED_TRACE(SDL_GetScancodeName(scancode));
+    Frame(1000);
+    Key(scancode, true);
+    Key(scancode, false);
+    Frame(1016);
+    EXPECT_EQ(Keys(), (Words{bit, 0, 0, 0}));
+    Frame(1032);
+    EXPECT_EQ(Keys(), (Words{0, 0, bit, 0})) << "the tap ends as a release";
+    Frame(1048);
+    EXPECT_EQ(Keys(), (Words{0, 0, 0, 0}));
+    // Two taps in two frames are two pushes.
+    Key(scancode, true);
+    Key(scancode, false);
+    Frame(1064);
+    Frame(1080);
+    Key(scancode, true);
+    Key(scancode, false);
+    Frame(1096);
+    EXPECT_EQ(YelInputGetKeyPush(), bit);
+    Frame(1112);
+  }
+  // A tap while the window is inactive is not kept for a later frame.
+  system_.inactive = 1;
+  Key(SDL_SCANCODE_RETURN, true);
+  Key(SDL_SCANCODE_RETURN, false);
+  Frame(1128);
+  system_.inactive = 0;
+  Frame(1144);
+  EXPECT_EQ(Keys(), (Words{0, 0, 0, 0}));
 }
 
 TEST_F(InputTest, EveryKeyOfTheTableReachesItsBit) {

@@ -79,9 +79,9 @@ void CheckStatement(const Program& program, const Statement& statement, Diagnost
     if (!written || Accepts(arguments[i].kind, *written)) continue;
     diagnostics.Error(file, operand.where.line,
                       "argument " + std::to_string(i + 1) + " of '" + name + "' (" +
-                          std::string(arguments[i].name) + ") is a " +
-                          std::string(adv::ArgumentKindName(arguments[i].kind)) + ", not a " +
-                          std::string(adv::ArgumentKindName(*written)));
+                          std::string(arguments[i].name) + ") takes a " +
+                          std::string(adv::ArgumentKindName(arguments[i].kind)) + ", but a " +
+                          std::string(adv::ArgumentKindName(*written)) + " is given");
   }
 }
 

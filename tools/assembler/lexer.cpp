@@ -49,7 +49,7 @@ class Lexer {
   void LexIdent();
   void LexQuoted(TokenKind kind);
   bool LexEscape(std::string& raw_out);
-  void ConvertRun(std::string& utf8, std::string& out);
+  bool ConvertRun(TokenKind kind, std::string& utf8, std::string& out);
   void LexPunct();
 
   std::string_view src_;
@@ -155,6 +155,7 @@ void Lexer::LexQuoted(TokenKind kind) {
   ++pos_;  // the opening quote
   std::string out;
   std::string run;
+  bool faulty = false;
   while (true) {
     if (pos_ >= src_.size() || src_[pos_] == '\n') {
       diagnostics_.Error(file_, start_line, "unterminated text: a closing '\"' is missing");
@@ -167,9 +168,12 @@ void Lexer::LexQuoted(TokenKind kind) {
     }
     if (c == '\\') {
       std::string raw;
-      if (!LexEscape(raw)) continue;
+      if (!LexEscape(raw)) {
+        faulty = true;
+        continue;
+      }
       if (raw.size() == 1 && static_cast<unsigned char>(raw[0]) >= 0x80) {
-        ConvertRun(run, out);
+        faulty |= !ConvertRun(kind, run, out);
         out += raw;
       } else {
         run += raw;
@@ -179,9 +183,9 @@ void Lexer::LexQuoted(TokenKind kind) {
     run += c;
     ++pos_;
   }
-  ConvertRun(run, out);
+  faulty |= !ConvertRun(kind, run, out);
   // A faulty text is kept (its fault is reported) so the statement around it parses on.
-  tokens_.push_back({kind, std::move(out), 0, start_line});
+  tokens_.push_back({kind, std::move(out), 0, start_line, faulty});
 }
 
 bool Lexer::LexEscape(std::string& raw_out) {
@@ -227,19 +231,21 @@ bool Lexer::LexEscape(std::string& raw_out) {
 
 // The converter writes '?' for what it cannot convert, so more '?' out than in means a
 // character that Shift-JIS cannot hold (or bytes that are not UTF-8).
-void Lexer::ConvertRun(std::string& utf8, std::string& out) {
-  if (utf8.empty()) return;
+bool Lexer::ConvertRun(TokenKind kind, std::string& utf8, std::string& out) {
+  if (utf8.empty()) return true;
   const bool ascii = std::all_of(utf8.begin(), utf8.end(),
                                  [](char c) { return static_cast<unsigned char>(c) < 0x80; });
   std::string converted = ascii ? utf8 : os::Utf8ToCp932(utf8);
   if (std::count(converted.begin(), converted.end(), '?') !=
       std::count(utf8.begin(), utf8.end(), '?')) {
-    Error("the text \"" + utf8 + "\" has characters that Shift-JIS cannot hold");
+    Error(std::string(kind == TokenKind::kFileName ? "the file name" : "the text") + " \"" + utf8 +
+          "\" has characters that Shift-JIS cannot hold");
     utf8.clear();
-    return;
+    return false;
   }
   out += converted;
   utf8.clear();
+  return true;
 }
 
 void Lexer::LexPunct() {

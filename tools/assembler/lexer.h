@@ -27,6 +27,8 @@ struct Token {
   std::string text;
   uint64_t number = 0;
   int line = 0;
+  // A text or file name whose fault the lexer reported: its contents are not judged again.
+  bool faulty = false;
 
   bool Is(TokenKind k, std::string_view t) const { return kind == k && text == t; }
   bool IsPunct(std::string_view t) const { return Is(TokenKind::kPunct, t); }

@@ -601,7 +601,8 @@ ExprPtr Parser::ParsePrimary() {
 
 ExprPtr Parser::FileExpr(const Token& token) {
   const std::string stored = StoredFileName(token.text);
-  if (stored.empty()) FailAt(token.line, "a file name cannot be empty");
+  // A name that lost characters to a reported fault is not called empty as well.
+  if (stored.empty() && !token.faulty) FailAt(token.line, "a file name cannot be empty");
   if (stored.size() > kMaxFileNameBytes) {
     FailAt(token.line, "the file name \"" + os::Cp932ToUtf8(stored) + "\" is " +
                            std::to_string(stored.size()) + " bytes; at most 31 fit");

@@ -40,6 +40,11 @@ int Pack(const fs::path& folder, fs::path archive, bool quiet) {
                      pacbuild::WriteArchive(archive, files, buckets, error);
   if (!quiet) std::cerr << notes.str();
   if (!built) return Fail(error);
+  // An archive without entries is most likely a wrong folder: said even with -q.
+  if (files.empty()) {
+    std::cerr << "pacbuild: warning: the folder " << folder.string()
+              << " holds no files; the archive " << archive.string() << " is empty\n";
+  }
   if (!quiet) std::cout << archive.string() << ": " << files.size() << " entries\n";
   return 0;
 }

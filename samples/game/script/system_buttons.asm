@@ -24,12 +24,18 @@ show_text_window:
   ret
 
 ; While the backlog is open the wheel scrolls it both ways and a right click closes it; the
-; game's own bindings come back when it closes.
+; game's own bindings come back when it closes. The message window, its line and its buttons
+; are put away while the page shows (its line waits meanwhile) and come back as they were.
 OpenBacklog:
   cmd system_btn_set(SYS_WHEEL_UP, @BacklogOlder, NO_REPEAT)
   cmd system_btn_set(SYS_WHEEL_DOWN, @BacklogNewer, NO_REPEAT)
   cmd system_btn_set(SYS_RIGHT_CLICK, @BacklogClose, NO_REPEAT)
+  cmd is_text_visible -> v44
+  cmd text_hide(KEEP_RUNNING)
   gosub BacklogPage
+  jz backlog_window_back, v44
+  cmd text_show(KEEP_RUNNING)
+backlog_window_back:
   cmd system_btn_release(SYS_WHEEL_DOWN)
   gosub system_buttons
   ret
