@@ -30,7 +30,7 @@ bool ExpandDelta(const uint8_t* data, size_t size, const DeltaHeader& header, De
   const size_t needed = header.height + pixels * out.channels;
   if (count > kMaxDecompressedBytes || count < needed) return false;
   std::unique_ptr<uint8_t[]> expanded(new (std::nothrow) uint8_t[count]);
-  out.bytes.reset(new (std::nothrow) uint8_t[std::max<size_t>(pixels * out.channels, 1)]);
+  out.bytes.reset(new (std::nothrow) uint8_t[pixels * out.channels]);
   if (!expanded || !out.bytes) return false;
   if (!ImageLzDecompress(expanded.get(), count, data + kHeaderBytes, size - kHeaderBytes)) {
     return false;
@@ -74,6 +74,8 @@ bool DeltaReadHeader(const uint8_t* data, size_t size, DeltaHeader& header) {
   delta.width = os::LoadLe16(data + 8);
   delta.height = os::LoadLe16(data + 10);
   delta.bits_per_pixel = os::LoadLe16(data + 12) == 24 ? 24 : 32;
+  // An empty rectangle changes nothing and has no first pixel to decode a row from.
+  if (delta.width == 0 || delta.height == 0) return false;
   delta.base_name.assign(name, name_length);
   header = std::move(delta);
   return true;

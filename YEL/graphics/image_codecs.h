@@ -21,7 +21,7 @@ inline constexpr size_t kMaxDecompressedBytes = 64u << 20;
 // What an image's header says, read without decoding the pixels.
 struct ImageHeader {
   ImageFormat format = ImageFormat::kUnknown;
-  int32_t width = 0;   // > 0, and width x height x 4 fits in int32_t
+  int32_t width = 0;   // > 0, and the size fits a texture (ImageSizeFits, YEL/render/texture.h)
   int32_t height = 0;  // > 0
   // "GE" only (0 elsewhere; the cell size is then the image size).
   int32_t x = 0;
@@ -32,7 +32,7 @@ struct ImageHeader {
 
 // Recognises the format by its first bytes ("GE", the PNG signature, any JPEG start FF D8 FF,
 // "BM", else TGA) and reads width and height (and the "GE" extras). False for what cannot be an
-// image of that format, including empty or oversized images.
+// image of that format, including empty images and images larger than a texture may be.
 bool ImageReadHeader(const uint8_t* data, size_t size, ImageHeader& header);
 
 // Decodes the whole image into `destination`, which has room for header.height rows of `stride`
@@ -52,6 +52,8 @@ struct DeltaHeader {
 };
 
 bool IsDeltaImage(const uint8_t* data, size_t size);
+// False for what is not a delta image, a name without its terminator, and a rectangle of width
+// or height 0.
 bool DeltaReadHeader(const uint8_t* data, size_t size, DeltaHeader& header);
 // XORs the delta onto the base pixels (base_width x base_height at `stride`), clipped to the base;
 // 24-bit deltas keep the base's alpha. Nothing is changed when the delta is damaged.

@@ -2,12 +2,13 @@
 #include <cstring>
 
 #include "YEL/graphics/image_decoders.h"
+#include "YEL/render/texture.h"
 #include "os/picture_codecs.h"
 
 namespace yel {
 
 bool ImageSizeAllowed(int64_t width, int64_t height) {
-  return width > 0 && height > 0 && width * height <= INT32_MAX / 4;
+  return ImageSizeFits(width, height);
 }
 
 std::recursive_mutex& ImageDecodeLock() {

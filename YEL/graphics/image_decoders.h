@@ -8,7 +8,8 @@
 
 namespace yel {
 
-// Width and height positive, and the 32-bit pixel buffer's byte size within int32_t.
+// Width and height positive and within what a texture may hold (ImageSizeFits in
+// YEL/render/texture.h): a header that asks for more is refused before any pixel is decoded.
 bool ImageSizeAllowed(int64_t width, int64_t height);
 
 bool GeReadHeader(const uint8_t* data, size_t size, ImageHeader& header);

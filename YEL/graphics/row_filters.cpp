@@ -93,7 +93,8 @@ void DecodeRows(const uint8_t* filters, const uint8_t* residuals, int32_t height
 
 bool DecodeRowFilters(const uint8_t* filters, const uint8_t* residuals, int32_t width,
                       int32_t height, int32_t channels, const RowFilterTarget& target) {
-  if (height > 0 && ReadsRowAbove(filters[0])) return false;
+  // Every row starts with a first pixel; an empty image has none to decode.
+  if (width <= 0 || height <= 0 || ReadsRowAbove(filters[0])) return false;
   if (channels == 3 && target.pixel_bytes == 3) {
     DecodeRows(filters, residuals, height, RowShape<3, 3>{width}, target);
   } else if (channels == 3 && target.pixel_bytes == 4) {

@@ -17,7 +17,8 @@ struct RowFilterTarget {
 
 // Decodes `height` rows of `width` pixels of `channels` bytes (3: B, G, R; 4: B, G, R, A) from
 // one filter byte per row and the packed residuals. False, before anything is written, when the
-// first row would read a row above or the pixel shape is not one of those.
+// image is empty (a width or height of 0 or less), the first row would read a row above or the
+// pixel shape is not one of those.
 bool DecodeRowFilters(const uint8_t* filters, const uint8_t* residuals, int32_t width,
                       int32_t height, int32_t channels, const RowFilterTarget& target);
 

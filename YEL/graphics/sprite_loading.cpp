@@ -8,6 +8,7 @@
 #include "YEL/graphics/image_codecs.h"
 #include "YEL/graphics/sprite.h"
 #include "YEL/render/render.h"
+#include "YEL/render/texture.h"
 #include "os/byte_order.h"
 
 namespace yel {
@@ -61,7 +62,8 @@ bool ReadHead(const char* name, std::vector<uint8_t>& head) {
   return read;
 }
 
-// The size an image file's header gives, read by the fixed offsets of each format.
+// The size an image file's header gives, read by the fixed offsets of each format; false for a
+// size the decoders would refuse.
 bool HeadSize(const std::vector<uint8_t>& head, ImageHeader& out) {
   const uint8_t* b = head.data();
   const size_t n = head.size();
@@ -86,7 +88,8 @@ bool HeadSize(const std::vector<uint8_t>& head, ImageHeader& out) {
     out.width = os::LoadLe16(b + 12);
     out.height = os::LoadLe16(b + 14);
   }
-  return true;
+  // As the decoders would: an empty image, or one larger than a texture may be, is no image.
+  return ImageSizeFits(out.width, out.height);
 }
 
 // The size of any image file; a JPEG is read whole, its size lies behind its markers.

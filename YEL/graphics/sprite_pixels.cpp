@@ -50,20 +50,31 @@ WorkThreadLockRelease::~WorkThreadLockRelease() {
 
 bool ClipCopyRect(CopyRect& rect, int32_t target_width, int32_t target_height, int32_t source_width,
                   int32_t source_height) {
-  // Each corner that lies left of or above its buffer moves both corners by the same amount.
-  const auto shift = [](int32_t& a, int32_t& b, int32_t& size) {
-    const int64_t under = std::max<int64_t>({0, -int64_t{a}, -int64_t{b}});
-    a = static_cast<int32_t>(a + under);
-    b = static_cast<int32_t>(b + under);
-    size = static_cast<int32_t>(std::max<int64_t>(0, size - under));
+  // In 64 bits throughout: a corner far left of its buffer moves the other corner by as much,
+  // which in 32 bits could wrap past INT32_MAX into a negative offset.
+  struct Axis {
+    int64_t at, source_at, size;
   };
-  shift(rect.x, rect.source_x, rect.width);
-  shift(rect.y, rect.source_y, rect.height);
-  rect.width = static_cast<int32_t>(std::min<int64_t>(
-      {rect.width, int64_t{target_width} - rect.x, int64_t{source_width} - rect.source_x}));
-  rect.height = static_cast<int32_t>(std::min<int64_t>(
-      {rect.height, int64_t{target_height} - rect.y, int64_t{source_height} - rect.source_y}));
-  return rect.width > 0 && rect.height > 0;
+  // Each corner that lies left of or above its buffer moves both corners by the same amount;
+  // what is left is cut to both buffers. False when nothing is left on the axis.
+  const auto clip = [](Axis& a, int64_t target_size, int64_t source_size) {
+    const int64_t under = std::max<int64_t>({0, -a.at, -a.source_at});
+    a.at += under;
+    a.source_at += under;
+    a.size = std::min<int64_t>({a.size - under, target_size - a.at, source_size - a.source_at});
+    return a.size > 0;
+  };
+  Axis x{rect.x, rect.source_x, rect.width};
+  Axis y{rect.y, rect.source_y, rect.height};
+  if (!clip(x, target_width, source_width) || !clip(y, target_height, source_height)) {
+    rect.width = rect.height = 0;
+    return false;
+  }
+  // Every value now lies inside one of the buffers, so it fits 32 bits again.
+  rect = CopyRect{static_cast<int32_t>(x.at),        static_cast<int32_t>(y.at),
+                  static_cast<int32_t>(x.source_at), static_cast<int32_t>(y.source_at),
+                  static_cast<int32_t>(x.size),      static_cast<int32_t>(y.size)};
+  return true;
 }
 
 }  // namespace yel

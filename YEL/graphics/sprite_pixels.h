@@ -75,7 +75,8 @@ struct CopyRect {
   int32_t width, height;
 };
 // Cuts `rect` to a target of target_width x target_height and a source of source_width x
-// source_height (negative corners move the other corner along); false when nothing is left.
+// source_height (negative corners move the other corner along), computed in 64 bits so that no
+// corner wraps; false (and an empty rectangle) when nothing is left.
 bool ClipCopyRect(CopyRect& rect, int32_t target_width, int32_t target_height, int32_t source_width,
                   int32_t source_height);
 

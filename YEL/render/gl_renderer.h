@@ -85,6 +85,8 @@ class GlRenderer final : public YelCore {
 
   YelTexture* TextureFromImage(const char* name, const uint8_t* bytes, size_t size) override;
   YelTexture* TextureCreate(int32_t width, int32_t height) override;
+  // The device's largest texture side, within the image limit of the texture slots.
+  YelTextureCaps TextureCaps() const override;
   bool TextureRelease(YelTexture* texture) override;
 
   bool BeginFrame(uint32_t clear_colour) override;

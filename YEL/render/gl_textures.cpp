@@ -36,6 +36,13 @@ YelTexture* GlRenderer::TextureCreate(int32_t width, int32_t height) {
   return NewEmptyTexture(slots_, "&Texture", width, height);
 }
 
+YelTextureCaps GlRenderer::TextureCaps() const {
+  const int32_t side = max_texture_size_ > 0 && max_texture_size_ < kMaxImageSide
+                           ? max_texture_size_
+                           : kMaxImageSide;
+  return YelTextureCaps{side, side, 0, 0};
+}
+
 bool GlRenderer::TextureRelease(YelTexture* texture) {
   if (!texture) return false;
   TextureSlot* slot = texture->slot;

@@ -88,22 +88,24 @@ YelRect ClipToImage(const YelRect& rect, const SoftImage& image) {
 
 void BlitUnrotated(const SoftTarget& target, const SoftImage& source, const SoftBlitParams& p,
                    BlendMode mode) {
-  YelRect r = p.rect;
-  int32_t x = p.x, y = p.y;
+  // In 64 bits: a rectangle or position from a script may lie anywhere in 32 bits, and the moves
+  // below must not wrap.
+  const YelRect inside = ClipToImage(p.rect, source);
   // The part of the rectangle outside the image is not drawn, nor does it move the rest.
-  const YelRect inside = ClipToImage(r, source);
-  x += inside.left - r.left;
-  y += inside.top - r.top;
-  r = inside;
-  if (x < 0) r.left -= x, x = 0;
-  if (y < 0) r.top -= y, y = 0;
-  const int32_t width = std::min(r.right - r.left, target.width - x);
-  const int32_t height = std::min(r.bottom - r.top, target.height - y);
+  int64_t x = int64_t{p.x} + inside.left - p.rect.left;
+  int64_t y = int64_t{p.y} + inside.top - p.rect.top;
+  int64_t left = inside.left, top = inside.top;
+  if (x < 0) left -= x, x = 0;
+  if (y < 0) top -= y, y = 0;
+  const int64_t width = std::min<int64_t>(inside.right - left, target.width - x);
+  const int64_t height = std::min<int64_t>(inside.bottom - top, target.height - y);
   if (width <= 0 || height <= 0) return;
+  const YelRect r{static_cast<int32_t>(left), static_cast<int32_t>(top), inside.right,
+                  inside.bottom};
   for (int32_t row = 0; row < height; ++row) {
     const uint32_t* src = source.pixels + static_cast<size_t>(r.top + row) * source.width + r.left;
     uint32_t* dst = target.pixels + static_cast<size_t>(y + row) * target.width + x;
-    SoftBlendRow(dst, src, width, p.colour, mode);
+    SoftBlendRow(dst, src, static_cast<int32_t>(width), p.colour, mode);
   }
 }
 
@@ -136,8 +138,10 @@ void MapRow(const InverseMap& m, const SoftImage& source, const YelRect& rect, i
 
 void BlitRotated(const SoftTarget& target, const SoftImage& source, const SoftBlitParams& p,
                  BlendMode mode) {
-  const int32_t w = std::min(p.rect.right - p.rect.left, kMaxCanvasSide);
-  const int32_t h = std::min(p.rect.bottom - p.rect.top, kMaxCanvasSide);
+  const int32_t w =
+      static_cast<int32_t>(std::min<int64_t>(int64_t{p.rect.right} - p.rect.left, kMaxCanvasSide));
+  const int32_t h =
+      static_cast<int32_t>(std::min<int64_t>(int64_t{p.rect.bottom} - p.rect.top, kMaxCanvasSide));
   if (w <= 0 || h <= 0) return;
   const int32_t d =
       static_cast<int32_t>(std::sqrt(static_cast<double>(w) * w + static_cast<double>(h) * h));
@@ -156,13 +160,16 @@ void BlitRotated(const SoftTarget& target, const SoftImage& source, const SoftBl
                        ch,
                        w,
                        h};
-  const int32_t left = p.x - ((cw - w) >> 1), top = p.y - ((ch - h) >> 1);
+  const int64_t left = int64_t{p.x} - ((cw - w) >> 1), top = int64_t{p.y} - ((ch - h) >> 1);
   // Only the canvas pixels that land on the target are mapped.
-  const int32_t from_x = std::max(0, -left), to_x = std::min(cw, target.width - left);
-  const int32_t from_y = std::max(0, -top), to_y = std::min(ch, target.height - top);
+  const int32_t from_x = static_cast<int32_t>(std::clamp<int64_t>(-left, 0, cw));
+  const int32_t to_x = static_cast<int32_t>(std::clamp<int64_t>(target.width - left, 0, cw));
+  const int32_t from_y = static_cast<int32_t>(std::clamp<int64_t>(-top, 0, ch));
+  const int32_t to_y = static_cast<int32_t>(std::clamp<int64_t>(target.height - top, 0, ch));
   if (from_x >= to_x || from_y >= to_y) return;
   std::vector<uint32_t> row(static_cast<size_t>(to_x - from_x));
-  const YelRect rect{p.rect.left, p.rect.top, p.rect.left + w, p.rect.top + h};
+  // MapRow reads the rectangle's corner only; the rest lies in the map's rect_w and rect_h.
+  const YelRect rect{p.rect.left, p.rect.top, p.rect.left, p.rect.top};
   for (int32_t cy = from_y; cy < to_y; ++cy) {
     MapRow(map, source, rect, cy, from_x, to_x, row.data());
     uint32_t* dst = target.pixels + static_cast<size_t>(top + cy) * target.width + left + from_x;

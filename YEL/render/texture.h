@@ -20,11 +20,22 @@ struct SoftImage {
   uint32_t byte_size = 0;
 };
 
-// The longest side of an image any back-end keeps.
+// The longest side of an image any back-end keeps (the software renderer's largest texture; the
+// hardware one may take less, see YelTextureCaps).
 inline constexpr int32_t kMaxImageSide = 16384;
+// The most pixels one image holds (8192 x 8192, 256 MiB): a long strip may use the whole side,
+// but no single picture may cost more than this, whatever a file or a script asks for. The main
+// program keeps the same two limits (program/layers/sprite_loader.h).
+inline constexpr int64_t kMaxImagePixels = int64_t{8192} * 8192;
 
-// A zero-filled image, or null when the size is not positive, larger than kMaxImageSide on a
-// side, or the memory is not there.
+// Width and height positive, neither side over kMaxImageSide, and at most kMaxImagePixels.
+inline bool ImageSizeFits(int64_t width, int64_t height) {
+  return width > 0 && height > 0 && width <= kMaxImageSide && height <= kMaxImageSide &&
+         width * height <= kMaxImagePixels;
+}
+
+// A zero-filled image, or null when the size does not fit ImageSizeFits or the memory is not
+// there.
 SoftImage* SoftImageAlloc(int32_t width, int32_t height);
 void SoftImageFree(SoftImage* image);
 

@@ -7,7 +7,7 @@
 namespace yel {
 
 SoftImage* SoftImageAlloc(int32_t width, int32_t height) {
-  if (width <= 0 || height <= 0 || width > kMaxImageSide || height > kMaxImageSide) return nullptr;
+  if (!ImageSizeFits(width, height)) return nullptr;
   const size_t bytes = size_t{4} * static_cast<size_t>(width) * static_cast<size_t>(height);
   auto* pixels = static_cast<uint32_t*>(std::calloc(bytes, 1));
   if (!pixels) return nullptr;

@@ -3,8 +3,10 @@
 // layer's eight composition entries, so a reloaded image gets it again; sp_set_child links a
 // child layer that follows its parent.
 #include <cstdint>
+#include <cstring>
 #include <initializer_list>
 #include <iterator>
+#include <string>
 
 #include "program/commands/sprite_commands.h"
 #include "program/game/adv_context.h"
@@ -53,6 +55,17 @@ void SetRectangle(CompositionEntry& entry, int32_t x, int32_t y, int32_t w, int3
   p[0] = x, p[1] = y, p[2] = sx, p[3] = sy, p[4] = w, p[5] = h;
 }
 
+// A rectangle that can reach no pixel of any image (AdvCompositionRectPlausible) is refused with
+// a level-0 line: nothing is done or recorded, and the script goes on.
+bool PlausibleRectangle(const char* command, int32_t layer, uint32_t kind, int32_t x, int32_t y,
+                        int32_t w, int32_t h, int32_t sx, int32_t sy) {
+  if (AdvCompositionRectPlausible(kind, {x, y, sx, sy, w, h, 0, 0})) return true;
+  AdvDebugPrint(kLogError,
+                "%s %d : the rectangle %d, %d, %d, %d from %d, %d lies outside every image",
+                command, layer, x, y, w, h, sx, sy);
+  return false;
+}
+
 // sp_mix_file_to_sprite, sp_bitblt_file, sp_set_mask and sp_mix_file_to_sprite_ex: layer, x, y,
 // w, h, file, sx, sy, k.
 int FileOperation(AdvContext& context, uint32_t kind, const char* trace, bool result_of_operation) {
@@ -60,6 +73,8 @@ int FileOperation(AdvContext& context, uint32_t kind, const char* trace, bool re
   if (!AdvCheckLayer(layer) || !CheckEntry(k)) return 0;
   const uint32_t argument = static_cast<uint32_t>(file);
   if (!HasImage(context, layer) || argument == kNoReference) return 1;
+  const std::string command(trace, std::strcspn(trace, " "));
+  if (!PlausibleRectangle(command.c_str(), layer, kind, x, y, w, h, sx, sy)) return 1;
   LayerRecord& record = context.layers.layers[layer];
   CompositionEntry& entry = Record(record, k, kind, argument);
   SetRectangle(entry, x, y, w, h, sx, sy);
@@ -93,6 +108,7 @@ int CmdSpBitblt(AdvContext& context) {
   const auto [layer, x, y, w, h, source, sx, sy, k] = PopArgs<9>(context);
   if (!AdvCheckLayer(layer) || !AdvCheckLayer(source) || !CheckEntry(k, true)) return 0;
   if (!HasImage(context, layer) || !HasImage(context, source)) return 1;
+  if (!PlausibleRectangle("sp_bitblt", layer, kCompositionCopyLayer, x, y, w, h, sx, sy)) return 1;
   LayerRecord& record = context.layers.layers[layer];
   if (k == kOnce) {
     if (!AdvFastForwarding(context)) {
@@ -113,6 +129,9 @@ int CmdSpChannelCopy(AdvContext& context) {
   const auto [layer, x, y, w, h, c, source, sx, sy, sc, k] = PopArgs<11>(context);
   if (!AdvCheckLayer(layer) || !AdvCheckLayer(source) || !CheckEntry(k)) return 0;
   if (!HasImage(context, layer) || !HasImage(context, source)) return 1;
+  if (!PlausibleRectangle("sp_channel_copy", layer, kCompositionChannelCopy, x, y, w, h, sx, sy)) {
+    return 1;
+  }
   LayerRecord& record = context.layers.layers[layer];
   CompositionEntry& entry =
       Record(record, k, kCompositionChannelCopy, static_cast<uint32_t>(source));
@@ -129,6 +148,8 @@ int DeleteNoAlpha(AdvContext& context, uint32_t kind, const char* trace) {
   const auto [layer, x, y, w, h, k] = PopArgs<6>(context);
   if (!AdvCheckLayer(layer) || !CheckEntry(k)) return 0;
   if (!HasImage(context, layer)) return 1;
+  const std::string command(trace, std::strcspn(trace, " "));
+  if (!PlausibleRectangle(command.c_str(), layer, kind, x, y, w, h, x, y)) return 1;
   LayerRecord& record = context.layers.layers[layer];
   CompositionEntry& entry = Record(record, k, kind, record.compositions[k].target);
   auto& p = entry.parameters;

@@ -23,6 +23,12 @@ uint32_t U(int32_t value) {
 
 int CmdVmemCreate(AdvContext& context) {
   const auto [id, size, kind] = PopArgs<3>(context);
+  if (U(kind) == kVmemBytes && U(size) > kVmemMaxBytes) {
+    AdvDebugPrint(kLogError, "vmem_create %d : %u bytes is more than a block holds (%u)", id,
+                  U(size), kVmemMaxBytes);
+    SetCommandResult(context, 0);
+    return 1;
+  }
   SetCommandResult(context, ScriptMemoryBlocks().Create(U(id), U(size), U(kind)) ? 1 : 0);
   return 1;
 }

@@ -14,6 +14,7 @@ bool VmemMap::Create(uint32_t id, uint32_t size, uint32_t kind) {
   block.kind = kind;
   block.size = kind == kVmemStrings ? 0 : size;
   if (kind == kVmemBytes) {
+    if (size > kVmemMaxBytes) return false;
     // calloc hands out zeroed pages without touching them, so a large block costs nothing until
     // it is used.
     block.bytes.reset(static_cast<uint8_t*>(std::calloc(size == 0 ? 1 : size, 1)));

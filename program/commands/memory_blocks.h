@@ -19,6 +19,10 @@ namespace adv {
 
 enum VmemKind : uint32_t { kVmemBytes = 0, kVmemStrings = 1 };
 
+// The most bytes one byte block holds (64 MiB, README "What it does not do"): a larger size asked
+// for is refused rather than handed to the allocator.
+inline constexpr uint32_t kVmemMaxBytes = 64u << 20;
+
 struct VmemBlock {
   uint32_t kind = kVmemBytes;
   // The byte count of a byte block, the string count of a string map, or the size given when a
@@ -32,7 +36,7 @@ class VmemMap {
  public:
   VmemBlock* Find(uint32_t id);
   // Makes (or replaces) a block. False, with an existing block left as it was, when the bytes
-  // of a byte block cannot be had.
+  // of a byte block cannot be had or are more than kVmemMaxBytes.
   bool Create(uint32_t id, uint32_t size, uint32_t kind);
   bool Delete(uint32_t id);
   void FreeAll() { blocks_.clear(); }

@@ -51,11 +51,16 @@ int32_t RoundUpToFour(int32_t value) {
 int CmdTextInit(AdvContext& context) {
   const auto a = PopArgs<8>(context);
   TextWindow& window = context.text_window;
-  window.font_size = std::clamp(a[0], 0, kTextSizeMax);
+  const int32_t font_size = std::clamp(a[0], 0, kTextSizeMax);
+  const int32_t text_width = RoundUpToFour(std::clamp(a[3], 0, kTextSizeMax));
+  const int32_t text_height = std::clamp(a[4], 0, kTextSizeMax);
+  // A text area whose texture the renderer cannot hold is refused; the window stays as it was.
+  if (!AdvTextAreaFits("text_init", text_width, text_height, font_size)) return 1;
+  window.font_size = font_size;
   window.text_x = a[1];
   window.text_y = a[2];
-  window.text_width = RoundUpToFour(std::clamp(a[3], 0, kTextSizeMax));
-  window.text_height = std::clamp(a[4], 0, kTextSizeMax);
+  window.text_width = text_width;
+  window.text_height = text_height;
   window.name_x = a[5];
   window.name_y = a[6];
   window.ruby_size = std::clamp(a[7], 0, kTextSizeMax);
@@ -77,9 +82,14 @@ int CmdTextInit(AdvContext& context) {
 int CmdTextInitEx(AdvContext& context) {
   const auto a = PopArgs<4>(context);
   TextWindow& window = context.text_window;
-  window.font_size = std::clamp(a[0], 0, kTextSizeMax);
-  window.text_width = RoundUpToFour(std::clamp(a[1], 0, kTextSizeMax));
-  window.text_height = std::clamp(a[2], 0, kTextSizeMax);
+  const int32_t font_size = std::clamp(a[0], 0, kTextSizeMax);
+  const int32_t text_width = RoundUpToFour(std::clamp(a[1], 0, kTextSizeMax));
+  const int32_t text_height = std::clamp(a[2], 0, kTextSizeMax);
+  // The sizes the next text texture is made for, refused as text_init refuses them.
+  if (!AdvTextAreaFits("text_init_ex", text_width, text_height, font_size)) return 1;
+  window.font_size = font_size;
+  window.text_width = text_width;
+  window.text_height = text_height;
   window.ruby_size = std::clamp(a[3], 0, kTextSizeMax);
   yel::YelFontSetFontSize(window.font_size);
   AdvDebugPrint(kLogTrace, "text_init_ex %d, %d, %d, %d", a[0], a[1], a[2], a[3]);

@@ -804,7 +804,8 @@ constexpr CommandInfo kCommands[] = {
     {0x120090, "stand_edit_narrow", "flag",
      "1 when half-width characters counted one cell before, else 0"},
     {0x120091, "vmem_create", "id, size, kind",
-     "1 created, 0 when the bytes could not be allocated (VmemCreate)"},
+     "1 created, 0 when the bytes could not be allocated or a byte block would hold more than "
+     "64 MiB (logged)"},
     {0x120092, "vmem_delete", "id", "1 deleted, 0 no such block"},
     {0x120093, "vmem_clear", "", ""},
     {0x120094, "vmem_is_valid", "id",

@@ -2,6 +2,7 @@
 
 #include <utility>
 
+#include "program/layers/sprite_loader.h"
 #include "program/script/engine_log.h"
 
 namespace adv {
@@ -15,8 +16,6 @@ constexpr uint32_t kBmpRgb = 0;
 constexpr uint32_t kBmpBitFields = 3;
 constexpr uint8_t kTgaTrueColour = 2;
 constexpr uint8_t kTgaGrey = 3;
-// The byte size of the pixel block is a 32-bit word.
-constexpr uint64_t kPixelLimit = 0xFFFFFFFFull / 4;
 constexpr uint32_t kOpaque = 0xFF000000;
 
 uint16_t U16(const uint8_t* p) {
@@ -43,10 +42,14 @@ void RefuseDepth() {
   AdvDebugPrint(kLogError, "err : load memory / bloken?");
 }
 
-// The rows must lie inside the file and the block must fit its 32-bit byte size.
+// The image must be no larger than the platform keeps an image, and its rows must lie inside
+// the file.
 bool Fits(const Layout& layout, size_t size) {
   if (layout.width == 0 || layout.height == 0) return false;
-  if (uint64_t{layout.width} * layout.height > kPixelLimit) return false;
+  if (layout.width > kTextureSideMax || layout.height > kTextureSideMax ||
+      uint64_t{layout.width} * layout.height > kTexturePixelsMax) {
+    return false;
+  }
   if (layout.offset > size) return false;
   return uint64_t{layout.row_bytes} * layout.height <= size - layout.offset;
 }

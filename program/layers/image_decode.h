@@ -18,7 +18,8 @@ struct DecodedImage {
 
 // Decodes an uncompressed BMP (8 bits with palette, 24 or 32 bits, rows bottom first) or TGA
 // (8-bit grey, 24 or 32 bits, rows bottom first). 1 decoded, 0 refused with `image` left empty:
-// colour-mapped or compressed TGA, top-down or compressed BMP, other depths, and any header,
+// colour-mapped or compressed TGA, top-down or compressed BMP, other depths, an empty image or
+// one larger than the platform keeps (kTextureSideMax, kTexturePixelsMax), and any header,
 // palette index or pixel row that does not lie inside the `size` bytes.
 int AdvDecodeTgaBmp(DecodedImage* image, const uint8_t* bytes, size_t size);
 

@@ -274,6 +274,38 @@ int AdvLayerStretch(AdvContext& context, LayerRecord& record, int32_t k) {
   return 1;
 }
 
+bool AdvCompositionRectPlausible(uint32_t kind, const std::array<int32_t, 8>& p) {
+  const uint32_t operation = kind & ~kCompositionChildLink;
+  switch (operation) {
+    case kCompositionMixFile:
+    case kCompositionCopyLayer:
+    case kCompositionCopyFile:
+    case kCompositionMask:
+    case kCompositionChannelCopy:
+    case kCompositionDeleteNoAlpha:
+    case kCompositionDeleteNoAlpha255:
+    case kCompositionMixFileEx:
+      break;
+    default:
+      return true;
+  }
+  const bool own =
+      operation == kCompositionDeleteNoAlpha || operation == kCompositionDeleteNoAlpha255;
+  // One axis: the corners moved in, then whether pixels are left and where they start.
+  struct Axis {
+    bool left;    // pixels left after the move
+    bool beyond;  // a corner past the largest image
+  };
+  const auto axis = [](int64_t at, int64_t source_at, int64_t size) {
+    const int64_t under = std::max<int64_t>({0, -at, -source_at});
+    return Axis{size - under > 0,
+                at + under >= kTextureSideMax || source_at + under >= kTextureSideMax};
+  };
+  const Axis x = axis(p[0], own ? p[0] : p[2], p[4]);
+  const Axis y = axis(p[1], own ? p[1] : p[3], p[5]);
+  return !(x.left && y.left) || !(x.beyond || y.beyond);
+}
+
 double AdvMotionBlurAngle(int32_t angle) {
   int32_t a = angle % kTurn;
   if (a < 0) a += kTurn;

@@ -4,6 +4,7 @@
 // fast-forwards, so a rebuilt scene decodes no pixels.
 #pragma once
 
+#include <array>
 #include <cstdint>
 
 #include "program/layers/layer_records.h"
@@ -43,6 +44,15 @@ void AdvLayerReplayCompositions(AdvContext& context, LayerRecord& record);
 // Kind 8: the source layer (the entry's source word) scaled onto the destination layer (p0) by
 // the platform's stretch, mode p1. 0 (logged with the range text) for a layer outside 0-127.
 int AdvLayerStretch(AdvContext& context, LayerRecord& record, int32_t k);
+
+// Whether the rectangle of a copy, blend, mask or transparent delete (p0 x, p1 y, p2 sx, p3 sy,
+// p4 w, p5 h; the deletes read their own x and y) can be a valid one: false when, after each
+// corner left of or above its image has moved both corners along (in 64 bits), a rectangle with
+// pixels left starts beyond the largest image the platform keeps (kTextureSideMax,
+// sprite_loader.h), in the target or the source. Such a rectangle changes no pixel of any image;
+// the commands refuse it and a snapshot holding it is damaged. True for every other kind, and for a
+// rectangle with nothing left, which changes nothing either.
+bool AdvCompositionRectPlausible(uint32_t kind, const std::array<int32_t, 8>& parameters);
 
 // The motion blur's angle in radians for an angle in 1/4096 of a turn (any integer).
 double AdvMotionBlurAngle(int32_t angle);

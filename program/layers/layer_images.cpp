@@ -96,10 +96,14 @@ int AdvLayerSetImage(AdvContext& context, uint32_t code, uint32_t file, int32_t 
 int AdvLayerCreateImage(AdvContext& context, int32_t layer, uint32_t file, int32_t x, int32_t y,
                         int32_t width, int32_t height, char* loaded) {
   LayerRecord& record = context.layers.layers[layer];
+  uint8_t name[33] = {};
+  if (file != kNoReference) {
+    AdvGetFileName(context, name, file, true);
+    // A colour plane the renderer cannot hold is refused before anything changes.
+    if (name[0] == '#' && !AdvTextureFits("sp_create", width, height)) return 1;
+  }
   if (record.slot) AdvLayerRelease(context, record);
   if (file == kNoReference) return 1;
-  uint8_t name[33] = {};
-  AdvGetFileName(context, name, file, true);
   if (loaded) std::memcpy(loaded, name, 33);
   GraphicSlot* slot = AdvGraphicSlotAlloc(kSlotBankLayer, layer);
   if (!slot) return 0;

@@ -25,7 +25,9 @@ int AdvLayerSetImage(AdvContext& context, uint32_t code, uint32_t file, int32_t 
                      const LayerPlacement& place, char* loaded);
 
 // sp_create: the layer's image becomes a sprite of w x h made from the file name (a colour name
-// gives a colour plane) at (x, y), with no "graphic.dat" lookup, shown by the next commit.
+// gives a colour plane) at (x, y), with no "graphic.dat" lookup, shown by the next commit. A
+// colour plane of a size the renderer cannot hold (AdvTextureFits) is refused with its level-0
+// line and 1, the layer left as it was.
 int AdvLayerCreateImage(AdvContext& context, int32_t layer, uint32_t file, int32_t x, int32_t y,
                         int32_t width, int32_t height, char* loaded);
 

@@ -135,12 +135,18 @@ bool IsLayerOrNone(int64_t value) {
   return value == -1 || IsLayer(value);
 }
 
-// The composition commands record kinds 1 to 14, ORed into an entry's kind word; the child link
-// has its own bit. An operation that reads another layer names one of 0-127 (the filters may
-// name none); a bare child link names its child.
+// The composition commands record kinds 1 to 14, ORed into an entry's kind word, with rectangles
+// that can be valid ones; the child link has its own bit. An operation that reads another layer
+// names one of 0-127 (the filters may name none); a bare child link names its child.
 bool CheckComposition(SnapshotReader& in, const CompositionEntry& entry) {
   const uint32_t operation = entry.kind & ~kCompositionChildLink;
   if (!in.Check(operation <= 15, "unknown layer composition kind")) return false;
+  // The commands refuse such a rectangle, so no script recorded it: the replay on load must not
+  // be handed one.
+  if (!in.Check(AdvCompositionRectPlausible(entry.kind, entry.parameters),
+                "layer composition rectangle outside every image")) {
+    return false;
+  }
   const int32_t source = static_cast<int32_t>(entry.target);
   const int32_t first = entry.parameters[0];
   switch (operation) {

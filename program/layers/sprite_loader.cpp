@@ -1,5 +1,6 @@
 #include "program/layers/sprite_loader.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
 #include <mutex>
@@ -46,8 +47,20 @@ constexpr size_t kNameLimit = 32;
 constexpr char kDeltaMagic[] = "MKT3";
 constexpr size_t kDeltaBaseName = 14;
 
+// The platform's image limits, which every renderer keeps within.
+bool WithinImageLimits(int64_t width, int64_t height) {
+  return width > 0 && height > 0 && width <= kTextureSideMax && height <= kTextureSideMax &&
+         width * height <= kTexturePixelsMax;
+}
+
+// A plane of a size no texture may have is refused while fast-forwarding too, so that no
+// size-only sprite carries it into a snapshot.
 YelSprite* ColourPlane(const char* name, int32_t width, int32_t height, int32_t priority,
                        bool forced_skip) {
+  if (!WithinImageLimits(width, height)) {
+    AdvDebugPrint(kLogError, "sprite size error [%s] %d x %d", name, width, height);
+    return nullptr;
+  }
   if (forced_skip) return yel::YelSpriteInfoCreate(nullptr, width, height, priority);
   const uint32_t colour = ParseHex(name + 1);
   YelSprite* sprite = yel::YelSpriteCreate(yel::YelRenderGetActive(), width, height, priority);
@@ -108,6 +121,20 @@ void LogLoadError(const std::string& name, const std::string& delta_base) {
 }
 
 }  // namespace
+
+bool AdvTextureFits(const char* command, int64_t width, int64_t height) {
+  YelTextureCaps caps{};
+  if (!yel::YelGetTextureCaps(&caps) || caps.max_width <= 0 || caps.max_height <= 0) {
+    caps = YelTextureCaps{kTextureSideMax, kTextureSideMax, 0, 0};
+  }
+  const int32_t max_width = std::min(caps.max_width, kTextureSideMax);
+  const int32_t max_height = std::min(caps.max_height, kTextureSideMax);
+  if (WithinImageLimits(width, height) && width <= max_width && height <= max_height) return true;
+  AdvDebugPrint(kLogError, "%s : a texture of %lld x %lld is refused (1 to %d x %d, %lld pixels)",
+                command, static_cast<long long>(width), static_cast<long long>(height), max_width,
+                max_height, static_cast<long long>(kTexturePixelsMax));
+  return false;
+}
 
 bool AdvFastForwarding(AdvContext& context) {
   return (AdvSkipState(context) & SKIP_MASK_FORCED) != 0;

@@ -6,6 +6,7 @@
 #include "program/game/adv_context.h"
 #include "program/layers/graphic_slots.h"
 #include "program/layers/layer_table.h"
+#include "program/layers/sprite_loader.h"
 #include "program/script/engine_log.h"
 #include "program/script/skip_state.h"
 #include "program/sound/sound_calls.h"
@@ -65,6 +66,18 @@ GraphicSlot* AdvTextSpriteSlot(AdvContext& context, int32_t entry, int32_t width
   }
   TextSlotPlace(slot, x, y);
   return slot;
+}
+
+bool AdvTextAreaFits(const char* command, int32_t text_width, int32_t text_height,
+                     int32_t font_size) {
+  // The sides TextTextureSide gives, without its cap, so a size past it shows as what it is.
+  const auto side = [](int64_t value) {
+    int64_t p = 1;
+    while (p < value) p <<= 1;
+    return p;
+  };
+  const int64_t line_width = int64_t{text_width} + font_size + TextLayout().wrap_margin;
+  return AdvTextureFits(command, side(line_width), side(text_height));
 }
 
 void AdvTextMakeTextSlot(AdvContext& context, TextWindow& window) {

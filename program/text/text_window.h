@@ -44,6 +44,10 @@ GraphicSlot* AdvTextSpriteSlot(AdvContext& context, int32_t entry, int32_t width
 // texture holds the line width (text width + font size + wrap margin) and the height, and a map
 // that covers no pixel the texture lacks.
 void AdvTextMakeTextSlot(AdvContext& context, TextWindow& window);
+// Whether the renderer holds the text texture AdvTextMakeTextSlot would make for a window of
+// these sizes (AdvTextureFits); otherwise the level-0 line names `command` and the texture size.
+bool AdvTextAreaFits(const char* command, int32_t text_width, int32_t text_height,
+                     int32_t font_size);
 
 // The text wait, one step: `skip` is this frame's AdvSkipState, `now` the frame clock. 1 when
 // the wait ended in this step (and after most reveal steps).

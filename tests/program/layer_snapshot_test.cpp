@@ -375,6 +375,47 @@ TEST_F(LayerSnapshots, DamagedBlocksAreRefusedAndChangeNothing) {
   EXPECT_EQ(slot(3).name[0], '#');
 }
 
+// A recorded copy, blend, mask or delete whose rectangle no command would record (a corner that,
+// moved in with the other, lies beyond the largest image) is refused by the block's reader: the
+// replay on load is never handed it, and the scene stays.
+TEST_F(LayerSnapshots, RecordedRectanglesNoScriptCouldMakeAreRefused) {
+  ScriptMachine& m = Scene(kDamageScene);
+  const std::string image = Image();
+  const size_t entry = BlockOffset() + kFacesSize + 3 * 4 + kCompositionsAt + 2 * 80;
+  ASSERT_EQ(static_cast<uint8_t>(image[entry]), adv::kCompositionCopyLayer) << "entry 2 copies";
+  constexpr int32_t kFar = 1 << 30;
+  struct Case {
+    const char* what;
+    uint32_t kind;
+    int32_t x, y, sx, sy, w, h;
+  } cases[] = {
+      {"copy from far right", adv::kCompositionCopyLayer, -kFar, 0, kFar, 0, INT32_MAX, 8},
+      {"copy from far down", adv::kCompositionCopyLayer, 0, -kFar, 0, kFar, 8, INT32_MAX},
+      {"copy to far right", adv::kCompositionCopyLayer, kFar, 0, -kFar, 0, INT32_MAX, 8},
+      {"copy past the largest image", adv::kCompositionCopyLayer, 16384, 0, 0, 0, 8, 8},
+      {"channel copy from far right", adv::kCompositionChannelCopy, -kFar, 0, kFar, 0, INT32_MAX,
+       8},
+      {"blend from far right", adv::kCompositionMixFile, -kFar, 0, kFar, 0, INT32_MAX, 8},
+      {"file copy from far right", adv::kCompositionCopyFile, -kFar, 0, kFar, 0, INT32_MAX, 8},
+      {"mask from far right", adv::kCompositionMask, -kFar, 0, kFar, 0, INT32_MAX, 8},
+      {"delete past the largest image", adv::kCompositionDeleteNoAlpha, 0, 20000, 0, 0, 8, 8},
+  };
+  YelSprite* const shown = sprite(3);
+  for (const Case& c : cases) {
+    std::string damaged = image;
+    PutWord(damaged, entry, c.kind);
+    const int32_t words[] = {c.x, c.y, c.sx, c.sy, c.w, c.h};
+    for (size_t k = 0; k < 6; ++k) {
+      PutWord(damaged, entry + 8 + 4 * k, static_cast<uint32_t>(words[k]));
+    }
+    m.ClearLog();
+    EXPECT_FALSE(Restore(damaged)) << c.what;
+    EXPECT_EQ(sprite(3), shown) << c.what;
+    EXPECT_EQ(m.CountLogged("load error : layers"), 1) << c.what;
+  }
+  ASSERT_TRUE(Restore(image));
+}
+
 // Random bytes of the block changed, or the image cut anywhere in it: every restore is refused
 // cleanly or rebuilds a scene (the sanitizer builds watch for faults).
 TEST_F(LayerSnapshots, RandomDamageNeverFaults) {

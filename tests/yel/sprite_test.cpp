@@ -271,6 +271,39 @@ TEST_F(SpriteLoadTest, LoadsFromAFolderAndFromAnArchive) {
   YelSpriteRelease(render_, packed);
 }
 
+// Files whose header asks for an image of no pixels, or for more than a texture may hold: neither
+// a load nor a size query takes them (a query reads the header only, by each format's offsets).
+// The delta of width 0 over a good base would have had its rows' first pixels written into an
+// empty buffer.
+TEST_F(SpriteLoadTest, NoLoadOrSizeQueryTakesAnEmptyOrOversizedImage) {
+  filetest::WriteFile(base_ / "BASE.GE", GeFilled(2, 2, 0xFF0000FF));
+  // MKT3, 0 x 2 at (0, 0), 32 bits, over BASE.GE; two expanded bytes (a left filter per row) as
+  // one literal token.
+  std::string empty_delta = "MKT3";
+  empty_delta += std::string(4, '\0') + std::string("\0\0\x02\0\x20\0", 6);
+  empty_delta += std::string("BASE.GE") + std::string(34 - 7, '\0');
+  empty_delta += std::string("\x02\0\0\0", 4) + std::string(4, '\0');
+  empty_delta += std::string("\0\x02\x01\x01", 4);
+  std::string flat_tga(18, '\0');
+  flat_tga[2] = 2, flat_tga[12] = 4, flat_tga[16] = 32;  // 4 x 0
+  struct Case {
+    const char* name;
+    std::string file;
+  } cases[] = {
+      {"EMPTY.MKT", empty_delta},         {"FLAT.TGA", flat_tga},
+      {"EMPTY.GE", GeRaw(0, 3, {})},      {"LONG.GE", GeRaw(20000, 1, {})},
+      {"HUGE.GE", GeRaw(8193, 8192, {})},  // over 8192 x 8192 pixels
+  };
+  const int32_t blocks = YelGetAllocCount();
+  for (const Case& c : cases) {
+    filetest::WriteFile(base_ / c.name, c.file);
+    EXPECT_EQ(YelSpriteLoad(render_, c.name, 0), nullptr) << c.name;
+    EXPECT_EQ(YelSpriteInfoCreate(c.name, 0, 0, 0), nullptr) << c.name;
+  }
+  EXPECT_EQ(YelGetAllocCount(), blocks);
+  EXPECT_EQ(renderer_->Slots().InUse(), 0);
+}
+
 TEST_F(SpriteLoadTest, DamagedMissingAndBaselessFilesLeaveNothingBehind) {
   const int32_t blocks = YelGetAllocCount();
   const std::string whole = GeFilled(8, 8, 0xFFFFFFFF);

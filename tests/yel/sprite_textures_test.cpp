@@ -198,6 +198,38 @@ TEST_F(SpriteTextureTest, CopiesAreCutToBothTextures) {
   EXPECT_EQ(YelCopySpriteToSpriteRGB(source, 0, 0, source, 0, 0, 0, 2), 0);
 }
 
+// Corners far apart in 32 bits: moving one corner in must not carry the other past INT32_MAX,
+// where it would wrap to an offset far outside the sprite. Each rectangle goes through every
+// export that takes one; none reaches a pixel, so the target stays as it was.
+TEST_F(SpriteTextureTest, CornersFarApartReachNoPixelOutside) {
+  constexpr int32_t kFar = 1 << 30;
+  struct Case {
+    const char* what;
+    int32_t x, y, source_x, source_y, width, height;
+  } cases[] = {
+      {"target far left, source far right", -kFar, 0, kFar, 0, INT32_MAX, 2},
+      {"target far up, source far down", 0, -kFar, 0, kFar, 3, INT32_MAX},
+      {"source far left, target far right", kFar, 0, -kFar, 0, INT32_MAX, 2},
+      {"both corners at the extremes", INT32_MIN, INT32_MIN, INT32_MAX, INT32_MAX, INT32_MAX,
+       INT32_MAX},
+      {"target at the far end", INT32_MAX, INT32_MAX, INT32_MIN, INT32_MIN, INT32_MAX, INT32_MAX},
+  };
+  const Pixels before = {7, 7, 7, 7, 7, 7};
+  YelSprite* source = Make(3, 2, {1, 2, 3, 4, 5, 6});
+  const uint32_t mask_pixels[] = {0, 0, 0, 0, 0, 0};
+  const YelMaskImage mask{3, 2, mask_pixels};
+  for (const Case& c : cases) {
+    YelSprite* target = Make(3, 2, before);
+    const int32_t x = c.x, y = c.y, sx = c.source_x, sy = c.source_y, w = c.width, h = c.height;
+    EXPECT_EQ(YelCopySpriteToSpriteRGB(target, x, y, source, sx, sy, w, h), 1) << c.what;
+    EXPECT_EQ(YelMixSpriteToSprite(target, x, y, w, h, source, sx, sy), 1) << c.what;
+    EXPECT_EQ(YelMixSpriteToSpriteEx(target, x, y, w, h, source, sx, sy), 1) << c.what;
+    EXPECT_EQ(YelCopySpriteToSpriteChannel(target, x, y, 1, source, sx, sy, w, h, 2), 1) << c.what;
+    EXPECT_EQ(YelSpriteMaskAlpha(target, x, y, w, h, &mask, sx, sy), 1) << c.what;
+    EXPECT_EQ(Read(target), before) << c.what;
+  }
+}
+
 TEST_F(SpriteTextureTest, MixesBlendBySourceAlpha) {
   YelSprite* target = Make(3, 1, {0x80FFFFFF, 0x80FFFFFF, 0x00000000});
   YelSprite* source = Make(3, 1, {0x00000000, 0x80000000, 0x80FF0000});
