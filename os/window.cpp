@@ -9,8 +9,10 @@
 #include <cstring>
 #include <map>
 #include <mutex>
+#include <thread>
 
 #include "os/clock.h"
+#include "os/debug_output.h"
 #include "os/text_input.h"
 
 namespace os {
@@ -46,6 +48,8 @@ bool DriverWaitsNatively() {
   return driver && (std::strcmp(driver, "x11") == 0 || std::strcmp(driver, "wayland") == 0);
 }
 
+constexpr int kVideoAttempts = 5;
+
 bool AcquireVideo() {
   std::lock_guard lock(g_video_mutex);
   if (g_video_users == 0) {
@@ -53,7 +57,13 @@ bool AcquireVideo() {
     SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
     SDL_SetHint(SDL_HINT_QUIT_ON_LAST_WINDOW_CLOSE, "0");
     SDL_SetHint(SDL_HINT_VIDEO_MINIMIZE_ON_FOCUS_LOSS, "0");
-    if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) return false;
+    // An X server busy with other clients (a virtual one on a loaded machine, say) now and then
+    // turns a connection away: the video is tried a few times before the start gives up.
+    for (int attempt = 1; SDL_InitSubSystem(SDL_INIT_VIDEO) != 0; ++attempt) {
+      DebugOutputf("os : no video (%s)\n", SDL_GetError());
+      if (attempt == kVideoAttempts) return false;
+      std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    }
     if (g_wake_type == 0) g_wake_type = SDL_RegisterEvents(1);
     SDL_AddEventWatch(CountEnteredEvent, nullptr);
   }
@@ -113,6 +123,7 @@ std::unique_ptr<Window> Window::Create(const Options& options) {
   SDL_Window* sdl = SDL_CreateWindow(options.title_utf8.c_str(), options.x, options.y,
                                      options.width, options.height, flags);
   if (!sdl) {
+    DebugOutputf("os : no window (%s)\n", SDL_GetError());
     ReleaseVideo();
     return nullptr;
   }

@@ -209,7 +209,9 @@ TEST_F(Choices, SystemButtons3And17And18ComeBackWhenTheChoiceEnds) {
     const std::string image(reinterpret_cast<const char*>(c.save.buffer.data()), c.save.cursor);
     Frame(0, 0);
     for (int32_t button : {3, 17, 18}) EXPECT_EQ(c.buttons.system_buttons[button].enabled, 0);
-    if (k.rebuild_by_load) ASSERT_TRUE(adv::RestoreSnapshot(c, image));
+    if (k.rebuild_by_load) {
+      ASSERT_TRUE(adv::RestoreSnapshot(c, image));
+    }
     if (k.rebuild_by_reset) {
       adv::AdvResetState(c);
       c.script.pc = c.script.entry;

@@ -370,8 +370,12 @@ TEST_F(SkipAuto, AdvSkipSetGivesTheSkipWord) {
     c.skip.history_skip_target = 0x7FFFFFF0;
     machine_->Run();
     EXPECT_EQ(machine_->V(1), k.word) << k.scene << k.history << k.mode;
-    if (k.word == -33) EXPECT_TRUE(machine_->Logged("adv_skip_set FFFFFFDFH", 10));
-    if (k.word == -17) EXPECT_TRUE(machine_->Logged("adv_skip_set FFFFFFEFH", 10));
+    if (k.word == -33) {
+      EXPECT_TRUE(machine_->Logged("adv_skip_set FFFFFFDFH", 10));
+    }
+    if (k.word == -17) {
+      EXPECT_TRUE(machine_->Logged("adv_skip_set FFFFFFEFH", 10));
+    }
   }
 }
 

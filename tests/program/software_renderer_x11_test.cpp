@@ -124,10 +124,10 @@ TEST_F(SoftwareRendererUnderX, TheSampleGameStartsDrawsAndEndsEveryTime) {
     fs::remove_all(copy_ / "save");
     test::Process game = test::Process::Start({(copy_ / "Game").string(), "/DIB"}, env,
                                               copy_.string());
-    EXPECT_TRUE(game.WaitForPath((copy_ / "save" / "save000.dat").string(), 30000))
+    EXPECT_TRUE(game.WaitForPath((copy_ / "save" / "save000.dat").string(), test::kHungMs))
         << game.Stderr();
     game.Signal(SIGTERM);
-    EXPECT_EQ(game.Wait(30000), 0) << game.Stderr();
+    EXPECT_EQ(game.Wait(test::kHungMs), 0) << game.Stderr();
     EXPECT_EQ(game.Stderr().find("X Error"), std::string::npos) << game.Stderr();
     if (HasFailure()) break;
   }
