@@ -111,12 +111,17 @@ bool AdvLayerDrawPixels(AdvContext& context, int32_t layer, const uint8_t* pixel
     return false;
   }
   yel::YelSpriteSetPos(sprite, static_cast<float>(x), static_cast<float>(y), 0);
+  AdvLayerPlaceNewSlot(context, record, slot, sprite, x, y);
+  return true;
+}
+
+void AdvLayerPlaceNewSlot(AdvContext& context, LayerRecord& record, GraphicSlot* slot,
+                          YelSprite* sprite, int32_t x, int32_t y) {
   slot->sprite = sprite;
   slot->position = {x, y, 0};
   slot->float_position = {static_cast<float>(x), static_cast<float>(y), 0};
   record.slot = slot;
   AdvGraphicSlotApply(context, *slot);
-  return true;
 }
 
 }  // namespace adv

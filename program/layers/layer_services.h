@@ -40,6 +40,10 @@ void AdvLayerEmpty(AdvContext& context, int32_t layer);
 // made, and the layer stays empty.
 bool AdvLayerShowColourPlane(AdvContext& context, int32_t layer, const char* colour, int32_t width,
                              int32_t height);
+// A layer slot just allocated for `record` takes `sprite` at (x, y) and shows it from the next
+// frame on.
+void AdvLayerPlaceNewSlot(AdvContext& context, LayerRecord& record, GraphicSlot* slot,
+                          YelSprite* sprite, int32_t x, int32_t y);
 // Draws a text at (x, y) into the layer: into its slot's sprite when it has one, else into a new
 // text sprite of a new slot placed at (x, y). False when nothing could be drawn.
 bool AdvLayerDrawText(AdvContext& context, int32_t layer, const char* text, int32_t x, int32_t y);

@@ -165,11 +165,7 @@ bool AdvLayerDrawText(AdvContext& context, int32_t layer, const char* text, int3
     AdvGraphicSlotFreeNow(slot);
     return false;
   }
-  slot->sprite = sprite;
-  slot->position = {x, y, 0};
-  slot->float_position = {static_cast<float>(x), static_cast<float>(y), 0};
-  record.slot = slot;
-  AdvGraphicSlotApply(context, *slot);
+  AdvLayerPlaceNewSlot(context, record, slot, sprite, x, y);
   return true;
 }
 

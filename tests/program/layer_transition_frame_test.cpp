@@ -18,6 +18,7 @@
 #include "program/script/script_run.h"
 #include "program/startup/startup_names.h"
 #include "program/startup/yel_import.h"
+#include "tests/program/frame_loop.h"
 #include "tests/program/script_machine.h"
 
 namespace {
@@ -132,22 +133,9 @@ TEST_P(LayerFade, MixesByTheClockAndEndsAtItsTime) {
   });
   g_fade = FadeRun{};
   g_fade.machine = &machine;
-  YelInitParam param{};
-  yel::YelDefaultCreate(&param);
-  param.option_bits |= YEL_OPTION_HIDDEN;
-  if (GetParam()) {
-    param.flags |= YEL_FLAG_3D;
-  } else {
-    param.flags &= ~static_cast<uint32_t>(YEL_FLAG_3D);
-  }
-  param.window_width = param.game_width = kWidth;
-  param.window_height = param.game_height = kHeight;
-  param.first_func = FirstFunc;
   adv::AdvWindowWidth = kWidth;
   adv::AdvWindowHeight = kHeight;
-  ASSERT_TRUE(yel::YelInit(&param));
-  yel::YelRun();
-  yel::YelUninit();
+  test::RunHiddenFrameLoop(GetParam(), kWidth, kHeight, FirstFunc);
 
   ASSERT_TRUE(g_fade.ended);
   const uint32_t fade_ms = g_fade.fade_ms;

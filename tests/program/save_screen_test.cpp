@@ -11,6 +11,7 @@
 #include "program/savedata/snapshot_image.h"
 #include "program/startup/startup_names.h"
 #include "program/startup/yel_import.h"
+#include "tests/program/frame_loop.h"
 #include "tests/program/layer_fixture.h"
 #include "tests/program/temp_folder.h"
 
@@ -206,20 +207,7 @@ class SaveScreenFrames : public ::testing::TestWithParam<bool> {
   void Run(std::function<bool(int)> on_frame) {
     g_on_frame = std::move(on_frame);
     g_frame = 0;
-    YelInitParam param{};
-    yel::YelDefaultCreate(&param);
-    param.option_bits |= YEL_OPTION_HIDDEN;
-    if (GetParam()) {
-      param.flags |= YEL_FLAG_3D;
-    } else {
-      param.flags &= ~static_cast<uint32_t>(YEL_FLAG_3D);
-    }
-    param.window_width = param.game_width = kFrameWidth;
-    param.window_height = param.game_height = kFrameHeight;
-    param.first_func = FrameFirstFunc;
-    ASSERT_TRUE(yel::YelInit(&param));
-    yel::YelRun();
-    yel::YelUninit();
+    test::RunHiddenFrameLoop(GetParam(), kFrameWidth, kFrameHeight, FrameFirstFunc);
     g_on_frame = nullptr;
   }
 
