@@ -7,6 +7,7 @@
 
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "program/game/adv_context.h"
 #include "program/layers/action_manager.h"
@@ -78,6 +79,15 @@ class LayerScripts : public ::testing::Test {
   adv::LayerRecord& layer(int n) { return context().layers.layers[n]; }
   adv::GraphicSlot& slot(int n) { return *layer(n).slot; }
   YelSprite* sprite(int n) { return layer(n).slot ? layer(n).slot->sprite : nullptr; }
+  // A copy of the pixels of layer n's sprite; empty when it has none.
+  std::vector<uint32_t> Pixels(int n) {
+    int32_t width = 0, height = 0;
+    const uint32_t* pixels = yel::YelSpriteLock(sprite(n), &width, &height);
+    if (!pixels) return {};
+    std::vector<uint32_t> copy(pixels, pixels + size_t(width) * height);
+    yel::YelSpriteUnlock(sprite(n));
+    return copy;
+  }
   int32_t Cell(int n) { return context().values.temp_memory[n]; }
   // The colour the frame shows at a game point: the front sprite's pixel there, 0 for none.
   uint32_t Shown(int32_t x, int32_t y) {

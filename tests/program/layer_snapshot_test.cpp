@@ -107,14 +107,6 @@ class LayerSnapshots : public test::LayerScripts {
     return out.cursor();
   }
   bool Restore(const std::string& image) { return adv::RestoreSnapshot(context(), image); }
-  std::vector<uint32_t> Pixels(int n) {
-    int32_t width = 0, height = 0;
-    const uint32_t* pixels = yel::YelSpriteLock(sprite(n), &width, &height);
-    if (!pixels) return {};
-    std::vector<uint32_t> copy(pixels, pixels + size_t(width) * height);
-    yel::YelSpriteUnlock(sprite(n));
-    return copy;
-  }
   YelSpriteInfo Info(int n) {
     YelSpriteInfo info{};
     yel::YelSpriteGetInfo(sprite(n), &info);

@@ -30,14 +30,6 @@ class ScriptLimits : public test::LayerScripts {
     adv::ScriptMemoryBlocks().FreeAll();
     LayerScripts::TearDown();
   }
-  std::vector<uint32_t> Pixels(int n) {
-    int32_t width = 0, height = 0;
-    const uint32_t* pixels = yel::YelSpriteLock(sprite(n), &width, &height);
-    if (!pixels) return {};
-    std::vector<uint32_t> copy(pixels, pixels + size_t(width) * height);
-    yel::YelSpriteUnlock(sprite(n));
-    return copy;
-  }
 };
 
 TEST_F(ScriptLimits, SizesBeyondATextureOrABlockAreRefusedAndTheScriptGoesOn) {
